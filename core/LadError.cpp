@@ -1,0 +1,8 @@
+#include "LadError.h"
+
+std::string messageWithFullStop(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+    return message + ".";
+  }
+  return message;
+}

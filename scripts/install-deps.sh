@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only when some are missing. Idempotent.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build          # toolchain
+  libgtest-dev libbenchmark-dev  # tests and benchmarks
+  libcli11-dev                   # the lad command line
+  qt6-base-dev libgl-dev         # the window
+  xvfb xauth fonts-dejavu-core   # running the window without a display, readable fonts
+)
+if [ "${LAD_NO_APP:-0}" = 1 ]; then
+  packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+"${sudo_cmd[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: a normal build, then AddressSanitizer +
+# UndefinedBehaviorSanitizer (leaks included). Exits non-zero on any failure.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+status=0
+run_suite() {
+  local name=$1 dir=$2
+  shift 2
+  echo "=== $name build ($dir)"
+  mkdir -p "$dir"
+  bash scripts/build.sh "$dir" "$@"
+  ctest --test-dir "$dir" --output-on-failure --timeout 600 -j "$(nproc)" || status=1
+}
+
+run_suite normal build
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite sanitizer build-asan -DLAD_SANITIZE=ON -DLAD_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+
+if [ $status -ne 0 ]; then
+  echo "Some tests failed."
+fi
+exit $status

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "LadError.h"
+#include "LineFile.h"
+#include "MyLists.h"
+#include "TextFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("lad_files_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    fs::permissions(dir, fs::perms::owner_all);
+    fs::remove_all(dir);
+  }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+  static std::string bytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  static void write(const std::string& file, const std::string& content) {
+    std::ofstream(file, std::ios::binary) << content;
+  }
+  std::size_t entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
+  }
+  fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(FilesTest, SaveWritesCrLfLinesAndLoadReadsThemBack) {
+  TSSList list;
+  for (const char* k : {"Attributes=A,B", "", "x"}) list.add(k, "v");
+  list.SaveToFile(path("m.MOD"));
+  EXPECT_EQ(bytes(path("m.MOD")), "Attributes=A,B\r\n\r\nx\r\n");
+  EXPECT_EQ(entries(), 1u);  // no temporary file left behind
+
+  TSSList back;
+  back.LoadFromFile(path("m.MOD"));
+  EXPECT_EQ(back.keys, list.keys);
+  for (const auto& v : back.vals) EXPECT_EQ(v, "");
+
+  TSSList empty;
+  empty.SaveToFile(path("m.MOD"));
+  EXPECT_EQ(bytes(path("m.MOD")), "");
+}
+
+TEST_F(FilesTest, LineEndRules) {
+  write(path("t"), "a\r\nb\nc\rd\n\ne");
+  TSSList list;
+  list.LoadFromFile(path("t"));
+  EXPECT_EQ(list.keys, (std::vector<std::string>{"a", "b", "cd", "", "e"}));
+
+  TSSList sorted;
+  sorted.sorted = true;
+  write(path("t"), "b\na\nb\n");
+  sorted.LoadFromFile(path("t"));
+  EXPECT_EQ(sorted.keys, (std::vector<std::string>{"a", "b"}));
+
+  TSSList broken;
+  broken.add("one\r\ntwo", "");
+  broken.SaveToFile(path("t"));
+  broken.LoadFromFile(path("t"));
+  EXPECT_EQ(broken.keys, (std::vector<std::string>{"one", "two"}));
+}
+
+TEST_F(FilesTest, FailedSaveKeepsTheOldTargetAndLeavesNoTemporaryFile) {
+  write(path("keep.MOD"), "old\r\n");
+  TSSList list;
+  list.add("new", "");
+
+  // The target's name is taken by a folder: the rename fails and must be reported.
+  fs::create_directory(path("dir.MOD"));
+  try {
+    list.SaveToFile(path("dir.MOD"));
+    FAIL() << "no failure";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(std::string(e.what()).find("Cannot write file \"" + path("dir.MOD") + "\"."),
+              std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(entries(), 2u);
+
+  // No such folder.
+  EXPECT_THROW(list.SaveToFile(path("nowhere/x.MOD")), EInOutError);
+
+  // A folder without write permission (root may write anyway, then nothing fails).
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  try {
+    list.SaveToFile(path("keep.MOD"));
+  } catch (const EInOutError&) {
+  }
+  fs::permissions(dir, fs::perms::owner_all);
+  const std::string content = bytes(path("keep.MOD"));
+  EXPECT_TRUE(content == "old\r\n" || content == "new\r\n");
+  EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(FilesTest, MissingFileNamesItsFullPathAndReason) {
+  TSSList list;
+  list.add("stays", "");
+  try {
+    list.LoadFromFile(path("missing.MOD"));
+    FAIL() << "no failure";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open file \"" + path("missing.MOD") + "\". No such file or directory");
+  }
+  EXPECT_EQ(list.size(), 0);
+  EXPECT_THROW(readTextFile(path("missing.txt")), EInOutError);
+  EXPECT_THROW(readTextFile(dir.string()), EInOutError);
+}
+
+TEST_F(FilesTest, TextFilesHonourByteOrderMarks) {
+  const std::string expected = "Name,A\xC3\xA9,Class\n";  // Name,Aé,Class
+  write(path("plain.txt"), expected);
+  write(path("utf8.txt"), "\xEF\xBB\xBF" + expected);
+  write(path("le.txt"), std::string("\xFF\xFEN\0a\0m\0e\0,\0A\0\xE9\0,\0C\0l\0a\0s\0s\0\n\0", 30));
+  write(path("be.txt"), std::string("\xFE\xFF\0N\0a\0m\0e\0,\0A\0\xE9\0,\0C\0l\0a\0s\0s\0\n", 30));
+  for (const char* name : {"plain.txt", "utf8.txt", "le.txt", "be.txt"}) {
+    EXPECT_EQ(readTextFile(path(name)), expected) << name;
+  }
+  EXPECT_EQ(utf16ToUtf8(std::string("\x3D\xD8\x00\xDE", 4), false), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(utf16ToUtf8(std::string("\x00\xD8", 2), false), "\xEF\xBF\xBD");
+}
