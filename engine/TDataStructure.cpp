@@ -1,0 +1,36 @@
+#include "TDataStructure.h"
+
+#include <limits>
+
+#include "LadError.h"
+#include "NumberText.h"
+
+std::int64_t gridCellCount(const arrint& sizes) {
+  std::int64_t cells = 1;
+  for (const std::int32_t size : sizes) {
+    cells *= size;
+    if (cells > std::numeric_limits<std::int32_t>::max()) return -1;
+  }
+  return cells;
+}
+
+TDataStructure::TDataStructure(const arrint& insizes) : sizes(insizes) {
+  const std::int64_t count = gridCellCount(sizes);
+  if (count < 0) {
+    throw LadError("The grid of an attribute subset of " + IntToStr(static_cast<int>(sizes.size())) +
+                   " attributes has more than 2147483647 cells; lower the Grid Size or the Degree");
+  }
+  cells.assign(static_cast<std::size_t>(count), 0);
+}
+
+std::int32_t TDataStructure::getaddress(const TIndex& idx) const {
+  std::int32_t address = idx.idx[0];
+  for (std::size_t j = 1; j < idx.idx.size(); ++j) address = address * sizes[j] + idx.idx[j];
+  return address;
+}
+
+void TDataStructure::Free() {
+  sizes.clear();
+  cells.clear();
+  cells.shrink_to_fit();
+}

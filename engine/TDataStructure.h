@@ -1,0 +1,30 @@
+// One 32-bit counter per cell of an attribute subset's grid.
+#pragma once
+
+#include <cstdint>
+
+#include "MyTypes.h"
+#include "TIndex.h"
+
+class TDataStructure {
+ public:
+  std::int32_t gridsize = 0;  // declared, unused
+  std::int32_t dims = 0;      // declared, unused
+  arrint sizes;               // the size of each dimension
+  arrint cells;               // the counters, dimension 0 most significant
+
+  // Raises LadError when the number of cells does not fit in a 32-bit signed integer, before
+  // anything is allocated.
+  explicit TDataStructure(const arrint& insizes);
+
+  std::int32_t getaddress(const TIndex& idx) const;
+  void put(const TIndex& idx, std::int32_t x) { cells[static_cast<std::size_t>(getaddress(idx))] = x; }
+  std::int32_t get(const TIndex& idx) const {
+    return cells[static_cast<std::size_t>(getaddress(idx))];
+  }
+  // Releases the counters; the store cannot be used afterwards.
+  void Free();
+};
+
+// The number of cells of a grid, or -1 when it exceeds 2147483647.
+std::int64_t gridCellCount(const arrint& sizes);

@@ -1,0 +1,72 @@
+#include "ApplyModel.h"
+
+#include <algorithm>
+
+#include "LadError.h"
+#include "NumberText.h"
+#include "TableText.h"
+
+namespace {
+
+// The highest attribute index a pattern of the model uses, or -1.
+std::int32_t highestAttributeUsed(const TLAD& model) {
+  std::int32_t highest = -1;
+  for (const TPatternList* pandect : {model.pospandect.get(), model.negpandect.get()}) {
+    for (const TInterval* pattern : pandect->vals) {
+      for (const std::int32_t k : pattern->map) highest = std::max(highest, k);
+    }
+  }
+  return highest;
+}
+
+}  // namespace
+
+std::string forecastLine(const std::string& nameField, const std::string& classField,
+                         double score) {
+  return nameField + "," + classField + "," + FloatToStr(score);
+}
+
+void runApplyModel(const std::string& name, const std::string& tableText,
+                   const ApplyReport& report) {
+  TLAD model(0, 0.0, 0.0, 0.0, 0.0);
+  model.Load(modelFileName(name, ModelFileKind::Model));
+  if (report.counts) report.counts({model.pospandect->size(), model.negpandect->size()});
+
+  const std::vector<std::string> lines = tableLines(tableText);
+  TSSList fields;
+  fields.parse(tableLine(lines, 0));
+  const std::int32_t headerFields = fields.size();
+  const std::int32_t valueCount = headerFields - 2;
+  if (valueCount < 0) throw ERangeError();
+  const std::int32_t highest = highestAttributeUsed(model);
+  if (highest >= valueCount) {
+    const std::string attribute =
+        highest < model.attList->size()
+            ? model.attList->keys[static_cast<std::size_t>(highest)]
+            : IntToStr(highest);
+    throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
+                   attribute + "), but the data table has " + IntToStr(valueCount) +
+                   " attribute column(s)");
+  }
+  if (report.forecastCleared) report.forecastCleared();
+
+  arrreal point(static_cast<std::size_t>(valueCount), 0.0);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    fields.parse(lines[i]);
+    const std::int32_t m = fields.size();
+    if (m > headerFields) {
+      throw LadError("Line " + IntToStr(static_cast<std::int64_t>(i + 1)) + " has " + IntToStr(m) +
+                     " fields, but the header has " + IntToStr(headerFields));
+    }
+    // Every line starts from zeros, so a short line never borrows another line's values.
+    std::fill(point.begin(), point.end(), 0.0);
+    for (std::int32_t j = 1; j <= m - 2; ++j) {
+      point[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)]);
+    }
+    const double score = model.getIndex(point, -1);
+    if (report.forecastLine) {
+      report.forecastLine(forecastLine(fields.keys.front(), fields.keys.back(), score));
+    }
+  }
+  model.Free();
+}

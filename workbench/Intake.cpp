@@ -1,0 +1,69 @@
+#include "Intake.h"
+
+#include <cmath>
+#include <limits>
+
+#include "LadError.h"
+#include "MyLib.h"
+#include "NumberText.h"
+#include "TableText.h"
+
+namespace {
+
+std::int32_t classOf(const std::string& field, std::size_t lineNo) {
+  const double value = std::trunc(StrToFloat(field));
+  if (value < std::numeric_limits<std::int32_t>::min() ||
+      value > std::numeric_limits<std::int32_t>::max()) {
+    throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + ": the class '" + field +
+                   "' is out of range");
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText) {
+  const std::int32_t grid = spinValue(parameters.gridSize);
+  const std::int32_t degree = spinValue(parameters.degree);
+  const double posHom = StrToFloat(parameters.positiveHomogeneity);
+  const double posPrev = StrToFloat(parameters.positivePrevalence);
+  const double negHom = StrToFloat(parameters.negativeHomogeneity);
+  const double negPrev = StrToFloat(parameters.negativePrevalence);
+  auto model = std::make_unique<TLAD>(degree, posHom, posPrev, negHom, negPrev);
+
+  const std::vector<std::string> lines = tableLines(tableText);
+  const std::string& header = tableLine(lines, 0);
+  TSSList fields;
+  fields.parse(header);
+  const std::int32_t headerFields = fields.size();
+  const std::int32_t n = headerFields - 2;
+  if (n < 0) throw ERangeError();
+  if (lines.size() < 2) {
+    throw LadError("The data table has a header but no observation lines");
+  }
+
+  model->sizes.assign(static_cast<std::size_t>(n), grid);
+  const std::size_t observations = lines.size() - 1;
+  model->data.assign(observations, arrreal(static_cast<std::size_t>(n), 0.0));
+  model->classvector.assign(observations, 0);
+
+  const std::size_t comma = header.find(',');
+  const std::string names = comma == std::string::npos ? header : header.substr(comma + 1);
+  model->attributes = replacestr(names, ",Class", "", true);
+
+  for (std::size_t r = 0; r < observations; ++r) {
+    const std::size_t lineNo = r + 2;
+    fields.parse(lines[r + 1]);
+    const std::int32_t m = fields.size();
+    if (m > headerFields) {
+      throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + " has " + IntToStr(m) +
+                     " fields, but the header has " + IntToStr(headerFields));
+    }
+    arrreal& row = model->data[r];
+    for (std::int32_t j = 1; j <= m - 2; ++j) {
+      row[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)]);
+    }
+    model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo);
+  }
+  return model;
+}
