@@ -1,11 +1,10 @@
 // lad: the workbench's Build Model and Apply Model from the command line.
+#include <CLI/CLI.hpp>
 #include <clocale>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
@@ -31,7 +30,8 @@ pattern's conditions; NAME.GRD the observations' bins. Numbers use the decimal s
 of LC_NUMERIC.)";
 
 std::string readTable(const std::string& table) {
-  if (table.empty()) return sampleTable();
+  if (table.empty())
+    return sampleTable();
   if (table == "-") {
     return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
   }
@@ -41,7 +41,8 @@ std::string readTable(const std::string& table) {
 void useLocaleDecimalSeparator() {
   if (std::setlocale(LC_NUMERIC, "") != nullptr) {
     const char* point = std::localeconv()->decimal_point;
-    if (point != nullptr && *point != '\0') setDecimalSeparator(point);
+    if (point != nullptr && *point != '\0')
+      setDecimalSeparator(point);
   }
 }
 
@@ -57,20 +58,27 @@ int main(int argc, char** argv) {
   std::int32_t degree = 2;
   std::string buildTable;
   std::string buildName = "LAD";
-  CLI::App* build = app.add_subcommand("build", "Learn a model from TABLE and write its four files");
-  build->add_option("TABLE", buildTable, "data table file (default: the sample table; - for stdin)");
-  build->add_option("--grid-size", gridSize, "at most this many bins per attribute")->capture_default_str();
+  CLI::App* build =
+      app.add_subcommand("build", "Learn a model from TABLE and write its four files");
+  build->add_option("TABLE", buildTable,
+                    "data table file (default: the sample table; - for stdin)");
+  build->add_option("--grid-size", gridSize, "at most this many bins per attribute")
+      ->capture_default_str();
   build->add_option("--degree", degree, "attributes per searched subset")->capture_default_str();
-  build->add_option("--positive-homogeneity", parameters.positiveHomogeneity)->capture_default_str();
+  build->add_option("--positive-homogeneity", parameters.positiveHomogeneity)
+      ->capture_default_str();
   build->add_option("--positive-prevalence", parameters.positivePrevalence)->capture_default_str();
-  build->add_option("--negative-homogeneity", parameters.negativeHomogeneity)->capture_default_str();
+  build->add_option("--negative-homogeneity", parameters.negativeHomogeneity)
+      ->capture_default_str();
   build->add_option("--negative-prevalence", parameters.negativePrevalence)->capture_default_str();
-  build->add_option("--name", buildName, "model name NAME (files NAME.MOD, ...)")->capture_default_str();
+  build->add_option("--name", buildName, "model name NAME (files NAME.MOD, ...)")
+      ->capture_default_str();
 
   std::string applyTable;
   std::string applyName = "LAD";
   CLI::App* apply = app.add_subcommand("apply", "Score every observation of TABLE with NAME.MOD");
-  apply->add_option("TABLE", applyTable, "data table file (default: the sample table; - for stdin)");
+  apply->add_option("TABLE", applyTable,
+                    "data table file (default: the sample table; - for stdin)");
   apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
 
   try {

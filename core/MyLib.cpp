@@ -5,22 +5,25 @@ std::string getname(const std::string& s) {
   return eq == std::string::npos ? std::string() : s.substr(0, eq);
 }
 
-void splitstr(const std::string& s, const std::string& sep, std::string& left,
-              std::string& right) {
-  if (sep.empty()) return;
+void splitstr(const std::string& s, const std::string& sep, std::string& left, std::string& right) {
+  if (sep.empty())
+    return;
   const std::size_t at = s.find(sep);
-  if (at == std::string::npos) return;
+  if (at == std::string::npos)
+    return;
   left = s.substr(0, at);
   right = s.substr(at + sep.size());
 }
 
-std::string replacestr(const std::string& s, const std::string& u, const std::string& v,
-                       bool all) {
-  if (u.empty()) return s;
+std::string replacestr(const std::string& s, const std::string& u, const std::string& v, bool all) {
+  if (u.empty())
+    return s;
   std::size_t at = s.find(u);
-  if (at == std::string::npos) return s;
+  if (at == std::string::npos)
+    return s;
   std::string result = s;
-  if (!all) return result.replace(at, u.size(), v);
+  if (!all)
+    return result.replace(at, u.size(), v);
 
   if (v.find(u) == std::string::npos) {
     // Repeated first-occurrence replacement from the start. A new occurrence can only

@@ -14,7 +14,9 @@ std::string& separatorSetting() {
   return separator;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 [[noreturn]] void notAFloat(std::string_view text) {
   throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
@@ -25,24 +27,26 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 void roundTo15Digits(double magnitude, std::string& digits, int& exponent) {
   char buffer[800];
   // Correctly rounded (ties to even) from the exact binary value.
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                              std::chars_format::scientific, 14);
+  auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
   std::string text(buffer, result.ptr);
   digits = text.substr(0, 1) + text.substr(2, 14);
   exponent = std::stoi(text.substr(17));
 
   // Only an exact tie can round differently from ties-to-even. A tie shows 5 and zeros
   // after the 15th digit at 25 digits; the full expansion (at most 767 digits) decides.
-  result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                         std::chars_format::scientific, 24);
+  result =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 24);
   const std::string wide(buffer, result.ptr);
-  if (wide.compare(2 + 14, 10, "5000000000") != 0) return;
-  result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                         std::chars_format::scientific, 780);
+  if (wide.compare(2 + 14, 10, "5000000000") != 0)
+    return;
+  result =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 780);
   const std::string exact(buffer, result.ptr);
   const std::size_t ePos = exact.find('e');
   const std::string tail = exact.substr(2 + 15, ePos - (2 + 15));
-  if (tail.find_first_not_of('0') != std::string::npos) return;  // not a tie
+  if (tail.find_first_not_of('0') != std::string::npos)
+    return;  // not a tie
   std::string up = exact.substr(0, 1) + exact.substr(2, 14);
   exponent = std::stoi(exact.substr(ePos + 1));
   int i = 14;
@@ -61,15 +65,20 @@ void roundTo15Digits(double magnitude, std::string& digits, int& exponent) {
 
 }  // namespace
 
-void setDecimalSeparator(std::string separator) { separatorSetting() = std::move(separator); }
+void setDecimalSeparator(std::string separator) {
+  separatorSetting() = std::move(separator);
+}
 
-const std::string& decimalSeparator() { return separatorSetting(); }
+const std::string& decimalSeparator() {
+  return separatorSetting();
+}
 
 double StrToFloat(std::string_view text) {
   const std::string& sep = separatorSetting();
   std::size_t pos = 0;
   const std::size_t n = text.size();
-  while (pos < n && text[pos] == ' ') ++pos;
+  while (pos < n && text[pos] == ' ')
+    ++pos;
 
   std::string normal;
   bool negative = false;
@@ -78,13 +87,16 @@ double StrToFloat(std::string_view text) {
     ++pos;
   }
   std::string intDigits;
-  while (pos < n && isDigit(text[pos])) intDigits += text[pos++];
+  while (pos < n && isDigit(text[pos]))
+    intDigits += text[pos++];
   std::string fracDigits;
   if (!sep.empty() && text.substr(pos, sep.size()) == sep) {
     pos += sep.size();
-    while (pos < n && isDigit(text[pos])) fracDigits += text[pos++];
+    while (pos < n && isDigit(text[pos]))
+      fracDigits += text[pos++];
   }
-  if (intDigits.empty() && fracDigits.empty()) notAFloat(text);
+  if (intDigits.empty() && fracDigits.empty())
+    notAFloat(text);
   std::string expDigits;
   bool expNegative = false;
   if (pos < n && (text[pos] == 'e' || text[pos] == 'E')) {
@@ -93,14 +105,19 @@ double StrToFloat(std::string_view text) {
       expNegative = text[pos] == '-';
       ++pos;
     }
-    while (pos < n && isDigit(text[pos])) expDigits += text[pos++];
-    if (expDigits.empty()) notAFloat(text);
+    while (pos < n && isDigit(text[pos]))
+      expDigits += text[pos++];
+    if (expDigits.empty())
+      notAFloat(text);
   }
-  while (pos < n && text[pos] == ' ') ++pos;
-  if (pos != n) notAFloat(text);
+  while (pos < n && text[pos] == ' ')
+    ++pos;
+  if (pos != n)
+    notAFloat(text);
 
   normal = (intDigits.empty() ? "0" : intDigits) + "." + (fracDigits.empty() ? "0" : fracDigits);
-  if (!expDigits.empty()) normal += std::string("e") + (expNegative ? "-" : "") + expDigits;
+  if (!expDigits.empty())
+    normal += std::string("e") + (expNegative ? "-" : "") + expDigits;
 
   double value = 0.0;
   const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
@@ -108,8 +125,8 @@ double StrToFloat(std::string_view text) {
     // Too large fails; too small to represent reads as zero.
     const std::string all = intDigits + fracDigits;
     const std::size_t firstNonZero = all.find_first_not_of('0');
-    long long magnitude = static_cast<long long>(intDigits.size()) -
-                          static_cast<long long>(firstNonZero);
+    long long magnitude =
+        static_cast<long long>(intDigits.size()) - static_cast<long long>(firstNonZero);
     const std::size_t expLen = expDigits.find_first_not_of('0');
     long long exp = 0;
     if (expLen != std::string::npos) {
@@ -117,7 +134,8 @@ double StrToFloat(std::string_view text) {
       exp = significant.size() > 6 ? 10000000 : std::stoll(significant);
     }
     magnitude += expNegative ? -exp : exp;
-    if (magnitude > 0) notAFloat(text);
+    if (magnitude > 0)
+      notAFloat(text);
     value = 0.0;
   } else if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) {
     notAFloat(text);
@@ -126,9 +144,12 @@ double StrToFloat(std::string_view text) {
 }
 
 std::string FloatToStr(double value) {
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-  if (value == 0.0) return "0";
+  if (std::isnan(value))
+    return "NAN";
+  if (std::isinf(value))
+    return value < 0 ? "-INF" : "INF";
+  if (value == 0.0)
+    return "0";
   std::string digits;
   int exponent = 0;
   roundTo15Digits(std::fabs(value), digits, exponent);
@@ -149,7 +170,8 @@ std::string FloatToStr(double value) {
     }
   } else {
     out += digits.substr(0, 1);
-    if (count > 1) out += sep + digits.substr(1);
+    if (count > 1)
+      out += sep + digits.substr(1);
     out += "E" + std::string(exponent < 0 ? "-" : "") + std::to_string(std::abs(exponent));
   }
   return out;
@@ -158,8 +180,10 @@ std::string FloatToStr(double value) {
 std::int32_t StrToInt(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
-  while (begin < end && text[begin] == ' ') ++begin;
-  while (end > begin && text[end - 1] == ' ') --end;
+  while (begin < end && text[begin] == ' ')
+    ++begin;
+  while (end > begin && text[end - 1] == ' ')
+    --end;
   std::string_view core = text.substr(begin, end - begin);
   bool plus = false;
   if (!core.empty() && core.front() == '+') {
@@ -175,7 +199,9 @@ std::int32_t StrToInt(std::string_view text) {
   return value;
 }
 
-std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+std::string IntToStr(std::int64_t value) {
+  return std::to_string(value);
+}
 
 std::int32_t spinValue(std::string_view text) {
   try {

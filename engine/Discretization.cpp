@@ -10,13 +10,16 @@ void countClasses(const arrint& classvector, std::int32_t& npos, std::int32_t& n
   npos = 0;
   nneg = 0;
   for (const std::int32_t c : classvector) {
-    if (c == 1) ++npos;
-    if (c == 0) ++nneg;
+    if (c == 1)
+      ++npos;
+    if (c == 0)
+      ++nneg;
   }
 }
 
 void requireObservations(const matreal& data) {
-  if (data.empty()) throw LadError("The data table has no observations to learn from");
+  if (data.empty())
+    throw LadError("The data table has no observations to learn from");
 }
 
 }  // namespace
@@ -24,14 +27,17 @@ void requireObservations(const matreal& data) {
 std::int32_t TLAD::findbin(double key, std::int32_t ctptidx) const {
   const arrreal& c = cutpoints[static_cast<std::size_t>(ctptidx)];
   const auto count = static_cast<std::int32_t>(c.size());
-  if (count == 0 || key < c[0]) return 0;
-  if (key >= c[static_cast<std::size_t>(count - 1)]) return count;
+  if (count == 0 || key < c[0])
+    return 0;
+  if (key >= c[static_cast<std::size_t>(count - 1)])
+    return count;
   std::int32_t lo = 0;
   std::int32_t hi = count - 1;
   while (hi - lo > 1) {
     const std::int32_t mid = (lo + hi) / 2;
     const double at = c[static_cast<std::size_t>(mid)];
-    if (key == at) return mid + 1;
+    if (key == at)
+      return mid + 1;
     if (key > at) {
       lo = mid;
     } else {
@@ -46,14 +52,16 @@ void TLAD::discretize() {
   const std::size_t rows = data.size();
   const std::size_t columns = data[0].size();
   datagrid.resize(rows);
-  for (arrint& row : datagrid) row.resize(columns, 0);
+  for (arrint& row : datagrid)
+    row.resize(columns, 0);
   cutpoints.resize(columns);
   sizes.resize(columns, 0);
   countClasses(classvector, npos, nneg);
 
   for (std::size_t k = 0; k < columns; ++k) {
     TIRList values;
-    for (std::size_t r = 0; r < rows; ++r) values.add(static_cast<std::int32_t>(r), data[r][k]);
+    for (std::size_t r = 0; r < rows; ++r)
+      values.add(static_cast<std::int32_t>(r), data[r][k]);
     values.heapSortValues();
 
     // The order of the floating-point operations decides which positions are chosen:
@@ -64,12 +72,15 @@ void TLAD::discretize() {
     arrreal& row = cutpoints[k];
     std::int64_t prev = 0;
     for (std::size_t i = 0; i < n; ++i) {
-      const auto bin = static_cast<std::int64_t>(std::trunc((static_cast<double>(i) * step) * grid));
-      if (bin != prev) row.push_back(values.vals[i]);
+      const auto bin =
+          static_cast<std::int64_t>(std::trunc((static_cast<double>(i) * step) * grid));
+      if (bin != prev)
+        row.push_back(values.vals[i]);
       prev = bin;
     }
     for (std::size_t i = row.size(); i-- > 1;) {
-      if (row[i] == row[i - 1]) row.erase(row.begin() + static_cast<std::ptrdiff_t>(i));
+      if (row[i] == row[i - 1])
+        row.erase(row.begin() + static_cast<std::ptrdiff_t>(i));
     }
     sizes[k] = static_cast<std::int32_t>(row.size()) + 1;
     for (std::size_t r = 0; r < rows; ++r) {
@@ -83,7 +94,8 @@ void TLAD::discretize_simple() {
   const std::size_t rows = data.size();
   const std::size_t columns = data[0].size();
   datagrid.resize(rows);
-  for (arrint& row : datagrid) row.resize(columns, 0);
+  for (arrint& row : datagrid)
+    row.resize(columns, 0);
   cutpoints.resize(columns);
   countClasses(classvector, npos, nneg);
   sizes.resize(columns, 0);

@@ -30,7 +30,8 @@ void checkGridSize(const arrint& sizes, std::int32_t degree) {
   std::sort(largest.begin(), largest.end(), std::greater<>());
   largest.resize(std::min(largest.size(), static_cast<std::size_t>(degree)));
   if (gridCellCount(largest) < 0) {
-    throw LadError("The grid of an attribute subset of " + IntToStr(static_cast<int>(largest.size())) +
+    throw LadError("The grid of an attribute subset of " +
+                   IntToStr(static_cast<int>(largest.size())) +
                    " attributes would have more than 2147483647 cells; lower the Grid Size or "
                    "the Degree");
   }
@@ -39,8 +40,10 @@ void checkGridSize(const arrint& sizes, std::int32_t degree) {
 }  // namespace
 
 void TLAD::buildModel() {
-  if (degree < 1) throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
-  if (data.empty()) throw LadError("The data table has no observations to learn from");
+  if (degree < 1)
+    throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
+  if (data.empty())
+    throw LadError("The data table has no observations to learn from");
   if (!attList) {
     attList = std::make_unique<TSSList>();
     attList->parse(attributes);
@@ -76,20 +79,24 @@ void TLAD::buildModel() {
 }
 
 std::string TLAD::desc(const TInterval& pat) {
-  for (std::string& value : attList->vals) value.clear();
+  for (std::string& value : attList->vals)
+    value.clear();
   for (std::size_t i = 0; i < pat.map.size(); ++i) {
     const auto k = static_cast<std::size_t>(pat.map[i]);
     const arrreal& c = cutpoints[k];
     const auto count = static_cast<std::int32_t>(c.size());
     std::string field;
-    if (pat.a[i] > 0) field = ">=" + FloatToStr(c[static_cast<std::size_t>(pat.a[i] - 1)]);
+    if (pat.a[i] > 0)
+      field = ">=" + FloatToStr(c[static_cast<std::size_t>(pat.a[i] - 1)]);
     if (pat.b[i] < count) {
-      if (!field.empty()) field += " & ";
+      if (!field.empty())
+        field += " & ";
       field += "<" + FloatToStr(c[static_cast<std::size_t>(pat.b[i])]);
     }
     attList->vals[k] = field;
   }
   std::string text;
-  for (const std::string& value : attList->vals) text += "," + value;
+  for (const std::string& value : attList->vals)
+    text += "," + value;
   return text;
 }

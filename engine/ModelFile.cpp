@@ -32,13 +32,15 @@ void TLAD::save(const std::string& filename) const {
   for (std::size_t i = 0; i < cutpoints.size(); ++i) {
     std::string line = "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(i)) + "=";
     for (std::size_t j = 0; j < cutpoints[i].size(); ++j) {
-      if (j > 0) line += ",";
+      if (j > 0)
+        line += ",";
       line += FloatToStr(cutpoints[i][j]);
     }
     lines.add(line, "");
   }
   auto addPatterns = [&](const TPatternList* pandect, const std::string& name) {
-    if (pandect == nullptr) return;
+    if (pandect == nullptr)
+      return;
     for (std::size_t j = 0; j < pandect->vals.size(); ++j) {
       lines.add(name + IntToStr(static_cast<std::int64_t>(j + 1)) + "=" + pandect->vals[j]->toStr(),
                 "");
@@ -84,9 +86,11 @@ void TLAD::Load(const std::string& filename) {
     }
     const bool positive = name.rfind(kPospattern, 0) == 0;
     const bool negative = name.rfind(kNegpattern, 0) == 0;
-    if (!positive && !negative) continue;
+    if (!positive && !negative)
+      continue;
 
-    if (!attList) damaged(filename, lineNo, "a pattern comes before the \"Attributes\" line");
+    if (!attList)
+      damaged(filename, lineNo, "a pattern comes before the \"Attributes\" line");
     fields.parse(value);
     auto pattern = std::make_unique<TInterval>(fields.size());
     for (std::size_t j = 0; j < fields.keys.size(); ++j) {
@@ -94,8 +98,9 @@ void TLAD::Load(const std::string& filename) {
       parts.parse(coordinate);
       if (parts.size() != 3) {
         damaged(filename, lineNo,
-                "the pattern coordinate \"" + coordinate + "\" does not have the three parts "
-                "lower bin:upper bin:attribute");
+                "the pattern coordinate \"" + coordinate +
+                    "\" does not have the three parts "
+                    "lower bin:upper bin:attribute");
       }
       pattern->a[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[0]); });
       pattern->b[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[1]); });
@@ -103,15 +108,16 @@ void TLAD::Load(const std::string& filename) {
       pattern->map[j] = k;
       if (k < 0 || k >= attList->size()) {
         damaged(filename, lineNo,
-                "the pattern names attribute " + IntToStr(k) + ", but the \"Attributes\" line lists " +
-                    IntToStr(attList->size()));
+                "the pattern names attribute " + IntToStr(k) +
+                    ", but the \"Attributes\" line lists " + IntToStr(attList->size()));
       }
       if (static_cast<std::size_t>(k) >= cutpoints.size()) {
         damaged(filename, lineNo,
                 "the pattern names attribute " + IntToStr(k) +
                     " before the \"Cutpoints\" line of that attribute");
       }
-      const auto bins = static_cast<std::int32_t>(cutpoints[static_cast<std::size_t>(k)].size()) + 1;
+      const auto bins =
+          static_cast<std::int32_t>(cutpoints[static_cast<std::size_t>(k)].size()) + 1;
       if (pattern->a[j] < 0 || pattern->b[j] >= bins || pattern->a[j] > pattern->b[j]) {
         damaged(filename, lineNo,
                 "the bins " + parts.keys[0] + " to " + parts.keys[1] + " of attribute " +

@@ -9,7 +9,8 @@ std::int64_t gridCellCount(const arrint& sizes) {
   std::int64_t cells = 1;
   for (const std::int32_t size : sizes) {
     cells *= size;
-    if (cells > std::numeric_limits<std::int32_t>::max()) return -1;
+    if (cells > std::numeric_limits<std::int32_t>::max())
+      return -1;
   }
   return cells;
 }
@@ -17,7 +18,8 @@ std::int64_t gridCellCount(const arrint& sizes) {
 TDataStructure::TDataStructure(const arrint& insizes) : sizes(insizes) {
   const std::int64_t count = gridCellCount(sizes);
   if (count < 0) {
-    throw LadError("The grid of an attribute subset of " + IntToStr(static_cast<int>(sizes.size())) +
+    throw LadError("The grid of an attribute subset of " +
+                   IntToStr(static_cast<int>(sizes.size())) +
                    " attributes has more than 2147483647 cells; lower the Grid Size or the Degree");
   }
   cells.assign(static_cast<std::size_t>(count), 0);
@@ -25,7 +27,8 @@ TDataStructure::TDataStructure(const arrint& insizes) : sizes(insizes) {
 
 std::int32_t TDataStructure::getaddress(const TIndex& idx) const {
   std::int32_t address = idx.idx[0];
-  for (std::size_t j = 1; j < idx.idx.size(); ++j) address = address * sizes[j] + idx.idx[j];
+  for (std::size_t j = 1; j < idx.idx.size(); ++j)
+    address = address * sizes[j] + idx.idx[j];
   return address;
 }
 

@@ -18,7 +18,9 @@ class TDataStructure {
   explicit TDataStructure(const arrint& insizes);
 
   std::int32_t getaddress(const TIndex& idx) const;
-  void put(const TIndex& idx, std::int32_t x) { cells[static_cast<std::size_t>(getaddress(idx))] = x; }
+  void put(const TIndex& idx, std::int32_t x) {
+    cells[static_cast<std::size_t>(getaddress(idx))] = x;
+  }
   std::int32_t get(const TIndex& idx) const {
     return cells[static_cast<std::size_t>(getaddress(idx))];
   }

@@ -40,7 +40,8 @@ class OwningPatternList : public TPatternList {
   OwningPatternList& operator=(const OwningPatternList&) = delete;
   ~OwningPatternList() { destroyAll(); }
   void destroyAll() {
-    for (TInterval* pattern : vals) delete pattern;
+    for (TInterval* pattern : vals)
+      delete pattern;
     Clear();
   }
 };

@@ -23,21 +23,22 @@ class TLAD {
   double posprev = 0;
   double neghom = 0;
   double negprev = 0;
-  matreal data;                  // one row of raw values per observation
-  matreal cutpoints;             // per attribute, ascending
-  matint datagrid;               // the bins of data
-  arrstring labels;              // row names of the reports
-  arrint classvector;            // 1 positive, 0 negative, other values neither
-  arrreal outcomevector;         // unused
+  matreal data;                                   // one row of raw values per observation
+  matreal cutpoints;                              // per attribute, ascending
+  matint datagrid;                                // the bins of data
+  arrstring labels;                               // row names of the reports
+  arrint classvector;                             // 1 positive, 0 negative, other values neither
+  arrreal outcomevector;                          // unused
   std::unique_ptr<OwningPatternList> pospandect;  // description -> positive pattern
   std::unique_ptr<OwningPatternList> negpandect;  // description -> negative pattern
-  std::unique_ptr<TDataStructure> DSP;  // positive counts of the subset being searched
-  std::unique_ptr<TDataStructure> DSN;  // negative counts, likewise
+  std::unique_ptr<TDataStructure> DSP;            // positive counts of the subset being searched
+  std::unique_ptr<TDataStructure> DSN;            // negative counts, likewise
 
-  TLAD(std::int32_t indegree, double inPosHom, double inPosPrev, double inNegHom,
-       double inNegPrev);
+  TLAD(std::int32_t indegree, double inPosHom, double inPosPrev, double inNegHom, double inNegPrev);
   TLAD(const TLAD&) = delete;
   TLAD& operator=(const TLAD&) = delete;
+  TLAD(TLAD&&) = default;
+  TLAD& operator=(TLAD&&) = default;
 
   // Empties data, datagrid and outcomevector.
   void Free();
@@ -49,8 +50,8 @@ class TLAD {
 
   // Pattern generation over one attribute subset.
   void buildpatterns(const arrint& map, TPatternList& ListPos, TPatternList& ListNeg);
-  void collect_patterns(const TIndex& basis, const TDataStructure& DSP,
-                        const TDataStructure& DSN, TPatternList& ListPos, TPatternList& ListNeg);
+  void collect_patterns(const TIndex& basis, const TDataStructure& DSP, const TDataStructure& DSN,
+                        TPatternList& ListPos, TPatternList& ListNeg);
   static void simplify(const TInterval& pat, TPatternList& List);
 
   // The whole build and the pattern descriptions (the pandect keys).

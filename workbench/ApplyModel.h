@@ -22,5 +22,4 @@ void runApplyModel(const std::string& name, const std::string& tableText,
                    const ApplyReport& report);
 
 // "NAME,CLASS,SCORE": the fields as they stand, the score in the number text form.
-std::string forecastLine(const std::string& nameField, const std::string& classField,
-                         double score);
+std::string forecastLine(const std::string& nameField, const std::string& classField, double score);

@@ -44,7 +44,8 @@ class FilesTest : public ::testing::Test {
 
 TEST_F(FilesTest, SaveWritesCrLfLinesAndLoadReadsThemBack) {
   TSSList list;
-  for (const char* k : {"Attributes=A,B", "", "x"}) list.add(k, "v");
+  for (const char* k : {"Attributes=A,B", "", "x"})
+    list.add(k, "v");
   list.SaveToFile(path("m.MOD"));
   EXPECT_EQ(bytes(path("m.MOD")), "Attributes=A,B\r\n\r\nx\r\n");
   EXPECT_EQ(entries(), 1u);  // no temporary file left behind
@@ -52,7 +53,8 @@ TEST_F(FilesTest, SaveWritesCrLfLinesAndLoadReadsThemBack) {
   TSSList back;
   back.LoadFromFile(path("m.MOD"));
   EXPECT_EQ(back.keys, list.keys);
-  for (const auto& v : back.vals) EXPECT_EQ(v, "");
+  for (const auto& v : back.vals)
+    EXPECT_EQ(v, "");
 
   TSSList empty;
   empty.SaveToFile(path("m.MOD"));

@@ -1,6 +1,6 @@
-#include "KeyOrder.h"
-
 #include <gtest/gtest.h>
+
+#include "KeyOrder.h"
 
 TEST(KeyOrder, OrdinalByteOrderWithPrefixFirst) {
   EXPECT_LT(compareKeys("", "a"), 0);
@@ -12,10 +12,10 @@ TEST(KeyOrder, OrdinalByteOrderWithPrefixFirst) {
 }
 
 TEST(KeyOrder, SupplementaryPlaneSortsBelowPrivateUseAsInUtf16) {
-  const std::string privateUse = "\xEE\x80\x80";    // U+E000
-  const std::string replacement = "\xEF\xBF\xBD";   // U+FFFD
-  const std::string emoji = "\xF0\x9F\x98\x80";     // U+1F600, a surrogate pair in UTF-16
-  const std::string cjk = "\xE4\xB8\x80";           // U+4E00
+  const std::string privateUse = "\xEE\x80\x80";   // U+E000
+  const std::string replacement = "\xEF\xBF\xBD";  // U+FFFD
+  const std::string emoji = "\xF0\x9F\x98\x80";    // U+1F600, a surrogate pair in UTF-16
+  const std::string cjk = "\xE4\xB8\x80";          // U+4E00
   EXPECT_LT(compareKeys(emoji, privateUse), 0);
   EXPECT_LT(compareKeys(emoji, replacement), 0);
   EXPECT_LT(compareKeys(cjk, emoji), 0);

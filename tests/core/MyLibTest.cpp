@@ -1,8 +1,7 @@
-#include "MyLib.h"
-
 #include <gtest/gtest.h>
 
 #include "LadError.h"
+#include "MyLib.h"
 
 TEST(MyLib, Getname) {
   EXPECT_EQ(getname("Attributes=x,y"), "Attributes");

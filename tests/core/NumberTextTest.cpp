@@ -1,11 +1,10 @@
-#include "NumberText.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "LadError.h"
+#include "NumberText.h"
 
 TEST(NumberText, WritesFifteenSignificantDigitsFixedOrScientific) {
   const struct {
@@ -35,7 +34,8 @@ TEST(NumberText, WritesFifteenSignificantDigitsFixedOrScientific) {
       {1.5e300, "1.5E300"},
       {-2.5e-300, "-2.5E-300"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.value), c.text) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(FloatToStr(c.value), c.text) << c.text;
 }
 
 TEST(NumberText, ReadsTheNumberTextForm) {
@@ -43,11 +43,13 @@ TEST(NumberText, ReadsTheNumberTextForm) {
     const char* text;
     double value;
   } cases[] = {
-      {"0.5", 0.5},     {" 0.5 ", 0.5},   {"-2.5", -2.5},     {"+3", 3},       {"1e3", 1000},
-      {"1E-5", 1e-5},   {"2.", 2},        {".25", 0.25},      {"-0.294350809", -0.294350809},
-      {"1e-400", 0.0},  {"007", 7},       {"1.5e+2", 150},
+      {"0.5", 0.5},    {" 0.5 ", 0.5}, {"-2.5", -2.5},
+      {"+3", 3},       {"1e3", 1000},  {"1E-5", 1e-5},
+      {"2.", 2},       {".25", 0.25},  {"-0.294350809", -0.294350809},
+      {"1e-400", 0.0}, {"007", 7},     {"1.5e+2", 150},
   };
-  for (const auto& c : cases) EXPECT_EQ(StrToFloat(c.text), c.value) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(StrToFloat(c.text), c.value) << c.text;
 }
 
 TEST(NumberText, RefusesEverythingElseWithTheConversionMessage) {

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "TLAD.h"
+
+namespace {
+
+// A model over one attribute with cutpoints 1.5, 3, 4.25 and the given pattern boxes.
+class Scored {
+ public:
+  Scored(const std::vector<std::pair<int, int>>& positive,
+         const std::vector<std::pair<int, int>>& negative)
+      : model(0, 0, 0, 0, 0) {
+    model.cutpoints = {{1.5, 3, 4.25}};
+    model.pospandect = std::make_unique<OwningPatternList>();
+    model.negpandect = std::make_unique<OwningPatternList>();
+    add(*model.pospandect, positive);
+    add(*model.negpandect, negative);
+  }
+  double score(double v, std::int32_t pointclass = -1) const {
+    return model.getIndex({v}, pointclass);
+  }
+  TLAD model;
+
+ private:
+  static void add(OwningPatternList& pandect, const std::vector<std::pair<int, int>>& boxes) {
+    for (const auto& [a, b] : boxes) {
+      auto* pattern = new TInterval(1);
+      pattern->a = {a};
+      pattern->b = {b};
+      pandect.add(std::to_string(pandect.size()), pattern);
+    }
+  }
+};
+
+}  // namespace
+
+TEST(Classification, TriggeredFollowsTheBinConvention) {
+  const Scored one({{1, 2}}, {});
+  const TInterval& box = *one.model.pospandect->vals[0];
+  for (double v : {1.5, 2.0, 4.2})
+    EXPECT_TRUE(one.model.triggered({v}, box, 1)) << v;
+  for (double v : {1.4999, 4.25})
+    EXPECT_FALSE(one.model.triggered({v}, box, 0)) << v;
+  const Scored all({{0, 3}}, {});
+  for (double v : {-1e300, 0.0, 1e300}) {
+    EXPECT_TRUE(all.model.triggered({v}, *all.model.pospandect->vals[0], -1));
+  }
+  EXPECT_TRUE(one.model.triggered({5}, TInterval(0), -1));
+}
+
+TEST(Classification, ScoreIsTheShareOfPositivesMinusTheShareOfNegatives) {
+  EXPECT_EQ(Scored({}, {}).score(2), 0.0);
+  // 4 positive patterns of which 1 holds, 2 negative of which 1 holds.
+  const Scored mixed({{0, 0}, {1, 1}, {2, 3}, {3, 3}}, {{0, 1}, {2, 2}});
+  for (std::int32_t c : {-1, 0, 1})
+    EXPECT_EQ(mixed.score(2, c), -0.25);
+  EXPECT_EQ(Scored({{0, 3}, {1, 2}}, {}).score(2), 1.0);
+  EXPECT_EQ(Scored({}, {{0, 3}}).score(2), -1.0);
+}

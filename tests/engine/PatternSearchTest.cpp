@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TLAD.h"
+
+namespace {
+
+// A model whose single attribute has 5 bins, already discretized.
+TLAD fiveBins(const arrint& positives, const arrint& negatives) {
+  TLAD model(1, 0.6, 0.1, 0.4, 0.1);
+  model.sizes = {5};
+  for (std::int32_t bin = 0; bin < 5; ++bin) {
+    for (int i = 0; i < positives[static_cast<std::size_t>(bin)]; ++i) {
+      model.datagrid.push_back({bin});
+      model.classvector.push_back(1);
+    }
+    for (int i = 0; i < negatives[static_cast<std::size_t>(bin)]; ++i) {
+      model.datagrid.push_back({bin});
+      model.classvector.push_back(0);
+    }
+  }
+  for (std::int32_t c : model.classvector)
+    (c == 1 ? model.npos : model.nneg)++;
+  return model;
+}
+
+std::vector<std::string> texts(const TPatternList& list) {
+  std::vector<std::string> out;
+  for (const TInterval* pattern : list.vals)
+    out.push_back(pattern->toStr());
+  return out;
+}
+
+// Every box from b to a later cell of the Gray order that strictly dominates b, judged by
+// counting observations directly, kept when no other accepted box of its side contains it.
+void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>& positive,
+                std::vector<std::string>& negative) {
+  std::vector<arrint> order;
+  TIndex walk(dims);
+  walk.first();
+  while (!walk.idx.empty()) {
+    order.push_back(walk.idx);
+    walk.nextGray();
+  }
+  struct Box {
+    arrint a, b;
+  };
+  std::vector<Box> accepted[2];
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    for (std::size_t j = i + 1; j < order.size(); ++j) {
+      if (dominance(order[i], order[j]) != 1)
+        continue;
+      double p = 0;
+      double n = 0;
+      for (std::size_t r = 0; r < model.datagrid.size(); ++r) {
+        bool inside = true;
+        for (std::size_t k = 0; k < dims.size(); ++k) {
+          const std::int32_t bin = model.datagrid[r][k];
+          inside = inside && order[i][k] <= bin && bin <= order[j][k];
+        }
+        if (inside && model.classvector[r] == 1)
+          ++p;
+        if (inside && model.classvector[r] == 0)
+          ++n;
+      }
+      if (p + n <= 0)
+        continue;
+      const double h = p / (p + n);
+      if (h > model.poshom && p / model.npos > model.posprev)
+        accepted[0].push_back({order[i], order[j]});
+      if (h < model.neghom && n / model.nneg > model.negprev)
+        accepted[1].push_back({order[i], order[j]});
+    }
+  }
+  for (int side = 0; side < 2; ++side) {
+    std::vector<std::string>& out = side == 0 ? positive : negative;
+    for (std::size_t x = 0; x < accepted[side].size(); ++x) {
+      bool maximal = true;
+      for (std::size_t y = 0; y < accepted[side].size() && maximal; ++y) {
+        const Box& inner = accepted[side][x];
+        const Box& outer = accepted[side][y];
+        maximal = x == y || !(dominance(outer.a, inner.a) >= 0 && dominance(inner.b, outer.b) >= 0);
+      }
+      if (!maximal)
+        continue;
+      TInterval pattern(static_cast<std::int32_t>(dims.size()));
+      pattern.a = accepted[side][x].a;
+      pattern.b = accepted[side][x].b;
+      for (std::size_t k = 0; k < dims.size(); ++k)
+        pattern.map[k] = static_cast<std::int32_t>(k);
+      out.push_back(pattern.toStr());
+    }
+  }
+}
+
+}  // namespace
+
+TEST(PatternSearch, OneAttributeExample) {
+  TLAD model = fiveBins({3, 1, 0, 0, 0}, {0, 1, 0, 2, 2});
+  OwningPatternList pos;
+  OwningPatternList neg;
+  model.buildpatterns({0}, pos, neg);
+  EXPECT_EQ(texts(pos), (std::vector<std::string>{"0:2:0"}));
+  EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
+  EXPECT_TRUE(model.DSP->cells.empty());
+}
+
+TEST(PatternSearch, ThresholdsAreStrict) {
+  // Bins 0..4 hold 3 positives and 2 negatives: h = 0.6 exactly is not above 0.6.
+  TLAD homogeneity = fiveBins({3, 0, 0, 0, 0}, {0, 2, 0, 0, 0});
+  OwningPatternList pos;
+  OwningPatternList neg;
+  homogeneity.buildpatterns({0}, pos, neg);
+  EXPECT_EQ(texts(pos), std::vector<std::string>{});
+  EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
+
+  // 0..1 holds 1 of 10 positives: a prevalence of exactly 0.1 is not above 0.1.
+  TLAD prevalence = fiveBins({1, 0, 0, 0, 9}, {0, 0, 0, 0, 0});
+  OwningPatternList pos2;
+  OwningPatternList neg2;
+  prevalence.buildpatterns({0}, pos2, neg2);
+  EXPECT_EQ(texts(pos2), (std::vector<std::string>{"0:4:0"}));
+  EXPECT_EQ(texts(neg2), std::vector<std::string>{});
+}
+
+TEST(PatternSearch, SingleCellGridAndOtherClassesYieldNothing) {
+  TLAD model(1, 0.6, 0.1, 0.4, 0.1);
+  model.sizes = {1};
+  model.datagrid = {{0}, {0}};
+  model.classvector = {1, 0};
+  model.npos = 1;
+  model.nneg = 1;
+  OwningPatternList pos;
+  OwningPatternList neg;
+  model.buildpatterns({0}, pos, neg);
+  EXPECT_EQ(pos.size() + neg.size(), 0);
+
+  TLAD others = fiveBins({0, 0, 0, 0, 0}, {0, 0, 0, 0, 0});
+  others.datagrid = {{0}, {1}, {4}};
+  others.classvector = {2, -1, 7};
+  others.buildpatterns({0}, pos, neg);
+  EXPECT_EQ(pos.size() + neg.size(), 0);
+}
+
+TEST(PatternSearch, MatchesBruteForceOnRandomGrids) {
+  std::mt19937 random(20261210);
+  for (int round = 0; round < 150; ++round) {
+    const auto d = static_cast<std::size_t>(1 + round % 3);
+    arrint dims(d);
+    for (auto& size : dims)
+      size = std::uniform_int_distribution<int>(1, d == 3 ? 4 : 6)(random);
+    TLAD model(static_cast<std::int32_t>(d), 0.5 + 0.1 * (round % 4), 0.05 * (round % 3),
+               0.5 - 0.1 * (round % 3), 0.1 * (round % 2));
+    model.sizes = dims;
+    const int rows = std::uniform_int_distribution<int>(1, 40)(random);
+    for (int r = 0; r < rows; ++r) {
+      arrint row(d);
+      for (std::size_t k = 0; k < d; ++k) {
+        row[k] = std::uniform_int_distribution<int>(0, dims[k] - 1)(random);
+      }
+      model.datagrid.push_back(row);
+      const int c = std::uniform_int_distribution<int>(0, 9)(random);
+      model.classvector.push_back(c < 5 ? 1 : c < 9 ? 0 : 2);
+    }
+    for (std::int32_t c : model.classvector) {
+      if (c == 1)
+        ++model.npos;
+      if (c == 0)
+        ++model.nneg;
+    }
+    arrint map(d);
+    for (std::size_t k = 0; k < d; ++k)
+      map[k] = static_cast<std::int32_t>(k);
+
+    OwningPatternList pos;
+    OwningPatternList neg;
+    model.buildpatterns(map, pos, neg);
+    std::vector<std::string> expectedPos;
+    std::vector<std::string> expectedNeg;
+    bruteForce(model, dims, expectedPos, expectedNeg);
+    ASSERT_EQ(texts(pos), expectedPos) << "round " << round;
+    ASSERT_EQ(texts(neg), expectedNeg) << "round " << round;
+  }
+}
