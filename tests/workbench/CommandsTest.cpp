@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "ApplyModel.h"
+#include "BuildModel.h"
+#include "LadError.h"
+#include "SampleTable.h"
+#include "TempDir.h"
+
+namespace {
+
+class CommandsTest : public TempDirTest {
+ protected:
+  // Builds the model NAME in the test folder; returns the files in the order reported.
+  std::vector<std::string> build(const std::string& table, const std::string& name = "LAD",
+                                 const LearningParameters& parameters = {}) {
+    std::vector<std::string> reported;
+    counts =
+        runBuildModel(parameters, table, path(name), [&](ModelFileKind, const std::string& file) {
+          // Each file is complete when reported.
+          EXPECT_FALSE(read(file).empty()) << file;
+          reported.push_back(file);
+        });
+    return reported;
+  }
+
+  struct Applied {
+    PatternCounts counts{-1, -1};
+    bool cleared = false;
+    std::vector<std::string> lines;
+    std::string failure;
+  };
+  Applied apply(const std::string& table, const std::string& name = "LAD") {
+    Applied applied;
+    ApplyReport report;
+    report.counts = [&](PatternCounts c) { applied.counts = c; };
+    report.forecastCleared = [&] { applied.cleared = true; };
+    report.forecastLine = [&](const std::string& line) { applied.lines.push_back(line); };
+    try {
+      runApplyModel(path(name), table, report);
+    } catch (const LadError& e) {
+      applied.failure = e.what();
+    }
+    return applied;
+  }
+
+  PatternCounts counts;
+};
+
+}  // namespace
+
+TEST_F(CommandsTest, BuildThenApplyTheSample) {
+  const auto files = build(sampleTable());
+  EXPECT_EQ(files, (std::vector<std::string>{path("LAD.MOD"), path("LAD.PAT"), path("LAD.DES"),
+                                             path("LAD.GRD")}));
+  EXPECT_EQ(counts.positive, 113);
+  EXPECT_EQ(counts.negative, 91);
+
+  const Applied applied = apply(sampleTable());
+  EXPECT_EQ(applied.failure, "");
+  EXPECT_EQ(applied.counts.positive, 113);
+  EXPECT_EQ(applied.counts.negative, 91);
+  EXPECT_TRUE(applied.cleared);
+  ASSERT_EQ(applied.lines.size(), 16u);
+  EXPECT_EQ(applied.lines[0], "Obs1,1,0.649324127200233");
+  EXPECT_EQ(applied.lines[1], "Obs2,0,-0.163376446562287");
+  EXPECT_EQ(applied.lines[15], "Obs16,0,0.00875230963726542");
+}
+
+TEST_F(CommandsTest, BuildingTwiceGivesByteIdenticalFiles) {
+  build(sampleTable(), "one");
+  build(sampleTable(), "two");
+  for (const char* ext : {".MOD", ".PAT", ".DES", ".GRD"}) {
+    EXPECT_EQ(read(path(std::string("one") + ext)), read(path(std::string("two") + ext))) << ext;
+  }
+}
+
+TEST_F(CommandsTest, ApplyEchoesFieldsAndScoresEveryLineOnItsOwn) {
+  build("Name,A,B,Class\na,1,1,1\nb,2,2,1\nc,3,3,0\nd,4,4,0");
+  const Applied applied = apply("H,A,B,C\nfull,1,1, 1.0 \nshort,2\n\nlast,4,4,0");
+  EXPECT_EQ(applied.failure, "");
+  ASSERT_EQ(applied.lines.size(), 4u);
+  EXPECT_EQ(applied.lines[0].rfind("full, 1.0 ,", 0), 0u);
+  // "short" and the empty line hold no values: both score the all-zero point, not the values
+  // of the line before them.
+  EXPECT_EQ(applied.lines[1], "short,2," + applied.lines[1].substr(8));
+  const std::string zeroScore = apply("H,A,B,C\nz,0,0,0").lines.at(0).substr(4);
+  EXPECT_EQ(applied.lines[1].substr(8), zeroScore);
+  EXPECT_EQ(applied.lines[2], ",," + zeroScore);
+}
+
+TEST_F(CommandsTest, ApplyFailures) {
+  build(sampleTable());
+  const Applied missing = apply(sampleTable(), "nothing");
+  EXPECT_EQ(missing.failure.rfind("Cannot open file \"" + path("nothing.MOD") + "\".", 0), 0u)
+      << missing.failure;
+  EXPECT_EQ(missing.counts.positive, -1);
+  EXPECT_FALSE(missing.cleared);
+
+  const Applied noHeader = apply("Name");
+  EXPECT_EQ(noHeader.failure, "Range check error");
+  EXPECT_EQ(noHeader.counts.positive, 113);
+  EXPECT_FALSE(noHeader.cleared);
+
+  const Applied narrow = apply("Name,Attr1,Attr2,Class\nx,1,2,1");
+  EXPECT_EQ(narrow.failure,
+            "The model's patterns use attribute 6 (Attr6), but the data table has 2 attribute "
+            "column(s)");
+  EXPECT_FALSE(narrow.cleared);
+
+  const std::string table = sampleTable();
+  const std::size_t third = table.find("\nObs3");
+  const Applied wide = apply(table.substr(0, third) + "\nObs3,1,2,3,4,5,6,7,1");
+  EXPECT_EQ(wide.failure, "Line 4 has 9 fields, but the header has 8");
+  EXPECT_EQ(wide.lines.size(), 2u);
+
+  const Applied bad = apply(table.substr(0, third) + "\nObs3,1,x,3,4,5,6,1");
+  EXPECT_EQ(bad.failure, "'x' is not a valid floating point value");
+  EXPECT_EQ(bad.lines.size(), 2u);
+}
+
+TEST_F(CommandsTest, BuildFailuresKeepWhatWasWrittenBefore) {
+  build(sampleTable());
+  const std::string oldModel = read(path("LAD.MOD"));
+
+  // Nothing is written when intake fails.
+  LearningParameters bad;
+  bad.degree = "0";
+  EXPECT_THROW(build("N,a,Class\nx,1,1\ny,2,0", "LAD", bad), LadError);
+  EXPECT_EQ(read(path("LAD.MOD")), oldModel);
+
+  // LAD.PAT cannot be written (its name is taken by a folder): LAD.MOD is new, the other
+  // three files keep their content.
+  const std::string oldGrd = read(path("LAD.GRD"));
+  std::filesystem::remove(path("LAD.PAT"));
+  std::filesystem::create_directory(path("LAD.PAT"));
+  std::vector<std::string> reported;
+  try {
+    build("Name,A,Class\nx,1,1\ny,2,0\nz,3,1");
+    FAIL() << "no failure";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + path("LAD.PAT") + "\".", 0), 0u);
+  }
+  EXPECT_NE(read(path("LAD.MOD")), oldModel);
+  EXPECT_EQ(read(path("LAD.MOD")).rfind("Attributes=A\r\n", 0), 0u);
+  EXPECT_EQ(read(path("LAD.GRD")), oldGrd);
+
+  // No such folder.
+  EXPECT_THROW(build(sampleTable(), "missing/LAD"), EInOutError);
+}
+
+TEST(ModelFiles, NamesOfAChosenModelFile) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/data/X.MOD", "X"}, {"A.MODEL.MOD", "A.MODEL"}, {"x.mod", "x.mod"},
+      {"/a/b/.MOD", ""},    {"plain", "plain"},         {"dir.MOD/name.MOD", "name"},
+  };
+  for (const auto& [chosen, name] : cases)
+    EXPECT_EQ(modelNameOfFile(chosen), name) << chosen;
+  EXPECT_EQ(modelFileName("", ModelFileKind::Model), ".MOD");
+  EXPECT_EQ(modelFileName("m", ModelFileKind::Discretized), "m.GRD");
+}

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "Intake.h"
+#include "LadError.h"
+#include "NumberText.h"
+#include "SampleTable.h"
+
+namespace {
+
+std::string failure(const LearningParameters& parameters, const std::string& table) {
+  try {
+    intake(parameters, table);
+  } catch (const LadError& e) {
+    return e.what();
+  }
+  return "no failure";
+}
+
+std::string failure(const std::string& table) {
+  return failure(LearningParameters{}, table);
+}
+
+}  // namespace
+
+TEST(Intake, SampleTable) {
+  auto model = intake(LearningParameters{}, sampleTable());
+  EXPECT_EQ(model->attributes, "Attr1,Attr2,Attr3,Attr4,Attr5,Attr6");
+  EXPECT_EQ(model->sizes, arrint(6, 8));
+  ASSERT_EQ(model->data.size(), 16u);
+  EXPECT_EQ(model->data[0], (arrreal{0.069911099, -0.040240716, -0.134972679, -0.09235952,
+                                     0.226337331, -0.294350809}));
+  EXPECT_EQ(model->classvector, (arrint{1, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 1, 0, 0}));
+  EXPECT_EQ(model->degree, 2);
+  EXPECT_EQ(model->poshom, 0.6);
+  EXPECT_EQ(model->negprev, 0.1);
+  EXPECT_TRUE(model->labels.empty());
+  EXPECT_EQ(model->attList, nullptr);
+
+  // One final line break reads like none; CR LF ends read like LF.
+  EXPECT_EQ(intake(LearningParameters{}, sampleTable() + "\n")->data, model->data);
+  std::string crlf;
+  for (char c : sampleTable())
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(intake(LearningParameters{}, crlf)->classvector, model->classvector);
+}
+
+TEST(Intake, FieldRules) {
+  auto shortLine = intake(LearningParameters{}, "N,a,b,c,d,e,f,Class\nx,0.1,0.2,1");
+  EXPECT_EQ(shortLine->data[0], (arrreal{0.1, 0.2, 0, 0, 0, 0}));
+  EXPECT_EQ(shortLine->classvector[0], 1);
+
+  const std::pair<const char*, std::int32_t> classes[] = {{"1", 1},    {"1.0", 1}, {"1.9", 1},
+                                                          {" 1 ", 1},  {"0", 0},   {"0.99", 0},
+                                                          {"-0.5", 0}, {"2", 2},   {"-1", -1}};
+  for (const auto& [field, value] : classes) {
+    auto model = intake(LearningParameters{}, std::string("N,a,Class\nx, 0.5 ,") + field);
+    EXPECT_EQ(model->classvector[0], value) << field;
+    EXPECT_EQ(model->data[0][0], 0.5);
+  }
+
+  // A line without "," is only a class.
+  EXPECT_EQ(intake(LearningParameters{}, "N,a,Class\n1")->classvector[0], 1);
+
+  const std::pair<const char*, const char*> headers[] = {
+      {"Name,A,B,Outcome\nx,1,1,1", "A,B,Outcome"},
+      {"Name,A,ClassX,Class\nx,1,1,1", "AX"},
+      {"Name,Class\nx,1", "Class"},
+  };
+  for (const auto& [table, attributes] : headers) {
+    EXPECT_EQ(intake(LearningParameters{}, table)->attributes, attributes);
+  }
+  EXPECT_EQ(intake(LearningParameters{}, "Name,Class\nx,1")->sizes.size(), 0u);
+}
+
+TEST(Intake, ParametersAreTakenWithoutRangeChecks) {
+  LearningParameters parameters;
+  parameters.gridSize = "-3";
+  parameters.degree = "two";
+  parameters.positiveHomogeneity = "1.5";
+  auto model = intake(parameters, "N,a,Class\nx,1,1");
+  EXPECT_EQ(model->sizes, arrint{-3});
+  EXPECT_EQ(model->degree, 0);
+  EXPECT_EQ(model->poshom, 1.5);
+}
+
+TEST(Intake, FailuresInOrder) {
+  LearningParameters badFirst;
+  badFirst.positiveHomogeneity = "0,6";
+  badFirst.negativePrevalence = "x";
+  EXPECT_EQ(failure(badFirst, ""), "'0,6' is not a valid floating point value");
+  LearningParameters badLast;
+  badLast.negativePrevalence = "";
+  EXPECT_EQ(failure(badLast, sampleTable()), "'' is not a valid floating point value");
+
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "Range check error"},
+      {"Name only\nx,1", "Range check error"},
+      {"Name,A,Class", "The data table has a header but no observation lines"},
+      {"Name,A,Class\n", "The data table has a header but no observation lines"},
+      {"Name,A,Class\nx,1,1\n\n", "'' is not a valid floating point value"},
+      {"Name,A,Class\nx,1,1\n\ny,2,0", "'' is not a valid floating point value"},
+      {"Name,A,Class\nonly a name", "'only a name' is not a valid floating point value"},
+      {"Name,A,Class\nx,\t1,1", "'\t1' is not a valid floating point value"},
+      {"Name,A,Class\nx,1,1\ny,2,0,9", "Line 3 has 4 fields, but the header has 3"},
+      {"Name,A,Class\nx,1,1e12", "Line 2: the class '1e12' is out of range"},
+  };
+  for (const auto& [table, message] : cases)
+    EXPECT_EQ(failure(table), message) << table;
+}
+
+TEST(Intake, CommaDecimalSeparatorRefusesTheSample) {
+  setDecimalSeparator(",");
+  EXPECT_EQ(failure(sampleTable()), "'0.6' is not a valid floating point value");
+  LearningParameters comma{"8", "2", "0,6", "0,1", "0,4", "0,1"};
+  EXPECT_EQ(failure(comma, sampleTable()), "'0.069911099' is not a valid floating point value");
+  setDecimalSeparator(".");
+}
