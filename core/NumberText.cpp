@@ -55,7 +55,8 @@ void roundTo15Digits(double magnitude, std::string& digits, int& exponent) {
     --i;
   }
   if (i < 0) {
-    up = "1" + up.substr(0, 14);
+    up.pop_back();
+    up.insert(up.begin(), '1');
     ++exponent;
   } else {
     ++up[static_cast<std::size_t>(i)];
@@ -169,10 +170,14 @@ std::string FloatToStr(double value) {
       out += digits.substr(0, intLen) + sep + digits.substr(intLen);
     }
   } else {
-    out += digits.substr(0, 1);
-    if (count > 1)
-      out += sep + digits.substr(1);
-    out += "E" + std::string(exponent < 0 ? "-" : "") + std::to_string(std::abs(exponent));
+    out += digits[0];
+    if (count > 1) {
+      out += sep;
+      out.append(digits, 1);
+    }
+    out += 'E';
+    if (exponent < 0) out += '-';
+    out += std::to_string(std::abs(exponent));
   }
   return out;
 }

@@ -1,0 +1,67 @@
+// buildModel on seeded generated tables of several shapes. Prints the time per build and the
+// two pattern counts of each shape.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+
+#include "Intake.h"
+#include "NumberText.h"
+#include "SampleTable.h"
+
+namespace {
+
+// rows x attributes of values in [-1, 1); the class leans on the first three attributes so
+// that patterns exist on both sides.
+std::string generatedTable(int rows, int attributes, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> value(-1.0, 1.0);
+  std::string table = "Name";
+  for (int k = 1; k <= attributes; ++k) table += ",A" + std::to_string(k);
+  table += ",Class\n";
+  for (int r = 0; r < rows; ++r) {
+    table += "Obs" + std::to_string(r + 1);
+    double lean = 0;
+    for (int k = 0; k < attributes; ++k) {
+      const double v = value(random);
+      if (k < 3) lean += v;
+      table += "," + FloatToStr(v);
+    }
+    table += lean + 0.5 * value(random) > 0 ? ",1\n" : ",0\n";
+  }
+  return table;
+}
+
+void buildModelOn(benchmark::State& state, const std::string& table, const std::string& grid,
+                  const std::string& degree) {
+  LearningParameters parameters;
+  parameters.gridSize = grid;
+  parameters.degree = degree;
+  std::int32_t positive = 0;
+  std::int32_t negative = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto model = intake(parameters, table);
+    state.ResumeTiming();
+    model->buildModel();
+    positive = model->pospandect->size();
+    negative = model->negpandect->size();
+  }
+  state.counters["positive"] = positive;
+  state.counters["negative"] = negative;
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(buildModelOn, sample_g8_d2, sampleTable(), "8", "2")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(buildModelOn, rows200_attrs30_g8_d2, generatedTable(200, 30, 1), "8", "2")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(buildModelOn, rows200_attrs30_g8_d3, generatedTable(200, 30, 2), "8", "3")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(buildModelOn, rows1000_attrs10_g8_d3, generatedTable(1000, 10, 3), "8", "3")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+BENCHMARK_MAIN();
