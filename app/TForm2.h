@@ -1,0 +1,88 @@
+// The workbench window: the data box, the parameter panel and the five tab pages.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "ModelFiles.h"
+
+// What a file-open dialog is asked to show.
+struct FileDialogRequest {
+  QString title;
+  QString filter;
+  QString initialFileName;
+  QString defaultSuffix;
+};
+
+class TForm2 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TForm2(QWidget* parent = nullptr);
+
+  // Replaceable so that tests never wait on a modal window: the file-open dialog returns
+  // the chosen path or nothing on cancel; the error box shows a message.
+  std::function<std::optional<QString>(const FileDialogRequest&)> chooseFile;
+  std::function<void(const QString&)> showError;
+
+  // The four commands.
+  void Button1Click();  // Open Data
+  void Button2Click();  // Build Model
+  void Button4Click();  // Load Model
+  void Button5Click();  // Apply Model
+
+  QPlainTextEdit* RichEdit1;  // the data table
+  QWidget* Panel1;
+  QLabel* Label1;
+  QSpinBox* SpinEdit1;  // Grid Size
+  QLabel* Label2;
+  QSpinBox* SpinEdit2;  // Degree
+  QLabel* Label3;
+  QLineEdit* Edit1;  // Positive Homogeneity
+  QLabel* Label4;
+  QLineEdit* Edit2;  // Positive Prevalence
+  QLabel* Label5;
+  QLineEdit* Edit3;  // Negative Homogeneity
+  QLabel* Label6;
+  QLineEdit* Edit4;  // Negative Prevalence
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QPushButton* Button4;
+  QPushButton* Button5;
+  QLabel* Label7;
+  QSpinBox* SpinEdit3;  // Positive Patterns Found
+  QLabel* Label8;
+  QSpinBox* SpinEdit4;  // Negative Patterns Found
+  QLabel* Label9;
+  QLineEdit* Edit5;      // Name
+  QSplitter* Splitters;  // holds Splitter1 (fixed) and Splitter2 (sizes the panel)
+  QTabWidget* PageControl1;
+  QPlainTextEdit* RichEdit2;  // Model
+  QPlainTextEdit* RichEdit3;  // Pattern Space
+  QPlainTextEdit* RichEdit4;  // Pattern Description
+  QPlainTextEdit* RichEdit5;  // Discretized
+  QPlainTextEdit* RichEdit6;  // Forecast
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  QPlainTextEdit* tabBox(ModelFileKind kind) const;
+  // Replaces a box's text with a file's text.
+  static void showFile(QPlainTextEdit* box, const std::string& filename);
+  // Runs a command; a failure goes to the error box and the window stays usable.
+  void runCommand(const std::function<void()>& command);
+  void makePanel();
+  void makePages();
+};
+
+// The decimal separator of the user's regional settings, for the number text form.
+void useSystemDecimalSeparator();

@@ -1,0 +1,238 @@
+// Drives the real window on the offscreen platform; dialogs and the error box are replaced.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+#include <fstream>
+
+#include "LadError.h"
+#include "NumberText.h"
+#include "SampleTable.h"
+#include "TForm2.h"
+
+namespace {
+
+std::string readFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeFile(const QString& path, const std::string& content) {
+  std::ofstream(path.toStdString(), std::ios::binary) << content;
+}
+
+QString plain(const std::string& fileText) {
+  QString text = QString::fromUtf8(fileText.data(), static_cast<qsizetype>(fileText.size()));
+  text.replace("\r\n", "\n");
+  return text;
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> work;  // a fresh folder per test
+  QString startDir;
+  std::unique_ptr<TForm2> form;
+  std::deque<std::optional<QString>> answers;  // what the replaced dialog returns next
+  std::vector<FileDialogRequest> requests;
+  QStringList errors;
+
+  QString at(const QString& name) const { return QDir(work->path()).filePath(name); }
+
+ private slots:
+  void initTestCase() { startDir = QDir::currentPath(); }
+  void cleanupTestCase() { QDir::setCurrent(startDir); }
+
+  void init() {
+    work = std::make_unique<QTemporaryDir>();
+    QVERIFY(work->isValid());
+    QDir::setCurrent(work->path());
+    form = std::make_unique<TForm2>();
+    answers.clear();
+    requests.clear();
+    errors.clear();
+    form->chooseFile = [this](const FileDialogRequest& request) {
+      requests.push_back(request);
+      auto answer = answers.front();
+      answers.pop_front();
+      return answer;
+    };
+    form->showError = [this](const QString& message) { errors << message; };
+  }
+  void cleanup() {
+    form.reset();
+    QDir::setCurrent(startDir);
+    work.reset();
+  }
+
+  void startState() {
+    QCOMPARE(form->windowTitle(), QString("Rule-Based Inductive Learning"));
+    QCOMPARE(form->size(), QSize(1017, 565));
+    QCOMPARE(form->Edit5->text(), QString("LAD"));
+    QCOMPARE(form->SpinEdit1->value(), 8);
+    QCOMPARE(form->SpinEdit2->value(), 2);
+    QCOMPARE(form->SpinEdit3->value(), 2);
+    QCOMPARE(form->SpinEdit4->value(), 2);
+    QCOMPARE(form->Edit1->text(), QString("0.6"));
+    QCOMPARE(form->Edit4->text(), QString("0.1"));
+    QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
+    const QStringList captions{"Model", "Pattern Space", "Pattern Description", "Discretized",
+                               "Forecast"};
+    for (int i = 0; i < 5; ++i)
+      QCOMPARE(form->PageControl1->tabText(i), captions[i]);
+    for (auto* box :
+         {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5, form->RichEdit6}) {
+      QVERIFY(box->toPlainText().isEmpty());
+    }
+    QCOMPARE(form->RichEdit1->toPlainText().toStdString(), sampleTable());
+    QCOMPARE(form->Button2->text(), QString("Build Model"));
+    QCOMPARE(form->Button2->geometry(), QRect(688, 39, 75, 25));
+    QCOMPARE(form->SpinEdit3->minimum(), INT_MIN);
+  }
+
+  void buildThenApply() {
+    form->RichEdit6->setPlainText("old forecast");
+    form->Button2Click();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QCOMPARE(form->SpinEdit3->value(), 113);
+    QCOMPARE(form->SpinEdit4->value(), 91);
+    QCOMPARE(form->RichEdit2->toPlainText(), plain(readFile(at("LAD.MOD"))));
+    QCOMPARE(form->RichEdit3->toPlainText(), plain(readFile(at("LAD.PAT"))));
+    QCOMPARE(form->RichEdit4->toPlainText(), plain(readFile(at("LAD.DES"))));
+    QCOMPARE(form->RichEdit5->toPlainText(), plain(readFile(at("LAD.GRD"))));
+    QCOMPARE(form->RichEdit2->document()->blockCount(), 212);  // 211 lines and the final break
+    QCOMPARE(form->RichEdit6->toPlainText(), QString("old forecast"));
+    QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
+
+    form->SpinEdit3->setValue(0);
+    form->Button5Click();
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(form->SpinEdit3->value(), 113);
+    const QStringList lines = form->RichEdit6->toPlainText().split('\n');
+    QCOMPARE(lines.size(), 16);
+    QCOMPARE(lines[0], QString("Obs1,1,0.649324127200233"));
+    QCOMPARE(lines[15], QString("Obs16,0,0.00875230963726542"));
+  }
+
+  void badParameterChangesNothing() {
+    form->Edit1->setText("abc");
+    form->Button2Click();
+    QCOMPARE(errors, QStringList{"'abc' is not a valid floating point value."});
+    QCOMPARE(form->SpinEdit3->value(), 2);
+    QVERIFY(form->RichEdit2->toPlainText().isEmpty());
+    QVERIFY(!QFile::exists(at("LAD.MOD")));
+
+    form->Edit1->setText("0.6");
+    form->RichEdit1->setPlainText("Name only");
+    form->Button2Click();
+    QCOMPARE(errors.last(), QString("Range check error."));
+  }
+
+  void applyWithoutModel() {
+    form->Edit5->setText("absent");
+    form->RichEdit6->setPlainText("kept");
+    form->Button5Click();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].startsWith("Cannot open file \"" + at("absent.MOD") + "\". "),
+             qPrintable(errors[0]));
+    QVERIFY(errors[0].endsWith("."));
+    QCOMPARE(form->RichEdit6->toPlainText(), QString("kept"));
+    QCOMPARE(form->SpinEdit3->value(), 2);
+  }
+
+  void loadModel() {
+    // A stored model in another folder: choosing it makes that folder current.
+    QDir(work->path()).mkdir("store");
+    QDir::setCurrent(at("store"));
+    form->Edit5->setText("A.MODEL");
+    form->Button2Click();
+    QVERIFY(QFile::exists(at("store/A.MODEL.MOD")));
+    QDir::setCurrent(work->path());
+    form->Edit5->setText("LAD");
+    for (auto* box : {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5}) {
+      box->setPlainText("old");
+    }
+
+    answers.push_back(std::nullopt);  // cancel
+    form->Button4Click();
+    QCOMPARE(form->Edit5->text(), QString("LAD"));
+    QCOMPARE(form->RichEdit2->toPlainText(), QString("old"));
+    QCOMPARE(requests.back().initialFileName, QString("*.MOD"));
+    QCOMPARE(requests.back().filter, QString("Text Files (*.txt)"));
+
+    answers.push_back(at("store/A.MODEL.MOD"));
+    form->Button4Click();
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(form->Edit5->text(), QString("A.MODEL"));
+    QCOMPARE(QDir::currentPath(), QDir(at("store")).canonicalPath());
+    QCOMPARE(form->RichEdit4->toPlainText(), plain(readFile(at("store/A.MODEL.DES"))));
+
+    // A file missing half-way: the tabs before it show the new model, the rest keep theirs.
+    QFile::remove(at("store/A.MODEL.DES"));
+    QFile::copy(at("store/A.MODEL.MOD"), at("store/B.MOD"));
+    QFile::copy(at("store/A.MODEL.PAT"), at("store/B.PAT"));
+    for (auto* box : {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5}) {
+      box->setPlainText("old");
+    }
+    answers.push_back(at("store/B.MOD"));
+    form->Button4Click();
+    QCOMPARE(form->Edit5->text(), QString("B"));
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].startsWith("Cannot open file \"" + at("store/B.DES") + "\". "),
+             qPrintable(errors[0]));
+    QVERIFY(form->RichEdit2->toPlainText().startsWith("Attributes="));
+    QVERIFY(form->RichEdit3->toPlainText().startsWith("Pattern,P1"));
+    QCOMPARE(form->RichEdit4->toPlainText(), QString("old"));
+    QCOMPARE(form->RichEdit5->toPlainText(), QString("old"));
+
+    // Apply Model scores with the model Load Model showed.
+    form->Button5Click();
+    QCOMPARE(form->SpinEdit3->value(), 113);
+    QCOMPARE(form->RichEdit6->toPlainText().split('\n').size(), 16);
+  }
+
+  void openData() {
+    const std::string table = "Name,A\xC3\xA9,Class\nx,1,1";
+    writeFile(at("plain.txt"), table);
+    writeFile(
+        at("utf16.txt"), std::string("\xFF\xFE", 2) + [&] {
+          std::string units;
+          const QString text = QString::fromUtf8(table.c_str());
+          for (QChar c : text) {
+            units += static_cast<char>(c.unicode() & 0xFF);
+            units += static_cast<char>(c.unicode() >> 8);
+          }
+          return units;
+        }());
+    answers.push_back(at("plain.txt"));
+    form->Button1Click();
+    QCOMPARE(form->RichEdit1->toPlainText(), QString::fromUtf8(table.c_str()));
+    form->RichEdit1->clear();
+    answers.push_back(at("utf16.txt"));
+    form->Button1Click();
+    QCOMPARE(form->RichEdit1->toPlainText(), QString::fromUtf8(table.c_str()));
+    QCOMPARE(requests.back().initialFileName, QString("*.txt"));
+
+    answers.push_back(std::nullopt);
+    form->Button1Click();
+    answers.push_back(at("missing.txt"));
+    form->Button1Click();
+    QCOMPARE(form->RichEdit1->toPlainText(), QString::fromUtf8(table.c_str()));
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(errors[0].startsWith("Cannot open file \"" + at("missing.txt") + "\". "));
+  }
+
+  void decimalSeparatorFollowsTheLocale() {
+    QLocale::setDefault(QLocale::c());
+    useSystemDecimalSeparator();
+    QVERIFY(decimalSeparator() == "." || decimalSeparator() == ",");
+    setDecimalSeparator(".");
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
