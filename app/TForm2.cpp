@@ -305,6 +305,7 @@ void TForm2::Button5Click() {
       RichEdit6->appendPlainText(fromUtf8(line));
     };
     runApplyModel(toUtf8(Edit5->text()), toUtf8(RichEdit1->toPlainText()), report);
+    RichEdit6->moveCursor(QTextCursor::Start);  // show the first observations
   });
 }
 
