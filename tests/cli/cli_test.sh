@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs the lad command line as a user would: cli_test.sh PATH_TO_LAD
+set -u
+lad=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+passes=0
+check() {  # check DESCRIPTION CONDITION...
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+
+out=$("$lad" build)
+check "build prints the counts" grep -q "Positive Patterns Found: 113" <<<"$out"
+check "build prints the negative count" grep -q "Negative Patterns Found: 91" <<<"$out"
+check "LAD.MOD has 211 lines" test "$(wc -l < LAD.MOD)" -eq 211
+check "first pattern line" grep -q $'^Pospattern1=0:7:4,1:6:5\r$' LAD.MOD
+
+out=$("$lad" apply)
+check "apply prints 16 lines" test "$(wc -l <<<"$out")" -eq 16
+check "Obs1 forecast" grep -qx "Obs1,1,0.649324127200233" <<<"$out"
+check "Obs16 forecast" grep -qx "Obs16,0,0.00875230963726542" <<<"$out"
+
+printf 'Name,A,Class\nx,1,1\ny,2,0\nz,3,1\n' > table.txt
+check "build from a file into a folder" "$lad" build table.txt --grid-size 3 --name sub >/dev/null
+out=$(printf 'N,A,C\nq,2.5,0\n' | "$lad" apply - --name sub)
+check "apply reads standard input" grep -qx "q,0,.*" <<<"$out"
+
+err=$("$lad" apply --name missing 2>&1 >/dev/null)
+code=$?
+check "missing model exits 1" test $code -eq 1
+check "missing model message" grep -q "^Cannot open file \".*/missing.MOD\"\. .*\.$" <<<"$err"
+
+err=$("$lad" build --positive-homogeneity abc 2>&1 >/dev/null)
+code=$?
+check "bad parameter exits 1" test $code -eq 1
+check "bad parameter message" test "$err" = "'abc' is not a valid floating point value."
+
+"$lad" build --degree two >/dev/null 2>&1
+check "usage error exits 2" test $? -eq 2
+"$lad" >/dev/null 2>&1
+check "no command exits 2" test $? -eq 2
+check "help explains both commands" bash -c "'$lad' --help | grep -q 'lad apply'"
+
+mkdir locked && chmod 500 locked
+if [ "$(id -u)" -ne 0 ]; then
+  "$lad" build --name locked/M >/dev/null 2>&1
+  check "unwritable folder exits 1" test $? -eq 1
+fi
+
+echo "$passes passed, $failures failed"
+test $failures -eq 0
