@@ -1,6 +1,9 @@
 // The whole build: discretize, search every attribute subset, gather the pandects.
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "LadError.h"
 #include "NumberText.h"
@@ -9,20 +12,53 @@
 
 namespace {
 
-// Moves each pattern of the working list into the pandect unless its description is there
-// already (the first found stays); a duplicate is destroyed. The list is left empty.
-void gather(TLAD& model, OwningPatternList& list, OwningPatternList& pandect) {
-  for (TInterval*& pattern : list.vals) {
-    const std::string key = model.desc(*pattern);
-    if (pandect.find(key, true) < 0) {
-      pandect.add(key, pattern);
-    } else {
-      delete pattern;
-    }
-    pattern = nullptr;
+// Gathers the patterns of every subset into one pandect: the first pattern found with a
+// description keeps it and a later one is destroyed. The entries are sorted by description
+// once at the end, which gives the same pandect as inserting them one by one into a sorted
+// list, without moving the whole list for every insertion.
+class PandectGatherer {
+ public:
+  PandectGatherer() = default;
+  PandectGatherer(const PandectGatherer&) = delete;
+  PandectGatherer& operator=(const PandectGatherer&) = delete;
+  ~PandectGatherer() {
+    for (auto& entry : entries_)
+      delete entry.second;
   }
-  list.Clear();
-}
+
+  // Takes every pattern of the working list, which is left empty.
+  void take(TLAD& model, OwningPatternList& list) {
+    for (TInterval*& pattern : list.vals) {
+      std::string key = model.desc(*pattern);
+      if (seen_.insert(key).second) {
+        entries_.emplace_back(std::move(key), pattern);
+      } else {
+        delete pattern;
+      }
+      pattern = nullptr;
+    }
+    list.Clear();
+  }
+
+  // Hands the patterns over to the pandect in ascending key order.
+  void moveInto(OwningPatternList& pandect) {
+    std::sort(entries_.begin(), entries_.end(),
+              [](const auto& x, const auto& y) { return compareKeys(x.first, y.first) < 0; });
+    pandect.keys.reserve(entries_.size());
+    pandect.vals.reserve(entries_.size());
+    for (auto& [key, pattern] : entries_) {
+      pandect.keys.push_back(std::move(key));
+      pandect.vals.push_back(pattern);
+      pattern = nullptr;
+    }
+    entries_.clear();
+    seen_.clear();
+  }
+
+ private:
+  std::unordered_set<std::string> seen_;
+  std::vector<std::pair<std::string, TInterval*>> entries_;
+};
 
 // The largest grid that a subset of `degree` attributes spans must be addressable.
 void checkGridSize(const arrint& sizes, std::int32_t degree) {
@@ -70,12 +106,16 @@ void TLAD::buildModel() {
   TSubset subset(attributeCount, degree);
   OwningPatternList ListPos;
   OwningPatternList ListNeg;
+  PandectGatherer positives;
+  PandectGatherer negatives;
   while (!subset.subset.empty()) {
     buildpatterns(subset.map, ListPos, ListNeg);
-    gather(*this, ListPos, *pospandect);
-    gather(*this, ListNeg, *negpandect);
+    positives.take(*this, ListPos);
+    negatives.take(*this, ListNeg);
     subset.next();
   }
+  positives.moveInto(*pospandect);
+  negatives.moveInto(*negpandect);
 }
 
 std::string TLAD::desc(const TInterval& pat) {

@@ -101,9 +101,10 @@ void TLAD::buildpatterns(const arrint& map, TPatternList& ListPos, TPatternList&
   // Walk the anchor through the grid.
   TIndex basis(dims);
   TIndex walker(dims);
+  TIndex candidate(dims);
   basis.first();
   while (!basis.idx.empty()) {
-    collect_patterns(basis, *DSP, *DSN, ListPos, ListNeg);
+    collectFrom(basis, strides, candidate, *DSP, *DSN, ListPos, ListNeg);
     walker.Copyfrom(basis);
     const std::int32_t r = walker.nextGray();
     if (r != 0) {
@@ -130,11 +131,16 @@ void TLAD::collect_patterns(const TIndex& basis, const TDataStructure& DSP,
   arrint dims(d);
   for (std::size_t j = 0; j < d; ++j)
     dims[j] = basis.ub[j] + 1;
-  const arrint strides = stridesOf(dims);
+  TIndex c(dims);
+  collectFrom(basis, stridesOf(dims), c, DSP, DSN, ListPos, ListNeg);
+}
 
+void TLAD::collectFrom(const TIndex& basis, const arrint& strides, TIndex& c,
+                       const TDataStructure& DSP, const TDataStructure& DSN, TPatternList& ListPos,
+                       TPatternList& ListNeg) {
+  const std::size_t d = basis.idx.size();
   // c continues the anchor's own Gray walk. Its address and its dominance over the anchor
   // (how many coordinates lie below and above the anchor's) change by one step at a time.
-  TIndex c(dims);
   c.Copyfrom(basis);
   std::int32_t address = DSP.getaddress(c);
   std::int32_t below = 0;
@@ -151,11 +157,32 @@ void TLAD::collect_patterns(const TIndex& basis, const TDataStructure& DSP,
     below += (now < anchor) - (before < anchor);
     above += (now > anchor) - (before > anchor);
     address += step * strides[j];
-    // The first coordinate never turns back: once it is below the anchor, no later cell
-    // of the walk can dominate the anchor.
-    if (j == 0 && now < anchor)
-      break;
-    if (below != 0 || above == 0)
+    if (below != 0) {
+      // While coordinate low stays below the anchor no cell dominates it: skip to the next
+      // move of a coordinate before it, or, when low moves toward the anchor, of low itself.
+      // The first coordinate never turns back, so once it is below the anchor the rest of the
+      // walk holds no candidate.
+      std::size_t low = 0;
+      while (c.idx[low] >= basis.idx[low])
+        ++low;
+      if (low == 0)
+        break;
+      const std::size_t from = c.transition[low] == -1 ? low : low + 1;
+      if (from < d) {
+        c.finishSweep(from);
+        address = 0;
+        above = 0;
+        for (std::size_t k = 0; k < d; ++k) {
+          address += c.idx[k] * strides[k];
+          above += c.idx[k] > basis.idx[k];
+        }
+        below = 0;
+        for (std::size_t k = 0; k < d; ++k)
+          below += c.idx[k] < basis.idx[k];
+      }
+      continue;
+    }
+    if (above == 0)
       continue;
 
     const auto cell = static_cast<std::size_t>(address);

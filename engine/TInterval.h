@@ -28,6 +28,9 @@ class TInterval {
 
 using TPatternList = TSOListT<TInterval>;
 
+// Whether a box of the list contains the box from a to b (equal boxes included).
+bool boxAbsorbed(const arrint& a, const arrint& b, const TSOListT<TInterval>& ListPat);
+
 // -1 when p[j] > q[j] somewhere, else 1 when p[j] < q[j] somewhere, else 0.
 std::int32_t dominance(const arrint& p, const arrint& q);
 

@@ -72,6 +72,10 @@ class TLAD {
   void savedatagrid(const std::string& filename) const;
 
  private:
+  // collect_patterns with the grid's strides and a scratch index c of the grid's shape, so
+  // that the anchor walk of buildpatterns allocates nothing per anchor.
+  void collectFrom(const TIndex& basis, const arrint& strides, TIndex& c, const TDataStructure& DSP,
+                   const TDataStructure& DSN, TPatternList& ListPos, TPatternList& ListNeg);
   // Judges one candidate box from basis to c with its counts p and n.
   void judgeBox(const TIndex& basis, const TIndex& c, double p, double n, TPatternList& ListPos,
                 TPatternList& ListNeg) const;
