@@ -147,6 +147,18 @@ TEST_F(CommandsTest, BuildFailuresKeepWhatWasWrittenBefore) {
 
   // No such folder.
   EXPECT_THROW(build(sampleTable(), "missing/LAD"), EInOutError);
+
+  // An attribute named Class... loses that text with the class column's title: fewer names
+  // than columns are refused before anything is written.
+  try {
+    build("Name,A,ClassX,Class\nx,1,1,1\ny,2,2,0", "short");
+    FAIL() << "no failure";
+  } catch (const LadError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "The header names 1 attribute(s) (AX) for 2 attribute columns; an attribute name "
+              "must not begin with \"Class\"");
+  }
+  EXPECT_FALSE(std::filesystem::exists(path("short.MOD")));
 }
 
 TEST(ModelFiles, NamesOfAChosenModelFile) {
