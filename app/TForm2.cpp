@@ -35,21 +35,19 @@ QString displayText(const std::string& text) {
   return shown;
 }
 
-// Courier New and Tahoma at 8 points, or the closest fonts the platform has.
-QFont monospaced() {
-  QFont font("Courier New");
-  font.setStyleHint(QFont::Monospace);
-  font.setFamilies({"Courier New", QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+// A font at 8 points, or the platform's closest one when it lacks the family.
+QFont eightPoint(const char* family, QFontDatabase::SystemFont closest) {
+  QFont font(family);
+  font.setFamilies({family, QFontDatabase::systemFont(closest).family()});
   font.setPointSize(8);
   return font;
 }
 
+QFont monospaced() {
+  return eightPoint("Courier New", QFontDatabase::FixedFont);
+}
 QFont proportional() {
-  QFont font("Tahoma");
-  font.setStyleHint(QFont::SansSerif);
-  font.setFamilies({"Tahoma", QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()});
-  font.setPointSize(8);
-  return font;
+  return eightPoint("Tahoma", QFontDatabase::GeneralFont);
 }
 
 QPlainTextEdit* textBox(QWidget* parent, const QColor& background) {
@@ -78,8 +76,7 @@ std::optional<QString> fileDialog(QWidget* parent, const FileDialogRequest& requ
   dialog.setNameFilter(request.filter);
   dialog.setDefaultSuffix(request.defaultSuffix);
   dialog.selectFile(request.initialFileName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-    return std::nullopt;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst();
 }
 
@@ -135,8 +132,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   QWidget* order[] = {RichEdit1, SpinEdit1, SpinEdit2, Edit1,   Edit2,
                       Edit3,     Edit4,     Button1,   Button2, Button4,
                       Button5,   SpinEdit3, SpinEdit4, Edit5,   PageControl1};
-  for (std::size_t i = 1; i < std::size(order); ++i)
-    setTabOrder(order[i - 1], order[i]);
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
@@ -256,8 +252,7 @@ void TForm2::runCommand(const std::function<void()>& command) {
 
 void TForm2::Button1Click() {
   const auto chosen = chooseFile({"Open Data", "Text Files (*.txt)", "*.txt", "txt"});
-  if (!chosen)
-    return;
+  if (!chosen) return;
   enterFolderOf(*chosen);
   runCommand([&] { RichEdit1->setPlainText(displayText(readTextFile(toUtf8(*chosen)))); });
 }
@@ -281,8 +276,7 @@ void TForm2::Button2Click() {
 
 void TForm2::Button4Click() {
   const auto chosen = chooseFile({"Load Model", "Text Files (*.txt)", "*.MOD", "MOD"});
-  if (!chosen)
-    return;
+  if (!chosen) return;
   enterFolderOf(*chosen);
   runCommand([&] {
     Edit5->setText(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
@@ -310,7 +304,6 @@ void TForm2::Button5Click() {
 }
 
 void TForm2::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::LocaleChange)
-    useSystemDecimalSeparator();
+  if (event->type() == QEvent::LocaleChange) useSystemDecimalSeparator();
   QWidget::changeEvent(event);
 }

@@ -30,8 +30,7 @@ pattern's conditions; NAME.GRD the observations' bins. Numbers use the decimal s
 of LC_NUMERIC.)";
 
 std::string readTable(const std::string& table) {
-  if (table.empty())
-    return sampleTable();
+  if (table.empty()) return sampleTable();
   if (table == "-") {
     return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
   }
@@ -41,8 +40,7 @@ std::string readTable(const std::string& table) {
 void useLocaleDecimalSeparator() {
   if (std::setlocale(LC_NUMERIC, "") != nullptr) {
     const char* point = std::localeconv()->decimal_point;
-    if (point != nullptr && *point != '\0')
-      setDecimalSeparator(point);
+    if (point != nullptr && *point != '\0') setDecimalSeparator(point);
   }
 }
 

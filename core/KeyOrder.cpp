@@ -11,10 +11,8 @@ namespace {
 // byte values moves EE and EF to the top; applied at the first differing byte it yields the
 // UTF-16 order for valid UTF-8 and a consistent total order for any bytes.
 unsigned weight(unsigned char c) {
-  if (c < 0xEE)
-    return c;
-  if (c >= 0xF0)
-    return c - 2u;
+  if (c < 0xEE) return c;
+  if (c >= 0xF0) return c - 2u;
   return c + 0x10u;
 }
 
@@ -28,7 +26,6 @@ int compareKeys(std::string_view a, std::string_view b) {
     const unsigned wb = weight(static_cast<unsigned char>(*diff.second));
     return wa < wb ? -1 : 1;
   }
-  if (a.size() == b.size())
-    return 0;
+  if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
 }

@@ -21,12 +21,10 @@ class KeyedList {
   template <class K>
   std::int32_t find(const K& key, bool exact) const {
     const std::int32_t n = size();
-    if (n == 0)
-      return -1;
+    if (n == 0) return -1;
     if (!sorted) {
       for (std::int32_t i = n - 1; i >= 0; --i) {
-        if (equal(keys[static_cast<std::size_t>(i)], key))
-          return i;
+        if (equal(keys[static_cast<std::size_t>(i)], key)) return i;
       }
       return -1;
     }
@@ -35,8 +33,7 @@ class KeyedList {
     while (hi - lo > 1) {
       const std::int32_t mid = (lo + hi) / 2;
       const Key& k = keys[static_cast<std::size_t>(mid)];
-      if (equal(k, key))
-        return mid;
+      if (equal(k, key)) return mid;
       if (less_(k, key)) {
         lo = mid;
       } else {
@@ -46,16 +43,12 @@ class KeyedList {
     const Key& kLo = keys[static_cast<std::size_t>(lo)];
     const Key& kHi = keys[static_cast<std::size_t>(hi)];
     if (exact) {
-      if (equal(kLo, key))
-        return lo;
-      if (equal(kHi, key))
-        return hi;
+      if (equal(kLo, key)) return lo;
+      if (equal(kHi, key)) return hi;
       return -1;
     }
-    if (less_(key, kLo))
-      return -1;
-    if (less_(kHi, key))
-      return hi;
+    if (less_(key, kLo)) return -1;
+    if (less_(kHi, key)) return hi;
     return lo;
   }
 
@@ -88,8 +81,7 @@ class KeyedList {
   template <class K>
   void remove(const K& key) {
     const std::int32_t i = find(key, true);
-    if (i >= 0)
-      deleteAt(i);
+    if (i >= 0) deleteAt(i);
   }
 
   void Clear() {
@@ -126,10 +118,8 @@ class KeyedList {
     auto siftDown = [&](std::size_t c, std::size_t m) {
       while (2 * c + 1 < m) {
         std::size_t d = 2 * c + 1;
-        if (d + 1 < m && less(d, d + 1))
-          ++d;
-        if (less(c, d))
-          exchange(c, d);
+        if (d + 1 < m && less(d, d + 1)) ++d;
+        if (less(c, d)) exchange(c, d);
         c = d;
       }
     };

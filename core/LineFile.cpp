@@ -16,8 +16,7 @@ namespace {
 
 struct FileCloser {
   void operator()(std::FILE* file) const {
-    if (file != nullptr)
-      std::fclose(file);
+    if (file != nullptr) std::fclose(file);
   }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
@@ -46,16 +45,13 @@ void failToOpen(const std::string& filename, int error) {
 
 std::string readFileBytes(const std::string& filename) {
   FileHandle file(std::fopen(filename.c_str(), "rb"));
-  if (!file)
-    failToOpen(filename, errno);
+  if (!file) failToOpen(filename, errno);
   std::string content;
   char buffer[65536];
   std::size_t got = 0;
   errno = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-    content.append(buffer, got);
-  if (std::ferror(file.get()))
-    failToOpen(filename, errno != 0 ? errno : EIO);
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
+  if (std::ferror(file.get())) failToOpen(filename, errno != 0 ? errno : EIO);
   return content;
 }
 
@@ -73,20 +69,17 @@ std::vector<std::string> readLineFile(const std::string& filename) {
       open = false;
     } else {
       open = true;
-      if (c != '\r')
-        line += c;
+      if (c != '\r') line += c;
     }
   }
-  if (open)
-    lines.push_back(std::move(line));
+  if (open) lines.push_back(std::move(line));
   return lines;
 }
 
 void writeLineFile(const std::string& filename, const std::vector<std::string>& lines) {
   const std::string temporary = temporaryName(filename);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0)
-    failToWrite(filename, errno);
+  if (fd < 0) failToWrite(filename, errno);
   FileHandle file(::fdopen(fd, "wb"));
   if (!file) {
     const int error = errno;
@@ -105,8 +98,7 @@ void writeLineFile(const std::string& filename, const std::vector<std::string>& 
       fail(errno);
     }
   }
-  if (std::fflush(file.get()) != 0 || ::fsync(::fileno(file.get())) != 0)
-    fail(errno);
+  if (std::fflush(file.get()) != 0 || ::fsync(::fileno(file.get())) != 0) fail(errno);
   if (std::fclose(file.release()) != 0) {
     const int error = errno;
     std::remove(temporary.c_str());

@@ -6,24 +6,19 @@ std::string getname(const std::string& s) {
 }
 
 void splitstr(const std::string& s, const std::string& sep, std::string& left, std::string& right) {
-  if (sep.empty())
-    return;
+  if (sep.empty()) return;
   const std::size_t at = s.find(sep);
-  if (at == std::string::npos)
-    return;
+  if (at == std::string::npos) return;
   left = s.substr(0, at);
   right = s.substr(at + sep.size());
 }
 
 std::string replacestr(const std::string& s, const std::string& u, const std::string& v, bool all) {
-  if (u.empty())
-    return s;
+  if (u.empty()) return s;
   std::size_t at = s.find(u);
-  if (at == std::string::npos)
-    return s;
+  if (at == std::string::npos) return s;
   std::string result = s;
-  if (!all)
-    return result.replace(at, u.size(), v);
+  if (!all) return result.replace(at, u.size(), v);
 
   if (v.find(u) == std::string::npos) {
     // Repeated first-occurrence replacement from the start. A new occurrence can only

@@ -12,8 +12,7 @@ namespace {
 std::size_t utf16Length(const std::string& s) {
   std::size_t units = 0;
   for (unsigned char c : s) {
-    if ((c & 0xC0) != 0x80)
-      units += c >= 0xF0 ? 2 : 1;
+    if ((c & 0xC0) != 0x80) units += c >= 0xF0 ? 2 : 1;
   }
   return units;
 }
@@ -39,8 +38,7 @@ void TSSList::parse(const std::string& s) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t at = s.find(delimiter, start);
-    if (at == std::string::npos)
-      break;
+    if (at == std::string::npos) break;
     add(s.substr(start, at - start), std::string());
     start = at + delimiter.size();
   }
@@ -50,8 +48,7 @@ void TSSList::parse(const std::string& s) {
 void TSSList::parse_old(const std::string& s) {
   Clear();
   if (delimiter.empty()) {
-    if (!s.empty())
-      add(s, std::string());
+    if (!s.empty()) add(s, std::string());
     return;
   }
   std::size_t start = 0;
@@ -84,8 +81,7 @@ void TSSList::parse2(const std::string& s, const std::string& sep) {
 std::string TSSList::tostr() const {
   std::string out;
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (i > 0)
-      out += delimiter;
+    if (i > 0) out += delimiter;
     out += keys[i];
   }
   return out;
@@ -94,8 +90,7 @@ std::string TSSList::tostr() const {
 std::string TSSList::tostr2(const std::string& sep) const {
   std::string out;
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (!out.empty())
-      out += delimiter;
+    if (!out.empty()) out += delimiter;
     out += keys[i] + sep + vals[i];
   }
   return out;
@@ -107,16 +102,13 @@ void TSSList::heapSortValues() {
 }
 
 void TSSList::replace(const std::string& u, const std::string& v) {
-  for (std::string& key : keys)
-    key = replacestr(key, u, v, true);
-  if (sorted)
-    heapSort();
+  for (std::string& key : keys) key = replacestr(key, u, v, true);
+  if (sorted) heapSort();
 }
 
 void TSSList::LoadFromFile(const std::string& filename) {
   Clear();
-  for (std::string& line : readLineFile(filename))
-    add(line, std::string());
+  for (std::string& line : readLineFile(filename)) add(line, std::string());
 }
 
 void TSSList::SaveToFile(const std::string& filename) const {
@@ -134,8 +126,7 @@ void TIRList::heapSortValues() {
 }
 
 void TIRList::ranking() {
-  if (vals.empty())
-    return;
+  if (vals.empty()) return;
   double prev = vals[0];
   vals[0] = 1;
   double r = 1;
@@ -146,8 +137,7 @@ void TIRList::ranking() {
     }
     vals[i] = r;
   }
-  for (double& v : vals)
-    v /= r;
+  for (double& v : vals) v /= r;
 }
 
 void TIRList::bucketize(std::int32_t grid) {

@@ -60,8 +60,7 @@ class TSOListT : public KeyedList<std::string, T*, KeyLess> {
   std::string tostr() const {
     std::string out;
     for (const std::string& key : this->keys) {
-      if (!out.empty())
-        out += delimiter;
+      if (!out.empty()) out += delimiter;
       out += key;
     }
     return out;

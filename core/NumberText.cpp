@@ -38,15 +38,13 @@ void roundTo15Digits(double magnitude, std::string& digits, int& exponent) {
   result =
       std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 24);
   const std::string wide(buffer, result.ptr);
-  if (wide.compare(2 + 14, 10, "5000000000") != 0)
-    return;
+  if (wide.compare(2 + 14, 10, "5000000000") != 0) return;
   result =
       std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 780);
   const std::string exact(buffer, result.ptr);
   const std::size_t ePos = exact.find('e');
   const std::string tail = exact.substr(2 + 15, ePos - (2 + 15));
-  if (tail.find_first_not_of('0') != std::string::npos)
-    return;  // not a tie
+  if (tail.find_first_not_of('0') != std::string::npos) return;  // not a tie
   std::string up = exact.substr(0, 1) + exact.substr(2, 14);
   exponent = std::stoi(exact.substr(ePos + 1));
   int i = 14;
@@ -78,8 +76,7 @@ double StrToFloat(std::string_view text) {
   const std::string& sep = separatorSetting();
   std::size_t pos = 0;
   const std::size_t n = text.size();
-  while (pos < n && text[pos] == ' ')
-    ++pos;
+  while (pos < n && text[pos] == ' ') ++pos;
 
   std::string normal;
   bool negative = false;
@@ -88,16 +85,13 @@ double StrToFloat(std::string_view text) {
     ++pos;
   }
   std::string intDigits;
-  while (pos < n && isDigit(text[pos]))
-    intDigits += text[pos++];
+  while (pos < n && isDigit(text[pos])) intDigits += text[pos++];
   std::string fracDigits;
   if (!sep.empty() && text.substr(pos, sep.size()) == sep) {
     pos += sep.size();
-    while (pos < n && isDigit(text[pos]))
-      fracDigits += text[pos++];
+    while (pos < n && isDigit(text[pos])) fracDigits += text[pos++];
   }
-  if (intDigits.empty() && fracDigits.empty())
-    notAFloat(text);
+  if (intDigits.empty() && fracDigits.empty()) notAFloat(text);
   std::string expDigits;
   bool expNegative = false;
   if (pos < n && (text[pos] == 'e' || text[pos] == 'E')) {
@@ -106,19 +100,14 @@ double StrToFloat(std::string_view text) {
       expNegative = text[pos] == '-';
       ++pos;
     }
-    while (pos < n && isDigit(text[pos]))
-      expDigits += text[pos++];
-    if (expDigits.empty())
-      notAFloat(text);
+    while (pos < n && isDigit(text[pos])) expDigits += text[pos++];
+    if (expDigits.empty()) notAFloat(text);
   }
-  while (pos < n && text[pos] == ' ')
-    ++pos;
-  if (pos != n)
-    notAFloat(text);
+  while (pos < n && text[pos] == ' ') ++pos;
+  if (pos != n) notAFloat(text);
 
   normal = (intDigits.empty() ? "0" : intDigits) + "." + (fracDigits.empty() ? "0" : fracDigits);
-  if (!expDigits.empty())
-    normal += std::string("e") + (expNegative ? "-" : "") + expDigits;
+  if (!expDigits.empty()) normal += std::string("e") + (expNegative ? "-" : "") + expDigits;
 
   double value = 0.0;
   const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
@@ -135,8 +124,7 @@ double StrToFloat(std::string_view text) {
       exp = significant.size() > 6 ? 10000000 : std::stoll(significant);
     }
     magnitude += expNegative ? -exp : exp;
-    if (magnitude > 0)
-      notAFloat(text);
+    if (magnitude > 0) notAFloat(text);
     value = 0.0;
   } else if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) {
     notAFloat(text);
@@ -145,12 +133,9 @@ double StrToFloat(std::string_view text) {
 }
 
 std::string FloatToStr(double value) {
-  if (std::isnan(value))
-    return "NAN";
-  if (std::isinf(value))
-    return value < 0 ? "-INF" : "INF";
-  if (value == 0.0)
-    return "0";
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0.0) return "0";
   std::string digits;
   int exponent = 0;
   roundTo15Digits(std::fabs(value), digits, exponent);
@@ -185,10 +170,8 @@ std::string FloatToStr(double value) {
 std::int32_t StrToInt(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
-  while (begin < end && text[begin] == ' ')
-    ++begin;
-  while (end > begin && text[end - 1] == ' ')
-    --end;
+  while (begin < end && text[begin] == ' ') ++begin;
+  while (end > begin && text[end - 1] == ' ') --end;
   std::string_view core = text.substr(begin, end - begin);
   bool plus = false;
   if (!core.empty() && core.front() == '+') {

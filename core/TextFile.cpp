@@ -45,18 +45,14 @@ std::string utf16ToUtf8(const std::string& bytes, bool bigEndian) {
       appendUtf8(out, u);
     }
   }
-  if (bytes.size() % 2 != 0)
-    appendUtf8(out, 0xFFFD);
+  if (bytes.size() % 2 != 0) appendUtf8(out, 0xFFFD);
   return out;
 }
 
 std::string readTextFile(const std::string& filename) {
   const std::string bytes = readFileBytes(filename);
-  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
-    return bytes.substr(3);
-  if (bytes.rfind("\xFF\xFE", 0) == 0)
-    return utf16ToUtf8(bytes.substr(2), false);
-  if (bytes.rfind("\xFE\xFF", 0) == 0)
-    return utf16ToUtf8(bytes.substr(2), true);
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) return bytes.substr(3);
+  if (bytes.rfind("\xFF\xFE", 0) == 0) return utf16ToUtf8(bytes.substr(2), false);
+  if (bytes.rfind("\xFE\xFF", 0) == 0) return utf16ToUtf8(bytes.substr(2), true);
   return bytes;
 }

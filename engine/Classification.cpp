@@ -9,8 +9,7 @@ bool TLAD::triggered(const arrreal& point, const TInterval& pat,
     const double v = point[k];
     const std::int32_t a = pat.a[i];
     const std::int32_t b = pat.b[i];
-    if (a > 0 && !(v >= c[static_cast<std::size_t>(a - 1)]))
-      return false;
+    if (a > 0 && !(v >= c[static_cast<std::size_t>(a - 1)])) return false;
     if (b < static_cast<std::int32_t>(c.size()) && !(v < c[static_cast<std::size_t>(b)])) {
       return false;
     }
@@ -23,8 +22,7 @@ double TLAD::getIndex(const arrreal& point, std::int32_t pointclass) const {
     std::int32_t count = 0;
     if (pandect != nullptr) {
       for (const TInterval* pattern : pandect->vals) {
-        if (triggered(point, *pattern, pointclass))
-          ++count;
+        if (triggered(point, *pattern, pointclass)) ++count;
       }
     }
     return count;

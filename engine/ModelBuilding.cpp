@@ -22,8 +22,7 @@ class PandectGatherer {
   PandectGatherer(const PandectGatherer&) = delete;
   PandectGatherer& operator=(const PandectGatherer&) = delete;
   ~PandectGatherer() {
-    for (auto& entry : entries_)
-      delete entry.second;
+    for (auto& entry : entries_) delete entry.second;
   }
 
   // Takes every pattern of the working list, which is left empty.
@@ -76,10 +75,8 @@ void checkGridSize(const arrint& sizes, std::int32_t degree) {
 }  // namespace
 
 void TLAD::buildModel() {
-  if (degree < 1)
-    throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
-  if (data.empty())
-    throw LadError("The data table has no observations to learn from");
+  if (degree < 1) throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
+  if (data.empty()) throw LadError("The data table has no observations to learn from");
   if (!attList) {
     attList = std::make_unique<TSSList>();
     attList->parse(attributes);
@@ -119,24 +116,20 @@ void TLAD::buildModel() {
 }
 
 std::string TLAD::desc(const TInterval& pat) {
-  for (std::string& value : attList->vals)
-    value.clear();
+  for (std::string& value : attList->vals) value.clear();
   for (std::size_t i = 0; i < pat.map.size(); ++i) {
     const auto k = static_cast<std::size_t>(pat.map[i]);
     const arrreal& c = cutpoints[k];
     const auto count = static_cast<std::int32_t>(c.size());
     std::string field;
-    if (pat.a[i] > 0)
-      field = ">=" + FloatToStr(c[static_cast<std::size_t>(pat.a[i] - 1)]);
+    if (pat.a[i] > 0) field = ">=" + FloatToStr(c[static_cast<std::size_t>(pat.a[i] - 1)]);
     if (pat.b[i] < count) {
-      if (!field.empty())
-        field += " & ";
+      if (!field.empty()) field += " & ";
       field += "<" + FloatToStr(c[static_cast<std::size_t>(pat.b[i])]);
     }
     attList->vals[k] = field;
   }
   std::string text;
-  for (const std::string& value : attList->vals)
-    text += "," + value;
+  for (const std::string& value : attList->vals) text += "," + value;
   return text;
 }

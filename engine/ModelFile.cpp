@@ -32,15 +32,13 @@ void TLAD::save(const std::string& filename) const {
   for (std::size_t i = 0; i < cutpoints.size(); ++i) {
     std::string line = "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(i)) + "=";
     for (std::size_t j = 0; j < cutpoints[i].size(); ++j) {
-      if (j > 0)
-        line += ",";
+      if (j > 0) line += ",";
       line += FloatToStr(cutpoints[i][j]);
     }
     lines.add(line, "");
   }
   auto addPatterns = [&](const TPatternList* pandect, const std::string& name) {
-    if (pandect == nullptr)
-      return;
+    if (pandect == nullptr) return;
     for (std::size_t j = 0; j < pandect->vals.size(); ++j) {
       lines.add(name + IntToStr(static_cast<std::int64_t>(j + 1)) + "=" + pandect->vals[j]->toStr(),
                 "");
@@ -86,11 +84,9 @@ void TLAD::Load(const std::string& filename) {
     }
     const bool positive = name.rfind(kPospattern, 0) == 0;
     const bool negative = name.rfind(kNegpattern, 0) == 0;
-    if (!positive && !negative)
-      continue;
+    if (!positive && !negative) continue;
 
-    if (!attList)
-      damaged(filename, lineNo, "a pattern comes before the \"Attributes\" line");
+    if (!attList) damaged(filename, lineNo, "a pattern comes before the \"Attributes\" line");
     fields.parse(value);
     auto pattern = std::make_unique<TInterval>(fields.size());
     for (std::size_t j = 0; j < fields.keys.size(); ++j) {

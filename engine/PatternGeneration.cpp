@@ -13,8 +13,7 @@ namespace {
 // Cell address strides: the last dimension varies fastest.
 arrint stridesOf(const arrint& dims) {
   arrint strides(dims.size(), 1);
-  for (std::size_t j = dims.size(); j-- > 1;)
-    strides[j - 1] = strides[j] * dims[j];
+  for (std::size_t j = dims.size(); j-- > 1;) strides[j - 1] = strides[j] * dims[j];
   return strides;
 }
 
@@ -24,11 +23,9 @@ void forEachLine(const arrint& dims, const arrint& strides, std::size_t f, Visit
   const std::int32_t stride = strides[f];
   const std::int32_t block = stride * dims[f];
   std::int32_t outer = 1;
-  for (std::size_t j = 0; j < f; ++j)
-    outer *= dims[j];
+  for (std::size_t j = 0; j < f; ++j) outer *= dims[j];
   for (std::int32_t o = 0; o < outer; ++o) {
-    for (std::int32_t inner = 0; inner < stride; ++inner)
-      visit(o * block + inner);
+    for (std::int32_t inner = 0; inner < stride; ++inner) visit(o * block + inner);
   }
 }
 
@@ -43,17 +40,13 @@ void reanchor(arrint& cells, const arrint& dims, const arrint& strides, std::siz
     std::int32_t* line = cells.data() + base;
     const std::int32_t old = line[t * stride];
     if (step > 0) {
-      for (std::int32_t i = t + 1; i < size; ++i)
-        line[i * stride] -= old;
+      for (std::int32_t i = t + 1; i < size; ++i) line[i * stride] -= old;
       const std::int32_t gained = line[(t + 1) * stride];
-      for (std::int32_t i = 0; i <= t; ++i)
-        line[i * stride] += gained;
+      for (std::int32_t i = 0; i <= t; ++i) line[i * stride] += gained;
     } else {
-      for (std::int32_t i = 0; i < t; ++i)
-        line[i * stride] -= old;
+      for (std::int32_t i = 0; i < t; ++i) line[i * stride] -= old;
       const std::int32_t gained = line[(t - 1) * stride];
-      for (std::int32_t i = t; i < size; ++i)
-        line[i * stride] += gained;
+      for (std::int32_t i = t; i < size; ++i) line[i * stride] += gained;
     }
   });
 }
@@ -63,8 +56,7 @@ void reanchor(arrint& cells, const arrint& dims, const arrint& strides, std::siz
 void TLAD::buildpatterns(const arrint& map, TPatternList& ListPos, TPatternList& ListNeg) {
   const std::size_t m = map.size();
   arrint dims(m);
-  for (std::size_t k = 0; k < m; ++k)
-    dims[k] = sizes[static_cast<std::size_t>(map[k])];
+  for (std::size_t k = 0; k < m; ++k) dims[k] = sizes[static_cast<std::size_t>(map[k])];
   DSP = std::make_unique<TDataStructure>(dims);
   DSN = std::make_unique<TDataStructure>(dims);
   const arrint strides = stridesOf(dims);
@@ -77,10 +69,8 @@ void TLAD::buildpatterns(const arrint& map, TPatternList& ListPos, TPatternList&
     for (std::size_t k = 0; k < m; ++k) {
       address += datagrid[r][static_cast<std::size_t>(map[k])] * strides[k];
     }
-    if (classvector[r] == 1)
-      ++pos[static_cast<std::size_t>(address)];
-    if (classvector[r] == 0)
-      ++neg[static_cast<std::size_t>(address)];
+    if (classvector[r] == 1) ++pos[static_cast<std::size_t>(address)];
+    if (classvector[r] == 0) ++neg[static_cast<std::size_t>(address)];
   }
 
   // Cumulate along every dimension: the counts anchored at cell 0.
@@ -116,10 +106,8 @@ void TLAD::buildpatterns(const arrint& map, TPatternList& ListPos, TPatternList&
     basis.nextGray();
   }
 
-  for (TInterval* pattern : ListPos.vals)
-    pattern->updatemap(map);
-  for (TInterval* pattern : ListNeg.vals)
-    pattern->updatemap(map);
+  for (TInterval* pattern : ListPos.vals) pattern->updatemap(map);
+  for (TInterval* pattern : ListNeg.vals) pattern->updatemap(map);
   DSP->Free();
   DSN->Free();
 }
@@ -129,8 +117,7 @@ void TLAD::collect_patterns(const TIndex& basis, const TDataStructure& DSP,
                             TPatternList& ListNeg) {
   const std::size_t d = basis.idx.size();
   arrint dims(d);
-  for (std::size_t j = 0; j < d; ++j)
-    dims[j] = basis.ub[j] + 1;
+  for (std::size_t j = 0; j < d; ++j) dims[j] = basis.ub[j] + 1;
   TIndex c(dims);
   collectFrom(basis, stridesOf(dims), c, DSP, DSN, ListPos, ListNeg);
 }
@@ -147,8 +134,7 @@ void TLAD::collectFrom(const TIndex& basis, const arrint& strides, TIndex& c,
   std::int32_t above = 0;
   for (;;) {
     const std::int32_t r = c.nextGray();
-    if (r == 0)
-      break;
+    if (r == 0) break;
     const auto j = static_cast<std::size_t>(std::abs(r) - 1);
     const std::int32_t step = r > 0 ? 1 : -1;
     const std::int32_t now = c.idx[j];
@@ -163,10 +149,8 @@ void TLAD::collectFrom(const TIndex& basis, const arrint& strides, TIndex& c,
       // The first coordinate never turns back, so once it is below the anchor the rest of the
       // walk holds no candidate.
       std::size_t low = 0;
-      while (c.idx[low] >= basis.idx[low])
-        ++low;
-      if (low == 0)
-        break;
+      while (c.idx[low] >= basis.idx[low]) ++low;
+      if (low == 0) break;
       const std::size_t from = c.transition[low] == -1 ? low : low + 1;
       if (from < d) {
         c.finishSweep(from);
@@ -177,13 +161,11 @@ void TLAD::collectFrom(const TIndex& basis, const arrint& strides, TIndex& c,
           above += c.idx[k] > basis.idx[k];
         }
         below = 0;
-        for (std::size_t k = 0; k < d; ++k)
-          below += c.idx[k] < basis.idx[k];
+        for (std::size_t k = 0; k < d; ++k) below += c.idx[k] < basis.idx[k];
       }
       continue;
     }
-    if (above == 0)
-      continue;
+    if (above == 0) continue;
 
     const auto cell = static_cast<std::size_t>(address);
     judgeBox(basis, c, DSP.cells[cell], DSN.cells[cell], ListPos, ListNeg);
@@ -192,21 +174,17 @@ void TLAD::collectFrom(const TIndex& basis, const arrint& strides, TIndex& c,
 
 void TLAD::judgeBox(const TIndex& basis, const TIndex& c, double p, double n, TPatternList& ListPos,
                     TPatternList& ListNeg) const {
-  if (p + n <= 0)
-    return;
+  if (p + n <= 0) return;
   const double h = p / (p + n);
   auto accept = [&](TPatternList& list) {
     auto pattern = std::make_unique<TInterval>(basis, c);
-    if (pattern->Absorbed(list))
-      return;
+    if (pattern->Absorbed(list)) return;
     simplify(*pattern, list);
     list.add(pattern->toStr(), pattern.get());
     pattern.release();
   };
-  if (h > poshom && p / npos > posprev)
-    accept(ListPos);
-  if (h < neghom && n / nneg > negprev)
-    accept(ListNeg);
+  if (h > poshom && p / npos > posprev) accept(ListPos);
+  if (h < neghom && n / nneg > negprev) accept(ListNeg);
 }
 
 void TLAD::simplify(const TInterval& pat, TPatternList& List) {

@@ -10,10 +10,8 @@ void TLAD::savepatternspace(const std::string& filename) {
   }
   TSSList lines;
   std::string header = "Pattern";
-  for (std::int32_t j = 1; j <= pospandect->size(); ++j)
-    header += ",P" + IntToStr(j);
-  for (std::int32_t j = 1; j <= negpandect->size(); ++j)
-    header += ",N" + IntToStr(j);
+  for (std::int32_t j = 1; j <= pospandect->size(); ++j) header += ",P" + IntToStr(j);
+  for (std::int32_t j = 1; j <= negpandect->size(); ++j) header += ",N" + IntToStr(j);
   lines.add(header, "");
   for (std::size_t r = 0; r < data.size(); ++r) {
     std::string line = labels[r];
@@ -46,8 +44,7 @@ void TLAD::savedatagrid(const std::string& filename) const {
   for (std::size_t r = 0; r < datagrid.size(); ++r) {
     std::string line =
         r < labels.size() ? labels[r] : "Obs_" + IntToStr(static_cast<std::int64_t>(r + 1));
-    for (std::size_t k = 0; k < columns; ++k)
-      line += "," + IntToStr(datagrid[r][k]);
+    for (std::size_t k = 0; k < columns; ++k) line += "," + IntToStr(datagrid[r][k]);
     lines.add(line, "");
   }
   lines.SaveToFile(filename);

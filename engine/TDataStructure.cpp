@@ -9,8 +9,7 @@ std::int64_t gridCellCount(const arrint& sizes) {
   std::int64_t cells = 1;
   for (const std::int32_t size : sizes) {
     cells *= size;
-    if (cells > std::numeric_limits<std::int32_t>::max())
-      return -1;
+    if (cells > std::numeric_limits<std::int32_t>::max()) return -1;
   }
   return cells;
 }
@@ -27,8 +26,7 @@ TDataStructure::TDataStructure(const arrint& insizes) : sizes(insizes) {
 
 std::int32_t TDataStructure::getaddress(const TIndex& idx) const {
   std::int32_t address = idx.idx[0];
-  for (std::size_t j = 1; j < idx.idx.size(); ++j)
-    address = address * sizes[j] + idx.idx[j];
+  for (std::size_t j = 1; j < idx.idx.size(); ++j) address = address * sizes[j] + idx.idx[j];
   return address;
 }
 

@@ -1,8 +1,7 @@
 #include "TIndex.h"
 
 TIndex::TIndex(const arrint& dims) : transition(dims.size(), 1), ub(dims.size()) {
-  for (std::size_t j = 0; j < dims.size(); ++j)
-    ub[j] = dims[j] - 1;
+  for (std::size_t j = 0; j < dims.size(); ++j) ub[j] = dims[j] - 1;
 }
 
 void TIndex::first() {
@@ -11,18 +10,15 @@ void TIndex::first() {
 }
 
 void TIndex::next() {
-  if (idx.empty())
-    return;
+  if (idx.empty()) return;
   auto j = static_cast<std::int32_t>(idx.size()) - 1;
-  while (j >= 0 && idx[static_cast<std::size_t>(j)] == ub[static_cast<std::size_t>(j)])
-    --j;
+  while (j >= 0 && idx[static_cast<std::size_t>(j)] == ub[static_cast<std::size_t>(j)]) --j;
   if (j < 0) {
     idx.clear();
     return;
   }
   ++idx[static_cast<std::size_t>(j)];
-  for (std::size_t k = static_cast<std::size_t>(j) + 1; k < idx.size(); ++k)
-    idx[k] = 0;
+  for (std::size_t k = static_cast<std::size_t>(j) + 1; k < idx.size(); ++k) idx[k] = 0;
 }
 
 namespace {
@@ -35,11 +31,9 @@ bool atEndOfDirection(const TIndex& index, std::size_t j) {
 }  // namespace
 
 std::int32_t TIndex::nextGray() {
-  if (idx.empty())
-    return 0;
+  if (idx.empty()) return 0;
   auto j = static_cast<std::int32_t>(idx.size()) - 1;
-  while (j >= 0 && atEndOfDirection(*this, static_cast<std::size_t>(j)))
-    --j;
+  while (j >= 0 && atEndOfDirection(*this, static_cast<std::size_t>(j))) --j;
   if (j < 0) {
     idx.clear();
     return 0;
@@ -47,25 +41,21 @@ std::int32_t TIndex::nextGray() {
   const auto uj = static_cast<std::size_t>(j);
   const std::int32_t result = (j + 1) * transition[uj];
   idx[uj] += transition[uj];
-  for (std::size_t k = uj + 1; k < idx.size(); ++k)
-    transition[k] = -transition[k];
+  for (std::size_t k = uj + 1; k < idx.size(); ++k) transition[k] = -transition[k];
   return result;
 }
 
 void TIndex::nextGrayFix(std::int32_t fix) {
-  if (idx.empty())
-    return;
+  if (idx.empty()) return;
   auto j = static_cast<std::int32_t>(idx.size()) - 1;
-  while (j >= 0 && (j == fix || atEndOfDirection(*this, static_cast<std::size_t>(j))))
-    --j;
+  while (j >= 0 && (j == fix || atEndOfDirection(*this, static_cast<std::size_t>(j)))) --j;
   if (j < 0) {
     idx.clear();
     return;
   }
   const auto uj = static_cast<std::size_t>(j);
   idx[uj] += transition[uj];
-  for (std::size_t k = uj + 1; k < idx.size(); ++k)
-    transition[k] = -transition[k];
+  for (std::size_t k = uj + 1; k < idx.size(); ++k) transition[k] = -transition[k];
 }
 
 void TIndex::Copyfrom(const TIndex& fromcopy) {
@@ -81,10 +71,8 @@ void TIndex::Copyfrom(const TIndex& fromcopy) {
 std::int32_t TIndex::greater(const TIndex& ref) const {
   bool larger = false;
   for (std::size_t j = 0; j < idx.size(); ++j) {
-    if (idx[j] < ref.idx[j])
-      return -1;
-    if (idx[j] > ref.idx[j])
-      larger = true;
+    if (idx[j] < ref.idx[j]) return -1;
+    if (idx[j] > ref.idx[j]) larger = true;
   }
   return larger ? 1 : 0;
 }
@@ -98,8 +86,7 @@ void TIndex::finishSweep(std::size_t from) {
     const std::int32_t distance = transition[m] == 1 ? ub[m] - idx[m] : idx[m];
     const unsigned moves =
         (static_cast<unsigned>(distance) + flips * static_cast<unsigned>(ub[m])) & 1u;
-    if (flips != 0)
-      transition[m] = -transition[m];
+    if (flips != 0) transition[m] = -transition[m];
     idx[m] = transition[m] == 1 ? ub[m] : 0;
     flips = (flips + moves) & 1u;
   }

@@ -13,32 +13,27 @@ TInterval::TInterval(std::int32_t n)
 std::int32_t dominance(const arrint& p, const arrint& q) {
   bool smaller = false;
   for (std::size_t j = 0; j < p.size(); ++j) {
-    if (p[j] > q[j])
-      return -1;
-    if (p[j] < q[j])
-      smaller = true;
+    if (p[j] > q[j]) return -1;
+    if (p[j] < q[j]) smaller = true;
   }
   return smaller ? 1 : 0;
 }
 
 bool TInterval::Absorbed(const TSOListT<TInterval>& ListPat) const {
   for (const TInterval* v : ListPat.vals) {
-    if (dominance(v->a, a) >= 0 && dominance(b, v->b) >= 0)
-      return true;
+    if (dominance(v->a, a) >= 0 && dominance(b, v->b) >= 0) return true;
   }
   return false;
 }
 
 void TInterval::updatemap(const arrint& imap) {
-  for (std::size_t j = 0; j < imap.size() && j < map.size(); ++j)
-    map[j] = imap[j];
+  for (std::size_t j = 0; j < imap.size() && j < map.size(); ++j) map[j] = imap[j];
 }
 
 std::string TInterval::toStr() const {
   std::string out;
   for (std::size_t j = 0; j < a.size(); ++j) {
-    if (j > 0)
-      out += ',';
+    if (j > 0) out += ',';
     out += IntToStr(a[j]) + ":" + IntToStr(b[j]) + ":" + IntToStr(map[j]);
   }
   return out;

@@ -43,8 +43,7 @@ class OwningPatternList : public TPatternList {
   OwningPatternList& operator=(const OwningPatternList&) = delete;
   ~OwningPatternList() { destroyAll(); }
   void destroyAll() {
-    for (TInterval* pattern : vals)
-      delete pattern;
+    for (TInterval* pattern : vals) delete pattern;
     Clear();
   }
 };

@@ -3,13 +3,10 @@
 #include "LadError.h"
 
 TSubset::TSubset(std::int32_t n, std::int32_t m) {
-  if (m > n)
-    m = n;
-  if (m < 0 || n < 0)
-    throw ERangeError();
+  if (m > n) m = n;
+  if (m < 0 || n < 0) throw ERangeError();
   subset.assign(static_cast<std::size_t>(n), 0);
-  for (std::int32_t i = n - m; i < n; ++i)
-    subset[static_cast<std::size_t>(i)] = 1;
+  for (std::int32_t i = n - m; i < n; ++i) subset[static_cast<std::size_t>(i)] = 1;
   map.assign(static_cast<std::size_t>(m), 0);
   buildmap();
 }
@@ -17,10 +14,8 @@ TSubset::TSubset(std::int32_t n, std::int32_t m) {
 void TSubset::next() {
   const auto n = static_cast<std::int32_t>(subset.size());
   std::int32_t j = n - 1;
-  while (j >= 0 && subset[static_cast<std::size_t>(j)] == 0)
-    --j;
-  while (j >= 0 && subset[static_cast<std::size_t>(j)] == 1)
-    --j;
+  while (j >= 0 && subset[static_cast<std::size_t>(j)] == 0) --j;
+  while (j >= 0 && subset[static_cast<std::size_t>(j)] == 1) --j;
   if (j < 0) {
     subset.clear();
   } else {
@@ -29,12 +24,10 @@ void TSubset::next() {
     subset[uj + 1] = 0;
     std::int32_t count = 0;
     for (std::size_t k = uj + 2; k < subset.size(); ++k) {
-      if (subset[k] == 1)
-        ++count;
+      if (subset[k] == 1) ++count;
       subset[k] = 0;
     }
-    for (std::int32_t k = n - count; k < n; ++k)
-      subset[static_cast<std::size_t>(k)] = 1;
+    for (std::int32_t k = n - count; k < n; ++k) subset[static_cast<std::size_t>(k)] = 1;
   }
   buildmap();
 }
@@ -42,7 +35,6 @@ void TSubset::next() {
 void TSubset::buildmap() {
   std::size_t k = 0;
   for (std::size_t i = 0; i < subset.size(); ++i) {
-    if (subset[i] == 1 && k < map.size())
-      map[k++] = static_cast<std::int32_t>(i);
+    if (subset[i] == 1 && k < map.size()) map[k++] = static_cast<std::int32_t>(i);
   }
 }

@@ -13,8 +13,7 @@ std::int32_t highestAttributeUsed(const TLAD& model) {
   std::int32_t highest = -1;
   for (const TPatternList* pandect : {model.pospandect.get(), model.negpandect.get()}) {
     for (const TInterval* pattern : pandect->vals) {
-      for (const std::int32_t k : pattern->map)
-        highest = std::max(highest, k);
+      for (const std::int32_t k : pattern->map) highest = std::max(highest, k);
     }
   }
   return highest;
@@ -31,16 +30,14 @@ void runApplyModel(const std::string& name, const std::string& tableText,
                    const ApplyReport& report) {
   TLAD model(0, 0.0, 0.0, 0.0, 0.0);
   model.Load(modelFileName(name, ModelFileKind::Model));
-  if (report.counts)
-    report.counts({model.pospandect->size(), model.negpandect->size()});
+  if (report.counts) report.counts({model.pospandect->size(), model.negpandect->size()});
 
   const std::vector<std::string> lines = tableLines(tableText);
   TSSList fields;
   fields.parse(tableLine(lines, 0));
   const std::int32_t headerFields = fields.size();
   const std::int32_t valueCount = headerFields - 2;
-  if (valueCount < 0)
-    throw ERangeError();
+  if (valueCount < 0) throw ERangeError();
   const std::int32_t highest = highestAttributeUsed(model);
   if (highest >= valueCount) {
     const std::string attribute = highest < model.attList->size()
@@ -50,8 +47,7 @@ void runApplyModel(const std::string& name, const std::string& tableText,
                    attribute + "), but the data table has " + IntToStr(valueCount) +
                    " attribute column(s)");
   }
-  if (report.forecastCleared)
-    report.forecastCleared();
+  if (report.forecastCleared) report.forecastCleared();
 
   arrreal point(static_cast<std::size_t>(valueCount), 0.0);
   for (std::size_t i = 1; i < lines.size(); ++i) {

@@ -8,8 +8,7 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
   auto write = [&](ModelFileKind kind, auto writer) {
     const std::string filename = modelFileName(name, kind);
     writer(filename);
-    if (fileWritten)
-      fileWritten(kind, filename);
+    if (fileWritten) fileWritten(kind, filename);
   };
   write(ModelFileKind::Model, [&](const std::string& f) { model->save(f); });
   // The pattern space names the observations that the discretized report uses.

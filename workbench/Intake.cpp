@@ -37,8 +37,7 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
   fields.parse(header);
   const std::int32_t headerFields = fields.size();
   const std::int32_t n = headerFields - 2;
-  if (n < 0)
-    throw ERangeError();
+  if (n < 0) throw ERangeError();
   if (lines.size() < 2) {
     throw LadError("The data table has a header but no observation lines");
   }

@@ -6,14 +6,11 @@ std::vector<std::string> tableLines(const std::string& text) {
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     const bool last = end == std::string::npos;
-    if (last)
-      end = text.size();
+    if (last) end = text.size();
     std::size_t stop = end;
-    if (stop > start && text[stop - 1] == '\r')
-      --stop;
+    if (stop > start && text[stop - 1] == '\r') --stop;
     lines.push_back(text.substr(start, stop - start));
-    if (last)
-      break;
+    if (last) break;
     start = end + 1;
   }
   return lines;

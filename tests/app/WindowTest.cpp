@@ -82,8 +82,7 @@ class WindowTest : public QObject {
     QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
     const QStringList captions{"Model", "Pattern Space", "Pattern Description", "Discretized",
                                "Forecast"};
-    for (int i = 0; i < 5; ++i)
-      QCOMPARE(form->PageControl1->tabText(i), captions[i]);
+    for (int i = 0; i < 5; ++i) QCOMPARE(form->PageControl1->tabText(i), captions[i]);
     for (auto* box :
          {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5, form->RichEdit6}) {
       QVERIFY(box->toPlainText().isEmpty());

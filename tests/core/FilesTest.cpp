@@ -7,45 +7,30 @@
 #include "LadError.h"
 #include "LineFile.h"
 #include "MyLists.h"
+#include "TempDir.h"
 #include "TextFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class FilesTest : public ::testing::Test {
+class FilesTest : public TempDirTest {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lad_files_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
   void TearDown() override {
     fs::permissions(dir, fs::perms::owner_all);
-    fs::remove_all(dir);
+    TempDirTest::TearDown();
   }
-  std::string path(const std::string& name) const { return (dir / name).string(); }
-  static std::string bytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  static void write(const std::string& file, const std::string& content) {
-    std::ofstream(file, std::ios::binary) << content;
-  }
+  static std::string bytes(const std::string& file) { return read(file); }
   std::size_t entries() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
   }
-  fs::path dir;
 };
 
 }  // namespace
 
 TEST_F(FilesTest, SaveWritesCrLfLinesAndLoadReadsThemBack) {
   TSSList list;
-  for (const char* k : {"Attributes=A,B", "", "x"})
-    list.add(k, "v");
+  for (const char* k : {"Attributes=A,B", "", "x"}) list.add(k, "v");
   list.SaveToFile(path("m.MOD"));
   EXPECT_EQ(bytes(path("m.MOD")), "Attributes=A,B\r\n\r\nx\r\n");
   EXPECT_EQ(entries(), 1u);  // no temporary file left behind
@@ -53,8 +38,7 @@ TEST_F(FilesTest, SaveWritesCrLfLinesAndLoadReadsThemBack) {
   TSSList back;
   back.LoadFromFile(path("m.MOD"));
   EXPECT_EQ(back.keys, list.keys);
-  for (const auto& v : back.vals)
-    EXPECT_EQ(v, "");
+  for (const auto& v : back.vals) EXPECT_EQ(v, "");
 
   TSSList empty;
   empty.SaveToFile(path("m.MOD"));

@@ -16,8 +16,7 @@ TEST(TSSList, ParseKeepsEveryFieldBlanksIncluded) {
   TSSList list;
   list.parse("a,b,,c,");
   EXPECT_EQ(keysOf(list), (std::vector<std::string>{"a", "b", "", "c", ""}));
-  for (const auto& v : list.vals)
-    EXPECT_EQ(v, "");
+  for (const auto& v : list.vals) EXPECT_EQ(v, "");
   list.parse("");
   EXPECT_EQ(keysOf(list), (std::vector<std::string>{""}));
   list.parse(" a , b");
@@ -100,8 +99,7 @@ TEST(TSSList, Joining) {
 
 TEST(HeapSort, OrderOfEqualFieldsFollowsTheProcedure) {
   TSSList four;
-  for (const char* k : {"A", "B", "C", "D"})
-    four.add(k, "same");
+  for (const char* k : {"A", "B", "C", "D"}) four.add(k, "same");
   four.heapSortValues();
   EXPECT_EQ(keysOf(four), (std::vector<std::string>{"B", "C", "D", "A"}));
   EXPECT_FALSE(four.sorted);
@@ -114,14 +112,12 @@ TEST(HeapSort, OrderOfEqualFieldsFollowsTheProcedure) {
   EXPECT_EQ(keysOf(three), (std::vector<std::string>{"B", "C", "A"}));
 
   TSSList texts;
-  for (const char* v : {"2", "10", "1"})
-    texts.add(v, v);
+  for (const char* v : {"2", "10", "1"}) texts.add(v, v);
   texts.heapSortValues();
   EXPECT_EQ(texts.vals, (std::vector<std::string>{"1", "10", "2"}));
 
   TSSList keys;
-  for (const char* k : {"d", "a", "c", "b", "a"})
-    keys.add(k, "");
+  for (const char* k : {"d", "a", "c", "b", "a"}) keys.add(k, "");
   keys.heapSort();
   EXPECT_TRUE(keys.sorted);
   EXPECT_EQ(keysOf(keys), (std::vector<std::string>{"a", "a", "b", "c", "d"}));
@@ -179,8 +175,7 @@ TEST(TIRList, SortsByValueAndSearchesByKey) {
 
   TIRList dict;
   dict.sorted = true;
-  for (int k : {7, -5, 0})
-    dict.add(k, k);
+  for (int k : {7, -5, 0}) dict.add(k, k);
   EXPECT_EQ(dict.keys, (std::vector<std::int32_t>{-5, 0, 7}));
   EXPECT_EQ(dict.find(3, false), 1);
   EXPECT_EQ(dict.find(-9, false), -1);
@@ -193,8 +188,7 @@ TEST(TIRList, SortsByValueAndSearchesByKey) {
 
 TEST(TIRList, RankingAndBucketize) {
   TIRList ranks;
-  for (double v : {1.0, 1.0, 2.0, 5.0})
-    ranks.add(ranks.size(), v);
+  for (double v : {1.0, 1.0, 2.0, 5.0}) ranks.add(ranks.size(), v);
   ranks.ranking();
   EXPECT_DOUBLE_EQ(ranks.vals[0], 1.0 / 3);
   EXPECT_DOUBLE_EQ(ranks.vals[1], 1.0 / 3);

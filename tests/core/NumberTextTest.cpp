@@ -34,8 +34,7 @@ TEST(NumberText, WritesFifteenSignificantDigitsFixedOrScientific) {
       {1.5e300, "1.5E300"},
       {-2.5e-300, "-2.5E-300"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(FloatToStr(c.value), c.text) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.value), c.text) << c.text;
 }
 
 TEST(NumberText, ReadsTheNumberTextForm) {
@@ -48,8 +47,7 @@ TEST(NumberText, ReadsTheNumberTextForm) {
       {"2.", 2},       {".25", 0.25},  {"-0.294350809", -0.294350809},
       {"1e-400", 0.0}, {"007", 7},     {"1.5e+2", 150},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(StrToFloat(c.text), c.value) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(StrToFloat(c.text), c.value) << c.text;
 }
 
 TEST(NumberText, RefusesEverythingElseWithTheConversionMessage) {

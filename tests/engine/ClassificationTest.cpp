@@ -37,10 +37,8 @@ class Scored {
 TEST(Classification, TriggeredFollowsTheBinConvention) {
   const Scored one({{1, 2}}, {});
   const TInterval& box = *one.model.pospandect->vals[0];
-  for (double v : {1.5, 2.0, 4.2})
-    EXPECT_TRUE(one.model.triggered({v}, box, 1)) << v;
-  for (double v : {1.4999, 4.25})
-    EXPECT_FALSE(one.model.triggered({v}, box, 0)) << v;
+  for (double v : {1.5, 2.0, 4.2}) EXPECT_TRUE(one.model.triggered({v}, box, 1)) << v;
+  for (double v : {1.4999, 4.25}) EXPECT_FALSE(one.model.triggered({v}, box, 0)) << v;
   const Scored all({{0, 3}}, {});
   for (double v : {-1e300, 0.0, 1e300}) {
     EXPECT_TRUE(all.model.triggered({v}, *all.model.pospandect->vals[0], -1));
@@ -52,8 +50,7 @@ TEST(Classification, ScoreIsTheShareOfPositivesMinusTheShareOfNegatives) {
   EXPECT_EQ(Scored({}, {}).score(2), 0.0);
   // 4 positive patterns of which 1 holds, 2 negative of which 1 holds.
   const Scored mixed({{0, 0}, {1, 1}, {2, 3}, {3, 3}}, {{0, 1}, {2, 2}});
-  for (std::int32_t c : {-1, 0, 1})
-    EXPECT_EQ(mixed.score(2, c), -0.25);
+  for (std::int32_t c : {-1, 0, 1}) EXPECT_EQ(mixed.score(2, c), -0.25);
   EXPECT_EQ(Scored({{0, 3}, {1, 2}}, {}).score(2), 1.0);
   EXPECT_EQ(Scored({}, {{0, 3}}).score(2), -1.0);
 }

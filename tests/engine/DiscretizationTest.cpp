@@ -24,8 +24,7 @@ TEST(Discretization, FindbinCountsCutpointsAtOrBelow) {
   model.cutpoints = {{2.5, 4.0, 7.0}, {}};
   const std::pair<double, std::int32_t> cases[] = {{1.0, 0}, {2.5, 1}, {3.0, 1}, {4.0, 2},
                                                    {6.9, 2}, {7.0, 3}, {100, 3}};
-  for (const auto& [key, bin] : cases)
-    EXPECT_EQ(model.findbin(key, 0), bin) << key;
+  for (const auto& [key, bin] : cases) EXPECT_EQ(model.findbin(key, 0), bin) << key;
   EXPECT_EQ(model.findbin(-5, 1), 0);
   EXPECT_EQ(model.findbin(5, 1), 0);
 }
@@ -55,8 +54,7 @@ TEST(Discretization, ChoosesCutpointsByTheFloatingPointRule) {
     EXPECT_EQ(model.cutpoints[0], c.cutpoints) << "grid " << c.grid;
     EXPECT_EQ(model.sizes[0], static_cast<std::int32_t>(c.cutpoints.size()) + 1);
     arrint bins;
-    for (const arrint& row : model.datagrid)
-      bins.push_back(row[0]);
+    for (const arrint& row : model.datagrid) bins.push_back(row[0]);
     EXPECT_EQ(bins, c.bins) << "grid " << c.grid;
   }
 }

@@ -91,8 +91,7 @@ TEST(TIndex, OdometerGrayFixAndCompare) {
 
   TIndex over({2, 2});
   over.first();
-  while (!over.idx.empty())
-    over.nextGray();
+  while (!over.idx.empty()) over.nextGray();
   a.Copyfrom(over);
   EXPECT_TRUE(a.idx.empty());
 }
@@ -101,8 +100,7 @@ TEST(TIndex, CopyContinuesTheWalkOfItsSource) {
   const auto walk = grayWalk({3, 2, 2});
   TIndex source({3, 2, 2});
   source.first();
-  for (int i = 0; i < 5; ++i)
-    source.nextGray();
+  for (int i = 0; i < 5; ++i) source.nextGray();
   TIndex copy({3, 2, 2});
   copy.Copyfrom(source);
   for (std::size_t i = 6; i < walk.size(); ++i) {
@@ -165,15 +163,12 @@ TEST(TIndex, FinishSweepLandsWhereTheWalkWould) {
   std::mt19937 random(7);
   for (int round = 0; round < 300; ++round) {
     arrint dims(static_cast<std::size_t>(std::uniform_int_distribution<int>(2, 4)(random)));
-    for (auto& size : dims)
-      size = std::uniform_int_distribution<int>(1, 4)(random);
+    for (auto& size : dims) size = std::uniform_int_distribution<int>(1, 4)(random);
     TIndex start(dims);
     start.first();
     const int steps = std::uniform_int_distribution<int>(0, 40)(random);
-    for (int i = 0; i < steps && !start.idx.empty(); ++i)
-      start.nextGray();
-    if (start.idx.empty())
-      continue;
+    for (int i = 0; i < steps && !start.idx.empty(); ++i) start.nextGray();
+    if (start.idx.empty()) continue;
     for (std::size_t from = 1; from < dims.size(); ++from) {
       // Step until a coordinate below `from` would move; keep the state before that step.
       TIndex walked(dims);
@@ -182,8 +177,7 @@ TEST(TIndex, FinishSweepLandsWhereTheWalkWould) {
         TIndex probe(dims);
         probe.Copyfrom(walked);
         const std::int32_t r = probe.nextGray();
-        if (r == 0 || static_cast<std::size_t>(std::abs(r) - 1) < from)
-          break;
+        if (r == 0 || static_cast<std::size_t>(std::abs(r) - 1) < from) break;
         walked.Copyfrom(probe);
       }
       TIndex jumped(dims);

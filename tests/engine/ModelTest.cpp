@@ -97,15 +97,13 @@ TEST(BuildModel, RefusesWhatItCannotSearch) {
     TLAD model(c.degree, 0.6, 0.1, 0.4, 0.1);
     for (int r = 0; r < 16; ++r) {
       arrreal row(c.columns);
-      for (std::size_t k = 0; k < c.columns; ++k)
-        row[k] = (r * 7 + static_cast<int>(k)) % 16;
+      for (std::size_t k = 0; k < c.columns; ++k) row[k] = (r * 7 + static_cast<int>(k)) % 16;
       model.data.push_back(row);
       model.classvector.push_back(r % 2);
     }
     model.sizes.assign(c.columns, c.grid);
     std::string names = "a0";
-    for (std::size_t k = 1; k < c.columns; ++k)
-      names += ",a" + std::to_string(k);
+    for (std::size_t k = 1; k < c.columns; ++k) names += ",a" + std::to_string(k);
     model.attributes = names;
     try {
       model.buildModel();

@@ -20,15 +20,13 @@ TLAD fiveBins(const arrint& positives, const arrint& negatives) {
       model.classvector.push_back(0);
     }
   }
-  for (std::int32_t c : model.classvector)
-    (c == 1 ? model.npos : model.nneg)++;
+  for (std::int32_t c : model.classvector) (c == 1 ? model.npos : model.nneg)++;
   return model;
 }
 
 std::vector<std::string> texts(const TPatternList& list) {
   std::vector<std::string> out;
-  for (const TInterval* pattern : list.vals)
-    out.push_back(pattern->toStr());
+  for (const TInterval* pattern : list.vals) out.push_back(pattern->toStr());
   return out;
 }
 
@@ -49,8 +47,7 @@ void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>&
   std::vector<Box> accepted[2];
   for (std::size_t i = 0; i < order.size(); ++i) {
     for (std::size_t j = i + 1; j < order.size(); ++j) {
-      if (dominance(order[i], order[j]) != 1)
-        continue;
+      if (dominance(order[i], order[j]) != 1) continue;
       double p = 0;
       double n = 0;
       for (std::size_t r = 0; r < model.datagrid.size(); ++r) {
@@ -59,13 +56,10 @@ void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>&
           const std::int32_t bin = model.datagrid[r][k];
           inside = inside && order[i][k] <= bin && bin <= order[j][k];
         }
-        if (inside && model.classvector[r] == 1)
-          ++p;
-        if (inside && model.classvector[r] == 0)
-          ++n;
+        if (inside && model.classvector[r] == 1) ++p;
+        if (inside && model.classvector[r] == 0) ++n;
       }
-      if (p + n <= 0)
-        continue;
+      if (p + n <= 0) continue;
       const double h = p / (p + n);
       if (h > model.poshom && p / model.npos > model.posprev)
         accepted[0].push_back({order[i], order[j]});
@@ -82,13 +76,11 @@ void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>&
         const Box& outer = accepted[side][y];
         maximal = x == y || !(dominance(outer.a, inner.a) >= 0 && dominance(inner.b, outer.b) >= 0);
       }
-      if (!maximal)
-        continue;
+      if (!maximal) continue;
       TInterval pattern(static_cast<std::int32_t>(dims.size()));
       pattern.a = accepted[side][x].a;
       pattern.b = accepted[side][x].b;
-      for (std::size_t k = 0; k < dims.size(); ++k)
-        pattern.map[k] = static_cast<std::int32_t>(k);
+      for (std::size_t k = 0; k < dims.size(); ++k) pattern.map[k] = static_cast<std::int32_t>(k);
       out.push_back(pattern.toStr());
     }
   }
@@ -148,8 +140,7 @@ TEST(PatternSearch, MatchesBruteForceOnRandomGrids) {
   for (int round = 0; round < 150; ++round) {
     const auto d = static_cast<std::size_t>(1 + round % 3);
     arrint dims(d);
-    for (auto& size : dims)
-      size = std::uniform_int_distribution<int>(1, d == 3 ? 4 : 6)(random);
+    for (auto& size : dims) size = std::uniform_int_distribution<int>(1, d == 3 ? 4 : 6)(random);
     TLAD model(static_cast<std::int32_t>(d), 0.5 + 0.1 * (round % 4), 0.05 * (round % 3),
                0.5 - 0.1 * (round % 3), 0.1 * (round % 2));
     model.sizes = dims;
@@ -164,14 +155,11 @@ TEST(PatternSearch, MatchesBruteForceOnRandomGrids) {
       model.classvector.push_back(c < 5 ? 1 : c < 9 ? 0 : 2);
     }
     for (std::int32_t c : model.classvector) {
-      if (c == 1)
-        ++model.npos;
-      if (c == 0)
-        ++model.nneg;
+      if (c == 1) ++model.npos;
+      if (c == 0) ++model.nneg;
     }
     arrint map(d);
-    for (std::size_t k = 0; k < d; ++k)
-      map[k] = static_cast<std::int32_t>(k);
+    for (std::size_t k = 0; k < d; ++k) map[k] = static_cast<std::int32_t>(k);
 
     OwningPatternList pos;
     OwningPatternList neg;

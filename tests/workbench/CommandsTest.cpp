@@ -166,8 +166,7 @@ TEST(ModelFiles, NamesOfAChosenModelFile) {
       {"/data/X.MOD", "X"}, {"A.MODEL.MOD", "A.MODEL"}, {"x.mod", "x.mod"},
       {"/a/b/.MOD", ""},    {"plain", "plain"},         {"dir.MOD/name.MOD", "name"},
   };
-  for (const auto& [chosen, name] : cases)
-    EXPECT_EQ(modelNameOfFile(chosen), name) << chosen;
+  for (const auto& [chosen, name] : cases) EXPECT_EQ(modelNameOfFile(chosen), name) << chosen;
   EXPECT_EQ(modelFileName("", ModelFileKind::Model), ".MOD");
   EXPECT_EQ(modelFileName("m", ModelFileKind::Discretized), "m.GRD");
 }

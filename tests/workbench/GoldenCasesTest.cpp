@@ -19,18 +19,12 @@ LearningParameters readParameters(const fs::path& file) {
   while (std::getline(in, line)) {
     const std::string key = getname(line);
     const std::string value = line.substr(line.find('=') + 1);
-    if (key == "grid-size")
-      parameters.gridSize = value;
-    if (key == "degree")
-      parameters.degree = value;
-    if (key == "positive-homogeneity")
-      parameters.positiveHomogeneity = value;
-    if (key == "positive-prevalence")
-      parameters.positivePrevalence = value;
-    if (key == "negative-homogeneity")
-      parameters.negativeHomogeneity = value;
-    if (key == "negative-prevalence")
-      parameters.negativePrevalence = value;
+    if (key == "grid-size") parameters.gridSize = value;
+    if (key == "degree") parameters.degree = value;
+    if (key == "positive-homogeneity") parameters.positiveHomogeneity = value;
+    if (key == "positive-prevalence") parameters.positivePrevalence = value;
+    if (key == "negative-homogeneity") parameters.negativeHomogeneity = value;
+    if (key == "negative-prevalence") parameters.negativePrevalence = value;
   }
   return parameters;
 }
@@ -42,8 +36,7 @@ class GoldenCases : public TempDirTest {};
 TEST_F(GoldenCases, BuildAndApplyReproduceTheFrozenFiles) {
   int cases = 0;
   for (const auto& entry : fs::directory_iterator(LAD_TEST_DATA_DIR)) {
-    if (!entry.is_directory())
-      continue;
+    if (!entry.is_directory()) continue;
     ++cases;
     const fs::path expected = entry.path();
     SCOPED_TRACE(expected.filename().string());

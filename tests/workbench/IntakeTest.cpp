@@ -39,8 +39,7 @@ TEST(Intake, SampleTable) {
   // One final line break reads like none; CR LF ends read like LF.
   EXPECT_EQ(intake(LearningParameters{}, sampleTable() + "\n")->data, model->data);
   std::string crlf;
-  for (char c : sampleTable())
-    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  for (char c : sampleTable()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   EXPECT_EQ(intake(LearningParameters{}, crlf)->classvector, model->classvector);
 }
 
@@ -104,8 +103,7 @@ TEST(Intake, FailuresInOrder) {
       {"Name,A,Class\nx,1,1\ny,2,0,9", "Line 3 has 4 fields, but the header has 3"},
       {"Name,A,Class\nx,1,1e12", "Line 2: the class '1e12' is out of range"},
   };
-  for (const auto& [table, message] : cases)
-    EXPECT_EQ(failure(table), message) << table;
+  for (const auto& [table, message] : cases) EXPECT_EQ(failure(table), message) << table;
 }
 
 TEST(Intake, CommaDecimalSeparatorRefusesTheSample) {
