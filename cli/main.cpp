@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
   useLocaleDecimalSeparator();
   CLI::App app{kDescription, "lad"};
   app.require_subcommand(1);
+  app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
   LearningParameters parameters;
   std::int32_t gridSize = 8;
