@@ -69,15 +69,34 @@ QSpinBox* spinBox(QWidget* parent, int value) {
   return spin;
 }
 
+bool isPattern(const QString& name) {
+  return name.contains('*') || name.contains('?');
+}
+
+// A file-open dialog. A pattern in the file-name field (the initial *.MOD, or one the user
+// types) lists the files it matches, as the file-name field of a desktop open dialog does,
+// instead of being returned as a file name.
 std::optional<QString> fileDialog(QWidget* parent, const FileDialogRequest& request) {
   QFileDialog dialog(parent, request.title);
   dialog.setFileMode(QFileDialog::AnyFile);  // a typed name that does not exist is returned too
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilter(request.filter);
   dialog.setDefaultSuffix(request.defaultSuffix);
-  dialog.selectFile(request.initialFileName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst();
+  QString pattern = request.initialFileName;
+  for (;;) {
+    QStringList filters{request.filter};
+    if (isPattern(pattern) && !request.filter.contains("(" + pattern + ")")) {
+      filters << pattern + " (" + pattern + ")";
+    }
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.last());
+    dialog.selectFile(pattern);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    const QString name = QFileInfo(chosen).fileName();
+    if (!isPattern(name)) return chosen;
+    dialog.setDirectory(QFileInfo(chosen).absolutePath());
+    pattern = name;
+  }
 }
 
 void errorBox(QWidget* parent, const QString& message) {
