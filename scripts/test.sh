@@ -17,10 +17,11 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure --timeout 600 -j "$(nproc)" || status=1
 }
 
-run_suite normal build
+run_suite normal build -DLAD_SANITIZE=OFF -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON -DLAD_BUILD_BENCH=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite sanitizer build-asan -DLAD_SANITIZE=ON -DLAD_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+  run_suite sanitizer build-asan -DLAD_SANITIZE=ON -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON \
+    -DLAD_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 
 if [ $status -ne 0 ]; then
   echo "Some tests failed."
