@@ -163,57 +163,52 @@ void TForm2::makePanel() {
   Panel1 = new QWidget(this);
   Panel1->setObjectName("Panel1");
   Panel1->setMinimumHeight(40);
+  // Every control at its position; spin boxes, edit boxes and buttons share their sizes.
   auto label = [this](const char* text, int x, int y) {
     auto* l = new QLabel(text, Panel1);
     l->move(x, y);
     l->adjustSize();
     return l;
   };
-  auto place = [](QWidget* w, int x, int y, int width, int height) {
-    w->setGeometry(x, y, width, height);
+  auto spin = [this](int value, int x, int y) {
+    QSpinBox* box = spinBox(Panel1, value);
+    box->setGeometry(x, y, 81, 22);
+    return box;
   };
-  auto edit = [this](const char* text) { return new QLineEdit(text, Panel1); };
-  auto button = [this](const char* caption) {
+  auto edit = [this](const char* text, int x, int y) {
+    auto* box = new QLineEdit(text, Panel1);
+    box->setGeometry(x, y, 121, 21);
+    return box;
+  };
+  auto button = [this](const char* caption, int y) {
     auto* b = new QPushButton(caption, Panel1);
-    b->setAutoDefault(false);
+    b->setAutoDefault(false);  // no button is the default button
+    b->setGeometry(688, y, 75, 25);
     return b;
   };
 
   Label1 = label("Grid Size", 32, 8);
-  SpinEdit1 = spinBox(Panel1, 8);
-  place(SpinEdit1, 32, 27, 81, 22);
+  SpinEdit1 = spin(8, 32, 27);
   Label2 = label("Degree", 208, 8);
-  SpinEdit2 = spinBox(Panel1, 2);
-  place(SpinEdit2, 208, 27, 81, 22);
+  SpinEdit2 = spin(2, 208, 27);
   Label3 = label("Positive Homogeneity", 32, 57);
-  Edit1 = edit("0.6");
-  place(Edit1, 32, 76, 121, 21);
+  Edit1 = edit("0.6", 32, 76);
   Label4 = label("Positive Prevalence", 208, 57);
-  Edit2 = edit("0.1");
-  place(Edit2, 208, 76, 121, 21);
+  Edit2 = edit("0.1", 208, 76);
   Label5 = label("Negative Homogeneity", 376, 57);
-  Edit3 = edit("0.4");
-  place(Edit3, 376, 76, 121, 21);
+  Edit3 = edit("0.4", 376, 76);
   Label6 = label("Negative Prevalence", 544, 57);
-  Edit4 = edit("0.1");
-  place(Edit4, 544, 76, 121, 21);
-  Button1 = button("Open Data");
-  place(Button1, 688, 8, 75, 25);
-  Button2 = button("Build Model");
-  place(Button2, 688, 39, 75, 25);
-  Button4 = button("Load Model");
-  place(Button4, 688, 70, 75, 25);
-  Button5 = button("Apply Model");
-  place(Button5, 688, 101, 75, 25);
+  Edit4 = edit("0.1", 544, 76);
+  Button1 = button("Open Data", 8);
+  Button2 = button("Build Model", 39);
+  Button4 = button("Load Model", 70);
+  Button5 = button("Apply Model", 101);
   Label7 = label("Positive Patterns Found", 32, 103);
-  SpinEdit3 = spinBox(Panel1, 2);
-  place(SpinEdit3, 32, 118, 81, 22);
+  SpinEdit3 = spin(2, 32, 118);
   Label8 = label("Negative Patterns Found", 208, 103);
-  SpinEdit4 = spinBox(Panel1, 2);
-  place(SpinEdit4, 208, 118, 81, 22);
+  SpinEdit4 = spin(2, 208, 118);
   Label9 = label("Name", 776, 45);
-  Edit5 = edit("LAD");
-  place(Edit5, 809, 42, 121, 21);
+  Edit5 = edit("LAD", 809, 42);
 }
 
 void TForm2::makePages() {

@@ -64,33 +64,27 @@ void checkGridSize(const arrint& sizes, std::int32_t degree) {
   arrint largest(sizes);
   std::sort(largest.begin(), largest.end(), std::greater<>());
   largest.resize(std::min(largest.size(), static_cast<std::size_t>(degree)));
-  if (gridCellCount(largest) < 0) {
-    throw LadError("The grid of an attribute subset of " +
-                   IntToStr(static_cast<int>(largest.size())) +
-                   " attributes would have more than 2147483647 cells; lower the Grid Size or "
-                   "the Degree");
-  }
+  requireAddressableGrid(largest);
 }
 
 }  // namespace
 
 void TLAD::buildModel() {
   if (degree < 1) throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
-  if (data.empty()) throw LadError("The data table has no observations to learn from");
   if (!attList) {
     attList = std::make_unique<TSSList>();
     attList->parse(attributes);
-  }
-  const std::size_t columns = data[0].size();
-  if (static_cast<std::size_t>(attList->size()) < columns) {
-    throw LadError("The header names " + IntToStr(attList->size()) + " attribute(s) (" +
-                   attributes + ") for " + IntToStr(static_cast<int>(columns)) +
-                   " attribute columns; an attribute name must not begin with \"Class\"");
   }
   if (cutpoints.empty()) {
     discretize();
   } else {
     discretize_simple();
+  }
+  const std::size_t columns = datagrid[0].size();
+  if (static_cast<std::size_t>(attList->size()) < columns) {
+    throw LadError("The header names " + IntToStr(attList->size()) + " attribute(s) (" +
+                   attributes + ") for " + IntToStr(static_cast<int>(columns)) +
+                   " attribute columns; an attribute name must not begin with \"Class\"");
   }
   checkGridSize(sizes, degree);
 
@@ -99,8 +93,7 @@ void TLAD::buildModel() {
   pospandect->sorted = true;
   negpandect->sorted = true;
 
-  const auto attributeCount = static_cast<std::int32_t>(datagrid[0].size());
-  TSubset subset(attributeCount, degree);
+  TSubset subset(static_cast<std::int32_t>(columns), degree);
   OwningPatternList ListPos;
   OwningPatternList ListNeg;
   PandectGatherer positives;

@@ -14,14 +14,18 @@ std::int64_t gridCellCount(const arrint& sizes) {
   return cells;
 }
 
-TDataStructure::TDataStructure(const arrint& insizes) : sizes(insizes) {
-  const std::int64_t count = gridCellCount(sizes);
-  if (count < 0) {
+void requireAddressableGrid(const arrint& sizes) {
+  if (gridCellCount(sizes) < 0) {
     throw LadError("The grid of an attribute subset of " +
                    IntToStr(static_cast<int>(sizes.size())) +
-                   " attributes has more than 2147483647 cells; lower the Grid Size or the Degree");
+                   " attributes would have more than 2147483647 cells; lower the Grid Size or "
+                   "the Degree");
   }
-  cells.assign(static_cast<std::size_t>(count), 0);
+}
+
+TDataStructure::TDataStructure(const arrint& insizes) : sizes(insizes) {
+  requireAddressableGrid(sizes);
+  cells.assign(static_cast<std::size_t>(gridCellCount(sizes)), 0);
 }
 
 std::int32_t TDataStructure::getaddress(const TIndex& idx) const {

@@ -30,3 +30,6 @@ class TDataStructure {
 
 // The number of cells of a grid, or -1 when it exceeds 2147483647.
 std::int64_t gridCellCount(const arrint& sizes);
+
+// Raises LadError when a grid over these sizes cannot be addressed with 32-bit cells.
+void requireAddressableGrid(const arrint& sizes);
