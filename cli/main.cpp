@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
   build->add_option("--negative-prevalence", parameters.negativePrevalence)->capture_default_str();
   build->add_option("--name", buildName, "model name NAME (files NAME.MOD, ...)")
       ->capture_default_str();
+  int threads = 0;
+  build->add_option("--threads", threads, "threads that search patterns (default: all cores)")
+      ->check(CLI::NonNegativeNumber);
 
   std::string applyTable;
   std::string applyName = "LAD";
@@ -91,15 +94,17 @@ int main(int argc, char** argv) {
     if (build->parsed()) {
       parameters.gridSize = std::to_string(gridSize);
       parameters.degree = std::to_string(degree);
-      const PatternCounts counts =
-          runBuildModel(parameters, readTable(buildTable), buildName,
-                        [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; });
+      BuildOptions options;
+      options.control.threads = threads;
+      const PatternCounts counts = runBuildModel(
+          parameters, readTable(buildTable), buildName,
+          [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
       std::cout << "Positive Patterns Found: " << counts.positive << "\n"
                 << "Negative Patterns Found: " << counts.negative << "\n";
     } else {
       ApplyReport report;
       report.forecastLine = [](const std::string& line) { std::cout << line << "\n"; };
-      runApplyModel(applyName, readTable(applyTable), report);
+      runApplyModel(applyName, readTable(applyTable), report, currentNumberFormat());
     }
   } catch (const std::exception& e) {
     std::cout.flush();

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
 struct FileCloser {
   void operator()(std::FILE* file) const {
     if (file != nullptr) std::fclose(file);
@@ -76,37 +78,69 @@ std::vector<std::string> readLineFile(const std::string& filename) {
   return lines;
 }
 
-void writeLineFile(const std::string& filename, const std::vector<std::string>& lines) {
-  const std::string temporary = temporaryName(filename);
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) failToWrite(filename, errno);
-  FileHandle file(::fdopen(fd, "wb"));
-  if (!file) {
-    const int error = errno;
-    ::close(fd);
-    std::remove(temporary.c_str());
-    failToWrite(filename, error);
+LineFileWriter::LineFileWriter(std::string filename)
+    : filename_(std::move(filename)), temporary_(temporaryName(filename_)) {
+  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) failToWrite(filename_, errno);
+  buffer_.reserve(kBufferSize);
+}
+
+LineFileWriter::~LineFileWriter() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    std::remove(temporary_.c_str());
   }
-  auto fail = [&](int error) {
-    file.reset();
-    std::remove(temporary.c_str());
-    failToWrite(filename, error);
-  };
-  for (const std::string& line : lines) {
-    if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
-        std::fwrite("\r\n", 1, 2, file.get()) != 2) {
+}
+
+void LineFileWriter::write(std::string_view text) {
+  buffer_.append(text);
+  if (buffer_.size() >= kBufferSize) flushBuffer();
+}
+
+void LineFileWriter::writeLine(std::string_view line) {
+  write(line);
+  endLine();
+}
+
+void LineFileWriter::flushBuffer() {
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    const ::ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (wrote < 0) {
+      if (errno == EINTR) continue;
       fail(errno);
     }
+    done += static_cast<std::size_t>(wrote);
   }
-  if (std::fflush(file.get()) != 0 || ::fsync(::fileno(file.get())) != 0) fail(errno);
-  if (std::fclose(file.release()) != 0) {
+  buffer_.clear();
+}
+
+void LineFileWriter::commit() {
+  flushBuffer();
+  if (::fsync(fd_) != 0) fail(errno);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
     const int error = errno;
-    std::remove(temporary.c_str());
-    failToWrite(filename, error);
+    std::remove(temporary_.c_str());
+    failToWrite(filename_, error);
   }
-  if (std::rename(temporary.c_str(), filename.c_str()) != 0) {
+  if (std::rename(temporary_.c_str(), filename_.c_str()) != 0) {
     const int error = errno;
-    std::remove(temporary.c_str());
-    failToWrite(filename, error);
+    std::remove(temporary_.c_str());
+    failToWrite(filename_, error);
   }
+}
+
+void LineFileWriter::fail(int error) {
+  ::close(fd_);
+  fd_ = -1;
+  std::remove(temporary_.c_str());
+  failToWrite(filename_, error);
+}
+
+void writeLineFile(const std::string& filename, const std::vector<std::string>& lines) {
+  LineFileWriter writer(filename);
+  for (const std::string& line : lines) writer.writeLine(line);
+  writer.commit();
 }

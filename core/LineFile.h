@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The lines of a file. A line ends at LF or CR LF; a CR not followed by LF is left out; the
@@ -9,10 +10,36 @@
 // "Cannot open file "PATH". REASON" when the file cannot be opened or read.
 std::vector<std::string> readLineFile(const std::string& filename);
 
-// Writes the lines, each followed by CR LF, so that the target is never half-written: into
-// a temporary file TARGET_<random> that is flushed to disk and then renamed over the target
-// in one step. On any failure the temporary file is removed, the target keeps its old
-// content, and EInOutError "Cannot write file "PATH". REASON" is raised.
+// Writes a line file line by line so that the target is never half-written: the lines go
+// into a temporary file TARGET_<random>, which commit() flushes to disk and renames over the
+// target in one step. On any failure, and when the writer goes away without commit(), the
+// temporary file is removed and the target keeps its old content. Failures raise EInOutError
+// "Cannot write file "PATH". REASON".
+class LineFileWriter {
+ public:
+  explicit LineFileWriter(std::string filename);
+  LineFileWriter(const LineFileWriter&) = delete;
+  LineFileWriter& operator=(const LineFileWriter&) = delete;
+  ~LineFileWriter();
+
+  // Appends the text and then CR LF.
+  void writeLine(std::string_view line);
+  // Appends text to the current line, which writeLine or endLine ends.
+  void write(std::string_view text);
+  void endLine() { write("\r\n"); }
+  void commit();
+
+ private:
+  void flushBuffer();
+  [[noreturn]] void fail(int error);
+
+  std::string filename_;
+  std::string temporary_;
+  int fd_ = -1;
+  std::string buffer_;
+};
+
+// Writes the lines, each followed by CR LF, by the safe save of LineFileWriter.
 void writeLineFile(const std::string& filename, const std::vector<std::string>& lines);
 
 // The whole content of a file; EInOutError as readLineFile.

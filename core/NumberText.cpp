@@ -72,8 +72,20 @@ const std::string& decimalSeparator() {
   return separatorSetting();
 }
 
+NumberFormat currentNumberFormat() {
+  return NumberFormat{separatorSetting()};
+}
+
 double StrToFloat(std::string_view text) {
-  const std::string& sep = separatorSetting();
+  return StrToFloat(text, NumberFormat{separatorSetting()});
+}
+
+std::string FloatToStr(double value) {
+  return FloatToStr(value, NumberFormat{separatorSetting()});
+}
+
+double StrToFloat(std::string_view text, const NumberFormat& format) {
+  const std::string& sep = format.decimalSeparator;
   std::size_t pos = 0;
   const std::size_t n = text.size();
   while (pos < n && text[pos] == ' ') ++pos;
@@ -132,7 +144,7 @@ double StrToFloat(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string FloatToStr(double value) {
+std::string FloatToStr(double value, const NumberFormat& format) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0.0) return "0";
@@ -142,7 +154,7 @@ std::string FloatToStr(double value) {
   const std::size_t last = digits.find_last_not_of('0');
   digits.erase(last + 1);
 
-  const std::string& sep = separatorSetting();
+  const std::string& sep = format.decimalSeparator;
   std::string out = value < 0 ? "-" : "";
   const int count = static_cast<int>(digits.size());
   if (exponent >= -4 && exponent <= 14) {

@@ -1,9 +1,8 @@
 // Whether a point satisfies a pattern, and the score of a point against the whole model.
 #include "TLAD.h"
 
-bool TLAD::triggered(const arrreal& point, const TInterval& pat,
-                     std::int32_t /*pointclass*/) const {
-  for (std::size_t i = 0; i < pat.map.size(); ++i) {
+bool TLAD::triggered(const arrreal& point, PatternView pat, std::int32_t /*pointclass*/) const {
+  for (std::size_t i = 0; i < pat.size(); ++i) {
     const auto k = static_cast<std::size_t>(pat.map[i]);
     const arrreal& c = cutpoints[k];
     const double v = point[k];
@@ -18,11 +17,11 @@ bool TLAD::triggered(const arrreal& point, const TInterval& pat,
 }
 
 double TLAD::getIndex(const arrreal& point, std::int32_t pointclass) const {
-  auto countTriggered = [&](const TPatternList* pandect) {
+  auto countTriggered = [&](const TPandect* pandect) {
     std::int32_t count = 0;
     if (pandect != nullptr) {
-      for (const TInterval* pattern : pandect->vals) {
-        if (triggered(point, *pattern, pointclass)) ++count;
+      for (std::int32_t i = 0; i < pandect->size(); ++i) {
+        if (triggered(point, pandect->pattern(i), pointclass)) ++count;
       }
     }
     return count;

@@ -1,5 +1,6 @@
 // NAME.MOD: the attribute names, the cutpoints and both pandects' patterns, one per line.
 #include "LadError.h"
+#include "LineFile.h"
 #include "MyLib.h"
 #include "NumberText.h"
 #include "TLAD.h"
@@ -27,34 +28,36 @@ auto converted(const std::string& filename, std::size_t line, Convert convert) {
 }  // namespace
 
 void TLAD::save(const std::string& filename) const {
-  TSSList lines;
-  lines.add("Attributes=" + attributes, "");
+  LineFileWriter out(filename);
+  out.writeLine("Attributes=" + attributes);
   for (std::size_t i = 0; i < cutpoints.size(); ++i) {
     std::string line = "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(i)) + "=";
     for (std::size_t j = 0; j < cutpoints[i].size(); ++j) {
       if (j > 0) line += ",";
-      line += FloatToStr(cutpoints[i][j]);
+      line += FloatToStr(cutpoints[i][j], format);
     }
-    lines.add(line, "");
+    out.writeLine(line);
   }
-  auto addPatterns = [&](const TPatternList* pandect, const std::string& name) {
+  auto writePatterns = [&](const TPandect* pandect, const std::string& name) {
     if (pandect == nullptr) return;
-    for (std::size_t j = 0; j < pandect->vals.size(); ++j) {
-      lines.add(name + IntToStr(static_cast<std::int64_t>(j + 1)) + "=" + pandect->vals[j]->toStr(),
-                "");
+    for (std::int32_t j = 0; j < pandect->size(); ++j) {
+      out.write(name);
+      out.write(IntToStr(j + 1));
+      out.write("=");
+      out.writeLine(patternText(pandect->pattern(j)));
     }
   };
-  addPatterns(pospandect.get(), kPospattern);
-  addPatterns(negpandect.get(), kNegpattern);
-  lines.SaveToFile(filename);
+  writePatterns(pospandect.get(), kPospattern);
+  writePatterns(negpandect.get(), kNegpattern);
+  out.commit();
 }
 
 void TLAD::Load(const std::string& filename) {
   TSSList lines;
   lines.LoadFromFile(filename);
   cutpoints.clear();
-  pospandect = std::make_unique<OwningPatternList>();
-  negpandect = std::make_unique<OwningPatternList>();
+  pospandect = std::make_unique<TPandect>();
+  negpandect = std::make_unique<TPandect>();
 
   TSSList fields;
   TSSList parts;
@@ -77,7 +80,7 @@ void TLAD::Load(const std::string& filename) {
       if (!value.empty()) {
         fields.parse(value);
         for (const std::string& field : fields.keys) {
-          row.push_back(converted(filename, lineNo, [&] { return StrToFloat(field); }));
+          row.push_back(converted(filename, lineNo, [&] { return StrToFloat(field, format); }));
         }
       }
       cutpoints.push_back(std::move(row));
@@ -88,7 +91,7 @@ void TLAD::Load(const std::string& filename) {
 
     if (!attList) damaged(filename, lineNo, "a pattern comes before the \"Attributes\" line");
     fields.parse(value);
-    auto pattern = std::make_unique<TInterval>(fields.size());
+    TInterval pattern(fields.size());
     for (std::size_t j = 0; j < fields.keys.size(); ++j) {
       const std::string& coordinate = fields.keys[j];
       parts.parse(coordinate);
@@ -98,10 +101,10 @@ void TLAD::Load(const std::string& filename) {
                     "\" does not have the three parts "
                     "lower bin:upper bin:attribute");
       }
-      pattern->a[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[0]); });
-      pattern->b[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[1]); });
+      pattern.a[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[0]); });
+      pattern.b[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[1]); });
       const std::int32_t k = converted(filename, lineNo, [&] { return StrToInt(parts.keys[2]); });
-      pattern->map[j] = k;
+      pattern.map[j] = k;
       if (k < 0 || k >= attList->size()) {
         damaged(filename, lineNo,
                 "the pattern names attribute " + IntToStr(k) +
@@ -114,14 +117,13 @@ void TLAD::Load(const std::string& filename) {
       }
       const auto bins =
           static_cast<std::int32_t>(cutpoints[static_cast<std::size_t>(k)].size()) + 1;
-      if (pattern->a[j] < 0 || pattern->b[j] >= bins || pattern->a[j] > pattern->b[j]) {
+      if (pattern.a[j] < 0 || pattern.b[j] >= bins || pattern.a[j] > pattern.b[j]) {
         damaged(filename, lineNo,
                 "the bins " + parts.keys[0] + " to " + parts.keys[1] + " of attribute " +
                     IntToStr(k) + " lie outside its bins 0 to " + IntToStr(bins - 1));
       }
     }
-    OwningPatternList& pandect = positive ? *pospandect : *negpandect;
-    pandect.add(desc(*pattern), pattern.get());
-    pattern.release();
+    TPandect& pandect = positive ? *pospandect : *negpandect;
+    pandect.append(desc(pattern), pattern);
   }
 }

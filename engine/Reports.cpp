@@ -1,6 +1,30 @@
-// NAME.PAT (who satisfies which pattern), NAME.DES (descriptions), NAME.GRD (the bins).
+// NAME.PAT (who satisfies which pattern), NAME.DES (descriptions), NAME.GRD (the bins), each
+// written line by line through the safe save.
+#include <array>
+
+#include "LineFile.h"
 #include "NumberText.h"
+#include "PatternCoverage.h"
 #include "TLAD.h"
+
+namespace {
+
+// ",0" or ",1" for each of the 8 bits of a byte, lowest bit first.
+const std::array<std::array<char, 16>, 256>& bitTexts() {
+  static const auto table = [] {
+    std::array<std::array<char, 16>, 256> t{};
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+      for (std::size_t bit = 0; bit < 8; ++bit) {
+        t[byte][2 * bit] = ',';
+        t[byte][2 * bit + 1] = ((byte >> bit) & 1u) != 0 ? '1' : '0';
+      }
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
 
 void TLAD::savepatternspace(const std::string& filename) {
   if (labels.empty()) {
@@ -8,44 +32,51 @@ void TLAD::savepatternspace(const std::string& filename) {
       labels.push_back("Obs_" + IntToStr(static_cast<std::int64_t>(r + 1)));
     }
   }
-  TSSList lines;
-  std::string header = "Pattern";
-  for (std::int32_t j = 1; j <= pospandect->size(); ++j) header += ",P" + IntToStr(j);
-  for (std::int32_t j = 1; j <= negpandect->size(); ++j) header += ",N" + IntToStr(j);
-  lines.add(header, "");
+  const PatternCoverage coverage(*this);
+  LineFileWriter out(filename);
+  out.write("Pattern");
+  for (std::int32_t j = 1; j <= pospandect->size(); ++j) out.write(",P" + IntToStr(j));
+  for (std::int32_t j = 1; j <= negpandect->size(); ++j) out.write(",N" + IntToStr(j));
+  out.endLine();
+
+  const auto& texts = bitTexts();
+  const std::size_t patterns = coverage.patterns();
   for (std::size_t r = 0; r < data.size(); ++r) {
-    std::string line = labels[r];
-    for (const TPatternList* pandect : {pospandect.get(), negpandect.get()}) {
-      for (const TInterval* pattern : pandect->vals) {
-        line += triggered(data[r], *pattern, classvector[r]) ? ",1" : ",0";
-      }
+    out.write(labels[r]);
+    const std::uint64_t* bits = coverage.row(r);
+    std::size_t j = 0;
+    for (; j + 8 <= patterns; j += 8) {
+      const auto byte = static_cast<std::size_t>((bits[j / 64] >> (j % 64)) & 0xffu);
+      out.write(std::string_view(texts[byte].data(), 16));
     }
-    lines.add(line, "");
+    for (; j < patterns; ++j) out.write(((bits[j / 64] >> (j % 64)) & 1u) != 0 ? ",1" : ",0");
+    out.endLine();
   }
-  lines.SaveToFile(filename);
+  out.commit();
 }
 
 void TLAD::savepatterndesc(const std::string& filename) const {
-  TSSList lines;
-  lines.add("," + attributes, "");
+  LineFileWriter out(filename);
+  out.writeLine("," + attributes);
   for (std::int32_t j = 0; j < pospandect->size(); ++j) {
-    lines.add("P" + IntToStr(j + 1) + pospandect->keys[static_cast<std::size_t>(j)], "");
+    out.write("P" + IntToStr(j + 1));
+    out.writeLine(pospandect->key(j));
   }
   for (std::int32_t j = 0; j < negpandect->size(); ++j) {
-    lines.add("N" + IntToStr(j + 1) + negpandect->keys[static_cast<std::size_t>(j)], "");
+    out.write("N" + IntToStr(j + 1));
+    out.writeLine(negpandect->key(j));
   }
-  lines.SaveToFile(filename);
+  out.commit();
 }
 
 void TLAD::savedatagrid(const std::string& filename) const {
-  TSSList lines;
-  lines.add("," + attributes, "");
+  LineFileWriter out(filename);
+  out.writeLine("," + attributes);
   const std::size_t columns = datagrid.empty() ? 0 : datagrid[0].size();
   for (std::size_t r = 0; r < datagrid.size(); ++r) {
-    std::string line =
-        r < labels.size() ? labels[r] : "Obs_" + IntToStr(static_cast<std::int64_t>(r + 1));
-    for (std::size_t k = 0; k < columns; ++k) line += "," + IntToStr(datagrid[r][k]);
-    lines.add(line, "");
+    out.write(r < labels.size() ? labels[r] : "Obs_" + IntToStr(static_cast<std::int64_t>(r + 1)));
+    for (std::size_t k = 0; k < columns; ++k) out.write("," + IntToStr(datagrid[r][k]));
+    out.endLine();
   }
-  lines.SaveToFile(filename);
+  out.commit();
 }

@@ -76,18 +76,3 @@ std::int32_t TIndex::greater(const TIndex& ref) const {
   }
   return larger ? 1 : 0;
 }
-
-void TIndex::finishSweep(std::size_t from) {
-  // Coordinate m first runs to the end of its direction, then, after each move of a coordinate
-  // before it (each flips its direction), sweeps end to end. Only parities matter: how often
-  // its direction flips decides where it ends.
-  unsigned flips = 0;  // parity of the moves of coordinates from..m-1
-  for (std::size_t m = from; m < idx.size(); ++m) {
-    const std::int32_t distance = transition[m] == 1 ? ub[m] - idx[m] : idx[m];
-    const unsigned moves =
-        (static_cast<unsigned>(distance) + flips * static_cast<unsigned>(ub[m])) & 1u;
-    if (flips != 0) transition[m] = -transition[m];
-    idx[m] = transition[m] == 1 ? ub[m] : 0;
-    flips = (flips + moves) & 1u;
-  }
-}

@@ -22,10 +22,6 @@ class TIndex {
   std::int32_t nextGray();
   // A Gray step over the cells that share coordinate fix; empties idx when none is left.
   void nextGrayFix(std::int32_t fix);
-  // Jumps to the last cell that the Gray walk reaches before a coordinate below `from` moves:
-  // coordinates from..d-1 end at the ends of their final directions. The cells skipped are
-  // exactly those the walk would visit with coordinates 0..from-1 unchanged.
-  void finishSweep(std::size_t from);
   // Takes the cell and the directions of another index.
   void Copyfrom(const TIndex& fromcopy);
   // 1 when this cell lies at or above ref in every coordinate and differs, 0 when equal,

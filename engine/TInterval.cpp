@@ -19,8 +19,8 @@ std::int32_t dominance(const arrint& p, const arrint& q) {
   return smaller ? 1 : 0;
 }
 
-bool TInterval::Absorbed(const TSOListT<TInterval>& ListPat) const {
-  for (const TInterval* v : ListPat.vals) {
+bool TInterval::Absorbed(const TPatternList& ListPat) const {
+  for (const auto& v : ListPat.vals) {
     if (dominance(v->a, a) >= 0 && dominance(b, v->b) >= 0) return true;
   }
   return false;
@@ -30,11 +30,15 @@ void TInterval::updatemap(const arrint& imap) {
   for (std::size_t j = 0; j < imap.size() && j < map.size(); ++j) map[j] = imap[j];
 }
 
-std::string TInterval::toStr() const {
+std::string patternText(PatternView pattern) {
   std::string out;
-  for (std::size_t j = 0; j < a.size(); ++j) {
+  for (std::size_t j = 0; j < pattern.size(); ++j) {
     if (j > 0) out += ',';
-    out += IntToStr(a[j]) + ":" + IntToStr(b[j]) + ":" + IntToStr(map[j]);
+    out += IntToStr(pattern.a[j]);
+    out += ':';
+    out += IntToStr(pattern.b[j]);
+    out += ':';
+    out += IntToStr(pattern.map[j]);
   }
   return out;
 }

@@ -2,11 +2,27 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 
-#include "MyLists.h"
+#include "KeyOrder.h"
+#include "KeyedList.h"
 #include "MyTypes.h"
 #include "TIndex.h"
+
+// A read-only look at a pattern's three arrays, wherever the pattern is stored.
+struct PatternView {
+  std::span<const std::int32_t> a;
+  std::span<const std::int32_t> b;
+  std::span<const std::int32_t> map;
+  std::size_t size() const { return map.size(); }
+};
+
+// "a:b:map" per dimension, joined by ",".
+std::string patternText(PatternView pattern);
+
+class TPatternList;
 
 class TInterval {
  public:
@@ -19,31 +35,17 @@ class TInterval {
   // A box of n dimensions, all zeros, filled by the model file reader.
   explicit TInterval(std::int32_t n);
 
+  operator PatternView() const { return {a, b, map}; }
+
   // Whether a box of the list contains this one (equal boxes included).
-  bool Absorbed(const TSOListT<TInterval>& ListPat) const;
+  bool Absorbed(const TPatternList& ListPat) const;
   void updatemap(const arrint& imap);
-  // "a:b:map" per dimension, joined by ",".
-  std::string toStr() const;
+  std::string toStr() const { return patternText(*this); }
 };
 
-using TPatternList = TSOListT<TInterval>;
-
-// Whether a box of the list contains the box from a to b (equal boxes included).
-bool boxAbsorbed(const arrint& a, const arrint& b, const TSOListT<TInterval>& ListPat);
+// A working list of patterns keyed by text, which owns its patterns: removing an entry or
+// dropping the list destroys them.
+class TPatternList : public KeyedList<std::string, std::unique_ptr<TInterval>, KeyLess> {};
 
 // -1 when p[j] > q[j] somewhere, else 1 when p[j] < q[j] somewhere, else 0.
 std::int32_t dominance(const arrint& p, const arrint& q);
-
-// A pattern list that destroys the patterns it still holds when it goes away. Whoever moves
-// a pattern elsewhere drops the entry first (Clear, deleteAt).
-class OwningPatternList : public TPatternList {
- public:
-  OwningPatternList() = default;
-  OwningPatternList(const OwningPatternList&) = delete;
-  OwningPatternList& operator=(const OwningPatternList&) = delete;
-  ~OwningPatternList() { destroyAll(); }
-  void destroyAll() {
-    for (TInterval* pattern : vals) delete pattern;
-    Clear();
-  }
-};

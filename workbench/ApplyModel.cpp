@@ -11,9 +11,9 @@ namespace {
 // The highest attribute index a pattern of the model uses, or -1.
 std::int32_t highestAttributeUsed(const TLAD& model) {
   std::int32_t highest = -1;
-  for (const TPatternList* pandect : {model.pospandect.get(), model.negpandect.get()}) {
-    for (const TInterval* pattern : pandect->vals) {
-      for (const std::int32_t k : pattern->map) highest = std::max(highest, k);
+  for (const TPandect* pandect : {model.pospandect.get(), model.negpandect.get()}) {
+    for (std::int32_t i = 0; i < pandect->size(); ++i) {
+      for (const std::int32_t k : pandect->pattern(i).map) highest = std::max(highest, k);
     }
   }
   return highest;
@@ -21,14 +21,15 @@ std::int32_t highestAttributeUsed(const TLAD& model) {
 
 }  // namespace
 
-std::string forecastLine(const std::string& nameField, const std::string& classField,
-                         double score) {
-  return nameField + "," + classField + "," + FloatToStr(score);
+std::string forecastLine(const std::string& nameField, const std::string& classField, double score,
+                         const NumberFormat& format) {
+  return nameField + "," + classField + "," + FloatToStr(score, format);
 }
 
 void runApplyModel(const std::string& name, const std::string& tableText,
-                   const ApplyReport& report) {
+                   const ApplyReport& report, const NumberFormat& format) {
   TLAD model(0, 0.0, 0.0, 0.0, 0.0);
+  model.format = format;
   model.Load(modelFileName(name, ModelFileKind::Model));
   if (report.counts) report.counts({model.pospandect->size(), model.negpandect->size()});
 
@@ -60,11 +61,11 @@ void runApplyModel(const std::string& name, const std::string& tableText,
     // Every line starts from zeros, so a short line never borrows another line's values.
     std::fill(point.begin(), point.end(), 0.0);
     for (std::int32_t j = 1; j <= m - 2; ++j) {
-      point[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)]);
+      point[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
     }
     const double score = model.getIndex(point, -1);
     if (report.forecastLine) {
-      report.forecastLine(forecastLine(fields.keys.front(), fields.keys.back(), score));
+      report.forecastLine(forecastLine(fields.keys.front(), fields.keys.back(), score, format));
     }
   }
   model.Free();

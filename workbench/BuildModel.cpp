@@ -1,9 +1,13 @@
 #include "BuildModel.h"
 
+#include "LadError.h"
+
 PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
-                            const std::string& name, const FileWritten& fileWritten) {
-  const std::unique_ptr<TLAD> model = intake(parameters, tableText);
-  model->buildModel();
+                            const std::string& name, const FileWritten& fileWritten,
+                            const BuildOptions& options) {
+  const std::unique_ptr<TLAD> model = intake(parameters, tableText, options.format);
+  model->buildModel(options.control);
+  if (options.control.cancelled()) throw LadError("Build cancelled");
 
   auto write = [&](ModelFileKind kind, auto writer) {
     const std::string filename = modelFileName(name, kind);

@@ -18,5 +18,14 @@ using FileWritten = std::function<void(ModelFileKind kind, const std::string& fi
 
 // Intake, buildModel, then NAME.MOD, NAME.PAT, NAME.DES and NAME.GRD in that order. A failure
 // stops the command where it happens; the files written before it stay.
+// How a build runs: the number format, taken once when the options are made (on the thread
+// that starts the command), and the threads, progress and cancel flag of the search.
+struct BuildOptions {
+  NumberFormat format = currentNumberFormat();
+  BuildControl control;
+};
+
+// A cancelled build raises "Build cancelled" before it writes any file.
 PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
-                            const std::string& name, const FileWritten& fileWritten);
+                            const std::string& name, const FileWritten& fileWritten,
+                            const BuildOptions& options = {});

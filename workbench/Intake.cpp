@@ -10,8 +10,8 @@
 
 namespace {
 
-std::int32_t classOf(const std::string& field, std::size_t lineNo) {
-  const double value = std::trunc(StrToFloat(field));
+std::int32_t classOf(const std::string& field, std::size_t lineNo, const NumberFormat& format) {
+  const double value = std::trunc(StrToFloat(field, format));
   if (value < std::numeric_limits<std::int32_t>::min() ||
       value > std::numeric_limits<std::int32_t>::max()) {
     throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + ": the class '" + field +
@@ -22,14 +22,16 @@ std::int32_t classOf(const std::string& field, std::size_t lineNo) {
 
 }  // namespace
 
-std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText) {
+std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
+                             const NumberFormat& format) {
   const std::int32_t grid = spinValue(parameters.gridSize);
   const std::int32_t degree = spinValue(parameters.degree);
-  const double posHom = StrToFloat(parameters.positiveHomogeneity);
-  const double posPrev = StrToFloat(parameters.positivePrevalence);
-  const double negHom = StrToFloat(parameters.negativeHomogeneity);
-  const double negPrev = StrToFloat(parameters.negativePrevalence);
+  const double posHom = StrToFloat(parameters.positiveHomogeneity, format);
+  const double posPrev = StrToFloat(parameters.positivePrevalence, format);
+  const double negHom = StrToFloat(parameters.negativeHomogeneity, format);
+  const double negPrev = StrToFloat(parameters.negativePrevalence, format);
   auto model = std::make_unique<TLAD>(degree, posHom, posPrev, negHom, negPrev);
+  model->format = format;
 
   const std::vector<std::string> lines = tableLines(tableText);
   const std::string& header = tableLine(lines, 0);
@@ -61,9 +63,9 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
     }
     arrreal& row = model->data[r];
     for (std::int32_t j = 1; j <= m - 2; ++j) {
-      row[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)]);
+      row[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
     }
-    model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo);
+    model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo, format);
   }
   return model;
 }

@@ -21,4 +21,6 @@ struct LearningParameters {
 // data and classvector. Failures, in this order: a real parameter that does not convert, a
 // header of fewer than two fields ("Range check error"), a table without observation lines,
 // then line by line a line with more fields than the header or a field that does not convert.
-std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText);
+// Numbers are read in `format`, which the model keeps for what it writes.
+std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
+                             const NumberFormat& format = currentNumberFormat());

@@ -158,33 +158,3 @@ TEST(TSubset, EnumerationOrders) {
   EXPECT_TRUE(none.map.empty());
   EXPECT_THROW(TSubset(3, -1), ERangeError);
 }
-
-TEST(TIndex, FinishSweepLandsWhereTheWalkWould) {
-  std::mt19937 random(7);
-  for (int round = 0; round < 300; ++round) {
-    arrint dims(static_cast<std::size_t>(std::uniform_int_distribution<int>(2, 4)(random)));
-    for (auto& size : dims) size = std::uniform_int_distribution<int>(1, 4)(random);
-    TIndex start(dims);
-    start.first();
-    const int steps = std::uniform_int_distribution<int>(0, 40)(random);
-    for (int i = 0; i < steps && !start.idx.empty(); ++i) start.nextGray();
-    if (start.idx.empty()) continue;
-    for (std::size_t from = 1; from < dims.size(); ++from) {
-      // Step until a coordinate below `from` would move; keep the state before that step.
-      TIndex walked(dims);
-      walked.Copyfrom(start);
-      for (;;) {
-        TIndex probe(dims);
-        probe.Copyfrom(walked);
-        const std::int32_t r = probe.nextGray();
-        if (r == 0 || static_cast<std::size_t>(std::abs(r) - 1) < from) break;
-        walked.Copyfrom(probe);
-      }
-      TIndex jumped(dims);
-      jumped.Copyfrom(start);
-      jumped.finishSweep(from);
-      ASSERT_EQ(jumped.idx, walked.idx) << "round " << round << " from " << from;
-      ASSERT_EQ(jumped.transition, walked.transition) << "round " << round << " from " << from;
-    }
-  }
-}

@@ -1,0 +1,22 @@
+// What the caller of a long build can watch and steer.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+enum class SearchKernel { Fast, Literal };
+
+struct BuildControl {
+  // Subsets searched so far and in all. Called from any thread, one call at a time, a few
+  // times a second at most, and once more when the search is complete.
+  std::function<void(std::int64_t done, std::int64_t total)> progress;
+  // Checked between subsets; once it is true the build stops with "Build cancelled".
+  const std::atomic<bool>* cancel = nullptr;
+  // Threads that search subsets; 0 uses every core.
+  int threads = 0;
+  // The literal walk, for reference checks and benchmarks.
+  SearchKernel kernel = SearchKernel::Fast;
+
+  bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
+};

@@ -1,0 +1,77 @@
+#include "PatternCoverage.h"
+
+#include "TLAD.h"
+
+namespace {
+
+// Per attribute and cutpoint, the observations at or above it and those below it, as bits
+// over the observations. (Both are kept: a value that is not a number is in neither.)
+struct CutpointSides {
+  std::size_t words = 0;
+  std::vector<std::vector<std::vector<std::uint64_t>>> atOrAbove;
+  std::vector<std::vector<std::vector<std::uint64_t>>> below;
+
+  explicit CutpointSides(const TLAD& model) : words((model.data.size() + 63) / 64) {
+    const std::size_t attributes = model.cutpoints.size();
+    atOrAbove.resize(attributes);
+    below.resize(attributes);
+    for (std::size_t k = 0; k < attributes; ++k) {
+      const arrreal& c = model.cutpoints[k];
+      atOrAbove[k].assign(c.size(), std::vector<std::uint64_t>(words, 0));
+      below[k].assign(c.size(), std::vector<std::uint64_t>(words, 0));
+      for (std::size_t r = 0; r < model.data.size(); ++r) {
+        if (k >= model.data[r].size()) continue;
+        const double v = model.data[r][k];
+        const std::uint64_t bit = std::uint64_t{1} << (r % 64);
+        for (std::size_t i = 0; i < c.size(); ++i) {
+          if (v >= c[i]) atOrAbove[k][i][r / 64] |= bit;
+          if (v < c[i]) below[k][i][r / 64] |= bit;
+        }
+      }
+    }
+  }
+};
+
+}  // namespace
+
+PatternCoverage::PatternCoverage(const TLAD& model) {
+  const std::size_t rows = model.data.size();
+  const CutpointSides sides(model);
+  const TPandect* pandects[] = {model.pospandect.get(), model.negpandect.get()};
+  for (const TPandect* pandect : pandects) patterns_ += static_cast<std::size_t>(pandect->size());
+  rowWords_ = (patterns_ + 63) / 64;
+  bits_.assign(rows * rowWords_, 0);
+
+  std::vector<std::uint64_t> covered(sides.words);
+  std::size_t j = 0;
+  for (const TPandect* pandect : pandects) {
+    for (std::int32_t i = 0; i < pandect->size(); ++i, ++j) {
+      const PatternView pattern = pandect->pattern(i);
+      // Every observation, then the conditions of each coordinate in turn.
+      for (std::size_t w = 0; w < sides.words; ++w) {
+        const std::size_t left = rows - 64 * w;
+        covered[w] = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
+      }
+      for (std::size_t x = 0; x < pattern.size(); ++x) {
+        const auto k = static_cast<std::size_t>(pattern.map[x]);
+        const std::int32_t a = pattern.a[x];
+        const std::int32_t b = pattern.b[x];
+        if (a > 0) {
+          const auto& side = sides.atOrAbove[k][static_cast<std::size_t>(a - 1)];
+          for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
+        }
+        if (b < static_cast<std::int32_t>(model.cutpoints[k].size())) {
+          const auto& side = sides.below[k][static_cast<std::size_t>(b)];
+          for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
+        }
+      }
+      const std::uint64_t bit = std::uint64_t{1} << (j % 64);
+      for (std::size_t w = 0; w < sides.words; ++w) {
+        for (std::uint64_t word = covered[w]; word != 0; word &= word - 1) {
+          const std::size_t r = 64 * w + static_cast<std::size_t>(__builtin_ctzll(word));
+          bits_[r * rowWords_ + j / 64] |= bit;
+        }
+      }
+    }
+  }
+}

@@ -1,0 +1,25 @@
+// Which observations satisfy which patterns of a model, as bits.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class TLAD;
+
+// Row-major bits: bit j of row r tells whether observation r satisfies pattern j, the
+// positive patterns first, then the negative ones. Each bit comes from the same comparisons as
+// triggered (value >= lower cutpoint, value < upper cutpoint), each made once per
+// observation, attribute and cutpoint instead of once per pattern.
+class PatternCoverage {
+ public:
+  explicit PatternCoverage(const TLAD& model);
+
+  std::size_t patterns() const { return patterns_; }
+  // The words of row r; bit j % 64 of word j / 64 is pattern j.
+  const std::uint64_t* row(std::size_t r) const { return bits_.data() + r * rowWords_; }
+
+ private:
+  std::size_t patterns_ = 0;
+  std::size_t rowWords_ = 0;
+  std::vector<std::uint64_t> bits_;
+};

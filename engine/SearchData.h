@@ -1,0 +1,57 @@
+// The read-only training data that the search of every attribute subset shares.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "MyTypes.h"
+
+class TLAD;
+
+// Which boxes the four thresholds accept, as the model judges them: a box with p positive and
+// n negative observations (p + n > 0) is positive when p / (p + n) > poshom and
+// p / npos > posprev, and negative when p / (p + n) < neghom and n / nneg > negprev, all in
+// 64-bit floating point. The tables give the same answers by integer comparisons.
+class AcceptanceRule {
+ public:
+  AcceptanceRule(std::int32_t npos, std::int32_t nneg, double poshom, double posprev, double neghom,
+                 double negprev);
+
+  bool positive(double p, double n) const;
+  bool negative(double p, double n) const;
+
+  // For total t = p + n (0 <= t <= npos + nneg): the box is positive exactly when
+  // p >= positiveFrom[t], and negative exactly when p <= negativeUpTo[t].
+  std::vector<std::int64_t> positiveFrom;
+  std::vector<std::int64_t> negativeUpTo;
+  // Necessary conditions that only grow with the box: a positive box has at least
+  // minPositive positive observations, a negative one at least minNegative negative ones.
+  std::int64_t minPositive = 0;
+  std::int64_t minNegative = 0;
+
+ private:
+  std::int32_t npos_, nneg_;
+  double poshom_, posprev_, neghom_, negprev_;
+};
+
+// Only observations of class 1 or 0 take part; the others are left out here.
+struct SearchData {
+  explicit SearchData(const TLAD& model);
+
+  arrint sizes;                             // bins of every attribute
+  std::vector<arrint> bins;                 // per attribute, the bin of every kept observation
+  std::vector<std::uint64_t> weight;        // per kept observation: 1 << 32 positive, 1 negative
+  std::int32_t npos = 0;
+  std::int32_t nneg = 0;
+  AcceptanceRule rule;
+
+  std::size_t rows() const { return weight.size(); }
+};
+
+// The count of one class in a packed pair of counts: positives above bit 32, negatives below.
+inline std::int64_t positivesOf(std::uint64_t packed) { return static_cast<std::int64_t>(packed >> 32); }
+inline std::int64_t negativesOf(std::uint64_t packed) {
+  return static_cast<std::int64_t>(packed & 0xffffffffu);
+}
+constexpr std::uint64_t kOnePositive = std::uint64_t{1} << 32;
+constexpr std::uint64_t kOneNegative = 1;

@@ -1,0 +1,117 @@
+#include "SubsetSweep.h"
+
+#include <tbb/enumerable_thread_specific.h>
+#include <tbb/info.h>
+#include <tbb/parallel_pipeline.h>
+#include <tbb/task_arena.h>
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "LadError.h"
+#include "TDataStructure.h"
+#include "TSubset.h"
+
+namespace {
+
+// A run of consecutive subsets, searched by one task.
+struct Batch {
+  std::vector<arrint> maps;
+  std::vector<SubsetPatterns> found;
+};
+
+// Subsets per batch: enough work per task to make scheduling cheap, few enough that progress
+// and cancellation stay prompt. The cost of a subset grows with its grid's cells.
+std::size_t batchSize(const SearchData& data, std::int32_t degree) {
+  arrint largest(data.sizes);
+  std::sort(largest.begin(), largest.end(), std::greater<>());
+  largest.resize(std::min(largest.size(), static_cast<std::size_t>(std::max(degree, 0))));
+  const std::int64_t cells = std::max<std::int64_t>(gridCellCount(largest), 1);
+  return static_cast<std::size_t>(std::clamp<std::int64_t>(65536 / cells, 1, 256));
+}
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+std::int64_t subsetCount(std::int32_t n, std::int32_t m) {
+  if (n <= 0) return 0;
+  m = std::min(m, n);
+  m = std::min(m, n - m);
+  std::int64_t count = 1;
+  for (std::int32_t i = 1; i <= m; ++i) {
+    // count * (n - m + i) / i stays whole at every step.
+    const std::int64_t factor = n - m + i;
+    if (count > std::numeric_limits<std::int64_t>::max() / factor) {
+      return std::numeric_limits<std::int64_t>::max();
+    }
+    count = count * factor / i;
+  }
+  return count;
+}
+
+void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                       const BuildControl& control,
+                       const std::function<void(const arrint& map, const SubsetPatterns&)>& take) {
+  const std::int64_t total = subsetCount(attributes, degree);
+  std::int64_t done = 0;
+  if (control.progress) control.progress(0, total);
+
+  const int threads = control.threads > 0 ? control.threads : tbb::info::default_concurrency();
+  const std::size_t perBatch = batchSize(data, degree);
+  TSubset subset(attributes, degree);
+  tbb::enumerable_thread_specific<SearchScratch> scratch;
+  Clock::time_point lastReport = Clock::now();
+
+  tbb::task_arena arena(threads);
+  arena.execute([&] {
+    tbb::parallel_pipeline(
+        static_cast<std::size_t>(threads) * 4,
+        tbb::make_filter<void, std::shared_ptr<Batch>>(
+            tbb::filter_mode::serial_in_order,
+            [&](tbb::flow_control& flow) -> std::shared_ptr<Batch> {
+              if (subset.subset.empty() || control.cancelled()) {
+                flow.stop();
+                return nullptr;
+              }
+              auto batch = std::make_shared<Batch>();
+              while (batch->maps.size() < perBatch && !subset.subset.empty()) {
+                batch->maps.push_back(subset.map);
+                subset.next();
+              }
+              return batch;
+            }) &
+            tbb::make_filter<std::shared_ptr<Batch>, std::shared_ptr<Batch>>(
+                tbb::filter_mode::parallel,
+                [&](std::shared_ptr<Batch> batch) {
+                  batch->found.resize(batch->maps.size());
+                  SearchScratch& mine = scratch.local();
+                  for (std::size_t i = 0; i < batch->maps.size() && !control.cancelled(); ++i) {
+                    if (control.kernel == SearchKernel::Literal) {
+                      literalSearchSubset(data, batch->maps[i], batch->found[i]);
+                    } else {
+                      searchSubset(data, batch->maps[i], mine, batch->found[i]);
+                    }
+                  }
+                  return batch;
+                }) &
+            tbb::make_filter<std::shared_ptr<Batch>, void>(
+                tbb::filter_mode::serial_in_order, [&](std::shared_ptr<Batch> batch) {
+                  if (control.cancelled()) return;
+                  for (std::size_t i = 0; i < batch->maps.size(); ++i) {
+                    take(batch->maps[i], batch->found[i]);
+                  }
+                  done += static_cast<std::int64_t>(batch->maps.size());
+                  const Clock::time_point now = Clock::now();
+                  if (control.progress && now - lastReport >= std::chrono::milliseconds(100)) {
+                    lastReport = now;
+                    control.progress(done, total);
+                  }
+                }));
+  });
+  if (control.cancelled()) throw LadError("Build cancelled");
+  if (control.progress) control.progress(done, total);
+}

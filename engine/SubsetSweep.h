@@ -1,0 +1,21 @@
+// The search of every attribute subset of a build, spread over threads.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "BuildControl.h"
+#include "MyTypes.h"
+#include "SubsetSearch.h"
+
+// The number of subsets of m of n attributes (m above n counts as n), or the largest int64_t
+// when it is larger.
+std::int64_t subsetCount(std::int32_t n, std::int32_t m);
+
+// Searches every subset of `degree` of `attributes` attributes and hands each subset's
+// patterns to `take`, in the order in which TSubset enumerates the subsets, one call at a
+// time. The subsets are searched in parallel, so the result does not depend on the number of
+// threads. Raises LadError "Build cancelled" when the control's cancel flag is set.
+void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                       const BuildControl& control,
+                       const std::function<void(const arrint& map, const SubsetPatterns&)>& take);

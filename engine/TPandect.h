@@ -1,0 +1,40 @@
+// A pandect: the patterns of one side of a model, each keyed by its description.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "TInterval.h"
+
+// The patterns are held by value in flat arrays and the keys in one block of text, so that a
+// model of millions of patterns costs little more than their coordinates and descriptions.
+// Entries keep the order in which they were appended until sortByKey puts them in ascending
+// key order (the order of every sorted list); entry numbers then follow that order.
+class TPandect {
+ public:
+  bool sorted = false;  // true once sortByKey has run
+
+  std::int32_t size() const { return static_cast<std::int32_t>(keyEnds_.size()); }
+  bool empty() const { return keyEnds_.empty(); }
+  std::string_view key(std::int32_t i) const;
+  PatternView pattern(std::int32_t i) const;
+  // Every key, in entry order.
+  std::vector<std::string> keys() const;
+
+  void append(std::string_view key, PatternView pattern);
+  // Ascending key order. Keys must be distinct, which a built pandect guarantees.
+  void sortByKey();
+
+ private:
+  std::size_t slot(std::int32_t i) const {
+    return order_.empty() ? static_cast<std::size_t>(i) : order_[static_cast<std::size_t>(i)];
+  }
+
+  std::string keyText_;
+  std::vector<std::uint64_t> keyEnds_;   // end of each key in keyText_
+  std::vector<std::int32_t> coords_;     // per pattern: a, b and map, each of its dimensions
+  std::vector<std::uint64_t> coordEnds_;  // end of each pattern in coords_
+  std::vector<std::uint32_t> order_;     // entry i is slot order_[i]; empty: slot i
+};
