@@ -51,7 +51,14 @@ template <int D>  // D > 0: exactly D coordinates; D == 0: up to kMaxFastDims, k
 class AnchorSweep {
  public:
   AnchorSweep(const Grid& grid, const AcceptanceRule& rule, SearchScratch& scratch)
-      : g_(grid), rule_(rule), s_(scratch), prefix_(scratch.grid.data()) {}
+      : g_(grid), rule_(rule), s_(scratch) {
+    const auto cells = static_cast<std::size_t>(grid.cells);
+    suffix_ = scratch.grid.data();
+    for (std::size_t k = 0; k < static_cast<std::size_t>(grid.d); ++k) {
+      upTo_[k] = scratch.grid.data() + (k + 1) * cells;
+    }
+    prefix_ = upTo_[static_cast<std::size_t>(grid.d - 1)];
+  }
 
   void run() {
     std::array<std::int32_t, kMaxFastDims> a{};
@@ -74,48 +81,16 @@ class AnchorSweep {
   }
   std::size_t ud() const { return static_cast<std::size_t>(d()); }
 
-  bool possible(std::uint64_t counts) const {
-    return positivesOf(counts) >= rule_.minPositive || negativesOf(counts) >= rule_.minNegative;
-  }
-
-  // The packed counts of the box from the anchor to upper corner u.
-  std::uint64_t boxCount(const std::array<std::int32_t, kMaxFastDims>& u) const {
-    std::uint64_t total = 0;
-    for (unsigned mask = 0; mask < (1u << d()); ++mask) {
-      std::int64_t at = 0;
-      bool plus = true;
-      bool inside = true;
-      for (std::size_t j = 0; j < ud(); ++j) {
-        if ((mask >> j) & 1u) {
-          if (a_[j] == 0) {
-            inside = false;
-            break;
-          }
-          at += (a_[j] - 1) * g_.stride[j];
-          plus = !plus;
-        } else {
-          at += u[j] * g_.stride[j];
-        }
-      }
-      if (!inside) continue;
-      const std::uint64_t v = prefix_[at];
-      total = plus ? total + v : total - v;
-    }
-    return total;
-  }
-
-  // The largest box whose first k + 1 upper coordinates are those of c_.
-  std::uint64_t largestBox(std::size_t k) const {
-    std::array<std::int32_t, kMaxFastDims> u = c_;
-    for (std::size_t j = k + 1; j < ud(); ++j) u[j] = g_.dims[j] - 1;
-    return boxCount(u);
-  }
-
   void anchor(const std::array<std::int32_t, kMaxFastDims>& a, std::int64_t cell) {
     a_ = a;
-    std::array<std::int32_t, kMaxFastDims> top{};
-    for (std::size_t j = 0; j < ud(); ++j) top[j] = g_.dims[j] - 1;
-    if (!possible(boxCount(top))) return;
+    const std::uint64_t whole = suffix_[cell];
+    if (positivesOf(whole) < rule_.minPositive && negativesOf(whole) < rule_.minNegative) return;
+    // tail_[k]: the address part of coordinates after k at the anchor's own bins.
+    std::int64_t tail = 0;
+    for (std::size_t j = ud(); j-- > 0;) {
+      tail_[j] = tail;
+      tail += a[j] * g_.stride[j];
+    }
     // Coordinate j moves upward from here when the walk over coordinates 0..j-1 has made an
     // even number of steps before this cell.
     unsigned parity = 0;
@@ -127,7 +102,7 @@ class AnchorSweep {
     anchorRank_ = static_cast<std::uint64_t>(s_.rank[static_cast<std::size_t>(cell)]) << 32;
     terms_[0][0] = {0, true};
     termCount_[0] = 1;
-    visit(0, true);
+    visit(0, true, {true, true});
   }
 
   // Terms of level k + 1 from those of level k with coordinate k at ck.
@@ -141,24 +116,74 @@ class AnchorSweep {
     termCount_[k + 1] = n;
   }
 
+  // Which sides may still keep a box in a region. A side dies when the region's largest box
+  // has too few observations of its class, or when a box of the region that contains every
+  // other box of it has been judged accepted on that side (kept, or inside a kept box).
+  struct Alive {
+    bool positive;
+    bool negative;
+    bool any() const { return positive || negative; }
+  };
+
+  // The counts of the region's largest box: coordinates 0..k of c_ (whose terms are those
+  // of level k + 1), every later coordinate from the anchor's bin to its last bin.
+  std::uint64_t largest(std::size_t k) const {
+    std::uint64_t v = 0;
+    const std::uint64_t* grid = upTo_[k];
+    for (std::size_t t = 0; t < termCount_[k + 1]; ++t) {
+      const std::uint64_t x = grid[terms_[k + 1][t].base + tail_[k]];
+      v = terms_[k + 1][t].plus ? v + x : v - x;
+    }
+    return v;
+  }
+
+  // The sides that a region whose largest box has counts v leaves possible.
+  Alive possibleWith(std::uint64_t v, Alive alive) const {
+    return {alive.positive && positivesOf(v) >= rule_.minPositive,
+            alive.negative && negativesOf(v) >= rule_.minNegative};
+  }
+
+  // Judges the largest box of a region, the region's first box in the order of the sweep, and
+  // returns the sides still alive in the rest of the region.
+  Alive judgeLargest(std::size_t k, std::uint64_t v, Alive alive) {
+    if (!alive.any()) return alive;
+    const std::int64_t p = positivesOf(v);
+    const auto t = static_cast<std::size_t>(p + negativesOf(v));
+    const bool positive = alive.positive && p >= rule_.positiveFrom[t];
+    const bool negative = alive.negative && p <= rule_.negativeUpTo[t];
+    if (positive || negative) {
+      std::array<std::int32_t, kMaxFastDims> top = c_;
+      for (std::size_t j = k + 1; j < ud(); ++j) top[j] = g_.dims[j] - 1;
+      if (positive) keep(0, top);
+      if (negative) keep(1, top);
+    }
+    return {alive.positive && !positive, alive.negative && !negative};
+  }
+
   // Coordinates 0..k-1 of c_ are set; `equal` when they are the anchor's.
-  void visit(std::size_t k, bool equal) {
+  void visit(std::size_t k, bool equal, Alive alive) {
     if (k + 1 == ud()) {
-      line(equal);
+      line(equal, alive);
       return;
     }
     if (!equal || upward_[k]) {
+      // Every cell of these regions is judged, the largest box of each first.
       for (std::int32_t ck = g_.dims[k] - 1; ck > a_[k]; --ck) {
         c_[k] = ck;
-        if (!possible(largestBox(k))) break;
         extend(k, ck);
-        visit(k + 1, false);
+        const std::uint64_t v = largest(k);
+        const Alive possible = possibleWith(v, alive);
+        if (!possible.any()) break;  // smaller regions hold fewer observations
+        const Alive inner = judgeLargest(k, v, possible);
+        if (inner.any()) visit(k + 1, false, inner);
       }
     }
     c_[k] = a_[k];
-    if (!possible(largestBox(k))) return;
     extend(k, a_[k]);
-    visit(k + 1, equal);
+    const std::uint64_t v = largest(k);
+    const Alive possible = possibleWith(v, alive);
+    const Alive inner = equal ? possible : judgeLargest(k, v, possible);
+    if (inner.any()) visit(k + 1, equal, inner);
   }
 
   std::uint64_t lineSum(std::size_t k, std::int64_t z) const {
@@ -170,8 +195,9 @@ class AnchorSweep {
     return v;
   }
 
-  // The last coordinate runs downward over the judged cells of this line.
-  void line(bool equal) {
+  // The last coordinate runs downward over the judged cells of this line. Each box of the
+  // line lies inside the boxes before it, so a side is done at its first accepted box.
+  void line(bool equal, Alive alive) {
     const std::size_t k = ud() - 1;
     std::int32_t low = a_[k];
     if (equal) {
@@ -179,46 +205,55 @@ class AnchorSweep {
       ++low;
     }
     const std::uint64_t below = a_[k] > 0 ? lineSum(k, a_[k] - 1) : 0;
-    std::int64_t lineBase = 0;
-    for (std::size_t j = 0; j < k; ++j) lineBase += c_[j] * g_.stride[j];
     const std::int64_t* positiveFrom = rule_.positiveFrom.data();
     const std::int64_t* negativeUpTo = rule_.negativeUpTo.data();
     for (std::int32_t z = g_.dims[k] - 1; z >= low; --z) {
       const std::uint64_t v = lineSum(k, z) - below;
       const std::int64_t p = positivesOf(v);
       const std::int64_t n = negativesOf(v);
-      if (p < rule_.minPositive && n < rule_.minNegative) break;
+      alive.positive = alive.positive && p >= rule_.minPositive;
+      alive.negative = alive.negative && n >= rule_.minNegative;
+      if (!alive.any()) break;
       const auto t = static_cast<std::size_t>(p + n);
-      if (p >= positiveFrom[t] || p <= negativeUpTo[t]) {
+      if (alive.positive && p >= positiveFrom[t]) {
         c_[k] = z;
-        const std::uint64_t when = anchorRank_ | s_.rank[static_cast<std::size_t>(lineBase + z)];
-        if (p >= positiveFrom[t]) keep(0, when);
-        if (p <= negativeUpTo[t]) keep(1, when);
+        keep(0, c_);
+        alive.positive = false;
+      }
+      if (alive.negative && p <= negativeUpTo[t]) {
+        c_[k] = z;
+        keep(1, c_);
+        alive.negative = false;
       }
     }
   }
 
-  // Keeps the box from a_ to c_ on one side unless a box kept before contains it.
-  void keep(int side, std::uint64_t when) {
+  // Keeps the box from a_ to upper on one side unless a box kept before contains it.
+  void keep(int side, const std::array<std::int32_t, kMaxFastDims>& upper) {
     std::vector<std::int32_t>& found = s_.found[side];
     const std::size_t width = 2 * ud();
     for (std::size_t at = found.size(); at > 0; at -= width) {
       const std::int32_t* box = found.data() + (at - width);
       bool inside = true;
       for (std::size_t j = 0; j < ud(); ++j) {
-        inside = inside && box[j] <= a_[j] && c_[j] <= box[ud() + j];
+        inside = inside && box[j] <= a_[j] && upper[j] <= box[ud() + j];
       }
       if (inside) return;
     }
+    std::int64_t cell = 0;
+    for (std::size_t j = 0; j < ud(); ++j) cell += upper[j] * g_.stride[j];
     found.insert(found.end(), a_.begin(), a_.begin() + d());
-    found.insert(found.end(), c_.begin(), c_.begin() + d());
-    s_.when[side].push_back(when);
+    found.insert(found.end(), upper.begin(), upper.begin() + d());
+    s_.when[side].push_back(anchorRank_ | s_.rank[static_cast<std::size_t>(cell)]);
   }
 
   const Grid& g_;
   const AcceptanceRule& rule_;
   SearchScratch& s_;
-  const std::uint64_t* prefix_;
+  const std::uint64_t* suffix_ = nullptr;  // counts of the cells at or above each cell
+  std::array<const std::uint64_t*, kMaxFastDims> upTo_{};  // prefix in 0..k, suffix after k
+  const std::uint64_t* prefix_ = nullptr;                  // prefix sums in every coordinate
+  std::array<std::int64_t, kMaxFastDims> tail_{};
   std::array<std::int32_t, kMaxFastDims> a_{};
   std::array<std::int32_t, kMaxFastDims> c_{};
   std::array<bool, kMaxFastDims> upward_{};
@@ -227,12 +262,29 @@ class AnchorSweep {
   std::array<std::size_t, kMaxFastDims> termCount_{};
 };
 
-// Packed counts per cell, then prefix sums along every coordinate.
+// Running sums of one grid along coordinate j, upward (prefix) or downward (suffix).
+void cumulate(std::uint64_t* grid, const Grid& g, std::size_t j, bool upward) {
+  const std::int64_t stride = g.stride[j];
+  const std::int64_t block = stride * g.dims[j];
+  for (std::int64_t base = 0; base < g.cells; base += block) {
+    if (upward) {
+      for (std::int64_t at = base + stride; at < base + block; ++at) grid[at] += grid[at - stride];
+    } else {
+      for (std::int64_t at = base + block - stride; at-- > base;) grid[at] += grid[at + stride];
+    }
+  }
+}
+
+// Packed counts per cell, then d + 1 cumulated grids: grid k + 1 (k = -1 .. d-1) holds at
+// each cell the counts of the cells at or below it in coordinates 0..k and at or above it in
+// the others. Grid 0 is the suffix sums, grid d the prefix sums.
 void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g,
                       SearchScratch& s) {
-  s.grid.assign(static_cast<std::size_t>(g.cells), 0);
+  const auto cells = static_cast<std::size_t>(g.cells);
+  const auto d = static_cast<std::size_t>(g.d);
+  s.grid.assign((d + 1) * cells, 0);
   s.address.assign(data.rows(), 0);
-  for (std::size_t j = 0; j < static_cast<std::size_t>(g.d); ++j) {
+  for (std::size_t j = 0; j < d; ++j) {
     const arrint& column = data.bins[static_cast<std::size_t>(map[g.column[j]])];
     const std::int64_t stride = g.stride[j];
     for (std::size_t r = 0; r < data.rows(); ++r) s.address[r] += column[r] * stride;
@@ -240,19 +292,21 @@ void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g,
   for (std::size_t r = 0; r < data.rows(); ++r) {
     s.grid[static_cast<std::size_t>(s.address[r])] += data.weight[r];
   }
-  for (std::size_t j = 0; j < static_cast<std::size_t>(g.d); ++j) {
-    const std::int64_t stride = g.stride[j];
-    const std::int64_t block = stride * g.dims[j];
-    for (std::int64_t base = 0; base < g.cells; base += block) {
-      for (std::int64_t at = base + stride; at < base + block; ++at) {
-        s.grid[static_cast<std::size_t>(at)] += s.grid[static_cast<std::size_t>(at - stride)];
-      }
-    }
+  for (std::size_t level = 1; level <= d; ++level) {
+    std::copy(s.grid.begin(), s.grid.begin() + static_cast<std::ptrdiff_t>(cells),
+              s.grid.begin() + static_cast<std::ptrdiff_t>(level * cells));
+  }
+  for (std::size_t level = 0; level <= d; ++level) {
+    std::uint64_t* grid = s.grid.data() + level * cells;
+    for (std::size_t j = 0; j < d; ++j) cumulate(grid, g, j, j < level);
   }
 }
 
 // Every cell's position in the reflected Gray walk, last coordinate fastest.
 void rankCells(const Grid& g, SearchScratch& s) {
+  const std::vector<std::int32_t> shape(g.dims.begin(), g.dims.begin() + g.d);
+  if (shape == s.rankShape) return;
+  s.rankShape = shape;
   s.rank.resize(static_cast<std::size_t>(g.cells));
   std::array<std::int32_t, kMaxFastDims> x{};
   for (std::int64_t cell = 0; cell < g.cells; ++cell) {
