@@ -58,6 +58,9 @@ class AnchorSweep {
       upTo_[k] = scratch.grid.data() + (k + 1) * cells;
     }
     prefix_ = upTo_[static_cast<std::size_t>(grid.d - 1)];
+    for (std::size_t k = 0; k + 1 < static_cast<std::size_t>(grid.d); ++k) {
+      exactAfter_[k] = scratch.grid.data() + (grid.d + 1 + k) * cells;
+    }
   }
 
   void run() {
@@ -137,10 +140,37 @@ class AnchorSweep {
     return v;
   }
 
-  // The sides that a region whose largest box has counts v leaves possible.
-  Alive possibleWith(std::uint64_t v, Alive alive) const {
-    return {alive.positive && positivesOf(v) >= rule_.minPositive,
-            alive.negative && negativesOf(v) >= rule_.minNegative};
+  // The counts of the region's smallest box: coordinates 0..k of c_, every later coordinate
+  // at the anchor's bin.
+  std::uint64_t smallest(std::size_t k) const {
+    std::uint64_t v = 0;
+    const std::uint64_t* grid = exactAfter_[k];
+    for (std::size_t t = 0; t < termCount_[k + 1]; ++t) {
+      const std::uint64_t x = grid[terms_[k + 1][t].base + tail_[k]];
+      v = terms_[k + 1][t].plus ? v + x : v - x;
+    }
+    return v;
+  }
+
+  // Whether any box of a region can be positive (negative) when its largest box has counts
+  // most and its smallest box counts least. Both tests only grow with the positives and fall
+  // with the negatives (for the negative test, the other way round), so the best case of a
+  // positive box is the largest box's positives with the smallest box's negatives.
+  Alive possibleWith(std::uint64_t most, std::uint64_t least, Alive alive) const {
+    const std::int64_t pMost = positivesOf(most);
+    const std::int64_t nMost = negativesOf(most);
+    const std::int64_t pLeast = positivesOf(least);
+    const std::int64_t nLeast = negativesOf(least);
+    return {alive.positive && pMost >= rule_.positiveFrom[static_cast<std::size_t>(pMost + nLeast)],
+            alive.negative &&
+                pLeast <= rule_.negativeUpTo[static_cast<std::size_t>(pLeast + nMost)]};
+  }
+
+  // Whether a smaller region of the same loop can still hold a box: the counts of its largest
+  // box only fall.
+  bool anyLeft(std::uint64_t most, Alive alive) const {
+    return (alive.positive && positivesOf(most) >= rule_.minPositive) ||
+           (alive.negative && negativesOf(most) >= rule_.minNegative);
   }
 
   // Judges the largest box of a region, the region's first box in the order of the sweep, and
@@ -172,16 +202,15 @@ class AnchorSweep {
         c_[k] = ck;
         extend(k, ck);
         const std::uint64_t v = largest(k);
-        const Alive possible = possibleWith(v, alive);
-        if (!possible.any()) break;  // smaller regions hold fewer observations
-        const Alive inner = judgeLargest(k, v, possible);
+        if (!anyLeft(v, alive)) break;  // smaller regions hold fewer observations
+        const Alive inner = judgeLargest(k, v, possibleWith(v, smallest(k), alive));
         if (inner.any()) visit(k + 1, false, inner);
       }
     }
     c_[k] = a_[k];
     extend(k, a_[k]);
     const std::uint64_t v = largest(k);
-    const Alive possible = possibleWith(v, alive);
+    const Alive possible = possibleWith(v, smallest(k), alive);
     const Alive inner = equal ? possible : judgeLargest(k, v, possible);
     if (inner.any()) visit(k + 1, equal, inner);
   }
@@ -204,15 +233,20 @@ class AnchorSweep {
       if (!upward_[k]) return;
       ++low;
     }
+    if (low > g_.dims[k] - 1) return;
     const std::uint64_t below = a_[k] > 0 ? lineSum(k, a_[k] - 1) : 0;
+    const std::uint64_t least = lineSum(k, low) - below;
+    const std::int64_t pLeast = positivesOf(least);
+    const std::int64_t nLeast = negativesOf(least);
     const std::int64_t* positiveFrom = rule_.positiveFrom.data();
     const std::int64_t* negativeUpTo = rule_.negativeUpTo.data();
     for (std::int32_t z = g_.dims[k] - 1; z >= low; --z) {
       const std::uint64_t v = lineSum(k, z) - below;
       const std::int64_t p = positivesOf(v);
       const std::int64_t n = negativesOf(v);
-      alive.positive = alive.positive && p >= rule_.minPositive;
-      alive.negative = alive.negative && n >= rule_.minNegative;
+      // This box is the largest of the rest of the line, the last one its smallest.
+      alive.positive = alive.positive && p >= positiveFrom[static_cast<std::size_t>(p + nLeast)];
+      alive.negative = alive.negative && pLeast <= negativeUpTo[static_cast<std::size_t>(pLeast + n)];
       if (!alive.any()) break;
       const auto t = static_cast<std::size_t>(p + n);
       if (alive.positive && p >= positiveFrom[t]) {
@@ -253,6 +287,7 @@ class AnchorSweep {
   const std::uint64_t* suffix_ = nullptr;  // counts of the cells at or above each cell
   std::array<const std::uint64_t*, kMaxFastDims> upTo_{};  // prefix in 0..k, suffix after k
   const std::uint64_t* prefix_ = nullptr;                  // prefix sums in every coordinate
+  std::array<const std::uint64_t*, kMaxFastDims> exactAfter_{};  // prefix in 0..k only
   std::array<std::int64_t, kMaxFastDims> tail_{};
   std::array<std::int32_t, kMaxFastDims> a_{};
   std::array<std::int32_t, kMaxFastDims> c_{};
@@ -275,14 +310,16 @@ void cumulate(std::uint64_t* grid, const Grid& g, std::size_t j, bool upward) {
   }
 }
 
-// Packed counts per cell, then d + 1 cumulated grids: grid k + 1 (k = -1 .. d-1) holds at
-// each cell the counts of the cells at or below it in coordinates 0..k and at or above it in
-// the others. Grid 0 is the suffix sums, grid d the prefix sums.
+// Packed counts per cell, then 2d cumulated grids: grid k + 1 (k = -1 .. d-1) holds at each
+// cell the counts of the cells at or below it in coordinates 0..k and at or above it in the
+// others (grid 0 is the suffix sums, grid d the prefix sums); grid d + 1 + k (k = 0 .. d-2)
+// the counts of the cells at or below it in coordinates 0..k and equal to it in the others.
 void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g,
                       SearchScratch& s) {
   const auto cells = static_cast<std::size_t>(g.cells);
   const auto d = static_cast<std::size_t>(g.d);
-  s.grid.assign((d + 1) * cells, 0);
+  const std::size_t grids = 2 * d;
+  s.grid.assign(grids * cells, 0);
   s.address.assign(data.rows(), 0);
   for (std::size_t j = 0; j < d; ++j) {
     const arrint& column = data.bins[static_cast<std::size_t>(map[g.column[j]])];
@@ -292,13 +329,17 @@ void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g,
   for (std::size_t r = 0; r < data.rows(); ++r) {
     s.grid[static_cast<std::size_t>(s.address[r])] += data.weight[r];
   }
-  for (std::size_t level = 1; level <= d; ++level) {
+  for (std::size_t level = 1; level < grids; ++level) {
     std::copy(s.grid.begin(), s.grid.begin() + static_cast<std::ptrdiff_t>(cells),
               s.grid.begin() + static_cast<std::ptrdiff_t>(level * cells));
   }
   for (std::size_t level = 0; level <= d; ++level) {
     std::uint64_t* grid = s.grid.data() + level * cells;
     for (std::size_t j = 0; j < d; ++j) cumulate(grid, g, j, j < level);
+  }
+  for (std::size_t k = 0; k + 1 < d; ++k) {
+    std::uint64_t* grid = s.grid.data() + (d + 1 + k) * cells;
+    for (std::size_t j = 0; j <= k; ++j) cumulate(grid, g, j, true);
   }
 }
 
