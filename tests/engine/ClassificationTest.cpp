@@ -11,8 +11,8 @@ class Scored {
          const std::vector<std::pair<int, int>>& negative)
       : model(0, 0, 0, 0, 0) {
     model.cutpoints = {{1.5, 3, 4.25}};
-    model.pospandect = std::make_unique<OwningPatternList>();
-    model.negpandect = std::make_unique<OwningPatternList>();
+    model.pospandect = std::make_unique<TPandect>();
+    model.negpandect = std::make_unique<TPandect>();
     add(*model.pospandect, positive);
     add(*model.negpandect, negative);
   }
@@ -22,12 +22,12 @@ class Scored {
   TLAD model;
 
  private:
-  static void add(OwningPatternList& pandect, const std::vector<std::pair<int, int>>& boxes) {
+  static void add(TPandect& pandect, const std::vector<std::pair<int, int>>& boxes) {
     for (const auto& [a, b] : boxes) {
-      auto* pattern = new TInterval(1);
-      pattern->a = {a};
-      pattern->b = {b};
-      pandect.add(std::to_string(pandect.size()), pattern);
+      TInterval pattern(1);
+      pattern.a = {a};
+      pattern.b = {b};
+      pandect.append(std::to_string(pandect.size()), pattern);
     }
   }
 };
@@ -36,12 +36,12 @@ class Scored {
 
 TEST(Classification, TriggeredFollowsTheBinConvention) {
   const Scored one({{1, 2}}, {});
-  const TInterval& box = *one.model.pospandect->vals[0];
+  const PatternView box = one.model.pospandect->pattern(0);
   for (double v : {1.5, 2.0, 4.2}) EXPECT_TRUE(one.model.triggered({v}, box, 1)) << v;
   for (double v : {1.4999, 4.25}) EXPECT_FALSE(one.model.triggered({v}, box, 0)) << v;
   const Scored all({{0, 3}}, {});
   for (double v : {-1e300, 0.0, 1e300}) {
-    EXPECT_TRUE(all.model.triggered({v}, *all.model.pospandect->vals[0], -1));
+    EXPECT_TRUE(all.model.triggered({v}, all.model.pospandect->pattern(0), -1));
   }
   EXPECT_TRUE(one.model.triggered({5}, TInterval(0), -1));
 }

@@ -22,17 +22,14 @@ TEST(TInterval, Dominance) {
 
 TEST(TInterval, AbsorbedByAContainingOrEqualBoxOnly) {
   TInterval inner = box({1, 1}, {2, 2});
-  TInterval outer = box({0, 1}, {3, 2});
-  TInterval equal = box({1, 1}, {2, 2});
-  TInterval overlapping = box({0, 0}, {3, 1});
   TPatternList list;
   EXPECT_FALSE(inner.Absorbed(list));
-  list.add("overlap", &overlapping);
+  list.add("overlap", std::make_unique<TInterval>(box({0, 0}, {3, 1})));
   EXPECT_FALSE(inner.Absorbed(list));
-  list.add("outer", &outer);
+  list.add("outer", std::make_unique<TInterval>(box({0, 1}, {3, 2})));
   EXPECT_TRUE(inner.Absorbed(list));
   TPatternList equals;
-  equals.add("equal", &equal);
+  equals.add("equal", std::make_unique<TInterval>(box({1, 1}, {2, 2})));
   EXPECT_TRUE(inner.Absorbed(equals));
 }
 

@@ -38,8 +38,8 @@ TEST_F(ModelFileTest, ExampleRoundTrip) {
   TLAD model = load(kExample);
   EXPECT_EQ(model.attributes, "A,B,C");
   EXPECT_EQ(model.attList->keys, (std::vector<std::string>{"A", "B", "C"}));
-  EXPECT_EQ(model.pospandect->keys, (std::vector<std::string>{",>=1.5 & <4.25,,<20"}));
-  EXPECT_EQ(model.negpandect->keys, (std::vector<std::string>{",>=3,<0.2,"}));
+  EXPECT_EQ(model.pospandect->keys(), (std::vector<std::string>{",>=1.5 & <4.25,,<20"}));
+  EXPECT_EQ(model.negpandect->keys(), (std::vector<std::string>{",>=3,<0.2,"}));
   EXPECT_FALSE(model.pospandect->sorted);
   model.save(path("again.MOD"));
   EXPECT_EQ(read(path("again.MOD")), kExample);
@@ -52,16 +52,16 @@ TEST_F(ModelFileTest, FileOrderRulesTheRowsAndThePandects) {
       "anything else\n");
   EXPECT_EQ(model.cutpoints, (matreal{{5, 6}, {1}, {}}));
   // Rows are numbered by their order in the file, whatever their names say.
-  EXPECT_EQ(model.pospandect->keys, (std::vector<std::string>{",<6,", ",,>=1"}));
-  EXPECT_EQ(model.negpandect->keys, (std::vector<std::string>{",>=6,"}));
+  EXPECT_EQ(model.pospandect->keys(), (std::vector<std::string>{",<6,", ",,>=1"}));
+  EXPECT_EQ(model.negpandect->keys(), (std::vector<std::string>{",>=6,"}));
 }
 
 TEST_F(ModelFileTest, ModelWithoutCutpointsOrPatternsRoundTrips) {
   TLAD model(1, 0, 0, 0, 0);
   model.attributes = "A,B";
   model.cutpoints = {{}, {3}};
-  model.pospandect = std::make_unique<OwningPatternList>();
-  model.negpandect = std::make_unique<OwningPatternList>();
+  model.pospandect = std::make_unique<TPandect>();
+  model.negpandect = std::make_unique<TPandect>();
   model.save(path("empty.MOD"));
   EXPECT_EQ(read(path("empty.MOD")), "Attributes=A,B\r\nCutpoints_Att_0=\r\nCutpoints_Att_1=3\r\n");
   TLAD back(0, 0, 0, 0, 0);

@@ -45,14 +45,14 @@ TEST(BuildModel, SampleTable) {
   model->buildModel();
   ASSERT_EQ(model->pospandect->size(), 113);
   ASSERT_EQ(model->negpandect->size(), 91);
-  EXPECT_EQ(model->pospandect->keys.front(), ",,,,,,>=-0.294350809 & <0.334246251");
-  EXPECT_EQ(model->negpandect->keys.front(), ",,,,,,<-0.294350809");
-  EXPECT_EQ(model->pospandect->vals.front()->toStr(), "0:7:4,1:6:5");
-  for (const OwningPatternList* pandect : {model->pospandect.get(), model->negpandect.get()}) {
-    for (std::size_t i = 0; i < pandect->keys.size(); ++i) {
-      EXPECT_EQ(pandect->keys[i], model->desc(*pandect->vals[i]));
+  EXPECT_EQ(model->pospandect->key(0), ",,,,,,>=-0.294350809 & <0.334246251");
+  EXPECT_EQ(model->negpandect->key(0), ",,,,,,<-0.294350809");
+  EXPECT_EQ(patternText(model->pospandect->pattern(0)), "0:7:4,1:6:5");
+  for (const TPandect* pandect : {model->pospandect.get(), model->negpandect.get()}) {
+    for (std::int32_t i = 0; i < pandect->size(); ++i) {
+      EXPECT_EQ(pandect->key(i), model->desc(pandect->pattern(i)));
       if (i > 0) {
-        EXPECT_LT(compareKeys(pandect->keys[i - 1], pandect->keys[i]), 0);
+        EXPECT_LT(compareKeys(pandect->key(i - 1), pandect->key(i)), 0);
       }
     }
   }
@@ -68,8 +68,8 @@ TEST(BuildModel, EqualDescriptionsFromDifferentSubsetsCountOnce) {
   model.sizes = {4, 4, 4};
   model.buildModel();
   EXPECT_EQ(model.sizes, (arrint{4, 2, 2}));
-  EXPECT_EQ(model.pospandect->keys, (std::vector<std::string>{",<4,,"}));
-  EXPECT_EQ(model.negpandect->keys, (std::vector<std::string>{",>=2,,"}));
+  EXPECT_EQ(model.pospandect->keys(), (std::vector<std::string>{",<4,,"}));
+  EXPECT_EQ(model.negpandect->keys(), (std::vector<std::string>{",>=2,,"}));
 
   // A degree above the attribute count searches one subset of all attributes.
   TLAD wide(9, 0.6, 0.1, 0.4, 0.1);
@@ -78,7 +78,7 @@ TEST(BuildModel, EqualDescriptionsFromDifferentSubsetsCountOnce) {
   wide.classvector = {1, 1, 0, 0};
   wide.sizes = {4};
   wide.buildModel();
-  EXPECT_EQ(wide.pospandect->keys, (std::vector<std::string>{",<4"}));
+  EXPECT_EQ(wide.pospandect->keys(), (std::vector<std::string>{",<4"}));
 }
 
 TEST(BuildModel, RefusesWhatItCannotSearch) {

@@ -2,6 +2,8 @@
 
 #include <random>
 
+#include "SearchData.h"
+#include "SubsetSearch.h"
 #include "TLAD.h"
 
 namespace {
@@ -26,7 +28,7 @@ TLAD fiveBins(const arrint& positives, const arrint& negatives) {
 
 std::vector<std::string> texts(const TPatternList& list) {
   std::vector<std::string> out;
-  for (const TInterval* pattern : list.vals) out.push_back(pattern->toStr());
+  for (const auto& pattern : list.vals) out.push_back(pattern->toStr());
   return out;
 }
 
@@ -90,27 +92,26 @@ void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>&
 
 TEST(PatternSearch, OneAttributeExample) {
   TLAD model = fiveBins({3, 1, 0, 0, 0}, {0, 1, 0, 2, 2});
-  OwningPatternList pos;
-  OwningPatternList neg;
+  TPatternList pos;
+  TPatternList neg;
   model.buildpatterns({0}, pos, neg);
   EXPECT_EQ(texts(pos), (std::vector<std::string>{"0:2:0"}));
   EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
-  EXPECT_TRUE(model.DSP->cells.empty());
 }
 
 TEST(PatternSearch, ThresholdsAreStrict) {
   // Bins 0..4 hold 3 positives and 2 negatives: h = 0.6 exactly is not above 0.6.
   TLAD homogeneity = fiveBins({3, 0, 0, 0, 0}, {0, 2, 0, 0, 0});
-  OwningPatternList pos;
-  OwningPatternList neg;
+  TPatternList pos;
+  TPatternList neg;
   homogeneity.buildpatterns({0}, pos, neg);
   EXPECT_EQ(texts(pos), std::vector<std::string>{});
   EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
 
   // 0..1 holds 1 of 10 positives: a prevalence of exactly 0.1 is not above 0.1.
   TLAD prevalence = fiveBins({1, 0, 0, 0, 9}, {0, 0, 0, 0, 0});
-  OwningPatternList pos2;
-  OwningPatternList neg2;
+  TPatternList pos2;
+  TPatternList neg2;
   prevalence.buildpatterns({0}, pos2, neg2);
   EXPECT_EQ(texts(pos2), (std::vector<std::string>{"0:4:0"}));
   EXPECT_EQ(texts(neg2), std::vector<std::string>{});
@@ -123,8 +124,8 @@ TEST(PatternSearch, SingleCellGridAndOtherClassesYieldNothing) {
   model.classvector = {1, 0};
   model.npos = 1;
   model.nneg = 1;
-  OwningPatternList pos;
-  OwningPatternList neg;
+  TPatternList pos;
+  TPatternList neg;
   model.buildpatterns({0}, pos, neg);
   EXPECT_EQ(pos.size() + neg.size(), 0);
 
@@ -161,13 +162,101 @@ TEST(PatternSearch, MatchesBruteForceOnRandomGrids) {
     arrint map(d);
     for (std::size_t k = 0; k < d; ++k) map[k] = static_cast<std::int32_t>(k);
 
-    OwningPatternList pos;
-    OwningPatternList neg;
+    TPatternList pos;
+    TPatternList neg;
     model.buildpatterns(map, pos, neg);
     std::vector<std::string> expectedPos;
     std::vector<std::string> expectedNeg;
     bruteForce(model, dims, expectedPos, expectedNeg);
     ASSERT_EQ(texts(pos), expectedPos) << "round " << round;
     ASSERT_EQ(texts(neg), expectedNeg) << "round " << round;
+  }
+}
+
+namespace {
+
+// A model already discretized into the given grid: seeded rows, classes drawn with the given
+// shares of positive, negative and other classes, and thresholds drawn from typical and edge
+// values. Few rows over few cells give ties.
+TLAD randomGridModel(std::mt19937& random, const arrint& dims, int rows, int positivePercent,
+                     int negativePercent) {
+  const double homogeneities[] = {0.0, 0.4, 0.5, 0.6, 0.75, 0.9, 1.0};
+  const double prevalences[] = {0.0, 0.05, 0.1, 0.2, 0.5};
+  auto pick = [&](const auto& values) {
+    const auto count = static_cast<int>(std::size(values));
+    return values[std::uniform_int_distribution<int>(0, count - 1)(random)];
+  };
+  TLAD model(static_cast<std::int32_t>(dims.size()), pick(homogeneities), pick(prevalences),
+             pick(homogeneities), pick(prevalences));
+  model.sizes = dims;
+  for (int r = 0; r < rows; ++r) {
+    arrint row(dims.size());
+    for (std::size_t k = 0; k < dims.size(); ++k) {
+      row[k] = std::uniform_int_distribution<int>(0, dims[k] - 1)(random);
+    }
+    model.datagrid.push_back(row);
+    const int c = std::uniform_int_distribution<int>(0, 99)(random);
+    model.classvector.push_back(c < positivePercent                     ? 1
+                                : c < positivePercent + negativePercent ? 0
+                                                                        : 3);
+  }
+  for (std::int32_t c : model.classvector) {
+    if (c == 1) ++model.npos;
+    if (c == 0) ++model.nneg;
+  }
+  return model;
+}
+
+}  // namespace
+
+// The fast search and the literal walk agree box for box, in order, on grids of every degree
+// from 1 to 4, sizes from 1 (a coordinate every box spans) to 12, mixed and one-sided classes.
+TEST(PatternSearch, FastSearchMatchesTheLiteralWalk) {
+  std::mt19937 random(8);
+  const int classMixes[][2] = {{50, 45}, {100, 0}, {0, 100}, {20, 60}, {70, 20}};
+  int boxes = 0;
+  for (int round = 0; round < 400; ++round) {
+    const auto d = static_cast<std::size_t>(1 + round % 4);
+    const int largest = d <= 2 ? 12 : d == 3 ? 8 : 5;
+    arrint dims(d);
+    for (auto& size : dims) size = std::uniform_int_distribution<int>(1, largest)(random);
+    const int rows = std::uniform_int_distribution<int>(1, 120)(random);
+    const auto& mix = classMixes[round % 5];
+    const TLAD model = randomGridModel(random, dims, rows, mix[0], mix[1]);
+    const SearchData data(model);
+    arrint map(d);
+    for (std::size_t k = 0; k < d; ++k) map[k] = static_cast<std::int32_t>(k);
+
+    SearchScratch scratch;
+    SubsetPatterns fast;
+    SubsetPatterns literal;
+    searchSubset(data, map, scratch, fast);
+    literalSearchSubset(data, map, literal);
+    ASSERT_EQ(fast.positive, literal.positive) << "round " << round;
+    ASSERT_EQ(fast.negative, literal.negative) << "round " << round;
+    boxes += static_cast<int>(fast.count(fast.positive) + fast.count(fast.negative));
+  }
+  EXPECT_GT(boxes, 1000);  // the rounds do find patterns
+}
+
+// One scratch serves subsets of different shapes one after the other.
+TEST(PatternSearch, ScratchIsReusedAcrossShapes) {
+  std::mt19937 random(3);
+  SearchScratch scratch;
+  for (int round = 0; round < 60; ++round) {
+    arrint dims{std::uniform_int_distribution<int>(2, 6)(random),
+                std::uniform_int_distribution<int>(1, 6)(random)};
+    if (round % 3 == 0) dims.push_back(4);
+    const TLAD model = randomGridModel(random, dims, 60, 50, 45);
+    const SearchData data(model);
+    arrint map(dims.size());
+    for (std::size_t k = 0; k < dims.size(); ++k) map[k] = static_cast<std::int32_t>(k);
+    SubsetPatterns reused;
+    SubsetPatterns fresh;
+    SearchScratch own;
+    searchSubset(data, map, scratch, reused);
+    searchSubset(data, map, own, fresh);
+    ASSERT_EQ(reused.positive, fresh.positive) << "round " << round;
+    ASSERT_EQ(reused.negative, fresh.negative) << "round " << round;
   }
 }
