@@ -68,8 +68,13 @@ TEST(NumberText, DecimalSeparatorIsAProcessSetting) {
   EXPECT_EQ(FloatToStr(1.23e-5), "1,23E-5");
   EXPECT_EQ(StrToFloat("0,25"), 0.25);
   EXPECT_THROW(StrToFloat("0.6"), EConvertError);
+  const NumberFormat taken = currentNumberFormat();
   setDecimalSeparator(".");
   EXPECT_EQ(FloatToStr(0.5), "0.5");
+  // A format taken earlier keeps its separator whatever the setting becomes.
+  EXPECT_EQ(FloatToStr(0.5, taken), "0,5");
+  EXPECT_EQ(StrToFloat("0,25", taken), 0.25);
+  EXPECT_EQ(FloatToStr(0.5, NumberFormat{}), "0.5");
 }
 
 TEST(NumberText, Integers) {
