@@ -2,35 +2,14 @@
 // two pattern counts of each shape.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 
+#include "GeneratedTable.h"
 #include "Intake.h"
 #include "NumberText.h"
 #include "SampleTable.h"
 
 namespace {
-
-// rows x attributes of values in [-1, 1); the class leans on the first three attributes so
-// that patterns exist on both sides.
-std::string generatedTable(int rows, int attributes, unsigned seed) {
-  std::mt19937 random(seed);
-  std::uniform_real_distribution<double> value(-1.0, 1.0);
-  std::string table = "Name";
-  for (int k = 1; k <= attributes; ++k) table += ",A" + std::to_string(k);
-  table += ",Class\n";
-  for (int r = 0; r < rows; ++r) {
-    table += "Obs" + std::to_string(r + 1);
-    double lean = 0;
-    for (int k = 0; k < attributes; ++k) {
-      const double v = value(random);
-      if (k < 3) lean += v;
-      table += "," + FloatToStr(v);
-    }
-    table += lean + 0.5 * value(random) > 0 ? ",1\n" : ",0\n";
-  }
-  return table;
-}
 
 void buildModelOn(benchmark::State& state, const std::string& table, const std::string& grid,
                   const std::string& degree) {

@@ -42,7 +42,8 @@ CutpointTexts::CutpointTexts(const matreal& cutpoints, const NumberFormat& forma
     std::map<std::string, std::int32_t> first;
     for (std::size_t i = 0; i < cutpoints[k].size(); ++i) {
       texts_[k].push_back(FloatToStr(cutpoints[k][i], format));
-      ids_[k].push_back(first.emplace(texts_[k].back(), static_cast<std::int32_t>(i)).first->second);
+      ids_[k].push_back(
+          first.emplace(texts_[k].back(), static_cast<std::int32_t>(i)).first->second);
     }
   }
 }

@@ -80,7 +80,8 @@ void literalSearchSubset(const SearchData& data, const arrint& map, SubsetPatter
   basis.first();
 
   for (std::size_t r = 0; r < data.rows(); ++r) {
-    for (std::size_t k = 0; k < m; ++k) walker.idx[k] = data.bins[static_cast<std::size_t>(map[k])][r];
+    for (std::size_t k = 0; k < m; ++k)
+      walker.idx[k] = data.bins[static_cast<std::size_t>(map[k])][r];
     TDataStructure& grid = data.weight[r] == kOnePositive ? DSP : DSN;
     grid.put(walker, grid.get(walker) + 1);
   }

@@ -1,4 +1,6 @@
 // The whole build: discretize, search every attribute subset, gather the pandects.
+#include <tbb/parallel_invoke.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -49,20 +51,20 @@ void TLAD::buildModel(const BuildControl& control) {
   const auto attributeCount = static_cast<std::size_t>(attList->size());
   PandectBuilder positives(texts, attributeCount, *positive);
   PandectBuilder negatives(texts, attributeCount, *negative);
-  searchEverySubset(data, static_cast<std::int32_t>(columns), degree, control,
-                    [&](const arrint& map, const SubsetPatterns& found) {
-                      positives.take(found.positive, found.dims, map);
-                      negatives.take(found.negative, found.dims, map);
-                    });
-  positives.finish();
-  negatives.finish();
+  runWithThreads(control.threads, [&] {
+    searchEverySubset(data, static_cast<std::int32_t>(columns), degree, control,
+                      [&](const arrint& map, const SubsetPatterns& found) {
+                        positives.take(found.positive, found.dims, map);
+                        negatives.take(found.negative, found.dims, map);
+                      });
+    tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
+  });
   pospandect = std::move(positive);
   negpandect = std::move(negative);
 }
 
 std::string TLAD::desc(PatternView pat) const {
-  return describePattern(pat, static_cast<std::size_t>(attList->size()), cutpoints,
-                         [this](std::size_t k, std::size_t i) {
-                           return FloatToStr(cutpoints[k][i], format);
-                         });
+  return describePattern(
+      pat, static_cast<std::size_t>(attList->size()), cutpoints,
+      [this](std::size_t k, std::size_t i) { return FloatToStr(cutpoints[k][i], format); });
 }

@@ -43,12 +43,12 @@ AcceptanceRule::AcceptanceRule(std::int32_t npos, std::int32_t nneg, double posh
   negativeUpTo.assign(static_cast<std::size_t>(total + 1), -1);
   for (std::int64_t t = 1; t <= total; ++t) {
     const auto sum = static_cast<double>(t);
-    const std::int64_t homogeneous = firstTrue(
-        0, t, [&](std::int64_t p) { return static_cast<double>(p) / sum > poshom_; });
+    const std::int64_t homogeneous =
+        firstTrue(0, t, [&](std::int64_t p) { return static_cast<double>(p) / sum > poshom_; });
     positiveFrom[static_cast<std::size_t>(t)] = std::max(homogeneous, minPositive);
     // p / t < neghom holds below the first p where it fails.
-    const std::int64_t mixed = firstTrue(
-        0, t, [&](std::int64_t p) { return !(static_cast<double>(p) / sum < neghom_); });
+    const std::int64_t mixed =
+        firstTrue(0, t, [&](std::int64_t p) { return !(static_cast<double>(p) / sum < neghom_); });
     negativeUpTo[static_cast<std::size_t>(t)] = std::min(mixed - 1, t - minNegative);
   }
 }

@@ -38,9 +38,9 @@ class AcceptanceRule {
 struct SearchData {
   explicit SearchData(const TLAD& model);
 
-  arrint sizes;                             // bins of every attribute
-  std::vector<arrint> bins;                 // per attribute, the bin of every kept observation
-  std::vector<std::uint64_t> weight;        // per kept observation: 1 << 32 positive, 1 negative
+  arrint sizes;                       // bins of every attribute
+  std::vector<arrint> bins;           // per attribute, the bin of every kept observation
+  std::vector<std::uint64_t> weight;  // per kept observation: 1 << 32 positive, 1 negative
   std::int32_t npos = 0;
   std::int32_t nneg = 0;
   AcceptanceRule rule;
@@ -49,7 +49,9 @@ struct SearchData {
 };
 
 // The count of one class in a packed pair of counts: positives above bit 32, negatives below.
-inline std::int64_t positivesOf(std::uint64_t packed) { return static_cast<std::int64_t>(packed >> 32); }
+inline std::int64_t positivesOf(std::uint64_t packed) {
+  return static_cast<std::int64_t>(packed >> 32);
+}
 inline std::int64_t negativesOf(std::uint64_t packed) {
   return static_cast<std::int64_t>(packed & 0xffffffffu);
 }

@@ -161,9 +161,9 @@ class AnchorSweep {
     const std::int64_t nMost = negativesOf(most);
     const std::int64_t pLeast = positivesOf(least);
     const std::int64_t nLeast = negativesOf(least);
-    return {alive.positive && pMost >= rule_.positiveFrom[static_cast<std::size_t>(pMost + nLeast)],
-            alive.negative &&
-                pLeast <= rule_.negativeUpTo[static_cast<std::size_t>(pLeast + nMost)]};
+    return {
+        alive.positive && pMost >= rule_.positiveFrom[static_cast<std::size_t>(pMost + nLeast)],
+        alive.negative && pLeast <= rule_.negativeUpTo[static_cast<std::size_t>(pLeast + nMost)]};
   }
 
   // Whether a smaller region of the same loop can still hold a box: the counts of its largest
@@ -246,7 +246,8 @@ class AnchorSweep {
       const std::int64_t n = negativesOf(v);
       // This box is the largest of the rest of the line, the last one its smallest.
       alive.positive = alive.positive && p >= positiveFrom[static_cast<std::size_t>(p + nLeast)];
-      alive.negative = alive.negative && pLeast <= negativeUpTo[static_cast<std::size_t>(pLeast + n)];
+      alive.negative =
+          alive.negative && pLeast <= negativeUpTo[static_cast<std::size_t>(pLeast + n)];
       if (!alive.any()) break;
       const auto t = static_cast<std::size_t>(p + n);
       if (alive.positive && p >= positiveFrom[t]) {
@@ -285,8 +286,8 @@ class AnchorSweep {
   const AcceptanceRule& rule_;
   SearchScratch& s_;
   const std::uint64_t* suffix_ = nullptr;  // counts of the cells at or above each cell
-  std::array<const std::uint64_t*, kMaxFastDims> upTo_{};  // prefix in 0..k, suffix after k
-  const std::uint64_t* prefix_ = nullptr;                  // prefix sums in every coordinate
+  std::array<const std::uint64_t*, kMaxFastDims> upTo_{};        // prefix in 0..k, suffix after k
+  const std::uint64_t* prefix_ = nullptr;                        // prefix sums in every coordinate
   std::array<const std::uint64_t*, kMaxFastDims> exactAfter_{};  // prefix in 0..k only
   std::array<std::int64_t, kMaxFastDims> tail_{};
   std::array<std::int32_t, kMaxFastDims> a_{};
@@ -314,8 +315,7 @@ void cumulate(std::uint64_t* grid, const Grid& g, std::size_t j, bool upward) {
 // cell the counts of the cells at or below it in coordinates 0..k and at or above it in the
 // others (grid 0 is the suffix sums, grid d the prefix sums); grid d + 1 + k (k = 0 .. d-2)
 // the counts of the cells at or below it in coordinates 0..k and equal to it in the others.
-void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g,
-                      SearchScratch& s) {
+void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g, SearchScratch& s) {
   const auto cells = static_cast<std::size_t>(g.cells);
   const auto d = static_cast<std::size_t>(g.d);
   const std::size_t grids = 2 * d;

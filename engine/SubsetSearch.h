@@ -30,12 +30,12 @@ struct SubsetPatterns {
 
 // What one search keeps between calls so that it allocates nothing per box.
 struct SearchScratch {
-  std::vector<std::uint64_t> grid;     // cumulated packed counts
-  std::vector<std::uint32_t> rank;     // each cell's position in the reflected Gray walk
+  std::vector<std::uint64_t> grid;      // cumulated packed counts
+  std::vector<std::uint32_t> rank;      // each cell's position in the reflected Gray walk
   std::vector<std::int32_t> rankShape;  // the grid that rank belongs to
-  std::vector<std::int64_t> address;   // per observation, its cell
-  std::vector<std::int32_t> found[2];  // maximal boxes so far, lower then upper corner
-  std::vector<std::uint64_t> when[2];  // per found box: anchor rank << 32 | cell rank
+  std::vector<std::int64_t> address;    // per observation, its cell
+  std::vector<std::int32_t> found[2];   // maximal boxes so far, lower then upper corner
+  std::vector<std::uint64_t> when[2];   // per found box: anchor rank << 32 | cell rank
   std::vector<std::uint32_t> order;
 };
 

@@ -53,6 +53,11 @@ std::int64_t subsetCount(std::int32_t n, std::int32_t m) {
   return count;
 }
 
+void runWithThreads(int threads, const std::function<void()>& work) {
+  tbb::task_arena arena(threads > 0 ? threads : tbb::info::default_concurrency());
+  arena.execute(work);
+}
+
 void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take) {
@@ -60,58 +65,55 @@ void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int
   std::int64_t done = 0;
   if (control.progress) control.progress(0, total);
 
-  const int threads = control.threads > 0 ? control.threads : tbb::info::default_concurrency();
+  const int threads = tbb::this_task_arena::max_concurrency();
   const std::size_t perBatch = batchSize(data, degree);
   TSubset subset(attributes, degree);
   tbb::enumerable_thread_specific<SearchScratch> scratch;
   Clock::time_point lastReport = Clock::now();
 
-  tbb::task_arena arena(threads);
-  arena.execute([&] {
-    tbb::parallel_pipeline(
-        static_cast<std::size_t>(threads) * 4,
-        tbb::make_filter<void, std::shared_ptr<Batch>>(
-            tbb::filter_mode::serial_in_order,
-            [&](tbb::flow_control& flow) -> std::shared_ptr<Batch> {
-              if (subset.subset.empty() || control.cancelled()) {
-                flow.stop();
-                return nullptr;
-              }
-              auto batch = std::make_shared<Batch>();
-              while (batch->maps.size() < perBatch && !subset.subset.empty()) {
-                batch->maps.push_back(subset.map);
-                subset.next();
-              }
-              return batch;
-            }) &
-            tbb::make_filter<std::shared_ptr<Batch>, std::shared_ptr<Batch>>(
-                tbb::filter_mode::parallel,
-                [&](std::shared_ptr<Batch> batch) {
-                  batch->found.resize(batch->maps.size());
-                  SearchScratch& mine = scratch.local();
-                  for (std::size_t i = 0; i < batch->maps.size() && !control.cancelled(); ++i) {
-                    if (control.kernel == SearchKernel::Literal) {
-                      literalSearchSubset(data, batch->maps[i], batch->found[i]);
-                    } else {
-                      searchSubset(data, batch->maps[i], mine, batch->found[i]);
-                    }
+  tbb::parallel_pipeline(
+      static_cast<std::size_t>(threads) * 4,
+      tbb::make_filter<void, std::shared_ptr<Batch>>(
+          tbb::filter_mode::serial_in_order,
+          [&](tbb::flow_control& flow) -> std::shared_ptr<Batch> {
+            if (subset.subset.empty() || control.cancelled()) {
+              flow.stop();
+              return nullptr;
+            }
+            auto batch = std::make_shared<Batch>();
+            while (batch->maps.size() < perBatch && !subset.subset.empty()) {
+              batch->maps.push_back(subset.map);
+              subset.next();
+            }
+            return batch;
+          }) &
+          tbb::make_filter<std::shared_ptr<Batch>, std::shared_ptr<Batch>>(
+              tbb::filter_mode::parallel,
+              [&](std::shared_ptr<Batch> batch) {
+                batch->found.resize(batch->maps.size());
+                SearchScratch& mine = scratch.local();
+                for (std::size_t i = 0; i < batch->maps.size() && !control.cancelled(); ++i) {
+                  if (control.kernel == SearchKernel::Literal) {
+                    literalSearchSubset(data, batch->maps[i], batch->found[i]);
+                  } else {
+                    searchSubset(data, batch->maps[i], mine, batch->found[i]);
                   }
-                  return batch;
-                }) &
-            tbb::make_filter<std::shared_ptr<Batch>, void>(
-                tbb::filter_mode::serial_in_order, [&](std::shared_ptr<Batch> batch) {
-                  if (control.cancelled()) return;
-                  for (std::size_t i = 0; i < batch->maps.size(); ++i) {
-                    take(batch->maps[i], batch->found[i]);
-                  }
-                  done += static_cast<std::int64_t>(batch->maps.size());
-                  const Clock::time_point now = Clock::now();
-                  if (control.progress && now - lastReport >= std::chrono::milliseconds(100)) {
-                    lastReport = now;
-                    control.progress(done, total);
-                  }
-                }));
-  });
+                }
+                return batch;
+              }) &
+          tbb::make_filter<std::shared_ptr<Batch>, void>(
+              tbb::filter_mode::serial_in_order, [&](std::shared_ptr<Batch> batch) {
+                if (control.cancelled()) return;
+                for (std::size_t i = 0; i < batch->maps.size(); ++i) {
+                  take(batch->maps[i], batch->found[i]);
+                }
+                done += static_cast<std::int64_t>(batch->maps.size());
+                const Clock::time_point now = Clock::now();
+                if (control.progress && now - lastReport >= std::chrono::milliseconds(100)) {
+                  lastReport = now;
+                  control.progress(done, total);
+                }
+              }));
   if (control.cancelled()) throw LadError("Build cancelled");
   if (control.progress) control.progress(done, total);
 }

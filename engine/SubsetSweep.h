@@ -12,10 +12,14 @@
 // when it is larger.
 std::int64_t subsetCount(std::int32_t n, std::int32_t m);
 
+// Runs work on `threads` threads (0: every core); parallel loops inside it use no more.
+void runWithThreads(int threads, const std::function<void()>& work);
+
 // Searches every subset of `degree` of `attributes` attributes and hands each subset's
 // patterns to `take`, in the order in which TSubset enumerates the subsets, one call at a
-// time. The subsets are searched in parallel, so the result does not depend on the number of
-// threads. Raises LadError "Build cancelled" when the control's cancel flag is set.
+// time. The subsets are searched in parallel on the threads of the caller's runWithThreads, and
+// the result does not depend on their number. Raises LadError "Build cancelled" when the control's
+// cancel flag is set.
 void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take);

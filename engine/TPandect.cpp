@@ -1,5 +1,7 @@
 #include "TPandect.h"
 
+#include <tbb/parallel_sort.h>
+
 #include <algorithm>
 #include <numeric>
 
@@ -33,8 +35,10 @@ void TPandect::append(std::string_view key, PatternView pattern) {
   keyText_.append(key);
   keyEnds_.push_back(keyText_.size());
   const std::size_t d = pattern.size();
-  coords_.insert(coords_.end(), pattern.a.begin(), pattern.a.begin() + static_cast<std::ptrdiff_t>(d));
-  coords_.insert(coords_.end(), pattern.b.begin(), pattern.b.begin() + static_cast<std::ptrdiff_t>(d));
+  coords_.insert(coords_.end(), pattern.a.begin(),
+                 pattern.a.begin() + static_cast<std::ptrdiff_t>(d));
+  coords_.insert(coords_.end(), pattern.b.begin(),
+                 pattern.b.begin() + static_cast<std::ptrdiff_t>(d));
   coords_.insert(coords_.end(), pattern.map.begin(), pattern.map.end());
   coordEnds_.push_back(coords_.size());
   sorted = false;
@@ -47,7 +51,7 @@ void TPandect::sortByKey() {
     const std::uint64_t begin = s == 0 ? 0 : keyEnds_[s - 1];
     return std::string_view(keyText_).substr(begin, keyEnds_[s] - begin);
   };
-  std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
+  tbb::parallel_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
     return compareKeys(keyOfSlot(x), keyOfSlot(y)) < 0;
   });
   order_ = std::move(order);

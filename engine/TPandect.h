@@ -33,8 +33,8 @@ class TPandect {
   }
 
   std::string keyText_;
-  std::vector<std::uint64_t> keyEnds_;   // end of each key in keyText_
-  std::vector<std::int32_t> coords_;     // per pattern: a, b and map, each of its dimensions
+  std::vector<std::uint64_t> keyEnds_;    // end of each key in keyText_
+  std::vector<std::int32_t> coords_;      // per pattern: a, b and map, each of its dimensions
   std::vector<std::uint64_t> coordEnds_;  // end of each pattern in coords_
-  std::vector<std::uint32_t> order_;     // entry i is slot order_[i]; empty: slot i
+  std::vector<std::uint32_t> order_;      // entry i is slot order_[i]; empty: slot i
 };

@@ -26,8 +26,8 @@ std::string forecastLine(const std::string& nameField, const std::string& classF
   return nameField + "," + classField + "," + FloatToStr(score, format);
 }
 
-void runApplyModel(const std::string& name, const std::string& tableText,
-                   const ApplyReport& report, const NumberFormat& format) {
+void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
+                   const NumberFormat& format) {
   TLAD model(0, 0.0, 0.0, 0.0, 0.0);
   model.format = format;
   model.Load(modelFileName(name, ModelFileKind::Model));
@@ -61,7 +61,8 @@ void runApplyModel(const std::string& name, const std::string& tableText,
     // Every line starts from zeros, so a short line never borrows another line's values.
     std::fill(point.begin(), point.end(), 0.0);
     for (std::int32_t j = 1; j <= m - 2; ++j) {
-      point[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
+      point[static_cast<std::size_t>(j - 1)] =
+          StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
     }
     const double score = model.getIndex(point, -1);
     if (report.forecastLine) {

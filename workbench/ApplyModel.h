@@ -19,8 +19,8 @@ struct ApplyReport {
 // of a short line are 0.0. Refuses a table whose header has fewer attribute columns than the
 // patterns use, and a line with more fields than the header; the lines before stay reported.
 // Numbers are read and written in `format`, taken when the command starts.
-void runApplyModel(const std::string& name, const std::string& tableText,
-                   const ApplyReport& report, const NumberFormat& format = currentNumberFormat());
+void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
+                   const NumberFormat& format = currentNumberFormat());
 
 // "NAME,CLASS,SCORE": the fields as they stand, the score in the number text form.
 std::string forecastLine(const std::string& nameField, const std::string& classField, double score,

@@ -63,7 +63,8 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
     }
     arrreal& row = model->data[r];
     for (std::int32_t j = 1; j <= m - 2; ++j) {
-      row[static_cast<std::size_t>(j - 1)] = StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
+      row[static_cast<std::size_t>(j - 1)] =
+          StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
     }
     model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo, format);
   }
