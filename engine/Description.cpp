@@ -49,6 +49,34 @@ CutpointTexts::CutpointTexts(const matreal& cutpoints, const NumberFormat& forma
 }
 
 std::string CutpointTexts::describe(PatternView pattern, std::size_t attributes) const {
-  return describePattern(pattern, attributes, cutpoints_,
-                         [this](std::size_t k, std::size_t i) { return texts_[k][i]; });
+  const std::size_t d = pattern.size();
+  for (std::size_t i = 0; i < d; ++i) {
+    const bool ascending = i == 0 || pattern.map[i] > pattern.map[i - 1];
+    if (!ascending || static_cast<std::size_t>(pattern.map[i]) >= attributes) {
+      return describePattern(pattern, attributes, cutpoints_,
+                             [this](std::size_t k, std::size_t c) { return texts_[k][c]; });
+    }
+  }
+  // The usual case, the attributes of a subset in ascending order: fields written in one pass.
+  std::string out;
+  out.reserve(attributes + 40 * d);
+  std::size_t field = 0;  // the next attribute whose field is still to be written
+  for (std::size_t i = 0; i < d; ++i) {
+    const auto k = static_cast<std::size_t>(pattern.map[i]);
+    out.append(k - field + 1, ',');
+    field = k + 1;
+    const std::int32_t a = pattern.a[i];
+    const std::int32_t b = pattern.b[i];
+    if (a > 0) {
+      out += ">=";
+      out += texts_[k][static_cast<std::size_t>(a - 1)];
+    }
+    if (static_cast<std::size_t>(b) < texts_[k].size()) {
+      if (a > 0) out += " & ";
+      out += '<';
+      out += texts_[k][static_cast<std::size_t>(b)];
+    }
+  }
+  out.append(attributes - field, ',');
+  return out;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "SpanArena.h"
 #include "TInterval.h"
 
 // The patterns are held by value in flat arrays and the keys in one block of text, so that a
@@ -16,8 +17,8 @@ class TPandect {
  public:
   bool sorted = false;  // true once sortByKey has run
 
-  std::int32_t size() const { return static_cast<std::int32_t>(keyEnds_.size()); }
-  bool empty() const { return keyEnds_.empty(); }
+  std::int32_t size() const { return static_cast<std::int32_t>(keyAt_.size()); }
+  bool empty() const { return keyAt_.empty(); }
   std::string_view key(std::int32_t i) const;
   PatternView pattern(std::int32_t i) const;
   // Every key, in entry order.
@@ -32,9 +33,17 @@ class TPandect {
     return order_.empty() ? static_cast<std::size_t>(i) : order_[static_cast<std::size_t>(i)];
   }
 
-  std::string keyText_;
-  std::vector<std::uint64_t> keyEnds_;    // end of each key in keyText_
-  std::vector<std::int32_t> coords_;      // per pattern: a, b and map, each of its dimensions
-  std::vector<std::uint64_t> coordEnds_;  // end of each pattern in coords_
-  std::vector<std::uint32_t> order_;      // entry i is slot order_[i]; empty: slot i
+  std::string_view keyOfSlot(std::size_t s) const {
+    const std::span<const char> text = keyText_.get(keyAt_[s], keyLength_[s]);
+    return {text.data(), text.size()};
+  }
+
+  SpanArena<char> keyText_;
+  std::vector<std::uint64_t> keyAt_;
+  std::vector<std::uint32_t> keyLength_;
+  SpanArena<std::int32_t> coords_;  // per pattern: a, b and map, each of its dimensions
+  std::vector<std::uint64_t> coordAt_;
+  std::vector<std::uint32_t> dims_;
+  std::vector<std::uint32_t> order_;  // entry i is slot order_[i]; empty: slot i
+  std::vector<std::int32_t> scratch_;
 };
