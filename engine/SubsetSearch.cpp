@@ -196,6 +196,20 @@ class AnchorSweep {
       line(equal, alive);
       return;
     }
+    if (k + 2 == ud()) {
+      // Each region here is one line, which judges its own largest and smallest boxes.
+      if (!equal || upward_[k]) {
+        for (std::int32_t ck = g_.dims[k] - 1; ck > a_[k]; --ck) {
+          c_[k] = ck;
+          extend(k, ck);
+          if (!line(false, alive)) break;  // smaller lines hold fewer observations
+        }
+      }
+      c_[k] = a_[k];
+      extend(k, a_[k]);
+      line(equal, alive);
+      return;
+    }
     if (!equal || upward_[k]) {
       // Every cell of these regions is judged, the largest box of each first.
       for (std::int32_t ck = g_.dims[k] - 1; ck > a_[k]; --ck) {
@@ -226,14 +240,16 @@ class AnchorSweep {
 
   // The last coordinate runs downward over the judged cells of this line. Each box of the
   // line lies inside the boxes before it, so a side is done at its first accepted box.
-  void line(bool equal, Alive alive) {
+  // Returns whether the line's largest box holds enough observations of a live side for a
+  // pattern, which a line with smaller bounds before its last coordinate cannot exceed.
+  bool line(bool equal, Alive alive) {
     const std::size_t k = ud() - 1;
     std::int32_t low = a_[k];
     if (equal) {
-      if (!upward_[k]) return;
+      if (!upward_[k]) return true;
       ++low;
     }
-    if (low > g_.dims[k] - 1) return;
+    if (low > g_.dims[k] - 1) return true;
     const std::uint64_t below = a_[k] > 0 ? lineSum(k, a_[k] - 1) : 0;
     const std::uint64_t least = lineSum(k, low) - below;
     const std::int64_t pLeast = positivesOf(least);
@@ -244,6 +260,7 @@ class AnchorSweep {
       const std::uint64_t v = lineSum(k, z) - below;
       const std::int64_t p = positivesOf(v);
       const std::int64_t n = negativesOf(v);
+      if (z == g_.dims[k] - 1 && !anyLeft(v, alive)) return false;
       // This box is the largest of the rest of the line, the last one its smallest.
       alive.positive = alive.positive && p >= positiveFrom[static_cast<std::size_t>(p + nLeast)];
       alive.negative =
@@ -261,6 +278,7 @@ class AnchorSweep {
         alive.negative = false;
       }
     }
+    return true;
   }
 
   // Keeps the box from a_ to upper on one side unless a box kept before contains it.
