@@ -42,10 +42,14 @@ struct Grid {
   std::int64_t cells = 1;
 };
 
+// One term of an inclusion-exclusion sum: the entry at base, added when negate is 0 and
+// subtracted when it is all ones, so that the sums have no branches.
 struct Term {
   std::int64_t base;
-  bool plus;
+  std::uint64_t negate;
 };
+
+inline std::uint64_t withSign(std::uint64_t x, std::uint64_t negate) { return (x ^ negate) - negate; }
 
 template <int D>  // D > 0: exactly D coordinates; D == 0: up to kMaxFastDims, known at run time
 class AnchorSweep {
@@ -103,7 +107,7 @@ class AnchorSweep {
       parity = (parity * static_cast<unsigned>(g_.dims[j]) + static_cast<unsigned>(digit)) & 1u;
     }
     anchorRank_ = static_cast<std::uint64_t>(s_.rank[static_cast<std::size_t>(cell)]) << 32;
-    terms_[0][0] = {0, true};
+    terms_[0][0] = {0, 0};
     termCount_[0] = 1;
     visit(0, true, {true, true});
   }
@@ -113,8 +117,8 @@ class AnchorSweep {
     std::size_t n = 0;
     for (std::size_t t = 0; t < termCount_[k]; ++t) {
       const Term term = terms_[k][t];
-      terms_[k + 1][n++] = {term.base + ck * g_.stride[k], term.plus};
-      if (a_[k] > 0) terms_[k + 1][n++] = {term.base + (a_[k] - 1) * g_.stride[k], !term.plus};
+      terms_[k + 1][n++] = {term.base + ck * g_.stride[k], term.negate};
+      if (a_[k] > 0) terms_[k + 1][n++] = {term.base + (a_[k] - 1) * g_.stride[k], ~term.negate};
     }
     termCount_[k + 1] = n;
   }
@@ -135,7 +139,7 @@ class AnchorSweep {
     const std::uint64_t* grid = upTo_[k];
     for (std::size_t t = 0; t < termCount_[k + 1]; ++t) {
       const std::uint64_t x = grid[terms_[k + 1][t].base + tail_[k]];
-      v = terms_[k + 1][t].plus ? v + x : v - x;
+      v += withSign(x, terms_[k + 1][t].negate);
     }
     return v;
   }
@@ -147,7 +151,7 @@ class AnchorSweep {
     const std::uint64_t* grid = exactAfter_[k];
     for (std::size_t t = 0; t < termCount_[k + 1]; ++t) {
       const std::uint64_t x = grid[terms_[k + 1][t].base + tail_[k]];
-      v = terms_[k + 1][t].plus ? v + x : v - x;
+      v += withSign(x, terms_[k + 1][t].negate);
     }
     return v;
   }
@@ -233,7 +237,7 @@ class AnchorSweep {
     std::uint64_t v = 0;
     for (std::size_t t = 0; t < termCount_[k]; ++t) {
       const std::uint64_t x = prefix_[terms_[k][t].base + z];
-      v = terms_[k][t].plus ? v + x : v - x;
+      v += withSign(x, terms_[k][t].negate);
     }
     return v;
   }
