@@ -57,13 +57,11 @@ class AnchorSweep {
   AnchorSweep(const Grid& grid, const AcceptanceRule& rule, SearchScratch& scratch)
       : g_(grid), rule_(rule), s_(scratch) {
     const auto cells = static_cast<std::size_t>(grid.cells);
-    suffix_ = scratch.grid.data();
-    for (std::size_t k = 0; k < static_cast<std::size_t>(grid.d); ++k) {
-      upTo_[k] = scratch.grid.data() + (k + 1) * cells;
-    }
-    prefix_ = upTo_[static_cast<std::size_t>(grid.d - 1)];
-    for (std::size_t k = 0; k + 1 < static_cast<std::size_t>(grid.d); ++k) {
-      exactAfter_[k] = scratch.grid.data() + (grid.d + 1 + k) * cells;
+    prefix_ = scratch.grid.data();
+    suffix_ = prefix_ + cells;
+    for (std::size_t k = 0; k + 2 < static_cast<std::size_t>(grid.d); ++k) {
+      upTo_[k] = prefix_ + (2 + 2 * k) * cells;
+      exactAfter_[k] = prefix_ + (3 + 2 * k) * cells;
     }
   }
 
@@ -333,14 +331,15 @@ void cumulate(std::uint64_t* grid, const Grid& g, std::size_t j, bool upward) {
   }
 }
 
-// Packed counts per cell, then 2d cumulated grids: grid k + 1 (k = -1 .. d-1) holds at each
-// cell the counts of the cells at or below it in coordinates 0..k and at or above it in the
-// others (grid 0 is the suffix sums, grid d the prefix sums); grid d + 1 + k (k = 0 .. d-2)
-// the counts of the cells at or below it in coordinates 0..k and equal to it in the others.
+// Packed counts per cell, cumulated into the grids that the sweep reads: grid 0 holds at each
+// cell the counts of the cells at or below it (prefix sums), grid 1 of those at or above it
+// (suffix sums); for the regions of coordinates k = 0 .. d-3, grid 2 + 2k of the cells at or
+// below it in coordinates 0..k and at or above it in the others, and grid 3 + 2k of those at
+// or below it in coordinates 0..k and equal to it in the others.
 void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g, SearchScratch& s) {
   const auto cells = static_cast<std::size_t>(g.cells);
   const auto d = static_cast<std::size_t>(g.d);
-  const std::size_t grids = 2 * d;
+  const std::size_t grids = d >= 2 ? 2 * d - 2 : 2;
   s.grid.assign(grids * cells, 0);
   s.address.assign(data.rows(), 0);
   for (std::size_t j = 0; j < d; ++j) {
@@ -355,13 +354,12 @@ void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g, 
     std::copy(s.grid.begin(), s.grid.begin() + static_cast<std::ptrdiff_t>(cells),
               s.grid.begin() + static_cast<std::ptrdiff_t>(level * cells));
   }
-  for (std::size_t level = 0; level <= d; ++level) {
-    std::uint64_t* grid = s.grid.data() + level * cells;
-    for (std::size_t j = 0; j < d; ++j) cumulate(grid, g, j, j < level);
-  }
-  for (std::size_t k = 0; k + 1 < d; ++k) {
-    std::uint64_t* grid = s.grid.data() + (d + 1 + k) * cells;
-    for (std::size_t j = 0; j <= k; ++j) cumulate(grid, g, j, true);
+  std::uint64_t* grid = s.grid.data();
+  for (std::size_t j = 0; j < d; ++j) cumulate(grid, g, j, true);
+  for (std::size_t j = 0; j < d; ++j) cumulate(grid + cells, g, j, false);
+  for (std::size_t k = 0; k + 2 < d; ++k) {
+    for (std::size_t j = 0; j < d; ++j) cumulate(grid + (2 + 2 * k) * cells, g, j, j <= k);
+    for (std::size_t j = 0; j <= k; ++j) cumulate(grid + (3 + 2 * k) * cells, g, j, true);
   }
 }
 
