@@ -231,15 +231,6 @@ class AnchorSweep {
     if (inner.any()) visit(k + 1, equal, inner);
   }
 
-  std::uint64_t lineSum(std::size_t k, std::int64_t z) const {
-    std::uint64_t v = 0;
-    for (std::size_t t = 0; t < termCount_[k]; ++t) {
-      const std::uint64_t x = prefix_[terms_[k][t].base + z];
-      v += withSign(x, terms_[k][t].negate);
-    }
-    return v;
-  }
-
   // The last coordinate runs downward over the judged cells of this line. Each box of the
   // line lies inside the boxes before it, so a side is done at its first accepted box.
   // Returns whether the line's largest box holds enough observations of a live side for a
@@ -252,14 +243,45 @@ class AnchorSweep {
       ++low;
     }
     if (low > g_.dims[k] - 1) return true;
-    const std::uint64_t below = a_[k] > 0 ? lineSum(k, a_[k] - 1) : 0;
-    const std::uint64_t least = lineSum(k, low) - below;
+    switch (termCount_[k]) {
+      case 1:
+        return sweepLine<1>(low, alive);
+      case 2:
+        return sweepLine<2>(low, alive);
+      case 4:
+        return sweepLine<4>(low, alive);
+      case 8:
+        return sweepLine<8>(low, alive);
+      case 16:
+        return sweepLine<16>(low, alive);
+      default:
+        return sweepLine<32>(low, alive);
+    }
+  }
+
+  // The line with its N terms held in locals.
+  template <std::size_t N>
+  bool sweepLine(std::int32_t low, Alive alive) {
+    const std::size_t k = ud() - 1;
+    std::array<const std::uint64_t*, N> rows{};
+    std::array<std::uint64_t, N> negate{};
+    for (std::size_t t = 0; t < N; ++t) {
+      rows[t] = prefix_ + terms_[k][t].base;
+      negate[t] = terms_[k][t].negate;
+    }
+    auto lineSum = [&](std::int32_t z) {
+      std::uint64_t v = 0;
+      for (std::size_t t = 0; t < N; ++t) v += withSign(rows[t][z], negate[t]);
+      return v;
+    };
+    const std::uint64_t below = a_[k] > 0 ? lineSum(a_[k] - 1) : 0;
+    const std::uint64_t least = lineSum(low) - below;
     const std::int64_t pLeast = positivesOf(least);
     const std::int64_t nLeast = negativesOf(least);
     const std::int64_t* positiveFrom = rule_.positiveFrom.data();
     const std::int64_t* negativeUpTo = rule_.negativeUpTo.data();
     for (std::int32_t z = g_.dims[k] - 1; z >= low; --z) {
-      const std::uint64_t v = lineSum(k, z) - below;
+      const std::uint64_t v = lineSum(z) - below;
       const std::int64_t p = positivesOf(v);
       const std::int64_t n = negativesOf(v);
       if (z == g_.dims[k] - 1 && !anyLeft(v, alive)) return false;
