@@ -313,7 +313,7 @@ class AnchorSweep {
       const std::int32_t* box = found.data() + (at - width);
       bool inside = true;
       for (std::size_t j = 0; j < ud(); ++j) {
-        inside = inside && box[j] <= a_[j] && upper[j] <= box[ud() + j];
+        inside &= (box[j] <= a_[j]) & (upper[j] <= box[ud() + j]);
       }
       if (inside) return;
     }
