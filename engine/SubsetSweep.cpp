@@ -30,7 +30,7 @@ std::size_t batchSize(const SearchData& data, std::int32_t degree) {
   std::sort(largest.begin(), largest.end(), std::greater<>());
   largest.resize(std::min(largest.size(), static_cast<std::size_t>(std::max(degree, 0))));
   const std::int64_t cells = std::max<std::int64_t>(gridCellCount(largest), 1);
-  return static_cast<std::size_t>(std::clamp<std::int64_t>(65536 / cells, 1, 256));
+  return static_cast<std::size_t>(std::clamp<std::int64_t>(16384 / cells, 1, 256));
 }
 
 using Clock = std::chrono::steady_clock;
