@@ -49,7 +49,9 @@ struct Term {
   std::uint64_t negate;
 };
 
-inline std::uint64_t withSign(std::uint64_t x, std::uint64_t negate) { return (x ^ negate) - negate; }
+inline std::uint64_t withSign(std::uint64_t x, std::uint64_t negate) {
+  return (x ^ negate) - negate;
+}
 
 template <int D>  // D > 0: exactly D coordinates; D == 0: up to kMaxFastDims, known at run time
 class AnchorSweep {
