@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // Any failure of a command.
 class LadError : public std::runtime_error {
@@ -28,6 +29,10 @@ class EInOutError : public LadError {
  public:
   using LadError::LadError;
 };
+
+// A text from the user's input as a message quotes it: in single quotes, a NUL byte shown as
+// \0, and a text of more than 60 bytes cut to its first 60 with "..." and its length added.
+std::string quotedForMessage(std::string_view text);
 
 // The text the error box shows: the message with a full stop added when its last
 // character sorts above "." (letters and digits get one; ".", ")" and quotes do not).

@@ -18,8 +18,12 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// The significant digits (the first not 0) and the decimal exponent of the first, written in
+// the number text form: fixed from 1E-4 up to 999999999999999, scientific outside.
+std::string formatDigits(bool negative, std::string digits, int exponent, const std::string& sep);
+
 [[noreturn]] void notAFloat(std::string_view text) {
-  throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  throw EConvertError(quotedForMessage(text) + " is not a valid floating point value");
 }
 
 // 15 significant decimal digits of |value| and the decimal exponent of the first one, the
@@ -151,11 +155,31 @@ std::string FloatToStr(double value, const NumberFormat& format) {
   std::string digits;
   int exponent = 0;
   roundTo15Digits(std::fabs(value), digits, exponent);
+  return formatDigits(value < 0, digits, exponent, format.decimalSeparator);
+}
+
+std::string FloatToStrExact(double value, const NumberFormat& format) {
+  std::string text = FloatToStr(value, format);
+  if (!std::isfinite(value) || StrToFloat(text, format) == value) return text;
+  for (const int precision : {16, 17}) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::scientific, precision - 1);
+    const std::string wide(buffer, result.ptr);
+    const std::size_t e = wide.find('e');
+    const std::string digits = wide.substr(0, 1) + wide.substr(2, e - 2);
+    text = formatDigits(value < 0, digits, std::stoi(wide.substr(e + 1)), format.decimalSeparator);
+    if (StrToFloat(text, format) == value) break;
+  }
+  return text;  // 17 digits always read back as the same number
+}
+
+namespace {
+
+std::string formatDigits(bool negative, std::string digits, int exponent, const std::string& sep) {
   const std::size_t last = digits.find_last_not_of('0');
   digits.erase(last + 1);
-
-  const std::string& sep = format.decimalSeparator;
-  std::string out = value < 0 ? "-" : "";
+  std::string out = negative ? "-" : "";
   const int count = static_cast<int>(digits.size());
   if (exponent >= -4 && exponent <= 14) {
     if (exponent < 0) {
@@ -179,6 +203,8 @@ std::string FloatToStr(double value, const NumberFormat& format) {
   return out;
 }
 
+}  // namespace
+
 std::int32_t StrToInt(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
@@ -194,7 +220,7 @@ std::int32_t StrToInt(std::string_view text) {
   const auto result = std::from_chars(core.data(), core.data() + core.size(), value);
   if (core.empty() || result.ec != std::errc() || result.ptr != core.data() + core.size() ||
       (core.front() == '-' && (plus || core.size() == 1))) {
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw EConvertError(quotedForMessage(text) + " is not a valid integer value");
   }
   return value;
 }

@@ -28,6 +28,9 @@ double StrToFloat(std::string_view text, const NumberFormat& format);
 // scientific outside (1E-5, 1.23E-5, 1E15); trailing zeros and a bare separator dropped.
 std::string FloatToStr(double value);
 std::string FloatToStr(double value, const NumberFormat& format);
+// The fewest significant digits, 15 to 17, whose text reads back as exactly this value; the
+// same text as FloatToStr wherever 15 digits suffice.
+std::string FloatToStrExact(double value, const NumberFormat& format);
 
 // Reads a 32-bit integer: optional spaces, optional sign, digits, optional spaces. Raises
 // EConvertError "'TEXT' is not a valid integer value" otherwise or when out of range.

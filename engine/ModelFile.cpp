@@ -1,5 +1,6 @@
 // NAME.MOD: the attribute names, the cutpoints and both pandects' patterns, one per line.
 #include "LadError.h"
+#include "Description.h"
 #include "LineFile.h"
 #include "MyLib.h"
 #include "NumberText.h"
@@ -34,7 +35,9 @@ void TLAD::save(const std::string& filename) const {
     std::string line = "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(i)) + "=";
     for (std::size_t j = 0; j < cutpoints[i].size(); ++j) {
       if (j > 0) line += ",";
-      line += FloatToStr(cutpoints[i][j], format);
+      // Exact, so that a value equal to a cutpoint falls in the same bin when the model is
+      // applied as when it was built.
+      line += FloatToStrExact(cutpoints[i][j], format);
     }
     out.writeLine(line);
   }
@@ -52,44 +55,87 @@ void TLAD::save(const std::string& filename) const {
   out.commit();
 }
 
+// Every line of a model file, in the one order save writes them: the "Attributes" line, then
+// "Cutpoints_Att_0", "Cutpoints_Att_1", ... (one per attribute column), then "Pospattern1",
+// "Pospattern2", ..., then "Negpattern1", ... Anything else is a damaged or foreign file, and
+// is refused before the model changes: a file cut short must not pass for a smaller model.
 void TLAD::Load(const std::string& filename) {
-  TSSList lines;
-  lines.LoadFromFile(filename);
-  cutpoints.clear();
-  pospandect = std::make_unique<TPandect>();
-  negpandect = std::make_unique<TPandect>();
+  std::vector<std::string> lines = readLineFile(filename);
+  if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);
+  if (lines.empty()) damaged(filename, 1, "the file is empty; a model begins with an \"Attributes\" line");
+
+  std::string readAttributes;
+  auto readList = std::make_unique<TSSList>();
+  matreal readCutpoints;
+  auto positives = std::make_unique<TPandect>();
+  auto negatives = std::make_unique<TPandect>();
 
   TSSList fields;
   TSSList parts;
   parts.delimiter = ":";
-  for (std::size_t lineIndex = 0; lineIndex < lines.keys.size(); ++lineIndex) {
+  for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
     const std::size_t lineNo = lineIndex + 1;
-    const std::string& line = lines.keys[lineIndex];
-    const std::string name = getname(line);
+    const std::string& line = lines[lineIndex];
     const std::size_t eq = line.find('=');
-    const std::string value = eq == std::string::npos ? line : line.substr(eq + 1);
+    const std::string name = eq == std::string::npos ? line : line.substr(0, eq);
+    const std::string value = eq == std::string::npos ? "" : line.substr(eq + 1);
 
-    if (name == "Attributes") {
-      attributes = value;
-      attList = std::make_unique<TSSList>();
-      attList->parse(value);
+    if (lineIndex == 0) {
+      if (name != "Attributes" || eq == std::string::npos) {
+        damaged(filename, lineNo,
+                "a model begins with an \"Attributes\" line, not " + quotedForMessage(line));
+      }
+      readAttributes = value;
+      readList->parse(value);
+      continue;
     }
-    if (name.find("Cutpoints") != std::string::npos) {
+    const std::string expectedCutpoints =
+        "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(readCutpoints.size()));
+    if (name.rfind("Cutpoints_Att_", 0) == 0 && eq != std::string::npos) {
+      if (!positives->empty() || !negatives->empty()) {
+        damaged(filename, lineNo, "a \"Cutpoints\" line after the patterns");
+      }
+      if (name != expectedCutpoints) {
+        damaged(filename, lineNo,
+                "expected the line \"" + expectedCutpoints + "\", not " + quotedForMessage(name));
+      }
+      if (readCutpoints.size() >= static_cast<std::size_t>(readList->size())) {
+        damaged(filename, lineNo,
+                "more \"Cutpoints\" lines than the " + IntToStr(readList->size()) +
+                    " attribute(s) of the \"Attributes\" line");
+      }
       // An attribute without cutpoints is written with an empty value: an empty row.
       arrreal row;
       if (!value.empty()) {
         fields.parse(value);
         for (const std::string& field : fields.keys) {
           row.push_back(converted(filename, lineNo, [&] { return StrToFloat(field, format); }));
+          if (row.size() > 1 && !(row[row.size() - 2] < row.back())) {
+            damaged(filename, lineNo,
+                    "the cutpoints are not in ascending order (" + field + " after " +
+                        fields.keys[row.size() - 2] + ")");
+          }
         }
       }
-      cutpoints.push_back(std::move(row));
+      readCutpoints.push_back(std::move(row));
+      continue;
     }
     const bool positive = name.rfind(kPospattern, 0) == 0;
     const bool negative = name.rfind(kNegpattern, 0) == 0;
-    if (!positive && !negative) continue;
+    if ((!positive && !negative) || eq == std::string::npos) {
+      damaged(filename, lineNo, "this is not a line of a model file: " + quotedForMessage(line));
+    }
+    if (positive && !negatives->empty()) {
+      damaged(filename, lineNo, "a positive pattern after the negative ones");
+    }
+    TPandect& pandect = positive ? *positives : *negatives;
+    const std::string expectedName =
+        (positive ? kPospattern : kNegpattern) + IntToStr(pandect.size() + 1);
+    if (name != expectedName) {
+      damaged(filename, lineNo,
+              "expected the pattern \"" + expectedName + "\", not " + quotedForMessage(name));
+    }
 
-    if (!attList) damaged(filename, lineNo, "a pattern comes before the \"Attributes\" line");
     fields.parse(value);
     TInterval pattern(fields.size());
     for (std::size_t j = 0; j < fields.keys.size(); ++j) {
@@ -97,33 +143,43 @@ void TLAD::Load(const std::string& filename) {
       parts.parse(coordinate);
       if (parts.size() != 3) {
         damaged(filename, lineNo,
-                "the pattern coordinate \"" + coordinate +
-                    "\" does not have the three parts "
-                    "lower bin:upper bin:attribute");
+                "the pattern coordinate " + quotedForMessage(coordinate) +
+                    " does not have the three parts lower bin:upper bin:attribute");
       }
       pattern.a[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[0]); });
       pattern.b[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[1]); });
       const std::int32_t k = converted(filename, lineNo, [&] { return StrToInt(parts.keys[2]); });
       pattern.map[j] = k;
-      if (k < 0 || k >= attList->size()) {
+      if (k < 0 || static_cast<std::size_t>(k) >= readCutpoints.size()) {
         damaged(filename, lineNo,
-                "the pattern names attribute " + IntToStr(k) +
-                    ", but the \"Attributes\" line lists " + IntToStr(attList->size()));
-      }
-      if (static_cast<std::size_t>(k) >= cutpoints.size()) {
-        damaged(filename, lineNo,
-                "the pattern names attribute " + IntToStr(k) +
-                    " before the \"Cutpoints\" line of that attribute");
+                "the pattern names attribute " + IntToStr(k) + ", but the file has " +
+                    IntToStr(static_cast<std::int64_t>(readCutpoints.size())) +
+                    " \"Cutpoints\" line(s)");
       }
       const auto bins =
-          static_cast<std::int32_t>(cutpoints[static_cast<std::size_t>(k)].size()) + 1;
+          static_cast<std::int32_t>(readCutpoints[static_cast<std::size_t>(k)].size()) + 1;
       if (pattern.a[j] < 0 || pattern.b[j] >= bins || pattern.a[j] > pattern.b[j]) {
         damaged(filename, lineNo,
                 "the bins " + parts.keys[0] + " to " + parts.keys[1] + " of attribute " +
                     IntToStr(k) + " lie outside its bins 0 to " + IntToStr(bins - 1));
       }
     }
-    TPandect& pandect = positive ? *pospandect : *negpandect;
-    pandect.append(desc(pattern), pattern);
+    pandect.append(describePattern(pattern, static_cast<std::size_t>(readList->size()),
+                                   readCutpoints,
+                                   [&](std::size_t k, std::size_t i) {
+                                     return FloatToStr(readCutpoints[k][i], format);
+                                   }),
+                   pattern);
   }
+
+  // Every model has an attribute column, so a file without cutpoints was cut short.
+  if (readCutpoints.empty()) {
+    damaged(filename, lines.size() + 1,
+            "expected the line \"Cutpoints_Att_0\", not the end of the file");
+  }
+  attributes = std::move(readAttributes);
+  attList = std::move(readList);
+  cutpoints = std::move(readCutpoints);
+  pospandect = std::move(positives);
+  negpandect = std::move(negatives);
 }

@@ -34,6 +34,7 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
   if (report.counts) report.counts({model.pospandect->size(), model.negpandect->size()});
 
   const std::vector<std::string> lines = tableLines(tableText);
+  requireLines(lines);
   TSSList fields;
   fields.parse(tableLine(lines, 0));
   const std::int32_t headerFields = fields.size();
@@ -61,8 +62,8 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
     // Every line starts from zeros, so a short line never borrows another line's values.
     std::fill(point.begin(), point.end(), 0.0);
     for (std::int32_t j = 1; j <= m - 2; ++j) {
-      point[static_cast<std::size_t>(j - 1)] =
-          StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
+      point[static_cast<std::size_t>(j - 1)] = tableNumber(
+          fields.keys[static_cast<std::size_t>(j)], i + 1, static_cast<std::size_t>(j + 1), format);
     }
     const double score = model.getIndex(point, -1);
     if (report.forecastLine) {

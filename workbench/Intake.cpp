@@ -10,8 +10,9 @@
 
 namespace {
 
-std::int32_t classOf(const std::string& field, std::size_t lineNo, const NumberFormat& format) {
-  const double value = std::trunc(StrToFloat(field, format));
+std::int32_t classOf(const std::string& field, std::size_t lineNo, std::size_t column,
+                     const NumberFormat& format) {
+  const double value = std::trunc(tableNumber(field, lineNo, column, format));
   if (value < std::numeric_limits<std::int32_t>::min() ||
       value > std::numeric_limits<std::int32_t>::max()) {
     throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + ": the class '" + field +
@@ -34,12 +35,28 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
   model->format = format;
 
   const std::vector<std::string> lines = tableLines(tableText);
+  requireLines(lines);
   const std::string& header = tableLine(lines, 0);
   TSSList fields;
   fields.parse(header);
   const std::int32_t headerFields = fields.size();
   const std::int32_t n = headerFields - 2;
   if (n < 0) throw ERangeError();
+  if (n == 0) {
+    throw LadError("The header has no attribute column: a table needs a name column, at least one "
+                   "attribute and the class column");
+  }
+  // The names are the header without its first field and without ",Class": a name that only
+  // begins with "Class" would lose those letters.
+  for (std::int32_t j = 1; j < headerFields; ++j) {
+    const std::string& name = fields.keys[static_cast<std::size_t>(j)];
+    if (name.rfind("Class", 0) == 0 && name != "Class") {
+      throw LadError("Column " + IntToStr(j + 1) + " of the header is named " +
+                     quotedForMessage(name) +
+                     "; no column may have a name that begins with \"Class\" unless it is the "
+                     "class column named \"Class\"");
+    }
+  }
   if (lines.size() < 2) {
     throw LadError("The data table has a header but no observation lines");
   }
@@ -63,10 +80,11 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
     }
     arrreal& row = model->data[r];
     for (std::int32_t j = 1; j <= m - 2; ++j) {
-      row[static_cast<std::size_t>(j - 1)] =
-          StrToFloat(fields.keys[static_cast<std::size_t>(j)], format);
+      row[static_cast<std::size_t>(j - 1)] = tableNumber(
+          fields.keys[static_cast<std::size_t>(j)], lineNo, static_cast<std::size_t>(j + 1), format);
     }
-    model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo, format);
+    model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo,
+                                    static_cast<std::size_t>(m), format);
   }
   return model;
 }

@@ -1,5 +1,7 @@
 #include "TableText.h"
 
+#include "LadError.h"
+
 std::vector<std::string> tableLines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -13,7 +15,22 @@ std::vector<std::string> tableLines(const std::string& text) {
     if (last) break;
     start = end + 1;
   }
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
   return lines;
+}
+
+void requireLines(const std::vector<std::string>& lines) {
+  if (lines.empty()) throw LadError("The data table is empty");
+}
+
+double tableNumber(const std::string& field, std::size_t lineNo, std::size_t column,
+                   const NumberFormat& format) {
+  try {
+    return StrToFloat(field, format);
+  } catch (const EConvertError& e) {
+    throw EConvertError("Line " + std::to_string(lineNo) + ", column " + std::to_string(column) +
+                        ": " + e.what());
+  }
 }
 
 const std::string& tableLine(const std::vector<std::string>& lines, std::size_t i) {

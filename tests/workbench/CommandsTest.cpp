@@ -115,7 +115,7 @@ TEST_F(CommandsTest, ApplyFailures) {
   EXPECT_EQ(wide.lines.size(), 2u);
 
   const Applied bad = apply(table.substr(0, third) + "\nObs3,1,x,3,4,5,6,1");
-  EXPECT_EQ(bad.failure, "'x' is not a valid floating point value");
+  EXPECT_EQ(bad.failure, "Line 4, column 3: 'x' is not a valid floating point value");
   EXPECT_EQ(bad.lines.size(), 2u);
 }
 
@@ -148,15 +148,15 @@ TEST_F(CommandsTest, BuildFailuresKeepWhatWasWrittenBefore) {
   // No such folder.
   EXPECT_THROW(build(sampleTable(), "missing/LAD"), EInOutError);
 
-  // An attribute named Class... loses that text with the class column's title: fewer names
-  // than columns are refused before anything is written.
+  // An attribute named Class... would lose that text with the class column's title: refused
+  // before anything is written.
   try {
     build("Name,A,ClassX,Class\nx,1,1,1\ny,2,2,0", "short");
     FAIL() << "no failure";
   } catch (const LadError& e) {
     EXPECT_EQ(std::string(e.what()),
-              "The header names 1 attribute(s) (AX) for 2 attribute columns; an attribute name "
-              "must not begin with \"Class\"");
+              "Column 3 of the header is named 'ClassX'; no column may have a name that begins "
+              "with \"Class\" unless it is the class column named \"Class\"");
   }
   EXPECT_FALSE(std::filesystem::exists(path("short.MOD")));
 }

@@ -62,13 +62,13 @@ TEST(Intake, FieldRules) {
 
   const std::pair<const char*, const char*> headers[] = {
       {"Name,A,B,Outcome\nx,1,1,1", "A,B,Outcome"},
-      {"Name,A,ClassX,Class\nx,1,1,1", "AX"},
-      {"Name,Class\nx,1", "Class"},
+      {"Name,A,B,Class\nx,1,1,1", "A,B"},
   };
   for (const auto& [table, attributes] : headers) {
     EXPECT_EQ(intake(LearningParameters{}, table)->attributes, attributes);
   }
-  EXPECT_EQ(intake(LearningParameters{}, "Name,Class\nx,1")->sizes.size(), 0u);
+  // One empty last line is left out.
+  EXPECT_EQ(intake(LearningParameters{}, "Name,A,Class\nx,1,1\n\n")->data.size(), 1u);
 }
 
 TEST(Intake, ParametersAreTakenWithoutRangeChecks) {
@@ -92,14 +92,27 @@ TEST(Intake, FailuresInOrder) {
   EXPECT_EQ(failure(badLast, sampleTable()), "'' is not a valid floating point value");
 
   const std::pair<std::string, std::string> cases[] = {
-      {"", "Range check error"},
+      {"", "The data table is empty"},
+      {"\n", "The data table is empty"},
       {"Name only\nx,1", "Range check error"},
+      {"Name,Class\nx,1",
+       "The header has no attribute column: a table needs a name column, at least one attribute "
+       "and the class column"},
+      {"Name,A,Classification\nx,1,1",
+       "Column 3 of the header is named 'Classification'; no column may have a name that begins "
+       "with \"Class\" unless it is the class column named \"Class\""},
       {"Name,A,Class", "The data table has a header but no observation lines"},
       {"Name,A,Class\n", "The data table has a header but no observation lines"},
-      {"Name,A,Class\nx,1,1\n\n", "'' is not a valid floating point value"},
-      {"Name,A,Class\nx,1,1\n\ny,2,0", "'' is not a valid floating point value"},
-      {"Name,A,Class\nonly a name", "'only a name' is not a valid floating point value"},
-      {"Name,A,Class\nx,\t1,1", "'\t1' is not a valid floating point value"},
+      {"Name,A,Class\nx,1,1\n\n\n", "Line 3, column 1: '' is not a valid floating point value"},
+      {"Name,A,Class\nx,1,1\n\ny,2,0", "Line 3, column 1: '' is not a valid floating point value"},
+      {"Name,A,Class\nonly a name",
+       "Line 2, column 1: 'only a name' is not a valid floating point value"},
+      {"Name,A,Class\nx,\t1,1", "Line 2, column 2: '\t1' is not a valid floating point value"},
+      {"Name,A,Class\nx,1," + std::string(100, '7') + "x",
+       "Line 2, column 3: '" + std::string(60, '7') +
+           "...' (101 characters) is not a valid floating point value"},
+      {std::string("Name,A,Class\nx,1\0002,1", 18),
+       "Line 2, column 2: '1\\02' is not a valid floating point value"},
       {"Name,A,Class\nx,1,1\ny,2,0,9", "Line 3 has 4 fields, but the header has 3"},
       {"Name,A,Class\nx,1,1e12", "Line 2: the class '1e12' is out of range"},
   };
@@ -110,6 +123,7 @@ TEST(Intake, CommaDecimalSeparatorRefusesTheSample) {
   setDecimalSeparator(",");
   EXPECT_EQ(failure(sampleTable()), "'0.6' is not a valid floating point value");
   LearningParameters comma{"8", "2", "0,6", "0,1", "0,4", "0,1"};
-  EXPECT_EQ(failure(comma, sampleTable()), "'0.069911099' is not a valid floating point value");
+  EXPECT_EQ(failure(comma, sampleTable()),
+            "Line 2, column 2: '0.069911099' is not a valid floating point value");
   setDecimalSeparator(".");
 }
