@@ -144,9 +144,16 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   Splitters->setStretchFactor(1, 0);
   Splitters->setStretchFactor(2, 1);
   Splitters->setSizes({161, 160, 565 - 161 - 160 - 6});
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setSizeGripEnabled(false);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
   layout->addWidget(Splitters);
+  layout->addWidget(StatusBar1);
+  // The window grows by the status bar; the rest keeps its place.
+  resize(1017, 565 + StatusBar1->sizeHint().height());
 
   QWidget* order[] = {RichEdit1, SpinEdit1, SpinEdit2, Edit1,   Edit2,
                       Edit3,     Edit4,     Button1,   Button2, Button4,
@@ -254,6 +261,7 @@ void TForm2::showFile(QPlainTextEdit* box, const std::string& filename) {
 }
 
 void TForm2::runCommand(const std::function<void()>& command) {
+  StatusBar1->clearMessage();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     command();
@@ -307,6 +315,9 @@ void TForm2::Button5Click() {
     report.counts = [this](PatternCounts counts) {
       SpinEdit3->setValue(counts.positive);
       SpinEdit4->setValue(counts.negative);
+    };
+    report.warning = [this](const std::string& text) {
+      StatusBar1->showMessage(fromUtf8(messageWithFullStop(text)));
     };
     report.forecastCleared = [this] { RichEdit6->clear(); };
     report.forecastLine = [this](const std::string& line) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -39,6 +40,7 @@ class TForm2 : public QWidget {
   void Button4Click();  // Load Model
   void Button5Click();  // Apply Model
 
+  QStatusBar* StatusBar1;  // what the last command has to say beyond its results
   QPlainTextEdit* RichEdit1;  // the data table
   QWidget* Panel1;
   QLabel* Label1;

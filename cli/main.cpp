@@ -104,6 +104,9 @@ int main(int argc, char** argv) {
     } else {
       ApplyReport report;
       report.forecastLine = [](const std::string& line) { std::cout << line << "\n"; };
+      report.warning = [](const std::string& text) {
+        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+      };
       runApplyModel(applyName, readTable(applyTable), report, currentNumberFormat());
     }
   } catch (const std::exception& e) {

@@ -21,6 +21,17 @@ std::int32_t highestAttributeUsed(const TLAD& model) {
 
 }  // namespace
 
+std::string oneSidedModelWarning(const std::string& modelFile, PatternCounts counts) {
+  if (counts.positive > 0 && counts.negative > 0) return "";
+  if (counts.positive == 0 && counts.negative == 0) {
+    return "The model " + modelFile + " has no patterns: every score is 0";
+  }
+  const bool noPositive = counts.positive == 0;
+  return "The model " + modelFile + " has no " + (noPositive ? "positive" : "negative") +
+         " patterns, so its scores count only the " + (noPositive ? "negative" : "positive") +
+         " ones; check that the file is complete";
+}
+
 std::string forecastLine(const std::string& nameField, const std::string& classField, double score,
                          const NumberFormat& format) {
   return nameField + "," + classField + "," + FloatToStr(score, format);
@@ -30,8 +41,12 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
                    const NumberFormat& format) {
   TLAD model(0, 0.0, 0.0, 0.0, 0.0);
   model.format = format;
-  model.Load(modelFileName(name, ModelFileKind::Model));
-  if (report.counts) report.counts({model.pospandect->size(), model.negpandect->size()});
+  const std::string modelFile = modelFileName(name, ModelFileKind::Model);
+  model.Load(modelFile);
+  const PatternCounts counts{model.pospandect->size(), model.negpandect->size()};
+  if (report.counts) report.counts(counts);
+  const std::string warning = oneSidedModelWarning(modelFile, counts);
+  if (!warning.empty() && report.warning) report.warning(warning);
 
   const std::vector<std::string> lines = tableLines(tableText);
   requireLines(lines);

@@ -11,6 +11,9 @@
 // Forecast cleared once the header is checked, then one Forecast line per observation.
 struct ApplyReport {
   std::function<void(PatternCounts)> counts;
+  // Right after the counts, when the model lacks the patterns of a side: such a model scores
+  // with one side only, and a model file cut short between its sides looks the same.
+  std::function<void(const std::string&)> warning;
   std::function<void()> forecastCleared;
   std::function<void(const std::string&)> forecastLine;
 };
@@ -23,5 +26,8 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
                    const NumberFormat& format = currentNumberFormat());
 
 // "NAME,CLASS,SCORE": the fields as they stand, the score in the number text form.
+// The warning for a model whose positive or negative pandect is empty, or "" when neither is.
+std::string oneSidedModelWarning(const std::string& modelFile, PatternCounts counts);
+
 std::string forecastLine(const std::string& nameField, const std::string& classField, double score,
                          const NumberFormat& format = currentNumberFormat());

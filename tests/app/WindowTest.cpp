@@ -71,7 +71,9 @@ class WindowTest : public QObject {
 
   void startState() {
     QCOMPARE(form->windowTitle(), QString("Rule-Based Inductive Learning"));
-    QCOMPARE(form->size(), QSize(1017, 565));
+    // The window of 1017 x 565 and its status bar below.
+    QCOMPARE(form->size(), QSize(1017, 565 + form->StatusBar1->sizeHint().height()));
+    QCOMPARE(form->StatusBar1->currentMessage(), QString());
     QCOMPARE(form->Edit5->text(), QString("LAD"));
     QCOMPARE(form->SpinEdit1->value(), 8);
     QCOMPARE(form->SpinEdit2->value(), 2);

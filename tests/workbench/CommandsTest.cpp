@@ -29,12 +29,14 @@ class CommandsTest : public TempDirTest {
     bool cleared = false;
     std::vector<std::string> lines;
     std::string failure;
+    std::string warning;
   };
   Applied apply(const std::string& table, const std::string& name = "LAD") {
     Applied applied;
     ApplyReport report;
     report.counts = [&](PatternCounts c) { applied.counts = c; };
     report.forecastCleared = [&] { applied.cleared = true; };
+    report.warning = [&](const std::string& text) { applied.warning = text; };
     report.forecastLine = [&](const std::string& line) { applied.lines.push_back(line); };
     try {
       runApplyModel(path(name), table, report);
@@ -169,4 +171,22 @@ TEST(ModelFiles, NamesOfAChosenModelFile) {
   for (const auto& [chosen, name] : cases) EXPECT_EQ(modelNameOfFile(chosen), name) << chosen;
   EXPECT_EQ(modelFileName("", ModelFileKind::Model), ".MOD");
   EXPECT_EQ(modelFileName("m", ModelFileKind::Discretized), "m.GRD");
+}
+
+// A model without the patterns of one side still scores, but says so: a file cut short between
+// its sides looks just like it.
+TEST_F(CommandsTest, OneSidedModelIsAppliedWithAWarning) {
+  const std::string head = "Attributes=A\r\nCutpoints_Att_0=1\r\n";
+  const std::string table = "Name,A,Class\r\nx,2,1\r\n";
+  write(path("pos.MOD"), head + "Pospattern1=1:1:0\r\n");
+  const Applied positive = apply(table, "pos");
+  EXPECT_EQ(positive.lines, (std::vector<std::string>{"x,1,1"}));
+  EXPECT_EQ(positive.warning, "The model " + path("pos.MOD") +
+                                  " has no negative patterns, so its scores count only the "
+                                  "positive ones; check that the file is complete");
+  write(path("none.MOD"), head);
+  EXPECT_EQ(apply(table, "none").warning,
+            "The model " + path("none.MOD") + " has no patterns: every score is 0");
+  build(sampleTable());
+  EXPECT_EQ(apply(sampleTable()).warning, "");
 }
