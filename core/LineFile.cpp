@@ -1,6 +1,7 @@
 #include "LineFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,10 +24,58 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string temporaryName(const std::string& filename) {
+constexpr std::size_t kNameMax = 255;  // bytes of one file name
+constexpr std::size_t kRandomDigits = 9;
+
+// The file a save replaces: the target, or the file a symbolic link at the target points to,
+// so that the link stays a link.
+std::filesystem::path finalTarget(const std::string& filename) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path target(filename);
+  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
+// The start of the temporary names of a target's saves: its file name, cut so that the
+// whole temporary name fits in a file name, and "_".
+std::string temporaryPrefix(const std::filesystem::path& target) {
+  std::string name = target.filename().string();
+  const std::size_t room = kNameMax - 1 - kRandomDigits;
+  if (name.size() > room) {
+    std::size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0u) == 0x80u) --cut;
+    name.resize(cut);
+  }
+  return name + "_";
+}
+
+std::string temporaryName(const std::filesystem::path& target) {
   static std::mt19937 generator{std::random_device{}()};
   std::uniform_int_distribution<int> draw(0, 999999999);
-  return filename + "_" + std::to_string(draw(generator));
+  std::string digits = std::to_string(draw(generator));
+  digits.insert(0, kRandomDigits - digits.size(), '0');
+  return (target.parent_path() / (temporaryPrefix(target) + digits)).string();
+}
+
+// Removes the temporary files that an interrupted save of the same target left: its prefix
+// and exactly nine digits.
+void removeStaleTemporaries(const std::filesystem::path& target) {
+  namespace fs = std::filesystem;
+  const std::string prefix = temporaryPrefix(target);
+  std::error_code ec;
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() != prefix.size() + kRandomDigits || name.rfind(prefix, 0) != 0) continue;
+    if (name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) continue;
+    std::error_code ignored;
+    if (it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+  }
 }
 
 [[noreturn]] void failToWrite(const std::string& filename, int error) {
@@ -78,18 +127,24 @@ std::vector<std::string> readLineFile(const std::string& filename) {
   return lines;
 }
 
-LineFileWriter::LineFileWriter(std::string filename)
-    : filename_(std::move(filename)), temporary_(temporaryName(filename_)) {
-  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+LineFileWriter::LineFileWriter(std::string filename) : filename_(std::move(filename)) {
+  const std::filesystem::path target = finalTarget(filename_);
+  target_ = target.string();
+  removeStaleTemporaries(target);
+  temporary_ = temporaryName(target);
+  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd_ < 0) failToWrite(filename_, errno);
+  // A replaced file keeps its permission bits.
+  struct stat old {};
+  if (::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (::fchmod(fd_, old.st_mode & 07777) != 0) fail(errno);
+  }
   buffer_.reserve(kBufferSize);
 }
 
 LineFileWriter::~LineFileWriter() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    std::remove(temporary_.c_str());
-  }
+  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 || (finished_ && !published_)) std::remove(temporary_.c_str());
 }
 
 void LineFileWriter::write(std::string_view text) {
@@ -115,7 +170,8 @@ void LineFileWriter::flushBuffer() {
   buffer_.clear();
 }
 
-void LineFileWriter::commit() {
+void LineFileWriter::finish() {
+  if (finished_) return;
   flushBuffer();
   if (::fsync(fd_) != 0) fail(errno);
   const int fd = fd_;
@@ -125,11 +181,18 @@ void LineFileWriter::commit() {
     std::remove(temporary_.c_str());
     failToWrite(filename_, error);
   }
-  if (std::rename(temporary_.c_str(), filename_.c_str()) != 0) {
+  finished_ = true;
+}
+
+void LineFileWriter::publish() {
+  finish();
+  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
     const int error = errno;
     std::remove(temporary_.c_str());
+    finished_ = false;
     failToWrite(filename_, error);
   }
+  published_ = true;
 }
 
 void LineFileWriter::fail(int error) {

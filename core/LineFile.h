@@ -11,9 +11,12 @@
 std::vector<std::string> readLineFile(const std::string& filename);
 
 // Writes a line file line by line so that the target is never half-written: the lines go
-// into a temporary file TARGET_<random>, which commit() flushes to disk and renames over the
-// target in one step. On any failure, and when the writer goes away without commit(), the
-// temporary file is removed and the target keeps its old content. Failures raise EInOutError
+// into a temporary file TARGET_<nine random digits> beside it, which finish() flushes to disk
+// and publish() renames over the target in one step; commit() does both. On any failure, and
+// when the writer goes away without publishing, the temporary file is removed and the target
+// keeps its old content. A target that is a symbolic link stays one (the file it points to is
+// replaced), and a replaced file keeps its permission bits. Temporary files that an earlier,
+// interrupted save of the same target left are removed. Failures raise EInOutError
 // "Cannot write file "PATH". REASON".
 class LineFileWriter {
  public:
@@ -27,14 +30,19 @@ class LineFileWriter {
   // Appends text to the current line, which writeLine or endLine ends.
   void write(std::string_view text);
   void endLine() { write("\r\n"); }
-  void commit();
+  void finish();
+  void publish();
+  void commit() { publish(); }
 
  private:
   void flushBuffer();
   [[noreturn]] void fail(int error);
 
   std::string filename_;
+  std::string target_;
   std::string temporary_;
+  bool finished_ = false;
+  bool published_ = false;
   int fd_ = -1;
   std::string buffer_;
 };

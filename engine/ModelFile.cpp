@@ -1,6 +1,6 @@
 // NAME.MOD: the attribute names, the cutpoints and both pandects' patterns, one per line.
-#include "LadError.h"
 #include "Description.h"
+#include "LadError.h"
 #include "LineFile.h"
 #include "MyLib.h"
 #include "NumberText.h"
@@ -30,6 +30,11 @@ auto converted(const std::string& filename, std::size_t line, Convert convert) {
 
 void TLAD::save(const std::string& filename) const {
   LineFileWriter out(filename);
+  save(out);
+  out.commit();
+}
+
+void TLAD::save(LineFileWriter& out) const {
   out.writeLine("Attributes=" + attributes);
   for (std::size_t i = 0; i < cutpoints.size(); ++i) {
     std::string line = "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(i)) + "=";
@@ -52,7 +57,6 @@ void TLAD::save(const std::string& filename) const {
   };
   writePatterns(pospandect.get(), kPospattern);
   writePatterns(negpandect.get(), kNegpattern);
-  out.commit();
 }
 
 // Every line of a model file, in the one order save writes them: the "Attributes" line, then
@@ -62,7 +66,8 @@ void TLAD::save(const std::string& filename) const {
 void TLAD::Load(const std::string& filename) {
   std::vector<std::string> lines = readLineFile(filename);
   if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);
-  if (lines.empty()) damaged(filename, 1, "the file is empty; a model begins with an \"Attributes\" line");
+  if (lines.empty())
+    damaged(filename, 1, "the file is empty; a model begins with an \"Attributes\" line");
 
   std::string readAttributes;
   auto readList = std::make_unique<TSSList>();
@@ -164,12 +169,11 @@ void TLAD::Load(const std::string& filename) {
                     IntToStr(k) + " lie outside its bins 0 to " + IntToStr(bins - 1));
       }
     }
-    pandect.append(describePattern(pattern, static_cast<std::size_t>(readList->size()),
-                                   readCutpoints,
-                                   [&](std::size_t k, std::size_t i) {
-                                     return FloatToStr(readCutpoints[k][i], format);
-                                   }),
-                   pattern);
+    pandect.append(
+        describePattern(
+            pattern, static_cast<std::size_t>(readList->size()), readCutpoints,
+            [&](std::size_t k, std::size_t i) { return FloatToStr(readCutpoints[k][i], format); }),
+        pattern);
   }
 
   // Every model has an attribute column, so a file without cutpoints was cut short.

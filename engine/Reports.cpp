@@ -27,13 +27,18 @@ const std::array<std::array<char, 16>, 256>& bitTexts() {
 }  // namespace
 
 void TLAD::savepatternspace(const std::string& filename) {
+  LineFileWriter out(filename);
+  savepatternspace(out);
+  out.commit();
+}
+
+void TLAD::savepatternspace(LineFileWriter& out) {
   if (labels.empty()) {
     for (std::size_t r = 0; r < data.size(); ++r) {
       labels.push_back("Obs_" + IntToStr(static_cast<std::int64_t>(r + 1)));
     }
   }
   const PatternCoverage coverage(*this);
-  LineFileWriter out(filename);
   out.write("Pattern");
   for (std::int32_t j = 1; j <= pospandect->size(); ++j) out.write(",P" + IntToStr(j));
   for (std::int32_t j = 1; j <= negpandect->size(); ++j) out.write(",N" + IntToStr(j));
@@ -52,11 +57,15 @@ void TLAD::savepatternspace(const std::string& filename) {
     for (; j < patterns; ++j) out.write(((bits[j / 64] >> (j % 64)) & 1u) != 0 ? ",1" : ",0");
     out.endLine();
   }
-  out.commit();
 }
 
 void TLAD::savepatterndesc(const std::string& filename) const {
   LineFileWriter out(filename);
+  savepatterndesc(out);
+  out.commit();
+}
+
+void TLAD::savepatterndesc(LineFileWriter& out) const {
   out.writeLine("," + attributes);
   for (std::int32_t j = 0; j < pospandect->size(); ++j) {
     out.write("P" + IntToStr(j + 1));
@@ -66,11 +75,15 @@ void TLAD::savepatterndesc(const std::string& filename) const {
     out.write("N" + IntToStr(j + 1));
     out.writeLine(negpandect->key(j));
   }
-  out.commit();
 }
 
 void TLAD::savedatagrid(const std::string& filename) const {
   LineFileWriter out(filename);
+  savedatagrid(out);
+  out.commit();
+}
+
+void TLAD::savedatagrid(LineFileWriter& out) const {
   out.writeLine("," + attributes);
   const std::size_t columns = datagrid.empty() ? 0 : datagrid[0].size();
   for (std::size_t r = 0; r < datagrid.size(); ++r) {
@@ -78,5 +91,4 @@ void TLAD::savedatagrid(const std::string& filename) const {
     for (std::size_t k = 0; k < columns; ++k) out.write("," + IntToStr(datagrid[r][k]));
     out.endLine();
   }
-  out.commit();
 }

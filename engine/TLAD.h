@@ -6,6 +6,7 @@
 #include <string>
 
 #include "BuildControl.h"
+#include "LineFile.h"
 #include "MyLists.h"
 #include "MyTypes.h"
 #include "NumberText.h"
@@ -62,12 +63,16 @@ class TLAD {
   bool triggered(const arrreal& point, PatternView pat, std::int32_t pointclass) const;
   double getIndex(const arrreal& point, std::int32_t pointclass) const;
 
-  // The model file NAME.MOD.
+  // The model file NAME.MOD. The writer forms let a caller replace several files as a set.
   void save(const std::string& filename) const;
+  void save(LineFileWriter& out) const;
   void Load(const std::string& filename);
 
   // The reports NAME.PAT, NAME.DES and NAME.GRD.
   void savepatternspace(const std::string& filename);
   void savepatterndesc(const std::string& filename) const;
   void savedatagrid(const std::string& filename) const;
+  void savepatternspace(LineFileWriter& out);
+  void savepatterndesc(LineFileWriter& out) const;
+  void savedatagrid(LineFileWriter& out) const;
 };

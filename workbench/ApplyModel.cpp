@@ -41,6 +41,7 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
                    const NumberFormat& format) {
   TLAD model(0, 0.0, 0.0, 0.0, 0.0);
   model.format = format;
+  requireModelName(name);
   const std::string modelFile = modelFileName(name, ModelFileKind::Model);
   model.Load(modelFile);
   const PatternCounts counts{model.pospandect->size(), model.negpandect->size()};

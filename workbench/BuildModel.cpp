@@ -1,24 +1,106 @@
 #include "BuildModel.h"
 
+#include <sys/statvfs.h>
+
+#include <array>
+#include <filesystem>
+
 #include "LadError.h"
+#include "NumberText.h"
+
+namespace {
+
+// About how many bytes the four files take: the pattern space exactly, the rest closely.
+std::uint64_t estimatedBytes(const TLAD& model) {
+  const TPandect* pandects[] = {model.pospandect.get(), model.negpandect.get()};
+  std::uint64_t patterns = 0;
+  std::uint64_t keyBytes = 0;
+  std::uint64_t coordinates = 0;
+  for (const TPandect* pandect : pandects) {
+    for (std::int32_t i = 0; i < pandect->size(); ++i) {
+      keyBytes += pandect->key(i).size();
+      coordinates += pandect->pattern(i).size();
+    }
+    patterns += static_cast<std::uint64_t>(pandect->size());
+  }
+  const std::uint64_t rows = model.data.size();
+  const std::uint64_t columns = model.cutpoints.size();
+  const std::uint64_t numbering = patterns * 10;  // "P123456" and the like
+  const std::uint64_t pat = (rows + 1) * (2 * patterns + 16) + numbering;
+  const std::uint64_t des = keyBytes + numbering + model.attributes.size();
+  const std::uint64_t mod = coordinates * 12 + numbering + columns * 200;
+  const std::uint64_t grd = rows * (columns * 3 + 16);
+  return pat + des + mod + grd;
+}
+
+// Refuses before anything is written when the folder cannot hold the files.
+void requireRoom(const std::string& filename, std::uint64_t bytes) {
+  std::filesystem::path folder = std::filesystem::path(filename).parent_path();
+  if (folder.empty()) folder = ".";
+  struct statvfs space {};
+  if (::statvfs(folder.c_str(), &space) != 0) return;  // a missing folder fails when writing
+  const std::uint64_t free = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
+  if (bytes > free) {
+    throw LadError(
+        "The model's four files need about " + IntToStr(static_cast<std::int64_t>(bytes >> 20)) +
+        " MB, but the folder \"" + fullPath(folder.string()) + "\" has " +
+        IntToStr(static_cast<std::int64_t>(free >> 20)) + " MB free; nothing was replaced");
+  }
+}
+
+}  // namespace
+
+void requireModelName(const std::string& name) {
+  if (name.empty() || std::filesystem::path(name).filename().empty()) {
+    throw LadError("The model name is empty" +
+                   std::string(name.empty() ? "" : " (\"" + name + "\" names only a folder)"));
+  }
+}
 
 PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
                             const std::string& name, const FileWritten& fileWritten,
                             const BuildOptions& options) {
+  requireModelName(name);
   const std::unique_ptr<TLAD> model = intake(parameters, tableText, options.format);
   model->buildModel(options.control);
   if (options.control.cancelled()) throw LadError("Build cancelled");
+  requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(*model));
 
-  auto write = [&](ModelFileKind kind, auto writer) {
-    const std::string filename = modelFileName(name, kind);
-    writer(filename);
-    if (fileWritten) fileWritten(kind, filename);
+  // All four files are written and flushed first; only then are they put in place, the
+  // reports first and NAME.MOD last, so that a failure before that point replaces nothing and
+  // Apply never meets a new model beside older reports unless the renames themselves fail.
+  struct File {
+    ModelFileKind kind;
+    std::string filename;
+    std::unique_ptr<LineFileWriter> writer;
   };
-  write(ModelFileKind::Model, [&](const std::string& f) { model->save(f); });
+  std::array<File, 4> files;
+  const ModelFileKind order[] = {ModelFileKind::PatternSpace, ModelFileKind::PatternDescription,
+                                 ModelFileKind::Discretized, ModelFileKind::Model};
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    files[i].kind = order[i];
+    files[i].filename = modelFileName(name, order[i]);
+    files[i].writer = std::make_unique<LineFileWriter>(files[i].filename);
+  }
   // The pattern space names the observations that the discretized report uses.
-  write(ModelFileKind::PatternSpace, [&](const std::string& f) { model->savepatternspace(f); });
-  write(ModelFileKind::PatternDescription,
-        [&](const std::string& f) { model->savepatterndesc(f); });
-  write(ModelFileKind::Discretized, [&](const std::string& f) { model->savedatagrid(f); });
+  model->savepatternspace(*files[0].writer);
+  model->savepatterndesc(*files[1].writer);
+  model->savedatagrid(*files[2].writer);
+  model->save(*files[3].writer);
+  for (File& file : files) file.writer->finish();
+
+  std::string replaced;
+  for (File& file : files) {
+    try {
+      file.writer->publish();
+    } catch (const LadError& e) {
+      throw EInOutError(messageWithFullStop(e.what()) +
+                        (replaced.empty() ? ""
+                                          : " Already replaced: " + replaced +
+                                                "; the others keep their earlier content."));
+    }
+    replaced += (replaced.empty() ? "" : ", ") + file.filename;
+    if (fileWritten) fileWritten(file.kind, file.filename);
+  }
   return {model->pospandect->size(), model->negpandect->size()};
 }

@@ -13,11 +13,9 @@ struct PatternCounts {
   std::int32_t negative = 0;
 };
 
-// Called right after each file is written, so that a front end shows it before the next.
+// Called right after each file is put in place, so that a front end can show it at once.
 using FileWritten = std::function<void(ModelFileKind kind, const std::string& filename)>;
 
-// Intake, buildModel, then NAME.MOD, NAME.PAT, NAME.DES and NAME.GRD in that order. A failure
-// stops the command where it happens; the files written before it stay.
 // How a build runs: the number format, taken once when the options are made (on the thread
 // that starts the command), and the threads, progress and cancel flag of the search.
 struct BuildOptions {
@@ -25,7 +23,14 @@ struct BuildOptions {
   BuildControl control;
 };
 
-// A cancelled build raises "Build cancelled" before it writes any file.
+// Raises "The model name is empty" for a name without a file name part.
+void requireModelName(const std::string& name);
+
+// Intake, buildModel, then the four files, replaced as a set: all are written and flushed
+// before any is put in place, and fileWritten reports each as it is put in place (NAME.PAT,
+// NAME.DES, NAME.GRD, then NAME.MOD). A failure before the renames replaces nothing; a failure
+// during them says which files were already replaced. A build whose files would not fit in the
+// folder is refused before anything is written, and so is a cancelled one ("Build cancelled").
 PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
                             const std::string& name, const FileWritten& fileWritten,
                             const BuildOptions& options = {});

@@ -43,8 +43,9 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
   const std::int32_t n = headerFields - 2;
   if (n < 0) throw ERangeError();
   if (n == 0) {
-    throw LadError("The header has no attribute column: a table needs a name column, at least one "
-                   "attribute and the class column");
+    throw LadError(
+        "The header has no attribute column: a table needs a name column, at least one "
+        "attribute and the class column");
   }
   // The names are the header without its first field and without ",Class": a name that only
   // begins with "Class" would lose those letters.
@@ -80,8 +81,9 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
     }
     arrreal& row = model->data[r];
     for (std::int32_t j = 1; j <= m - 2; ++j) {
-      row[static_cast<std::size_t>(j - 1)] = tableNumber(
-          fields.keys[static_cast<std::size_t>(j)], lineNo, static_cast<std::size_t>(j + 1), format);
+      row[static_cast<std::size_t>(j - 1)] =
+          tableNumber(fields.keys[static_cast<std::size_t>(j)], lineNo,
+                      static_cast<std::size_t>(j + 1), format);
     }
     model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo,
                                     static_cast<std::size_t>(m), format);

@@ -123,3 +123,28 @@ TEST_F(FilesTest, TextFilesHonourByteOrderMarks) {
   EXPECT_EQ(utf16ToUtf8(std::string("\x3D\xD8\x00\xDE", 4), false), "\xF0\x9F\x98\x80");
   EXPECT_EQ(utf16ToUtf8(std::string("\x00\xD8", 2), false), "\xEF\xBF\xBD");
 }
+
+// A save replaces the file a link points to and keeps the replaced file's permission bits,
+// works for names up to the longest file name, and clears what a killed save left behind.
+TEST_F(FilesTest, SaveKeepsLinksAndPermissionsAndClearsStaleTemporaries) {
+  write(path("real.MOD"), "old");
+  fs::permissions(path("real.MOD"), fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real.MOD", path("link.MOD"));
+  writeLineFile(path("link.MOD"), {"new"});
+  EXPECT_TRUE(fs::is_symlink(path("link.MOD")));
+  EXPECT_EQ(read(path("real.MOD")), "new\r\n");
+  EXPECT_EQ(fs::status(path("real.MOD")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+
+  const std::string longest(251, 'n');  // with ".MOD", 255 bytes: the longest file name
+  writeLineFile(path(longest + ".MOD"), {"x"});
+  EXPECT_EQ(read(path(longest + ".MOD")), "x\r\n");
+
+  write(path("m.PAT_123456789"), "left by a killed save");
+  write(path("m.PAT_12345"), "not ours: not nine digits");
+  write(path("m.PAT_mine"), "not ours");
+  writeLineFile(path("m.PAT"), {"y"});
+  EXPECT_FALSE(fs::exists(path("m.PAT_123456789")));
+  EXPECT_TRUE(fs::exists(path("m.PAT_12345")));
+  EXPECT_TRUE(fs::exists(path("m.PAT_mine")));
+}

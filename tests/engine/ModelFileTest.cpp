@@ -76,7 +76,9 @@ TEST_F(ModelFileTest, DamagedFilesAreRefusedNamingTheLine) {
   } cases[] = {
       {"", "line 1: the file is empty; a model begins with an \"Attributes\" line"},
       {std::string(5000, '\0'), "line 1: a model begins with an \"Attributes\" line, not '\\0\\0"},
-      {"\xFF\xFE" "A\0t\0t\0", "line 1: a model begins with an \"Attributes\" line, not"},
+      {"\xFF\xFE"
+       "A\0t\0t\0",
+       "line 1: a model begins with an \"Attributes\" line, not"},
       {"Attributes=A,B\rCutpoints_Att_0=1\rCutpoints_Att_1=5\r",
        "line 2: expected the line \"Cutpoints_Att_0\", not the end of the file"},
       {"Pospattern1=0:1:0\nAttributes=A\n", "line 1: a model begins with an \"Attributes\" line"},

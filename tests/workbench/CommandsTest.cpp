@@ -4,6 +4,7 @@
 #include "ApplyModel.h"
 #include "BuildModel.h"
 #include "LadError.h"
+#include "NumberText.h"
 #include "SampleTable.h"
 #include "TempDir.h"
 
@@ -53,8 +54,9 @@ class CommandsTest : public TempDirTest {
 
 TEST_F(CommandsTest, BuildThenApplyTheSample) {
   const auto files = build(sampleTable());
-  EXPECT_EQ(files, (std::vector<std::string>{path("LAD.MOD"), path("LAD.PAT"), path("LAD.DES"),
-                                             path("LAD.GRD")}));
+  // Each file is reported as it is put in place, NAME.MOD last.
+  EXPECT_EQ(files, (std::vector<std::string>{path("LAD.PAT"), path("LAD.DES"), path("LAD.GRD"),
+                                             path("LAD.MOD")}));
   EXPECT_EQ(counts.positive, 113);
   EXPECT_EQ(counts.negative, 91);
 
@@ -131,21 +133,42 @@ TEST_F(CommandsTest, BuildFailuresKeepWhatWasWrittenBefore) {
   EXPECT_THROW(build("N,a,Class\nx,1,1\ny,2,0", "LAD", bad), LadError);
   EXPECT_EQ(read(path("LAD.MOD")), oldModel);
 
-  // LAD.PAT cannot be written (its name is taken by a folder): LAD.MOD is new, the other
-  // three files keep their content.
+  // The four files are replaced as a set. LAD.PAT cannot be put in place (its name is taken
+  // by a folder): nothing is replaced and no temporary file stays.
   const std::string oldGrd = read(path("LAD.GRD"));
+  const std::string oldDes = read(path("LAD.DES"));
   std::filesystem::remove(path("LAD.PAT"));
   std::filesystem::create_directory(path("LAD.PAT"));
-  std::vector<std::string> reported;
+  const std::string small = "Name,A,Class\nx,1,1\ny,2,0\nz,3,1";
   try {
-    build("Name,A,Class\nx,1,1\ny,2,0\nz,3,1");
+    build(small);
     FAIL() << "no failure";
   } catch (const EInOutError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + path("LAD.PAT") + "\".", 0), 0u);
+    EXPECT_EQ(std::string(e.what()).find("Already replaced"), std::string::npos);
   }
-  EXPECT_NE(read(path("LAD.MOD")), oldModel);
-  EXPECT_EQ(read(path("LAD.MOD")).rfind("Attributes=A\r\n", 0), 0u);
+  EXPECT_EQ(read(path("LAD.MOD")), oldModel);
   EXPECT_EQ(read(path("LAD.GRD")), oldGrd);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4);
+
+  // When a rename fails half-way, the message says which files are already new; NAME.MOD,
+  // renamed last, is still the old model.
+  std::filesystem::remove(path("LAD.PAT"));
+  std::filesystem::remove(path("LAD.DES"));
+  std::filesystem::create_directory(path("LAD.DES"));
+  try {
+    build(small);
+    FAIL() << "no failure";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(
+        std::string(e.what()).find("\". Is a directory. Already replaced: " + path("LAD.PAT") +
+                                   "; the others keep their earlier content."),
+        std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(read(path("LAD.MOD")), oldModel);
+  EXPECT_EQ(read(path("LAD.GRD")), oldGrd);
+  std::filesystem::remove(path("LAD.DES"));
 
   // No such folder.
   EXPECT_THROW(build(sampleTable(), "missing/LAD"), EInOutError);
@@ -189,4 +212,40 @@ TEST_F(CommandsTest, OneSidedModelIsAppliedWithAWarning) {
             "The model " + path("none.MOD") + " has no patterns: every score is 0");
   build(sampleTable());
   EXPECT_EQ(apply(sampleTable()).warning, "");
+}
+
+TEST_F(CommandsTest, EmptyModelNamesAreRefused) {
+  for (const std::string& name : {std::string(), dir.string() + "/"}) {
+    try {
+      runBuildModel(LearningParameters{}, sampleTable(), name, nullptr);
+      ADD_FAILURE() << "built " << name;
+    } catch (const LadError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("The model name is empty", 0), 0u) << e.what();
+    }
+    EXPECT_THROW(runApplyModel(name, sampleTable(), ApplyReport{}), LadError);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 0);
+}
+
+// Values written with 17 digits that equal a cutpoint fall in the same bin when the stored
+// model is applied as in the build: the cutpoints are stored exactly.
+TEST_F(CommandsTest, StoredModelScoresAsTheBuiltOne) {
+  const std::string table =
+      "Name,A,B,Class\n"
+      "a,0.1,0.30000000000000004,1\nb,0.30000000000000004,0.3,1\nc,0.3,0.7,0\n"
+      "d,0.7,0.30000000000000004,0\ne,0.30000000000000004,0.9,1\nf,0.9,0.1,0\n"
+      "g,0.30000000000000004,0.30000000000000004,1\nh,0.3,0.3,0\n";
+  LearningParameters parameters;
+  parameters.gridSize = "4";
+  parameters.degree = "1";
+  build(table, "LAD", parameters);
+  EXPECT_NE(read(path("LAD.MOD")).find("0.30000000000000004"), std::string::npos);
+  auto built = intake(parameters, table);
+  built->buildModel();
+  const Applied applied = apply(table);
+  ASSERT_EQ(applied.lines.size(), built->data.size());
+  for (std::size_t r = 0; r < built->data.size(); ++r) {
+    const std::string score = FloatToStr(built->getIndex(built->data[r], -1));
+    EXPECT_EQ(applied.lines[r].substr(applied.lines[r].rfind(',') + 1), score) << r;
+  }
 }
