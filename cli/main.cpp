@@ -1,4 +1,6 @@
 // lad: the workbench's Build Model and Apply Model from the command line.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <clocale>
 #include <cstdio>
@@ -35,6 +37,13 @@ std::string readTable(const std::string& table) {
     return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
   }
   return readTextFile(table);
+}
+
+// Progress of the pattern search on a terminal, rewritten in place.
+void showProgress(std::int64_t done, std::int64_t total) {
+  const std::int64_t percent = total > 0 ? done * 100 / total : 100;
+  std::cerr << "\rSearching attribute subsets: " << done << " of " << total << " (" << percent
+            << "%)" << (done == total ? "\n" : "") << std::flush;
 }
 
 void useLocaleDecimalSeparator() {
@@ -96,6 +105,10 @@ int main(int argc, char** argv) {
       parameters.degree = std::to_string(degree);
       BuildOptions options;
       options.control.threads = threads;
+      options.warning = [](const std::string& text) {
+        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+      };
+      if (::isatty(STDERR_FILENO) != 0) options.control.progress = showProgress;
       const PatternCounts counts = runBuildModel(
           parameters, readTable(buildTable), buildName,
           [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);

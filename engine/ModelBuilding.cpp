@@ -10,18 +10,57 @@
 #include "PandectBuilder.h"
 #include "SearchData.h"
 #include "SubsetSweep.h"
+#include "SystemMemory.h"
 #include "TDataStructure.h"
 #include "TLAD.h"
 
 namespace {
 
-// The largest grid that a subset of `degree` attributes spans must be addressable.
-void checkGridSize(const arrint& sizes, std::int32_t degree) {
+// The literal walk costs about the square of its grid's cells per subset: past this many
+// cells a subset would take hours.
+constexpr std::uint64_t kLargestLiteralGrid = 1u << 16;
+
+// The largest grid that a subset of `degree` attributes spans must be addressable, and the
+// search's grids for it, one set per thread, must fit in the memory available.
+void checkGridSize(const arrint& sizes, std::int32_t degree, int threads) {
   arrint largest(sizes);
   std::sort(largest.begin(), largest.end(), std::greater<>());
   largest.resize(std::min(largest.size(), static_cast<std::size_t>(degree)));
   requireAddressableGrid(largest);
+  const auto cells = static_cast<std::uint64_t>(gridCellCount(largest));
+  if (!fastSearchHandles(largest) && cells > kLargestLiteralGrid) {
+    throw LadError("A subset of " + IntToStr(degree) + " attributes spans a grid of " +
+                   IntToStr(static_cast<std::int64_t>(cells)) +
+                   " cells, too many to search in any reasonable time; lower the Grid Size or "
+                   "the Degree");
+  }
+  const std::uint64_t need =
+      static_cast<std::uint64_t>(threads) * searchBytesPerCell(largest) * cells;
+  const std::uint64_t available = availableMemoryBytes();
+  if (available > 0 && need > available) {
+    throw LadError("The pattern search needs about " + megabytes(need) + " of memory (grids of " +
+                   IntToStr(static_cast<std::int64_t>(cells)) + " cells on " + IntToStr(threads) +
+                   " thread(s)), but " + megabytes(available) +
+                   " are available; lower the Grid Size or the Degree");
+  }
 }
+
+// Stops a build whose patterns outgrow the memory that was available when it started.
+class PatternMemoryGuard {
+ public:
+  PatternMemoryGuard() : limit_(availableMemoryBytes() / 10 * 8) {}
+  void check(const TPandect& positive, const TPandect& negative) const {
+    const std::uint64_t held = positive.bytes() + negative.bytes();
+    if (limit_ > 0 && held > limit_) {
+      throw LadError("The patterns found so far take " + megabytes(held) +
+                     ", more than the memory available for them; raise the homogeneity or "
+                     "prevalence thresholds, or lower the Degree or the Grid Size");
+    }
+  }
+
+ private:
+  std::uint64_t limit_;
+};
 
 }  // namespace
 
@@ -42,7 +81,8 @@ void TLAD::buildModel(const BuildControl& control) {
                    attributes + ") for " + IntToStr(static_cast<int>(columns)) +
                    " attribute columns; an attribute name must not begin with \"Class\"");
   }
-  checkGridSize(sizes, degree);
+  const int threads = control.threads > 0 ? control.threads : defaultThreadCount();
+  checkGridSize(sizes, degree, threads);
 
   auto positive = std::make_unique<TPandect>();
   auto negative = std::make_unique<TPandect>();
@@ -51,11 +91,13 @@ void TLAD::buildModel(const BuildControl& control) {
   const auto attributeCount = static_cast<std::size_t>(attList->size());
   PandectBuilder positives(texts, attributeCount, *positive);
   PandectBuilder negatives(texts, attributeCount, *negative);
+  const PatternMemoryGuard memory;
   runWithThreads(control.threads, [&] {
     searchEverySubset(data, static_cast<std::int32_t>(columns), degree, control,
                       [&](const arrint& map, const SubsetPatterns& found) {
                         positives.take(found.positive, found.dims, map);
                         negatives.take(found.negative, found.dims, map);
+                        memory.check(*positive, *negative);
                       });
     tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
   });

@@ -430,6 +430,20 @@ void emit(const Grid& g, std::size_t fullDims, SearchScratch& s, int side,
 
 }  // namespace
 
+bool fastSearchHandles(const arrint& dims) {
+  return std::count_if(dims.begin(), dims.end(), [](std::int32_t size) { return size > 1; }) <=
+         kMaxFastDims;
+}
+
+std::uint64_t searchBytesPerCell(const arrint& dims) {
+  std::uint64_t wide = 0;
+  for (const std::int32_t size : dims) wide += size > 1;
+  // Beyond the fast search's coordinates, the literal walk's two 32-bit count grids.
+  if (!fastSearchHandles(dims)) return 8;
+  const std::uint64_t grids = wide >= 2 ? 2 * wide - 2 : 2;
+  return 8 * grids + 4;  // cumulated packed counts, and each cell's rank
+}
+
 void searchSubset(const SearchData& data, const arrint& map, SearchScratch& scratch,
                   SubsetPatterns& out) {
   out.clear(static_cast<std::int32_t>(map.size()));

@@ -39,6 +39,13 @@ struct SearchScratch {
   std::vector<std::uint32_t> order;
 };
 
+// Whether the fast search takes grids of these sizes (up to 6 coordinates of two or more bins);
+// larger ones fall back to the literal walk.
+bool fastSearchHandles(const arrint& dims);
+
+// The bytes of scratch that searching a grid of these sizes takes per cell.
+std::uint64_t searchBytesPerCell(const arrint& dims);
+
 // Fills out with the patterns of the subset `map` (ascending attribute numbers): the boxes
 // from an anchor cell to a later cell of the reflected Gray walk that lies at or above it in
 // every coordinate, accepted by the rule, and inside no other such accepted box.

@@ -53,8 +53,12 @@ std::int64_t subsetCount(std::int32_t n, std::int32_t m) {
   return count;
 }
 
+int defaultThreadCount() {
+  return tbb::info::default_concurrency();
+}
+
 void runWithThreads(int threads, const std::function<void()>& work) {
-  tbb::task_arena arena(threads > 0 ? threads : tbb::info::default_concurrency());
+  tbb::task_arena arena(threads > 0 ? threads : defaultThreadCount());
   arena.execute(work);
 }
 

@@ -37,6 +37,7 @@ void TPandect::append(std::string_view key, PatternView pattern) {
   run.insert(run.end(), pattern.map.begin(), pattern.map.end());
   coordAt_.push_back(coords_.add(run));
   dims_.push_back(static_cast<std::uint32_t>(d));
+  bytes_ += key.size() + 12 * d + 40;  // text, coordinates, and the entry's indexes
   sorted = false;
 }
 

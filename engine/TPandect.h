@@ -25,6 +25,8 @@ class TPandect {
   std::vector<std::string> keys() const;
 
   void append(std::string_view key, PatternView pattern);
+  // About how many bytes the pandect holds.
+  std::uint64_t bytes() const { return bytes_; }
   // Ascending key order. Keys must be distinct, which a built pandect guarantees.
   void sortByKey();
 
@@ -46,4 +48,5 @@ class TPandect {
   std::vector<std::uint32_t> dims_;
   std::vector<std::uint32_t> order_;  // entry i is slot order_[i]; empty: slot i
   std::vector<std::int32_t> scratch_;
+  std::uint64_t bytes_ = 0;
 };

@@ -62,6 +62,12 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
                             const BuildOptions& options) {
   requireModelName(name);
   const std::unique_ptr<TLAD> model = intake(parameters, tableText, options.format);
+  const auto attributes = static_cast<std::int64_t>(model->sizes.size());
+  if (model->degree > attributes && options.warning) {
+    options.warning("The degree " + IntToStr(model->degree) +
+                    " exceeds the number of attributes (" + IntToStr(attributes) +
+                    "): the search takes the one subset of all " + IntToStr(attributes));
+  }
   model->buildModel(options.control);
   if (options.control.cancelled()) throw LadError("Build cancelled");
   requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(*model));

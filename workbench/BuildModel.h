@@ -21,6 +21,9 @@ using FileWritten = std::function<void(ModelFileKind kind, const std::string& fi
 struct BuildOptions {
   NumberFormat format = currentNumberFormat();
   BuildControl control;
+  // What the user should know although the build goes on (a degree above the attribute
+  // count, for one).
+  std::function<void(const std::string&)> warning;
 };
 
 // Raises "The model name is empty" for a name without a file name part.

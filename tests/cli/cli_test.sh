@@ -45,6 +45,21 @@ check "usage error exits 2" test $? -eq 2
 check "no command exits 2" test $? -eq 2
 check "help explains both commands" bash -c "'$lad' --help | grep -q 'lad apply'"
 
+err=$("$lad" build --degree 9 --name wide 2>&1 >/dev/null)
+check "degree above the attribute count is said" test "$err" = "Warning: The degree 9 exceeds the number of attributes (6): the search takes the one subset of all 6."
+err=$("$lad" build --name "" 2>&1 >/dev/null)
+code=$?
+check "empty name exits 1" test $code -eq 1
+check "empty name message" test "$err" = "The model name is empty."
+check "empty name writes nothing" test ! -e .MOD
+
+printf 'Attributes=A\r\nCutpoints_Att_0=1\r\nPospattern1=1:1:0\r\n' > half.MOD
+err=$("$lad" apply table.txt --name half 2>&1 >/dev/null)
+check "one-sided model is applied with a warning" grep -q "^Warning: The model half.MOD has no negative patterns" <<<"$err"
+printf 'Attributes=A\r\nCutpoints_Att_0=1\r\nPospattern1=1:1:0\r\nNegpat' > cut.MOD
+"$lad" apply table.txt --name cut >/dev/null 2>&1
+check "a model cut in a line exits 1" test $? -eq 1
+
 mkdir locked && chmod 500 locked
 if [ "$(id -u)" -ne 0 ]; then
   "$lad" build --name locked/M >/dev/null 2>&1

@@ -66,3 +66,18 @@ TEST(BuildControl, CancelStopsTheBuild) {
     EXPECT_EQ(model->pospandect, nullptr);
   }
 }
+
+// A build whose grids could never be searched is refused at once, not after hours.
+TEST(BuildControl, HopelessGridsAreRefusedBeforeSearching) {
+  LearningParameters parameters;
+  parameters.degree = "10";
+  auto model = intake(parameters, generatedTable(40, 12, 2));
+  try {
+    model->buildModel();
+    FAIL() << "built";
+  } catch (const LadError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "A subset of 10 attributes spans a grid of 1073741824 cells, too many to search in "
+              "any reasonable time; lower the Grid Size or the Degree");
+  }
+}
