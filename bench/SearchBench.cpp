@@ -34,15 +34,9 @@ double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Grid size, degree, then homogeneity and prevalence of each side.
 LearningParameters benchParameters() {
-  LearningParameters parameters;
-  parameters.gridSize = "8";
-  parameters.degree = "3";
-  parameters.positiveHomogeneity = "0.9";
-  parameters.positivePrevalence = "0.05";
-  parameters.negativeHomogeneity = "0.1";
-  parameters.negativePrevalence = "0.05";
-  return parameters;
+  return {"8", "3", "0.9", "0.05", "0.1", "0.05"};
 }
 
 // A model of the table, discretized, ready for the search.

@@ -132,29 +132,20 @@ class AnchorSweep {
     bool any() const { return positive || negative; }
   };
 
-  // The counts of the region's largest box: coordinates 0..k of c_ (whose terms are those
-  // of level k + 1), every later coordinate from the anchor's bin to its last bin.
-  std::uint64_t largest(std::size_t k) const {
+  // The region's counts in one of the cumulated grids: the terms of level k + 1 (coordinates
+  // 0..k of c_) at the anchor's own bins after k.
+  std::uint64_t regionSum(const std::uint64_t* grid, std::size_t k) const {
     std::uint64_t v = 0;
-    const std::uint64_t* grid = upTo_[k];
     for (std::size_t t = 0; t < termCount_[k + 1]; ++t) {
-      const std::uint64_t x = grid[terms_[k + 1][t].base + tail_[k]];
-      v += withSign(x, terms_[k + 1][t].negate);
+      v += withSign(grid[terms_[k + 1][t].base + tail_[k]], terms_[k + 1][t].negate);
     }
     return v;
   }
-
-  // The counts of the region's smallest box: coordinates 0..k of c_, every later coordinate
-  // at the anchor's bin.
-  std::uint64_t smallest(std::size_t k) const {
-    std::uint64_t v = 0;
-    const std::uint64_t* grid = exactAfter_[k];
-    for (std::size_t t = 0; t < termCount_[k + 1]; ++t) {
-      const std::uint64_t x = grid[terms_[k + 1][t].base + tail_[k]];
-      v += withSign(x, terms_[k + 1][t].negate);
-    }
-    return v;
-  }
+  // The counts of the region's largest box: every coordinate after k from the anchor's bin to
+  // its last bin.
+  std::uint64_t largest(std::size_t k) const { return regionSum(upTo_[k], k); }
+  // The counts of the region's smallest box: every coordinate after k at the anchor's bin.
+  std::uint64_t smallest(std::size_t k) const { return regionSum(exactAfter_[k], k); }
 
   // Whether any box of a region can be positive (negative) when its largest box has counts
   // most and its smallest box counts least. Both tests only grow with the positives and fall

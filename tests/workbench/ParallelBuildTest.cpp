@@ -34,13 +34,7 @@ TEST_F(ParallelBuild, SameFilesAtEveryThreadCountAndWithEitherKernel) {
     std::string table;
     LearningParameters parameters;
   };
-  LearningParameters strict;
-  strict.gridSize = "6";
-  strict.degree = "3";
-  strict.positiveHomogeneity = "0.8";
-  strict.positivePrevalence = "0.05";
-  strict.negativeHomogeneity = "0.2";
-  strict.negativePrevalence = "0.05";
+  const LearningParameters strict{"6", "3", "0.8", "0.05", "0.2", "0.05"};
   LearningParameters degreeFour;
   degreeFour.gridSize = "4";
   degreeFour.degree = "4";
