@@ -12,6 +12,7 @@
 #include "BuildModel.h"
 #include "LadError.h"
 #include "NumberText.h"
+#include "ProgressLine.h"
 #include "SampleTable.h"
 #include "TextFile.h"
 
@@ -37,13 +38,6 @@ std::string readTable(const std::string& table) {
     return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
   }
   return readTextFile(table);
-}
-
-// Progress of the pattern search on a terminal, rewritten in place.
-void showProgress(std::int64_t done, std::int64_t total) {
-  const std::int64_t percent = total > 0 ? done * 100 / total : 100;
-  std::cerr << "\rSearching attribute subsets: " << done << " of " << total << " (" << percent
-            << "%)" << (done == total ? "\n" : "") << std::flush;
 }
 
 void useLocaleDecimalSeparator() {
@@ -82,6 +76,8 @@ int main(int argc, char** argv) {
   build->add_option("--name", buildName, "model name NAME (files NAME.MOD, ...)")
       ->capture_default_str();
   int threads = 0;
+  bool quiet = false;
+  build->add_flag("--quiet", quiet, "no progress line on a terminal");
   build->add_option("--threads", threads, "threads that search patterns (default: all cores)")
       ->check(CLI::NonNegativeNumber);
 
@@ -108,7 +104,8 @@ int main(int argc, char** argv) {
       options.warning = [](const std::string& text) {
         std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
       };
-      if (::isatty(STDERR_FILENO) != 0) options.control.progress = showProgress;
+      if (!quiet && ::isatty(STDERR_FILENO) != 0)
+        options.control.progress = ProgressLine(std::cerr);
       const PatternCounts counts = runBuildModel(
           parameters, readTable(buildTable), buildName,
           [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
