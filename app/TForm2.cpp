@@ -1,6 +1,7 @@
 #include "TForm2.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -8,6 +9,7 @@
 #include <QFontDatabase>
 #include <QLocale>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <climits>
 
@@ -147,6 +149,31 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
+  TimeLabel = new QLabel(StatusBar1);
+  ProgressBar1 = new QProgressBar(StatusBar1);
+  ProgressBar1->setMaximumWidth(260);
+  ProgressBar1->setFormat("%v of %m subsets");
+  CancelButton = new QPushButton("Cancel", StatusBar1);
+  CancelButton->setAutoDefault(false);
+  StatusBar1->addPermanentWidget(TimeLabel);
+  StatusBar1->addPermanentWidget(ProgressBar1);
+  StatusBar1->addPermanentWidget(CancelButton);
+  for (QWidget* w : {static_cast<QWidget*>(TimeLabel), static_cast<QWidget*>(ProgressBar1),
+                     static_cast<QWidget*>(CancelButton)}) {
+    w->hide();
+  }
+  connect(CancelButton, &QPushButton::clicked, this, &TForm2::cancelJob);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &TForm2::cancelJob);
+  clockTimer_ = new QTimer(this);
+  clockTimer_->setInterval(250);
+  connect(clockTimer_, &QTimer::timeout, this,
+          [this] { showJobProgress(ProgressBar1->value(), ProgressBar1->maximum()); });
+  askToCancel = [this] {
+    return QMessageBox::question(this, QApplication::applicationName(),
+                                 "A command is still running. Cancel it and close the window?") ==
+           QMessageBox::Yes;
+  };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -280,20 +307,48 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::Button2Click() {
-  runCommand([this] {
-    const LearningParameters parameters{
-        toUtf8(SpinEdit1->cleanText()), toUtf8(SpinEdit2->cleanText()), toUtf8(Edit1->text()),
-        toUtf8(Edit2->text()),          toUtf8(Edit3->text()),          toUtf8(Edit4->text())};
-    const PatternCounts counts =
-        runBuildModel(parameters, toUtf8(RichEdit1->toPlainText()), toUtf8(Edit5->text()),
-                      [this](ModelFileKind kind, const std::string& filename) {
-                        showFile(tabBox(kind), filename);
-                        // Let the shown file appear before the next one is written.
-                        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                      });
-    SpinEdit3->setValue(counts.positive);
-    SpinEdit4->setValue(counts.negative);
-  });
+  if (job_ != nullptr) return;
+  // Everything the build reads from the window is taken here, on the window's thread.
+  const LearningParameters parameters{
+      toUtf8(SpinEdit1->cleanText()), toUtf8(SpinEdit2->cleanText()), toUtf8(Edit1->text()),
+      toUtf8(Edit2->text()),          toUtf8(Edit3->text()),          toUtf8(Edit4->text())};
+  const std::string table = toUtf8(RichEdit1->toPlainText());
+  const std::string name = toUtf8(Edit5->text());
+  const BuildOptions taken;  // the number format, now
+  auto counts = std::make_shared<PatternCounts>();
+  auto warnings = std::make_shared<QString>();
+  startJob(
+      [=, this](CommandJob& job) {
+        BuildOptions options = taken;
+        options.control.cancel = &job.cancelFlag();
+        options.control.progress = [&job](std::int64_t done, std::int64_t total) {
+          job.reportProgress(done, total);
+        };
+        options.warning = [&job, warnings](const std::string& text) {
+          job.post([warnings, text] { *warnings += fromUtf8(messageWithFullStop(text)) + " "; });
+        };
+        *counts = runBuildModel(
+            parameters, table, name,
+            [&job, this](ModelFileKind kind, const std::string& filename) {
+              job.post([this, kind, filename] { showFile(tabBox(kind), filename); });
+            },
+            options);
+        job.post([this, c = *counts] {
+          SpinEdit3->setValue(c.positive);
+          SpinEdit4->setValue(c.negative);
+        });
+      },
+      [this, name, counts, warnings] {
+        const QString folder =
+            QFileInfo(fromUtf8(modelFileName(name, ModelFileKind::Model))).absolutePath();
+        StatusBar1->showMessage(
+            *warnings +
+            QString("Model written to %1: %2 positive and %3 negative patterns in %4 s.")
+                .arg(QDir::toNativeSeparators(folder))
+                .arg(counts->positive)
+                .arg(counts->negative)
+                .arg(static_cast<double>(jobClock_.elapsed()) / 1000.0, 0, 'f', 1));
+      });
 }
 
 void TForm2::Button4Click() {
@@ -310,22 +365,123 @@ void TForm2::Button4Click() {
 }
 
 void TForm2::Button5Click() {
-  runCommand([this] {
-    ApplyReport report;
-    report.counts = [this](PatternCounts counts) {
-      SpinEdit3->setValue(counts.positive);
-      SpinEdit4->setValue(counts.negative);
-    };
-    report.warning = [this](const std::string& text) {
-      StatusBar1->showMessage(fromUtf8(messageWithFullStop(text)));
-    };
-    report.forecastCleared = [this] { RichEdit6->clear(); };
-    report.forecastLine = [this](const std::string& line) {
-      RichEdit6->appendPlainText(fromUtf8(line));
-    };
-    runApplyModel(toUtf8(Edit5->text()), toUtf8(RichEdit1->toPlainText()), report);
-    RichEdit6->moveCursor(QTextCursor::Start);  // show the first observations
-  });
+  if (job_ != nullptr) return;
+  const std::string table = toUtf8(RichEdit1->toPlainText());
+  const std::string name = toUtf8(Edit5->text());
+  const NumberFormat format = currentNumberFormat();
+  auto scored = std::make_shared<std::size_t>(0);
+  auto warning = std::make_shared<QString>();
+  startJob(
+      [=, this](CommandJob& job) {
+        ApplyReport report;
+        report.counts = [&job, this](PatternCounts counts) {
+          job.post([this, counts] {
+            SpinEdit3->setValue(counts.positive);
+            SpinEdit4->setValue(counts.negative);
+          });
+        };
+        report.warning = [&job, warning](const std::string& text) {
+          job.post([warning, text] { *warning = fromUtf8(messageWithFullStop(text)) + " "; });
+        };
+        report.forecastCleared = [&job, this] { job.post([this] { RichEdit6->clear(); }); };
+        // Lines go to the window in blocks, so that a long table does not flood it.
+        QStringList block;
+        auto send = [&] {
+          if (block.isEmpty()) return;
+          job.post([this, text = block.join('\n')] { RichEdit6->appendPlainText(text); });
+          block.clear();
+        };
+        report.forecastLine = [&](const std::string& line) {
+          if (job.cancelled()) throw LadError("Apply cancelled");
+          block << fromUtf8(line);
+          ++*scored;
+          if (block.size() >= 2000) send();
+        };
+        try {
+          runApplyModel(name, table, report, format);
+        } catch (...) {
+          send();  // the lines before a failure stay shown
+          throw;
+        }
+        send();
+        job.post([this] { RichEdit6->moveCursor(QTextCursor::Start); });  // the first lines
+      },
+      [this, scored, warning] {
+        StatusBar1->showMessage(*warning + QString("%1 lines scored.").arg(*scored));
+      });
+}
+
+void TForm2::startJob(CommandJob::Work work, std::function<void()> done) {
+  StatusBar1->clearMessage();
+  jobDone_ = std::move(done);
+  job_ = new CommandJob(std::move(work), this);
+  connect(job_, &CommandJob::progress, this, &TForm2::showJobProgress);
+  connect(job_, &CommandJob::finished, this, &TForm2::jobFinished);
+  for (QPushButton* b : {Button1, Button2, Button4, Button5}) b->setEnabled(false);
+  ProgressBar1->setRange(0, 0);  // busy until the first progress
+  ProgressBar1->setValue(0);
+  for (QWidget* w : {static_cast<QWidget*>(TimeLabel), static_cast<QWidget*>(ProgressBar1),
+                     static_cast<QWidget*>(CancelButton)}) {
+    w->show();
+  }
+  TimeLabel->clear();
+  jobClock_.start();
+  clockTimer_->start();
+  job_->start();
+}
+
+void TForm2::showJobProgress(qint64 done, qint64 total) {
+  if (total > 0) {
+    // The bar counts in ints; very large counts are scaled.
+    const int scale = total > INT_MAX ? static_cast<int>(total / INT_MAX + 1) : 1;
+    ProgressBar1->setRange(0, static_cast<int>(total / scale));
+    ProgressBar1->setValue(static_cast<int>(done / scale));
+  }
+  const double seconds = static_cast<double>(jobClock_.elapsed()) / 1000.0;
+  QString text = QString("%1 s").arg(seconds, 0, 'f', 0);
+  const int value = ProgressBar1->value();
+  const int maximum = ProgressBar1->maximum();
+  if (value > 0 && value < maximum) {
+    text += QString(", about %1 s left")
+                .arg(seconds * (maximum - value) / static_cast<double>(value), 0, 'f', 0);
+  }
+  TimeLabel->setText(text);
+}
+
+void TForm2::cancelJob() {
+  if (job_ != nullptr) job_->cancel();
+}
+
+void TForm2::jobFinished(const QString& failure) {
+  clockTimer_->stop();
+  for (QWidget* w : {static_cast<QWidget*>(TimeLabel), static_cast<QWidget*>(ProgressBar1),
+                     static_cast<QWidget*>(CancelButton)}) {
+    w->hide();
+  }
+  for (QPushButton* b : {Button1, Button2, Button4, Button5}) b->setEnabled(true);
+  job_->deleteLater();
+  job_ = nullptr;
+  auto done = std::move(jobDone_);
+  jobDone_ = nullptr;
+  if (failure.endsWith(" cancelled")) {
+    StatusBar1->showMessage(failure);
+  } else if (!failure.isEmpty()) {
+    showError(fromUtf8(messageWithFullStop(toUtf8(failure))));
+  } else if (done) {
+    done();
+  }
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+  if (job_ != nullptr) {
+    if (!askToCancel()) {
+      event->ignore();
+      return;
+    }
+    job_->cancel();
+    job_->wait();
+  }
+  QWidget::closeEvent(event);
 }
 
 void TForm2::changeEvent(QEvent* event) {

@@ -1,18 +1,22 @@
 // The workbench window: the data box, the parameter panel and the five tab pages.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
-#include <QStatusBar>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
 
+#include "CommandJob.h"
 #include "ModelFiles.h"
 
 // What a file-open dialog is asked to show.
@@ -33,6 +37,13 @@ class TForm2 : public QWidget {
   // the chosen path or nothing on cancel; the error box shows a message.
   std::function<std::optional<QString>(const FileDialogRequest&)> chooseFile;
   std::function<void(const QString&)> showError;
+  // Asked when the window is closed while a command runs: true cancels it and closes.
+  std::function<bool()> askToCancel;
+
+  // Whether a command is running (Build Model and Apply Model run off the window's thread).
+  bool jobRunning() const { return job_ != nullptr; }
+  // Asks the running command to stop.
+  void cancelJob();
 
   // The four commands.
   void Button1Click();  // Open Data
@@ -40,7 +51,10 @@ class TForm2 : public QWidget {
   void Button4Click();  // Load Model
   void Button5Click();  // Apply Model
 
-  QStatusBar* StatusBar1;  // what the last command has to say beyond its results
+  QStatusBar* StatusBar1;      // what the last command has to say beyond its results
+  QProgressBar* ProgressBar1;  // subsets searched of all, while a build runs
+  QLabel* TimeLabel;           // time taken and left, while a command runs
+  QPushButton* CancelButton;
   QPlainTextEdit* RichEdit1;  // the data table
   QWidget* Panel1;
   QLabel* Label1;
@@ -75,6 +89,7 @@ class TForm2 : public QWidget {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QPlainTextEdit* tabBox(ModelFileKind kind) const;
@@ -82,6 +97,17 @@ class TForm2 : public QWidget {
   static void showFile(QPlainTextEdit* box, const std::string& filename);
   // Runs a command; a failure goes to the error box and the window stays usable.
   void runCommand(const std::function<void()>& command);
+  // Runs a command as a job: the command buttons wait, progress and Cancel show, and when it
+  // ends a failure goes to the error box ("... cancelled" only to the status bar) or, on
+  // success, `done` runs.
+  void startJob(CommandJob::Work work, std::function<void()> done);
+  void jobFinished(const QString& failure);
+  void showJobProgress(qint64 done, qint64 total);
+
+  CommandJob* job_ = nullptr;
+  std::function<void()> jobDone_;
+  QElapsedTimer jobClock_;
+  QTimer* clockTimer_ = nullptr;
   void makePanel();
   void makePages();
 };

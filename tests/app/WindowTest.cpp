@@ -6,6 +6,7 @@
 #include <deque>
 #include <fstream>
 
+#include "GeneratedTable.h"
 #include "LadError.h"
 #include "NumberText.h"
 #include "SampleTable.h"
@@ -98,6 +99,7 @@ class WindowTest : public QObject {
   void buildThenApply() {
     form->RichEdit6->setPlainText("old forecast");
     form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
     QCOMPARE(form->SpinEdit3->value(), 113);
     QCOMPARE(form->SpinEdit4->value(), 91);
@@ -111,6 +113,7 @@ class WindowTest : public QObject {
 
     form->SpinEdit3->setValue(0);
     form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY(errors.isEmpty());
     QCOMPARE(form->SpinEdit3->value(), 113);
     const QStringList lines = form->RichEdit6->toPlainText().split('\n');
@@ -122,6 +125,7 @@ class WindowTest : public QObject {
   void badParameterChangesNothing() {
     form->Edit1->setText("abc");
     form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(errors, QStringList{"'abc' is not a valid floating point value."});
     QCOMPARE(form->SpinEdit3->value(), 2);
     QVERIFY(form->RichEdit2->toPlainText().isEmpty());
@@ -130,6 +134,7 @@ class WindowTest : public QObject {
     form->Edit1->setText("0.6");
     form->RichEdit1->setPlainText("Name only");
     form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(errors.last(), QString("Range check error."));
   }
 
@@ -137,6 +142,7 @@ class WindowTest : public QObject {
     form->Edit5->setText("absent");
     form->RichEdit6->setPlainText("kept");
     form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].startsWith("Cannot open file \"" + at("absent.MOD") + "\". "),
              qPrintable(errors[0]));
@@ -151,6 +157,7 @@ class WindowTest : public QObject {
     QDir::setCurrent(at("store"));
     form->Edit5->setText("A.MODEL");
     form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY(QFile::exists(at("store/A.MODEL.MOD")));
     QDir::setCurrent(work->path());
     form->Edit5->setText("LAD");
@@ -192,6 +199,7 @@ class WindowTest : public QObject {
 
     // Apply Model scores with the model Load Model showed.
     form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(form->SpinEdit3->value(), 113);
     QCOMPARE(form->RichEdit6->toPlainText().split('\n').size(), 16);
   }
@@ -225,6 +233,53 @@ class WindowTest : public QObject {
     QCOMPARE(form->RichEdit1->toPlainText(), QString::fromUtf8(table.c_str()));
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors[0].startsWith("Cannot open file \"" + at("missing.txt") + "\". "));
+  }
+
+  // A long build runs off the window's thread: the window keeps handling events, progress
+  // reaches the bar, and Cancel stops it with the earlier files as they were.
+  void longBuildShowsProgressAndCancels() {
+    for (const char* ext : {".MOD", ".PAT", ".DES", ".GRD"})
+      writeFile(at(QString("LAD") + ext), "earlier");
+    form->RichEdit1->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));
+    form->SpinEdit2->setValue(3);
+    bool timerFired = false;
+    QTimer::singleShot(20, [&] { timerFired = true; });
+    form->Button2Click();
+    QVERIFY(form->jobRunning());
+    QVERIFY(!form->Button5->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(form->ProgressBar1->value() > 0, 20000);
+    QVERIFY(timerFired);
+    QVERIFY(form->jobRunning());
+    form->cancelJob();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 20000);
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(form->StatusBar1->currentMessage(), QString("Build cancelled"));
+    QVERIFY(form->Button5->isEnabled());
+    for (const char* ext : {".MOD", ".PAT", ".DES", ".GRD"}) {
+      QCOMPARE(readFile(at(QString("LAD") + ext)), std::string("earlier"));
+    }
+    QCOMPARE(QDir(work->path()).entryList(QDir::Files).size(), 4);
+  }
+
+  // Closing during a command asks first; keeping the command keeps the window.
+  void closeDuringAJobAsks() {
+    form->RichEdit1->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));
+    form->SpinEdit2->setValue(3);
+    form->show();
+    int asked = 0;
+    bool answer = false;
+    form->askToCancel = [&] {
+      ++asked;
+      return answer;
+    };
+    form->Button2Click();
+    QVERIFY(!form->close());
+    QCOMPARE(asked, 1);
+    QVERIFY(form->jobRunning());
+    answer = true;
+    QVERIFY(form->close());
+    QCOMPARE(asked, 2);
+    QVERIFY(!QFile::exists(at("LAD.MOD")));
   }
 
   void decimalSeparatorFollowsTheLocale() {
