@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <climits>
 
@@ -253,18 +254,35 @@ void TForm2::makePages() {
     const char* caption;
     QColor background;
     QPlainTextEdit** box;
+    FileView** view;
   } pages[] = {
-      {"Model", palette().color(QPalette::Window), &RichEdit2},
-      {"Pattern Space", QColor(168, 211, 255), &RichEdit3},
-      {"Pattern Description", QColor(206, 255, 206), &RichEdit4},
-      {"Discretized", QColor(166, 202, 240), &RichEdit5},
-      {"Forecast", tooltip, &RichEdit6},
+      {"Model", palette().color(QPalette::Window), &RichEdit2, &FileView2},
+      {"Pattern Space", QColor(168, 211, 255), &RichEdit3, &FileView3},
+      {"Pattern Description", QColor(206, 255, 206), &RichEdit4, &FileView4},
+      {"Discretized", QColor(166, 202, 240), &RichEdit5, &FileView5},
+      {"Forecast", tooltip, &RichEdit6, nullptr},
   };
   int number = 2;
   for (const Page& page : pages) {
     *page.box = textBox(PageControl1, page.background);
-    (*page.box)->setObjectName(QString("RichEdit%1").arg(number++));
-    PageControl1->addTab(*page.box, page.caption);
+    (*page.box)->setObjectName(QString("RichEdit%1").arg(number));
+    if (page.view == nullptr) {
+      PageControl1->addTab(*page.box, page.caption);
+    } else {
+      // A model file's tab: its text box, or the file view for a large file.
+      auto* stack = new QStackedWidget(PageControl1);
+      *page.view = new FileView(stack);
+      (*page.view)->setObjectName(QString("FileView%1").arg(number));
+      (*page.view)->setFont(monospaced());
+      QPalette colours = (*page.view)->palette();
+      colours.setColor(QPalette::Base, page.background);
+      colours.setColor(QPalette::Text, Qt::black);
+      (*page.view)->setPalette(colours);
+      stack->addWidget(*page.box);
+      stack->addWidget(*page.view);
+      PageControl1->addTab(stack, page.caption);
+    }
+    ++number;
   }
   PageControl1->setCurrentWidget(RichEdit6);
 }
@@ -283,8 +301,34 @@ QPlainTextEdit* TForm2::tabBox(ModelFileKind kind) const {
   return RichEdit5;
 }
 
-void TForm2::showFile(QPlainTextEdit* box, const std::string& filename) {
-  box->setPlainText(displayText(readTextFile(filename)));
+FileView* TForm2::tabView(ModelFileKind kind) const {
+  switch (kind) {
+    case ModelFileKind::Model:
+      return FileView2;
+    case ModelFileKind::PatternSpace:
+      return FileView3;
+    case ModelFileKind::PatternDescription:
+      return FileView4;
+    case ModelFileKind::Discretized:
+      break;
+  }
+  return FileView5;
+}
+
+void TForm2::showFile(ModelFileKind kind, const std::string& filename) {
+  QPlainTextEdit* box = tabBox(kind);
+  FileView* view = tabView(kind);
+  auto* stack = static_cast<QStackedWidget*>(view->parentWidget());
+  const QFileInfo info(fromUtf8(filename));
+  if (!info.exists() || info.size() <= kLargestTextBoxFile) {
+    box->setPlainText(displayText(readTextFile(filename)));  // a missing file fails here
+    view->clear();
+    stack->setCurrentWidget(box);
+    return;
+  }
+  if (!view->open(info.filePath())) readTextFile(filename);  // says why it cannot be read
+  box->clear();
+  stack->setCurrentWidget(view);
 }
 
 void TForm2::runCommand(const std::function<void()>& command) {
@@ -330,7 +374,13 @@ void TForm2::Button2Click() {
         *counts = runBuildModel(
             parameters, table, name,
             [&job, this](ModelFileKind kind, const std::string& filename) {
-              job.post([this, kind, filename] { showFile(tabBox(kind), filename); });
+              job.post([this, kind, filename] {
+                try {
+                  showFile(kind, filename);
+                } catch (const std::exception& e) {
+                  showError(fromUtf8(messageWithFullStop(e.what())));
+                }
+              });
             },
             options);
         job.post([this, c = *counts] {
@@ -359,7 +409,7 @@ void TForm2::Button4Click() {
     Edit5->setText(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
     const std::string name = toUtf8(Edit5->text());
     for (const ModelFileKind kind : kModelFileKinds) {
-      showFile(tabBox(kind), modelFileName(name, kind));
+      showFile(kind, modelFileName(name, kind));
     }
   });
 }

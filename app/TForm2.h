@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "CommandJob.h"
+#include "FileView.h"
 #include "ModelFiles.h"
 
 // What a file-open dialog is asked to show.
@@ -86,6 +87,13 @@ class TForm2 : public QWidget {
   QPlainTextEdit* RichEdit4;  // Pattern Description
   QPlainTextEdit* RichEdit5;  // Discretized
   QPlainTextEdit* RichEdit6;  // Forecast
+  // A model file larger than kLargestTextBoxFile shows in its tab's FileView instead of its
+  // text box, which holds nothing then.
+  FileView* FileView2;
+  FileView* FileView3;
+  FileView* FileView4;
+  FileView* FileView5;
+  static constexpr qint64 kLargestTextBoxFile = qint64{4} << 20;
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -93,8 +101,9 @@ class TForm2 : public QWidget {
 
  private:
   QPlainTextEdit* tabBox(ModelFileKind kind) const;
-  // Replaces a box's text with a file's text.
-  static void showFile(QPlainTextEdit* box, const std::string& filename);
+  FileView* tabView(ModelFileKind kind) const;
+  // Shows a model file in its tab: in the text box when small, else in the file view.
+  void showFile(ModelFileKind kind, const std::string& filename);
   // Runs a command; a failure goes to the error box and the window stays usable.
   void runCommand(const std::function<void()>& command);
   // Runs a command as a job: the command buttons wait, progress and Cancel show, and when it

@@ -1,11 +1,14 @@
 // Drives the real window on the offscreen platform; dialogs and the error box are replaced.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
 #include <fstream>
 
+#include "FileView.h"
 #include "GeneratedTable.h"
 #include "LadError.h"
 #include "NumberText.h"
@@ -280,6 +283,38 @@ class WindowTest : public QObject {
     QVERIFY(form->close());
     QCOMPARE(asked, 2);
     QVERIFY(!QFile::exists(at("LAD.MOD")));
+  }
+
+  // A 300 MB file opens at once in the file view, exact at its start, middle and end, and
+  // text is found and copied.
+  void largeFileView() {
+    const QString big = at("big.PAT");
+    {
+      std::ofstream out(big.toStdString(), std::ios::binary);
+      std::string line(3000, '0');
+      for (int i = 0; i < 100000; ++i) {
+        const std::string number = std::to_string(i);
+        line.replace(0, number.size() + 1, number + ",");
+        out << line << "\r\n";
+      }
+      out << "the end";
+    }
+    FileView view;
+    view.resize(400, 300);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(view.open(big));
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(view.lineCount(), qint64{100001});
+    QCOMPARE(view.line(0).left(6), QByteArray("0,0000"));
+    QCOMPARE(view.line(0).size(), 3000);
+    QCOMPARE(view.line(50000).left(8), QByteArray("50000,00"));
+    QCOMPARE(view.line(100000), QByteArray("the end"));
+    QVERIFY(view.find("77777,"));
+    QCOMPARE(view.topLine() <= 77777 && 77777 < view.topLine() + 100, true);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("77777,"));
+    QVERIFY(!view.find("absent text"));
   }
 
   void decimalSeparatorFollowsTheLocale() {

@@ -1,0 +1,64 @@
+// A read-only view of a text file of any size: it indexes the line starts once and reads only
+// the part of the file that is on screen, so a file of a gigabyte shows at once and costs
+// little memory. Long lines scroll sideways. Ctrl+F finds text (F3 finds again); a selection
+// made with the mouse or Shift and the arrows is copied with Ctrl+C.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFile>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class FileView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit FileView(QWidget* parent = nullptr);
+
+  // Shows the file; false when it cannot be read.
+  bool open(const QString& path);
+  void clear();
+
+  qint64 lineCount() const { return static_cast<qint64>(starts_.size()); }
+  // Line i (counted from 0) without its line end.
+  QByteArray line(qint64 i) const;
+  // The first line shown.
+  qint64 topLine() const;
+  // Finds text after the current position; the view moves there and selects it.
+  bool find(const QByteArray& text);
+
+  // Replaceable so that tests never wait on a dialog: asks for the text to find.
+  std::function<QString()> askForText;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  struct Position {
+    qint64 line = 0;
+    qint64 column = 0;
+    bool operator<(const Position& o) const {
+      return line < o.line || (line == o.line && column < o.column);
+    }
+  };
+  QByteArray read(qint64 from, qint64 count) const;
+  qint64 lineLength(qint64 i) const;
+  Position positionAt(const QPoint& point) const;
+  void updateScrollBars();
+  void copySelection() const;
+  void showPosition(const Position& at);
+
+  mutable QFile file_;
+  std::vector<qint64> starts_;  // offset of each line's first byte
+  qint64 size_ = 0;
+  qint64 longest_ = 0;  // bytes of the longest line
+  Position anchor_;     // where the selection began
+  Position cursor_;     // where it ends
+  QByteArray lastSearch_;
+};
