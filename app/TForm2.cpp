@@ -156,6 +156,10 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   ProgressBar1->setFormat("%v of %m subsets");
   CancelButton = new QPushButton("Cancel", StatusBar1);
   CancelButton->setAutoDefault(false);
+  // No taller than the bar's own line, so that the window keeps its layout while they show.
+  const int line = QFontMetrics(StatusBar1->font()).height() + 2;
+  ProgressBar1->setFixedHeight(line);
+  CancelButton->setFixedHeight(line);
   StatusBar1->addPermanentWidget(TimeLabel);
   StatusBar1->addPermanentWidget(ProgressBar1);
   StatusBar1->addPermanentWidget(CancelButton);
