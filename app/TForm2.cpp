@@ -226,18 +226,20 @@ void TForm2::makePanel() {
     return b;
   };
 
-  Label1 = label("Grid Size", 32, 8);
-  SpinEdit1 = spin(8, 32, 27);
-  Label2 = label("Degree", 208, 8);
-  SpinEdit2 = spin(2, 208, 27);
-  Label3 = label("Positive Homogeneity", 32, 57);
-  Edit1 = edit("0.6", 32, 76);
-  Label4 = label("Positive Prevalence", 208, 57);
-  Edit2 = edit("0.1", 208, 76);
-  Label5 = label("Negative Homogeneity", 376, 57);
-  Edit3 = edit("0.4", 376, 76);
-  Label6 = label("Negative Prevalence", 544, 57);
-  Edit4 = edit("0.1", 544, 76);
+  const LearningParameters start;  // the start values of the window and the command line
+  using F = ParameterField;
+  Label1 = label(parameterCaption(F::GridSize), 32, 8);
+  SpinEdit1 = spin(spinValue(start.gridSize), 32, 27);
+  Label2 = label(parameterCaption(F::Degree), 208, 8);
+  SpinEdit2 = spin(spinValue(start.degree), 208, 27);
+  Label3 = label(parameterCaption(F::PositiveHomogeneity), 32, 57);
+  Edit1 = edit(start.positiveHomogeneity.c_str(), 32, 76);
+  Label4 = label(parameterCaption(F::PositivePrevalence), 208, 57);
+  Edit2 = edit(start.positivePrevalence.c_str(), 208, 76);
+  Label5 = label(parameterCaption(F::NegativeHomogeneity), 376, 57);
+  Edit3 = edit(start.negativeHomogeneity.c_str(), 376, 76);
+  Label6 = label(parameterCaption(F::NegativePrevalence), 544, 57);
+  Edit4 = edit(start.negativePrevalence.c_str(), 544, 76);
   Button1 = button("Open Data", 8);
   Button2 = button("Build Model", 39);
   Button4 = button("Load Model", 70);
@@ -247,7 +249,7 @@ void TForm2::makePanel() {
   Label8 = label("Negative Patterns Found", 208, 103);
   SpinEdit4 = spin(2, 208, 118);
   Label9 = label("Name", 776, 45);
-  Edit5 = edit("LAD", 809, 42);
+  Edit5 = edit(kDefaultModelName.c_str(), 809, 42);
 }
 
 void TForm2::makePages() {
@@ -303,6 +305,24 @@ QPlainTextEdit* TForm2::tabBox(ModelFileKind kind) const {
       break;
   }
   return RichEdit5;
+}
+
+QWidget* TForm2::parameterBox(ParameterField field) const {
+  switch (field) {
+    case ParameterField::GridSize:
+      return SpinEdit1;
+    case ParameterField::Degree:
+      return SpinEdit2;
+    case ParameterField::PositiveHomogeneity:
+      return Edit1;
+    case ParameterField::PositivePrevalence:
+      return Edit2;
+    case ParameterField::NegativeHomogeneity:
+      return Edit3;
+    case ParameterField::NegativePrevalence:
+      break;
+  }
+  return Edit4;
 }
 
 FileView* TForm2::tabView(ModelFileKind kind) const {
@@ -363,6 +383,15 @@ void TForm2::Button2Click() {
   const std::string table = toUtf8(RichEdit1->toPlainText());
   const std::string name = toUtf8(Edit5->text());
   const BuildOptions taken;  // the number format, now
+  // A bad parameter is said before anything starts, and its box gets the focus.
+  try {
+    readParameters(parameters, taken.format);
+  } catch (const ParameterError& e) {
+    StatusBar1->clearMessage();
+    showError(fromUtf8(messageWithFullStop(e.what())));
+    parameterBox(e.field)->setFocus();
+    return;
+  }
   auto counts = std::make_shared<PatternCounts>();
   auto warnings = std::make_shared<QString>();
   startJob(

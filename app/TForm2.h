@@ -18,6 +18,7 @@
 
 #include "CommandJob.h"
 #include "FileView.h"
+#include "Intake.h"
 #include "ModelFiles.h"
 
 // What a file-open dialog is asked to show.
@@ -102,6 +103,7 @@ class TForm2 : public QWidget {
  private:
   QPlainTextEdit* tabBox(ModelFileKind kind) const;
   FileView* tabView(ModelFileKind kind) const;
+  QWidget* parameterBox(ParameterField field) const;
   // Shows a model file in its tab: in the text box when small, else in the file view.
   void showFile(ModelFileKind kind, const std::string& filename);
   // Runs a command; a failure goes to the error box and the window stays usable.

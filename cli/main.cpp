@@ -56,10 +56,10 @@ int main(int argc, char** argv) {
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
   LearningParameters parameters;
-  std::int32_t gridSize = 8;
-  std::int32_t degree = 2;
+  std::int32_t gridSize = spinValue(parameters.gridSize);
+  std::int32_t degree = spinValue(parameters.degree);
   std::string buildTable;
-  std::string buildName = "LAD";
+  std::string buildName = kDefaultModelName;
   CLI::App* build =
       app.add_subcommand("build", "Learn a model from TABLE and write its four files");
   build->add_option("TABLE", buildTable,
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
       ->check(CLI::NonNegativeNumber);
 
   std::string applyTable;
-  std::string applyName = "LAD";
+  std::string applyName = kDefaultModelName;
   CLI::App* apply = app.add_subcommand("apply", "Score every observation of TABLE with NAME.MOD");
   apply->add_option("TABLE", applyTable,
                     "data table file (default: the sample table; - for stdin)");

@@ -21,17 +21,76 @@ std::int32_t classOf(const std::string& field, std::size_t lineNo, std::size_t c
   return static_cast<std::int32_t>(value);
 }
 
+double realParameter(ParameterField field, const std::string& text, const NumberFormat& format) {
+  try {
+    return StrToFloat(text, format);
+  } catch (const EConvertError& e) {
+    throw ParameterError(field, e.what());
+  }
+}
+
+// A share between 0 and 1; anything else (not a number included) is refused.
+void requireShare(ParameterField field, double value, const NumberFormat& format) {
+  if (!(value >= 0.0 && value <= 1.0)) {
+    throw ParameterError(field,
+                         "must lie between 0 and 1 (it is " + FloatToStr(value, format) + ")");
+  }
+}
+
 }  // namespace
+
+const char* parameterCaption(ParameterField field) {
+  switch (field) {
+    case ParameterField::GridSize:
+      return "Grid Size";
+    case ParameterField::Degree:
+      return "Degree";
+    case ParameterField::PositiveHomogeneity:
+      return "Positive Homogeneity";
+    case ParameterField::PositivePrevalence:
+      return "Positive Prevalence";
+    case ParameterField::NegativeHomogeneity:
+      return "Negative Homogeneity";
+    case ParameterField::NegativePrevalence:
+      break;
+  }
+  return "Negative Prevalence";
+}
+
+ParameterValues readParameters(const LearningParameters& parameters, const NumberFormat& format) {
+  const std::int32_t grid = spinValue(parameters.gridSize);
+  const std::int32_t degree = spinValue(parameters.degree);
+  using F = ParameterField;
+  const double posHom =
+      realParameter(F::PositiveHomogeneity, parameters.positiveHomogeneity, format);
+  const double posPrev =
+      realParameter(F::PositivePrevalence, parameters.positivePrevalence, format);
+  const double negHom =
+      realParameter(F::NegativeHomogeneity, parameters.negativeHomogeneity, format);
+  const double negPrev =
+      realParameter(F::NegativePrevalence, parameters.negativePrevalence, format);
+  // Out of these ranges a build would write an empty or meaningless model as a success.
+  if (grid < 1) {
+    throw ParameterError(
+        F::GridSize, "must be at least 1 (it is " + quotedForMessage(parameters.gridSize) + ")");
+  }
+  if (degree < 1) {
+    throw ParameterError(F::Degree,
+                         "must be at least 1 (it is " + quotedForMessage(parameters.degree) + ")");
+  }
+  requireShare(F::PositiveHomogeneity, posHom, format);
+  requireShare(F::PositivePrevalence, posPrev, format);
+  requireShare(F::NegativeHomogeneity, negHom, format);
+  requireShare(F::NegativePrevalence, negPrev, format);
+  return {grid, degree, posHom, posPrev, negHom, negPrev};
+}
 
 std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
                              const NumberFormat& format) {
-  const std::int32_t grid = spinValue(parameters.gridSize);
-  const std::int32_t degree = spinValue(parameters.degree);
-  const double posHom = StrToFloat(parameters.positiveHomogeneity, format);
-  const double posPrev = StrToFloat(parameters.positivePrevalence, format);
-  const double negHom = StrToFloat(parameters.negativeHomogeneity, format);
-  const double negPrev = StrToFloat(parameters.negativePrevalence, format);
-  auto model = std::make_unique<TLAD>(degree, posHom, posPrev, negHom, negPrev);
+  const ParameterValues p = readParameters(parameters, format);
+  const std::int32_t grid = p.gridSize;
+  auto model = std::make_unique<TLAD>(p.degree, p.positiveHomogeneity, p.positivePrevalence,
+                                      p.negativeHomogeneity, p.negativePrevalence);
   model->format = format;
 
   const std::vector<std::string> lines = tableLines(tableText);

@@ -129,7 +129,9 @@ class WindowTest : public QObject {
     form->Edit1->setText("abc");
     form->Button2Click();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    QCOMPARE(errors, QStringList{"'abc' is not a valid floating point value."});
+    QCOMPARE(errors,
+             QStringList{"Positive Homogeneity: 'abc' is not a valid floating point value."});
+    QCOMPARE(form->focusWidget(), form->Edit1);  // the box to put right
     QCOMPARE(form->SpinEdit3->value(), 2);
     QVERIFY(form->RichEdit2->toPlainText().isEmpty());
     QVERIFY(!QFile::exists(at("LAD.MOD")));

@@ -37,7 +37,7 @@ check "missing model message" grep -q "^Cannot open file \".*/missing.MOD\"\. .*
 err=$("$lad" build --positive-homogeneity abc 2>&1 >/dev/null)
 code=$?
 check "bad parameter exits 1" test $code -eq 1
-check "bad parameter message" test "$err" = "'abc' is not a valid floating point value."
+check "bad parameter message" test "$err" = "Positive Homogeneity: 'abc' is not a valid floating point value."
 
 "$lad" build --degree two >/dev/null 2>&1
 check "usage error exits 2" test $? -eq 2

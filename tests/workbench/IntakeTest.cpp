@@ -71,25 +71,57 @@ TEST(Intake, FieldRules) {
   EXPECT_EQ(intake(LearningParameters{}, "Name,A,Class\nx,1,1\n\n")->data.size(), 1u);
 }
 
-TEST(Intake, ParametersAreTakenWithoutRangeChecks) {
-  LearningParameters parameters;
-  parameters.gridSize = "-3";
-  parameters.degree = "two";
-  parameters.positiveHomogeneity = "1.5";
-  auto model = intake(parameters, "N,a,Class\nx,1,1");
-  EXPECT_EQ(model->sizes, arrint{-3});
-  EXPECT_EQ(model->degree, 0);
-  EXPECT_EQ(model->poshom, 1.5);
+// Out of range, a build would write an empty or meaningless model as a success: refused,
+// naming the parameter.
+TEST(Intake, ParameterRangesAreRefused) {
+  const struct {
+    LearningParameters parameters;
+    ParameterField field;
+    std::string message;
+  } cases[] = {
+      {{"0", "2", "0.6", "0.1", "0.4", "0.1"},
+       ParameterField::GridSize,
+       "Grid Size: must be at least 1 (it is '0')"},
+      {{"8", "two", "0.6", "0.1", "0.4", "0.1"},
+       ParameterField::Degree,
+       "Degree: must be at least 1 (it is 'two')"},
+      {{"8", "2", "1.5", "0.1", "0.4", "0.1"},
+       ParameterField::PositiveHomogeneity,
+       "Positive Homogeneity: must lie between 0 and 1 (it is 1.5)"},
+      {{"8", "2", "0.6", "-0.1", "0.4", "0.1"},
+       ParameterField::PositivePrevalence,
+       "Positive Prevalence: must lie between 0 and 1 (it is -0.1)"},
+      {{"8", "2", "0.6", "0.1", "2", "0.1"},
+       ParameterField::NegativeHomogeneity,
+       "Negative Homogeneity: must lie between 0 and 1 (it is 2)"},
+      {{"8", "2", "0.6", "0.1", "0.4", "x"},
+       ParameterField::NegativePrevalence,
+       "Negative Prevalence: 'x' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    try {
+      intake(c.parameters, "N,a,Class\nx,1,1");
+      ADD_FAILURE() << c.message;
+    } catch (const ParameterError& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+      EXPECT_EQ(e.field, c.field);
+    }
+  }
+  // The ends of the ranges are taken.
+  auto model = intake({"1", "1", "0", "1", "1", "0"}, "N,a,Class\nx,1,1");
+  EXPECT_EQ(model->sizes, arrint{1});
 }
 
 TEST(Intake, FailuresInOrder) {
   LearningParameters badFirst;
   badFirst.positiveHomogeneity = "0,6";
   badFirst.negativePrevalence = "x";
-  EXPECT_EQ(failure(badFirst, ""), "'0,6' is not a valid floating point value");
+  EXPECT_EQ(failure(badFirst, ""),
+            "Positive Homogeneity: '0,6' is not a valid floating point value");
   LearningParameters badLast;
   badLast.negativePrevalence = "";
-  EXPECT_EQ(failure(badLast, sampleTable()), "'' is not a valid floating point value");
+  EXPECT_EQ(failure(badLast, sampleTable()),
+            "Negative Prevalence: '' is not a valid floating point value");
 
   const std::pair<std::string, std::string> cases[] = {
       {"", "The data table is empty"},
@@ -121,7 +153,8 @@ TEST(Intake, FailuresInOrder) {
 
 TEST(Intake, CommaDecimalSeparatorRefusesTheSample) {
   setDecimalSeparator(",");
-  EXPECT_EQ(failure(sampleTable()), "'0.6' is not a valid floating point value");
+  EXPECT_EQ(failure(sampleTable()),
+            "Positive Homogeneity: '0.6' is not a valid floating point value");
   LearningParameters comma{"8", "2", "0,6", "0,1", "0,4", "0,1"};
   EXPECT_EQ(failure(comma, sampleTable()),
             "Line 2, column 2: '0.069911099' is not a valid floating point value");
