@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "LadError.h"
+#include "ModelAdvice.h"
 #include "NumberText.h"
 
 namespace {
@@ -70,6 +71,8 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
   }
   model->buildModel(options.control);
   if (options.control.cancelled()) throw LadError("Build cancelled");
+  const std::string advice = modelAdvice(*model);
+  if (!advice.empty() && options.warning) options.warning(advice);
   requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(*model));
 
   // All four files are written and flushed first; only then are they put in place, the

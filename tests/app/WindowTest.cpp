@@ -125,6 +125,18 @@ class WindowTest : public QObject {
     QCOMPARE(lines[15], QString("Obs16,0,0.00875230963726542"));
   }
 
+  void adviceOnAUselessModel() {
+    form->RichEdit1->setPlainText(
+        "Name,A,B,Class\nx,1,5,1\ny,2,4,0\nz,3,3,0\nw,4,2,0\nv,5,1,1\nu,6,0,0");
+    form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QVERIFY(errors.isEmpty());
+    QVERIFY2(form->StatusBar1->currentMessage().startsWith(
+                 "Negative Homogeneity 0.4 lets one box cover all 6 observations; try 0.3. Model "
+                 "written to "),
+             qPrintable(form->StatusBar1->currentMessage()));
+  }
+
   void badParameterChangesNothing() {
     form->Edit1->setText("abc");
     form->Button2Click();

@@ -249,3 +249,25 @@ TEST_F(CommandsTest, StoredModelScoresAsTheBuiltOne) {
     EXPECT_EQ(applied.lines[r].substr(applied.lines[r].rfind(',') + 1), score) << r;
   }
 }
+
+// A model that cannot tell the classes apart is built, with advice on what to change.
+TEST_F(CommandsTest, UselessModelsComeWithAdvice) {
+  const std::string table =
+      "Name,A,B,Class\nx,1,5,1\ny,2,4,0\nz,3,3,0\nw,4,2,0\nv,5,1,1\nu,6,0,0\n";
+  std::string said;
+  BuildOptions options;
+  options.warning = [&](const std::string& text) { said = text; };
+  runBuildModel(LearningParameters{}, table, path("M"), nullptr, options);
+  EXPECT_EQ(said, "Negative Homogeneity 0.4 lets one box cover all 6 observations; try 0.3.");
+
+  said.clear();
+  runBuildModel({"8", "2", "0.99", "0.9", "0.01", "0.9"}, table, path("M"), nullptr, options);
+  EXPECT_EQ(said,
+            "No positive pattern was found; try a Positive Homogeneity below 0.99 or a Positive "
+            "Prevalence below 0.9. No negative pattern was found; try a Negative Homogeneity "
+            "above 0.01 or a Negative Prevalence below 0.9.");
+
+  said.clear();
+  runBuildModel(LearningParameters{}, sampleTable(), path("M"), nullptr, options);
+  EXPECT_EQ(said, "");
+}

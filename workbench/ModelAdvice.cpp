@@ -1,0 +1,52 @@
+#include "ModelAdvice.h"
+
+#include <cmath>
+
+#include "Intake.h"
+#include "NumberText.h"
+#include "TLAD.h"
+
+namespace {
+
+// A pattern without a condition has an empty field for every attribute: only commas.
+bool coversEverything(const TPandect& pandect) {
+  return pandect.size() == 1 && pandect.key(0).find_first_not_of(',') == std::string_view::npos;
+}
+
+std::string shown(double value, const TLAD& model) {
+  return FloatToStr(value, model.format);
+}
+
+}  // namespace
+
+std::string modelAdvice(const TLAD& model) {
+  if (!model.pospandect || !model.negpandect) return "";
+  const std::int64_t observations = std::int64_t{model.npos} + model.nneg;
+  const double share = observations > 0 ? static_cast<double>(model.npos) / observations : 0;
+  const std::string all = IntToStr(observations);
+  std::string advice;
+  auto say = [&](const std::string& sentence) { advice += (advice.empty() ? "" : " ") + sentence; };
+  using F = ParameterField;
+  if (model.pospandect->empty()) {
+    say(std::string("No positive pattern was found; try a ") +
+        parameterCaption(F::PositiveHomogeneity) + " below " + shown(model.poshom, model) +
+        " or a " + parameterCaption(F::PositivePrevalence) + " below " +
+        shown(model.posprev, model) + ".");
+  } else if (coversEverything(*model.pospandect)) {
+    // The whole table's positive share passes the threshold: ask for more than that share.
+    const double better = std::min(0.95, std::ceil(share * 10 + 1e-9) / 10);
+    say(std::string(parameterCaption(F::PositiveHomogeneity)) + " " + shown(model.poshom, model) +
+        " lets one box cover all " + all + " observations; try " + shown(better, model) + ".");
+  }
+  if (model.negpandect->empty()) {
+    say(std::string("No negative pattern was found; try a ") +
+        parameterCaption(F::NegativeHomogeneity) + " above " + shown(model.neghom, model) +
+        " or a " + parameterCaption(F::NegativePrevalence) + " below " +
+        shown(model.negprev, model) + ".");
+  } else if (coversEverything(*model.negpandect)) {
+    const double better = std::max(0.05, std::floor(share * 10 - 1e-9) / 10);
+    say(std::string(parameterCaption(F::NegativeHomogeneity)) + " " + shown(model.neghom, model) +
+        " lets one box cover all " + all + " observations; try " + shown(better, model) + ".");
+  }
+  return advice;
+}
