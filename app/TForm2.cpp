@@ -86,12 +86,18 @@ std::optional<QString> fileDialog(QWidget* parent, const FileDialogRequest& requ
   dialog.setDefaultSuffix(request.defaultSuffix);
   QString pattern = request.initialFileName;
   for (;;) {
-    QStringList filters{request.filter};
+    QStringList filters = request.filter.split(";;");
+    // The filter of the pattern in the file-name field is the one selected.
+    QString selected = filters.first();
+    for (const QString& filter : filters) {
+      if (filter.contains("(" + pattern + ")")) selected = filter;
+    }
     if (isPattern(pattern) && !request.filter.contains("(" + pattern + ")")) {
       filters << pattern + " (" + pattern + ")";
+      selected = filters.last();
     }
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.last());
+    dialog.selectNameFilter(selected);
     dialog.selectFile(pattern);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
@@ -168,6 +174,12 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     w->hide();
   }
   connect(CancelButton, &QPushButton::clicked, this, &TForm2::cancelJob);
+  auto* open = new QShortcut(QKeySequence::Open, this);
+  connect(open, &QShortcut::activated, this, [this] {
+    if (job_ == nullptr) Button1Click();
+  });
+  // Small enough for a laptop, large enough that no control is cut off.
+  setMinimumSize(940, 430);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, &TForm2::cancelJob);
   clockTimer_ = new QTimer(this);
@@ -368,7 +380,8 @@ void TForm2::runCommand(const std::function<void()>& command) {
 }
 
 void TForm2::Button1Click() {
-  const auto chosen = chooseFile({"Open Data", "Text Files (*.txt)", "*.txt", "txt"});
+  const auto chosen = chooseFile(
+      {"Open Data", "Text Files (*.txt);;CSV Files (*.csv);;All Files (*)", "*.txt", "txt"});
   if (!chosen) return;
   enterFolderOf(*chosen);
   runCommand([&] { RichEdit1->setPlainText(displayText(readTextFile(toUtf8(*chosen)))); });
@@ -435,7 +448,7 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::Button4Click() {
-  const auto chosen = chooseFile({"Load Model", "Text Files (*.txt)", "*.MOD", "MOD"});
+  const auto chosen = chooseFile({"Load Model", "Model Files (*.MOD)", "*.MOD", "MOD"});
   if (!chosen) return;
   enterFolderOf(*chosen);
   runCommand([&] {

@@ -187,7 +187,7 @@ class WindowTest : public QObject {
     QCOMPARE(form->Edit5->text(), QString("LAD"));
     QCOMPARE(form->RichEdit2->toPlainText(), QString("old"));
     QCOMPARE(requests.back().initialFileName, QString("*.MOD"));
-    QCOMPARE(requests.back().filter, QString("Text Files (*.txt)"));
+    QCOMPARE(requests.back().filter, QString("Model Files (*.MOD)"));
 
     answers.push_back(at("store/A.MODEL.MOD"));
     form->Button4Click();
