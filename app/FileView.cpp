@@ -32,29 +32,48 @@ void FileView::clear() {
   viewport()->update();
 }
 
+bool FileView::indexFile(const QString& path, Index& index) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  index = {};
+  index.size = file.size();
+  index.starts.push_back(0);
+  QByteArray chunk;
+  for (qint64 at = 0; at < index.size; at += kChunk) {
+    file.seek(at);
+    chunk = file.read(kChunk);
+    const char* data = chunk.constData();
+    const char* end = data + chunk.size();
+    for (const char* p = data;
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) !=
+         nullptr;
+         ++p) {
+      const qint64 next = at + (p - data) + 1;
+      index.longest = std::max(index.longest, next - index.starts.back());
+      if (next < index.size) index.starts.push_back(next);
+    }
+  }
+  index.longest = std::max(index.longest, index.size - index.starts.back());
+  if (index.size == 0) index.starts.clear();
+  return true;
+}
+
 bool FileView::open(const QString& path) {
+  Index index;
+  if (!indexFile(path, index)) {
+    clear();
+    return false;
+  }
+  return show(path, std::move(index));
+}
+
+bool FileView::show(const QString& path, Index index) {
   clear();
   file_.setFileName(path);
   if (!file_.open(QIODevice::ReadOnly)) return false;
-  size_ = file_.size();
-  // Index the line starts by reading in chunks: nothing of the file stays in memory.
-  starts_.push_back(0);
-  QByteArray chunk;
-  for (qint64 at = 0; at < size_; at += kChunk) {
-    file_.seek(at);
-    chunk = file_.read(kChunk);
-    const char* data = chunk.constData();
-    for (const char* p = data;
-         (p = static_cast<const char*>(std::memchr(
-              p, '\n', static_cast<std::size_t>(chunk.size() - (p - data))))) != nullptr;
-         ++p) {
-      const qint64 next = at + (p - data) + 1;
-      longest_ = std::max(longest_, next - starts_.back());
-      if (next < size_) starts_.push_back(next);
-    }
-  }
-  longest_ = std::max(longest_, size_ - starts_.back());
-  if (size_ == 0) starts_.clear();
+  starts_ = std::move(index.starts);
+  size_ = index.size;
+  longest_ = index.longest;
   updateScrollBars();
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);

@@ -17,8 +17,19 @@ class FileView : public QAbstractScrollArea {
  public:
   explicit FileView(QWidget* parent = nullptr);
 
+  // Where the lines of a file start: made on any thread, shown by show().
+  struct Index {
+    std::vector<qint64> starts;  // offset of each line's first byte
+    qint64 size = 0;
+    qint64 longest = 0;  // bytes of the longest line
+  };
+  // Reads the file once in chunks; nothing of it stays in memory. False when it cannot be read.
+  static bool indexFile(const QString& path, Index& index);
+
   // Shows the file; false when it cannot be read.
   bool open(const QString& path);
+  // Shows a file indexed before.
+  bool show(const QString& path, Index index);
   void clear();
 
   qint64 lineCount() const { return static_cast<qint64>(starts_.size()); }

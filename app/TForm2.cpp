@@ -351,20 +351,42 @@ FileView* TForm2::tabView(ModelFileKind kind) const {
   return FileView5;
 }
 
-void TForm2::showFile(ModelFileKind kind, const std::string& filename) {
+TabContent loadTabContent(const std::string& filename) {
+  TabContent content;
+  const QFileInfo info(fromUtf8(filename));
+  content.path = info.filePath();
+  content.large = info.exists() && info.size() > TForm2::kLargestTextBoxFile;
+  if (!content.large) {
+    content.text = displayText(readTextFile(filename));  // a missing file fails here
+  } else if (!FileView::indexFile(content.path, content.index)) {
+    readTextFile(filename);  // says why it cannot be read
+  }
+  return content;
+}
+
+void TForm2::showContent(ModelFileKind kind, const TabContent& content) {
   QPlainTextEdit* box = tabBox(kind);
   FileView* view = tabView(kind);
   auto* stack = static_cast<QStackedWidget*>(view->parentWidget());
-  const QFileInfo info(fromUtf8(filename));
-  if (!info.exists() || info.size() <= kLargestTextBoxFile) {
-    box->setPlainText(displayText(readTextFile(filename)));  // a missing file fails here
+  if (!content.large) {
+    box->setPlainText(content.text);
     view->clear();
     stack->setCurrentWidget(box);
     return;
   }
-  if (!view->open(info.filePath())) readTextFile(filename);  // says why it cannot be read
+  view->show(content.path, content.index);
   box->clear();
   stack->setCurrentWidget(view);
+}
+
+void TForm2::showFile(ModelFileKind kind, const std::string& filename) {
+  showContent(kind, loadTabContent(filename));
+}
+
+// From a job: the file is read (or indexed) on the job's thread and shown on the window's.
+void TForm2::postFile(CommandJob& job, ModelFileKind kind, const std::string& filename) {
+  auto content = std::make_shared<TabContent>(loadTabContent(filename));
+  job.post([this, kind, content] { showContent(kind, *content); });
 }
 
 void TForm2::runCommand(const std::function<void()>& command) {
@@ -420,13 +442,7 @@ void TForm2::Button2Click() {
         *counts = runBuildModel(
             parameters, table, name,
             [&job, this](ModelFileKind kind, const std::string& filename) {
-              job.post([this, kind, filename] {
-                try {
-                  showFile(kind, filename);
-                } catch (const std::exception& e) {
-                  showError(fromUtf8(messageWithFullStop(e.what())));
-                }
-              });
+              postFile(job, kind, filename);
             },
             options);
         job.post([this, c = *counts] {
@@ -451,13 +467,17 @@ void TForm2::Button4Click() {
   const auto chosen = chooseFile({"Load Model", "Model Files (*.MOD)", "*.MOD", "MOD"});
   if (!chosen) return;
   enterFolderOf(*chosen);
-  runCommand([&] {
-    Edit5->setText(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
-    const std::string name = toUtf8(Edit5->text());
-    for (const ModelFileKind kind : kModelFileKinds) {
-      showFile(kind, modelFileName(name, kind));
-    }
-  });
+  if (job_ != nullptr) return;
+  Edit5->setText(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
+  const std::string name = toUtf8(Edit5->text());
+  // The tabs before a file that cannot be read show the new model; the rest keep theirs.
+  startJob(
+      [this, name](CommandJob& job) {
+        for (const ModelFileKind kind : kModelFileKinds) {
+          postFile(job, kind, modelFileName(name, kind));
+        }
+      },
+      nullptr);
 }
 
 void TForm2::Button5Click() {

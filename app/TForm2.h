@@ -29,6 +29,16 @@ struct FileDialogRequest {
   QString defaultSuffix;
 };
 
+// A model file made ready for its tab off the window's thread: its text when small, else the
+// index of its lines for the file view.
+struct TabContent {
+  QString path;
+  bool large = false;
+  QString text;
+  FileView::Index index;
+};
+TabContent loadTabContent(const std::string& filename);
+
 class TForm2 : public QWidget {
   Q_OBJECT
 
@@ -106,6 +116,8 @@ class TForm2 : public QWidget {
   QWidget* parameterBox(ParameterField field) const;
   // Shows a model file in its tab: in the text box when small, else in the file view.
   void showFile(ModelFileKind kind, const std::string& filename);
+  void showContent(ModelFileKind kind, const TabContent& content);
+  void postFile(CommandJob& job, ModelFileKind kind, const std::string& filename);
   // Runs a command; a failure goes to the error box and the window stays usable.
   void runCommand(const std::function<void()>& command);
   // Runs a command as a job: the command buttons wait, progress and Cancel show, and when it

@@ -184,6 +184,7 @@ class WindowTest : public QObject {
 
     answers.push_back(std::nullopt);  // cancel
     form->Button4Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(form->Edit5->text(), QString("LAD"));
     QCOMPARE(form->RichEdit2->toPlainText(), QString("old"));
     QCOMPARE(requests.back().initialFileName, QString("*.MOD"));
@@ -191,6 +192,7 @@ class WindowTest : public QObject {
 
     answers.push_back(at("store/A.MODEL.MOD"));
     form->Button4Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY(errors.isEmpty());
     QCOMPARE(form->Edit5->text(), QString("A.MODEL"));
     QCOMPARE(QDir::currentPath(), QDir(at("store")).canonicalPath());
@@ -205,6 +207,7 @@ class WindowTest : public QObject {
     }
     answers.push_back(at("store/B.MOD"));
     form->Button4Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(form->Edit5->text(), QString("B"));
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].startsWith("Cannot open file \"" + at("store/B.DES") + "\". "),
