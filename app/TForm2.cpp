@@ -533,6 +533,7 @@ void TForm2::startJob(CommandJob::Work work, std::function<void()> done) {
   job_ = new CommandJob(std::move(work), this);
   connect(job_, &CommandJob::progress, this, &TForm2::showJobProgress);
   connect(job_, &CommandJob::finished, this, &TForm2::jobFinished);
+  focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away
   for (QPushButton* b : {Button1, Button2, Button4, Button5}) b->setEnabled(false);
   ProgressBar1->setRange(0, 0);  // busy until the first progress
   ProgressBar1->setValue(0);
@@ -575,6 +576,7 @@ void TForm2::jobFinished(const QString& failure) {
     w->hide();
   }
   for (QPushButton* b : {Button1, Button2, Button4, Button5}) b->setEnabled(true);
+  if (focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
   job_->deleteLater();
   job_ = nullptr;
   auto done = std::move(jobDone_);

@@ -11,6 +11,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -131,6 +132,7 @@ class TForm2 : public QWidget {
   std::function<void()> jobDone_;
   QElapsedTimer jobClock_;
   QTimer* clockTimer_ = nullptr;
+  QPointer<QWidget> focusBeforeJob_;
   void makePanel();
   void makePages();
 };
