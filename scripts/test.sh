@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then AddressSanitizer +
-# UndefinedBehaviorSanitizer (leaks included). Exits non-zero on any failure.
+# UndefinedBehaviorSanitizer (leaks included); then runs each fuzz target for 15 seconds.
+# Exits non-zero on any failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -22,6 +23,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite sanitizer build-asan -DLAD_SANITIZE=ON -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON \
     -DLAD_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+
+echo "=== fuzz targets (build-fuzz)"
+bash scripts/fuzz.sh 15 || status=1
 
 if [ $status -ne 0 ]; then
   echo "Some tests failed."

@@ -1,0 +1,59 @@
+// Fuzzes intake with a data table text and the window's start parameters: a table is either
+// refused with a LadError or read into one data row and one class per observation line.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "Intake.h"
+#include "LadError.h"
+
+namespace {
+
+// The observation lines, counted apart from the reader: the lines after the header, where a
+// line ends at LF and a final line end adds no empty line.
+std::size_t observationLines(const std::string& text) {
+  if (text.empty()) return 0;
+  std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  if (text.back() != '\n') ++lines;
+  return lines - 1;
+}
+
+// The attribute columns of the header: its fields less the name and the class.
+std::size_t attributeColumns(const std::string& text) {
+  const auto end = std::find(text.begin(), text.end(), '\n');
+  return static_cast<std::size_t>(std::count(text.begin(), end, ',')) - 1;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string table(reinterpret_cast<const char*>(data), size);
+  std::unique_ptr<TLAD> model;
+  try {
+    model = intake(LearningParameters{}, table, NumberFormat{});
+  } catch (const LadError&) {
+    return 0;
+  }
+  const std::size_t observations = observationLines(table);
+  if (model->data.size() != observations || model->classvector.size() != observations) {
+    propertyFailed(std::to_string(observations) + " observation lines read into " +
+                   std::to_string(model->data.size()) + " data rows and " +
+                   std::to_string(model->classvector.size()) + " classes");
+  }
+  const std::size_t columns = attributeColumns(table);
+  if (model->sizes.size() != columns) {
+    propertyFailed("a header of " + std::to_string(columns) + " attribute columns gave " +
+                   std::to_string(model->sizes.size()) + " grid sizes");
+  }
+  for (std::size_t r = 0; r < model->data.size(); ++r) {
+    if (model->data[r].size() != columns) {
+      propertyFailed("data row " + std::to_string(r) + " has " +
+                     std::to_string(model->data[r].size()) + " values for " +
+                     std::to_string(columns) + " attribute columns");
+    }
+  }
+  return 0;
+}
