@@ -158,9 +158,23 @@ std::string FloatToStr(double value, const NumberFormat& format) {
   return formatDigits(value < 0, digits, exponent, format.decimalSeparator);
 }
 
+namespace {
+
+// Whether the text reads back as exactly this value; a text beyond the largest real (the
+// 15-digit form of a value near it) does not.
+bool readsBackAs(const std::string& text, double value, const NumberFormat& format) {
+  try {
+    return StrToFloat(text, format) == value;
+  } catch (const EConvertError&) {
+    return false;
+  }
+}
+
+}  // namespace
+
 std::string FloatToStrExact(double value, const NumberFormat& format) {
   std::string text = FloatToStr(value, format);
-  if (!std::isfinite(value) || StrToFloat(text, format) == value) return text;
+  if (!std::isfinite(value) || readsBackAs(text, value, format)) return text;
   for (const int precision : {16, 17}) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
@@ -169,7 +183,7 @@ std::string FloatToStrExact(double value, const NumberFormat& format) {
     const std::size_t e = wide.find('e');
     const std::string digits = wide.substr(0, 1) + wide.substr(2, e - 2);
     text = formatDigits(value < 0, digits, std::stoi(wide.substr(e + 1)), format.decimalSeparator);
-    if (StrToFloat(text, format) == value) break;
+    if (readsBackAs(text, value, format)) break;
   }
   return text;  // 17 digits always read back as the same number
 }

@@ -192,7 +192,16 @@ void checkValue(double v) {
                    std::to_string(exponent));
   }
 
+  // The exact form of the model file's cutpoints always reads back as the value itself.
+  const std::string exact = FloatToStrExact(v, kDot);
+  const auto exactBack = readFloat(exact, kDot);
+  if (!exactBack || *exactBack != v) {
+    propertyFailed(shown(v) + " is written exactly as '" + exact + "', which does not read back");
+  }
   const auto back = readFloat(text, kDot);
+  // Within 15-digit rounding of the largest real, the 15-digit text lies beyond it and reads
+  // as too large, as the number text form says; only the exact form must read back there.
+  if (!back && std::fabs(v) > 1.7976931348623e308) return;
   if (!back || FloatToStr(*back, kDot) != text) {
     propertyFailed(shown(v) + " is written '" + text + "', which reads back as " +
                    (back ? shown(*back) + " written '" + FloatToStr(*back, kDot) + "'"

@@ -95,3 +95,25 @@ TEST(NumberText, Integers) {
   EXPECT_EQ(spinValue("eight"), 0);
   EXPECT_EQ(spinValue("99999999999"), 0);
 }
+
+// The exact form: the fewest digits from 15 to 17 that read back as the value itself.
+TEST(NumberText, ExactFormReadsBackAsTheValue) {
+  const NumberFormat dot;
+  const std::pair<double, const char*> cases[] = {
+      {0.1, "0.1"},
+      {0.30000000000000004, "0.30000000000000004"},
+      {1.0 / 3, "0.3333333333333333"},
+      {std::numeric_limits<double>::max(), "1.7976931348623157E308"},
+      {-std::numeric_limits<double>::max(), "-1.7976931348623157E308"},
+      {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
+      {1234567890123.125, "1234567890123.125"},
+  };
+  for (const auto& [value, text] : cases) {
+    EXPECT_EQ(FloatToStrExact(value, dot), text);
+    EXPECT_EQ(StrToFloat(FloatToStrExact(value, dot), dot), value) << text;
+  }
+  // Where 15 digits suffice the exact form is the usual one.
+  for (const double value : {0.5, 1e-5, 1e15, -2.5, 0.069911099}) {
+    EXPECT_EQ(FloatToStrExact(value, dot), FloatToStr(value, dot));
+  }
+}
