@@ -36,7 +36,7 @@ for target in "${targets[@]}"; do
   findings=$root/build-fuzz/findings/$target
   log=$findings.log
   rm -rf "$findings" "$log"
-  mkdir -p "$findings" "$scratch/$target"
+  mkdir -p "$findings" "$scratch/$target" "$work/$target"
   cp -r "fuzz/corpus/$target" "$work/$target/corpus"
   failed=0
 

@@ -9,13 +9,15 @@ bash scripts/install-deps.sh
 
 export QT_QPA_PLATFORM=offscreen
 status=0
+suites_failed=0
 run_suite() {
   local name=$1 dir=$2
   shift 2
   echo "=== $name build ($dir)"
   mkdir -p "$dir"
   bash scripts/build.sh "$dir" "$@"
-  ctest --test-dir "$dir" --output-on-failure --timeout 600 -j "$(nproc)" || status=1
+  ctest --test-dir "$dir" --output-on-failure --timeout 600 -j "$(nproc)" ||
+    { status=1; suites_failed=$((suites_failed + 1)); }
 }
 
 run_suite normal build -DLAD_SANITIZE=OFF -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON -DLAD_BUILD_BENCH=ON
@@ -25,9 +27,13 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     -DLAD_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 
 echo "=== fuzz targets (build-fuzz)"
-bash scripts/fuzz.sh 15 || status=1
+fuzzing=0
+bash scripts/fuzz.sh 15 || { status=1; fuzzing=1; }
 
 if [ $status -ne 0 ]; then
   echo "Some tests failed."
 fi
+# One closing line for the three suites: the normal build, the sanitizer build, the fuzzing.
+failed=$((suites_failed + fuzzing))
+echo "$((3 - failed)) passed, $failed failed"
 exit $status
