@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "Intake.h"
@@ -13,12 +14,25 @@
 namespace {
 
 // The observation lines, counted apart from the reader: the lines after the header, where a
-// line ends at LF and a final line end adds no empty line.
+// line ends at LF (a CR before it is not part of it), a final line end adds no empty line,
+// and one empty last line is left out.
 std::size_t observationLines(const std::string& text) {
-  if (text.empty()) return 0;
-  std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  if (text.back() != '\n') ++lines;
-  return lines - 1;
+  std::vector<std::string> lines;
+  std::string line;
+  for (const char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  for (std::string& each : lines) {
+    if (!each.empty() && each.back() == '\r') each.pop_back();
+  }
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines.empty() ? 0 : lines.size() - 1;
 }
 
 // The attribute columns of the header: its fields less the name and the class.
