@@ -105,7 +105,7 @@ void fifteenDigits(double v, std::string& digits, int& exponent) {
   const char* e = std::strchr(exact, 'e');
   exponent = std::atoi(e + 1);
   const std::string all =
-      std::string(1, exact[0]) + std::string(exact + 2, std::strlen(exact + 2) - std::strlen(e));
+      exact[0] + std::string(exact + 2, static_cast<std::size_t>(e - exact - 2));
   digits = all.substr(0, 15);
   if (all[15] >= '5') {
     int i = 14;
