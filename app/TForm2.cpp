@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <array>
 #include <climits>
 
 #include "ApplyModel.h"
@@ -305,18 +306,21 @@ void TForm2::makePages() {
   PageControl1->setCurrentWidget(RichEdit6);
 }
 
-QPlainTextEdit* TForm2::tabBox(ModelFileKind kind) const {
-  switch (kind) {
-    case ModelFileKind::Model:
-      return RichEdit2;
-    case ModelFileKind::PatternSpace:
-      return RichEdit3;
-    case ModelFileKind::PatternDescription:
-      return RichEdit4;
-    case ModelFileKind::Discretized:
-      break;
+namespace {
+
+// The tab of each model file: Model, Pattern Space, Pattern Description, Discretized.
+std::size_t tabOf(ModelFileKind kind) {
+  for (std::size_t i = 0; i < kModelFileKinds.size(); ++i) {
+    if (kModelFileKinds[i] == kind) return i;
   }
-  return RichEdit5;
+  return 0;
+}
+
+}  // namespace
+
+QPlainTextEdit* TForm2::tabBox(ModelFileKind kind) const {
+  const std::array<QPlainTextEdit*, 4> boxes{RichEdit2, RichEdit3, RichEdit4, RichEdit5};
+  return boxes[tabOf(kind)];
 }
 
 QWidget* TForm2::parameterBox(ParameterField field) const {
@@ -338,17 +342,8 @@ QWidget* TForm2::parameterBox(ParameterField field) const {
 }
 
 FileView* TForm2::tabView(ModelFileKind kind) const {
-  switch (kind) {
-    case ModelFileKind::Model:
-      return FileView2;
-    case ModelFileKind::PatternSpace:
-      return FileView3;
-    case ModelFileKind::PatternDescription:
-      return FileView4;
-    case ModelFileKind::Discretized:
-      break;
-  }
-  return FileView5;
+  const std::array<FileView*, 4> views{FileView2, FileView3, FileView4, FileView5};
+  return views[tabOf(kind)];
 }
 
 TabContent loadTabContent(const std::string& filename) {
