@@ -12,6 +12,7 @@
 #include "BuildModel.h"
 #include "LadError.h"
 #include "NumberText.h"
+#include "PatternCommands.h"
 #include "ProgressLine.h"
 #include "SampleTable.h"
 #include "TextFile.h"
@@ -22,6 +23,9 @@ const char* const kDescription = R"(lad - learn and apply LAD models (logical an
 
   lad build [TABLE] [options]   learn a model, write NAME.MOD, .PAT, .DES, .GRD
   lad apply [TABLE] [--name]    score every observation of TABLE with NAME.MOD
+  lad patterns [TABLE] [options]  the patterns as rules, with their statistics on TABLE
+  lad explain [TABLE] ROW...    why those rows get their scores, and the near misses
+  lad export --to python|c|sql  the model as a scoring function that runs without lad
 
 TABLE is a comma-separated text file: a header "Name,Attr1,...,AttrN,Class", then one
 line per observation: a name, N numbers and a class (1 positive, 0 negative). Without
@@ -88,6 +92,8 @@ int main(int argc, char** argv) {
                     "data table file (default: the sample table; - for stdin)");
   apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
 
+  const auto patternCommands = addPatternCommands(app);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -96,6 +102,7 @@ int main(int argc, char** argv) {
   }
 
   try {
+    if (runPatternCommands(*patternCommands, readTable)) return 0;
     if (build->parsed()) {
       parameters.gridSize = std::to_string(gridSize);
       parameters.degree = std::to_string(degree);
