@@ -80,7 +80,7 @@ void runExplain(const PatternCommands& c, const TableReader& readTable) {
     tableArgument = rows.front();
     rows.erase(rows.begin());
   }
-  const ModelAndTable loaded = modelAndTable(c.explainName, readTable(tableArgument));
+  ModelAndTable loaded = modelAndTable(c.explainName, readTable(tableArgument));
   std::vector<std::size_t> found;
   for (const std::string& row : rows) {
     const std::vector<std::size_t> named = loaded.table.rowsNamed(row);
@@ -92,7 +92,7 @@ void runExplain(const PatternCommands& c, const TableReader& readTable) {
     }
     found.insert(found.end(), named.begin(), named.end());
   }
-  ObservationTable table = loaded.table;
+  ObservationTable& table = loaded.table;
   table.widen(loaded.rules.attributeCount());
   for (std::size_t i = 0; i < found.size(); ++i) {
     const std::size_t r = found[i];

@@ -47,6 +47,11 @@ check_exports LAD sample.csv random.csv
 # A model of the random table: cutpoints of 17 digits, which no short decimal gives.
 "$lad" build random.csv --quiet --name R >/dev/null
 check_exports R sample.csv random.csv
+# A real table: 14,589 patterns, so that the SQL sums nest three deep.
+cp "$here/../../bench/data/sonar.csv" sonar.csv
+"$lad" build sonar.csv --quiet --name W >/dev/null
+"$python" "$here/random_table.py" W.MOD 300 14 > sonar-random.csv
+check_exports W sonar.csv sonar-random.csv
 # A pattern without conditions, an attribute named after the class column, a short line,
 # values with spaces.
 cp "$data/quirks/LAD.MOD" Q.MOD
