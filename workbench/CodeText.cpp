@@ -142,6 +142,21 @@ std::string pythonString(std::string_view text) {
   return out + "\"";
 }
 
+std::string pythonDocText(std::string_view text) {
+  const bool utf8 = isUtf8(text);
+  std::string out;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || (c >= 0x80 && !utf8)) {
+      out += '?';
+    } else {
+      if (ch == '\\' || ch == '"') out += '\\';
+      out += ch;
+    }
+  }
+  return out;
+}
+
 std::string cString(std::string_view text) {
   std::string out = "\"";
   for (const char ch : text) {

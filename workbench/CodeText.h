@@ -22,6 +22,9 @@ std::string pythonString(std::string_view text);
 std::string cString(std::string_view text);
 // An SQL identifier in double quotes, a double quote doubled.
 std::string sqlIdentifier(std::string_view text);
+// Text safe inside a Python docstring: a backslash and a double quote escaped, every control
+// character as "?", and when the text is not UTF-8, every byte above 127 as "?".
+std::string pythonDocText(std::string_view text);
 // Text safe inside a /* */ comment and a # comment: "*/" and "/*" split by a space, every
 // control character as "?".
 std::string commentText(std::string_view text);

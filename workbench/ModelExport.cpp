@@ -87,7 +87,7 @@ void writePython(const ModelRules& rules, const std::string& modelName, const Te
     names.push_back(pythonString(rules.attributeName(k)));
   }
   const ModelRules dotted = rules.withFormat(NumberFormat{"."});
-  out("\"\"\"The LAD model " + commentText(modelName) +
+  out("\"\"\"The LAD model " + pythonDocText(modelName) +
       " as a Python module, made by lad export.\n\n"
       "score(row) gives the score that lad apply gives: the share of the model's positive\n"
       "patterns that the row satisfies minus the share of its negative patterns, from -1 to 1.\n"
@@ -126,9 +126,10 @@ void writeC(const ModelRules& rules, const std::string& modelName, const std::st
             const TextSink& out) {
   const std::vector<std::size_t> used = usedAttributes(rules);
   const ModelRules dotted = rules.withFormat(NumberFormat{"."});
-  out("/* The LAD model " + commentText(modelName) + " as C, made by lad export: " +
-      countsText(rules) + ".\n   Declared in " + commentText(headerFile) +
-      ". The cutpoints are hexadecimal literals: exactly the model's values.\n"
+  out("/* The LAD model " + commentText(modelName) +
+      " as C, made by lad export: " + countsText(rules) + ".\n   " +
+      (headerFile.empty() ? std::string() : "Declared in " + commentText(headerFile) + ". ") +
+      "The cutpoints are hexadecimal literals: exactly the model's values.\n"
       "   Compile without -ffast-math, which may change the order of the arithmetic. */\n\n");
   out("const char *const lad_attribute_names[" + std::to_string(rules.attributeCount()) +
       "] = {\n");
@@ -229,7 +230,7 @@ void writeSql(const ModelRules& rules, const std::string& modelName, const TextS
 }
 
 std::string guardName(const std::string& headerFile) {
-  std::string guard = "LAD_MODEL_";
+  std::string guard = headerFile.empty() ? "LAD_MODEL" : "LAD_MODEL_";
   for (const char ch : headerFile.substr(headerFile.find_last_of('/') + 1)) {
     if (ch >= 'a' && ch <= 'z') {
       guard += static_cast<char>(ch - 'a' + 'A');

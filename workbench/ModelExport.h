@@ -21,17 +21,17 @@ ExportLanguage exportLanguage(const std::string& name);
 // -ffast-math (which may reorder or fuse the arithmetic). SQL: one expression over a table
 // whose columns are the attributes, NULL when an attribute it reads is NULL.
 //
-// `modelName` goes into the comments, `headerFile` into the C file's. Python and SQL refuse
+// `modelName` goes into the comments, `headerFile` (when not empty) into the C file's. Python
+// and SQL refuse
 // two used attributes of one name, and SQL an empty name, before anything is written. The
 // code goes to `out` piece by piece, so a model of millions of patterns is never held whole.
 void writeExport(const ModelRules& rules, ExportLanguage language, const std::string& modelName,
-                 const TextSink& out, const std::string& headerFile = "lad_model.h");
+                 const TextSink& out, const std::string& headerFile = "");
 
-// The C header of writeExport's C file; `headerFile` gives its include guard.
+// The C header of writeExport's C file; `headerFile`, its file name, gives its include guard.
 std::string cHeader(const ModelRules& rules, const std::string& modelName,
                     const std::string& headerFile = "lad_model.h");
 
 // writeExport's code as one text.
 std::string exportedCode(const ModelRules& rules, ExportLanguage language,
-                         const std::string& modelName,
-                         const std::string& headerFile = "lad_model.h");
+                         const std::string& modelName, const std::string& headerFile = "");

@@ -71,6 +71,10 @@ out=$("$lad" export --to sql)
 check "export without -o prints the code" grep -q "^  ELSE 0.0$" <<<"$out"
 "$lad" export --to java >/dev/null 2>&1
 check "an unknown language is a usage error" test $? -eq 2
+cp LAD.MOD 'odd\N"""name.MOD'
+"$lad" export --name 'odd\N"""name' --to python -o odd.py >/dev/null
+check "a model name with a backslash and quotes leaves the Python module valid" \
+  "$python" -c 'import ast; ast.parse(open("odd.py").read())'
 printf 'Attributes=A,A\r\nCutpoints_Att_0=1\r\nCutpoints_Att_1=1\r\nPospattern1=0:0:0,1:1:1\r\n' > twins.MOD
 echo "keep" > twins.py
 err=$("$lad" export --name twins --to python -o twins.py 2>&1 >/dev/null)

@@ -66,6 +66,8 @@ TEST(CodeText, NamesAndComments) {
   EXPECT_THROW(pythonString("\xED\xA0\x80"), LadError);  // a surrogate
   EXPECT_EQ(cString("a\"b?\\\n\xC3\xA9"), "\"a\\\"b\\077\\\\\\012\\303\\251\"");
   EXPECT_EQ(sqlIdentifier("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(pythonDocText("a\\N\"\"\"\t\xC3\xA9"), "a\\\\N\\\"\\\"\\\"?\xC3\xA9");
+  EXPECT_EQ(pythonDocText("bad \xC3"), "bad ?");
   EXPECT_EQ(commentText("a*/b/*c\r\nd"), "a* /b/ *c??d");
 }
 
