@@ -165,7 +165,7 @@ std::shared_ptr<PatternCommands> addPatternCommands(CLI::App& app) {
       "Why the named rows of TABLE get their scores: patterns for and against, near misses");
   c->explain->add_option("--name", c->explainName, "model name NAME")->capture_default_str();
   c->explain
-      ->add_option("ARGS", c->explainArguments,
+      ->add_option("ROW", c->explainArguments,
                    "[TABLE] ROW...: rows by their Name field; the first is the table when it is - "
                    "or a file (default: the sample table)")
       ->required();

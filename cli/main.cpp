@@ -23,9 +23,9 @@ const char* const kDescription = R"(lad - learn and apply LAD models (logical an
 
   lad build [TABLE] [options]   learn a model, write NAME.MOD, .PAT, .DES, .GRD
   lad apply [TABLE] [--name]    score every observation of TABLE with NAME.MOD
-  lad patterns [TABLE] [options]  the patterns as rules, with their statistics on TABLE
+  lad patterns [TABLE] [...]    the patterns as rules, with their statistics on TABLE
   lad explain [TABLE] ROW...    why those rows get their scores, and the near misses
-  lad export --to python|c|sql  the model as a scoring function that runs without lad
+  lad export --to LANGUAGE      the model as Python, C or SQL that scores without lad
 
 TABLE is a comma-separated text file: a header "Name,Attr1,...,AttrN,Class", then one
 line per observation: a name, N numbers and a class (1 positive, 0 negative). Without
