@@ -7,12 +7,15 @@ packages=(
   libgtest-dev libbenchmark-dev  # tests and benchmarks
   libcli11-dev                   # the lad command line
   libtbb-dev                     # the threads of the pattern search
+  nlohmann-json3-dev             # the command line's --json
   clang libfuzzer-14-dev         # the fuzz targets
   qt6-base-dev libgl-dev         # the window
+  qt6-charts-dev                 # the window's ROC and score charts
   xvfb xauth fonts-dejavu-core   # running the window without a display, readable fonts
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
-  packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev clang
+  packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
+    nlohmann-json3-dev clang
     libfuzzer-14-dev)
 fi
 
