@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <map>
 
 #include "ApplyModel.h"
 #include "EvaluationOutput.h"
@@ -64,13 +63,9 @@ EvaluationCommands::EvaluationCommands(CLI::App& app) {
   list("--positive-prevalence", positivePrevalence_, grid.positivePrevalence);
   list("--negative-homogeneity", negativeHomogeneity_, grid.negativeHomogeneity);
   list("--negative-prevalence", negativePrevalence_, grid.negativePrevalence);
-  const std::map<std::string, TuningCriterion> criteria{
-      {"balanced-accuracy", TuningCriterion::BalancedAccuracy},
-      {"accuracy", TuningCriterion::Accuracy},
-      {"auc", TuningCriterion::Auc}};
-  tune_->add_option("--by", criterion_, "balanced-accuracy, accuracy or auc")
-      ->transform(CLI::CheckedTransformer(criteria, CLI::ignore_case))
-      ->default_str("balanced-accuracy");
+  tune_->add_option("--by", criterion_, "what ranks the sets: balanced-accuracy, accuracy or auc")
+      ->check(CLI::IsMember({"balanced-accuracy", "accuracy", "auc"}))
+      ->capture_default_str();
   validation(tune_);
 }
 
@@ -132,12 +127,18 @@ void EvaluationCommands::tune() {
   grid.negativePrevalence = readShareList(F::NegativePrevalence, negativePrevalence_, format);
   const ValidationOptions options = validationOptions();
   const std::vector<CrossValidationResult> ranked =
-      tuneParameters(parameters_.values(), grid, readTable(table_), options, criterion_, format);
+      tuneParameters(parameters_.values(), grid, readTable(table_), options, criterion(), format);
   const std::string best = buildCommandLine(table_, ranked.front().parameters, format);
   if (json_) {
-    std::cout << tuningJson(ranked, options, criterion_, best).dump(2) << "\n";
+    std::cout << tuningJson(ranked, options, criterion(), best).dump(2) << "\n";
   } else {
-    printLines(tuningReport(ranked, criterion_, format));
+    printLines(tuningReport(ranked, criterion(), format));
     std::cout << "\nBest parameters:\n" << best << "\n";
   }
+}
+
+TuningCriterion EvaluationCommands::criterion() const {
+  if (criterion_ == "accuracy") return TuningCriterion::Accuracy;
+  if (criterion_ == "auc") return TuningCriterion::Auc;
+  return TuningCriterion::BalancedAccuracy;
 }

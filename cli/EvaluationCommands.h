@@ -20,6 +20,7 @@ class EvaluationCommands {
   void crossValidation();
   void tune();
   ValidationOptions validationOptions() const;
+  TuningCriterion criterion() const;
 
   CLI::App* evaluate_ = nullptr;
   CLI::App* cv_ = nullptr;
@@ -32,6 +33,6 @@ class EvaluationCommands {
   std::int32_t folds_ = 10;
   std::uint64_t seed_ = 1;
   ParameterOptions parameters_;
-  TuningCriterion criterion_ = TuningCriterion::BalancedAccuracy;
+  std::string criterion_ = "balanced-accuracy";
   std::string positiveHomogeneity_, positivePrevalence_, negativeHomogeneity_, negativePrevalence_;
 };

@@ -137,12 +137,12 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
   inner.kernel = options.control.kernel;
   runWithThreads(options.control.threads, [&] {
     tbb::parallel_for(std::size_t{0}, jobs.size(), [&](std::size_t j) {
-      if (options.control.cancelled()) throw LadError("Cancelled");
+      if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
       const FoldJob job = jobs[j];
       const std::unique_ptr<TLAD> model = foldModel(table, sets[job.set], folds, job.fold);
       const Clock::time_point start = Clock::now();
       model->buildModel(inner);
-      if (options.control.cancelled()) throw LadError("Cancelled");
+      if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
       FoldResult& result = results[job.set].folds[static_cast<std::size_t>(job.fold)];
       result.buildSeconds = std::chrono::duration<double>(Clock::now() - start).count();
       result.positivePatterns = model->pospandect->size();
