@@ -10,7 +10,7 @@ packages=(
   nlohmann-json3-dev             # the command line's --json
   clang libfuzzer-14-dev         # the fuzz targets
   qt6-base-dev libgl-dev         # the window
-  qt6-charts-dev                 # the window's ROC and score charts
+  qt6-charts-dev libqt6opengl6-dev  # the window's ROC and score charts
   xvfb xauth fonts-dejavu-core   # running the window without a display, readable fonts
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
