@@ -1,13 +1,11 @@
 #include "EvaluationPage.h"
 
 #include <QFontDatabase>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QVBoxLayout>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
+#include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -34,6 +32,7 @@ QChartView* chartView(QWidget* parent, const QString& name) {
   auto* chart = new QChart();
   chart->legend()->setAlignment(Qt::AlignBottom);
   chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->setLocalizeNumbers(true);  // axis labels with the user's decimal separator
   auto* view = new QChartView(chart, parent);
   view->setObjectName(name);
   view->setRenderHint(QPainter::Antialiasing);
@@ -84,26 +83,30 @@ EvaluationPage::EvaluationPage(QWidget* parent) : QWidget(parent) {
   UseButton->setEnabled(false);
   for (QPushButton* b : {CrossValidateButton, TuneButton, UseButton}) b->setAutoDefault(false);
 
-  auto* controls = new QHBoxLayout();
+  // Two rows: cross-validation and the tuning commands, then the tuning lists.
+  auto* controls = new QGridLayout();
   controls->setContentsMargins(4, 4, 4, 0);
-  auto caption = [&](const char* text, QWidget* box) {
+  controls->setHorizontalSpacing(6);
+  controls->setVerticalSpacing(2);
+  int column = 0;
+  auto caption = [&](int row, const char* text, QWidget* box) {
     auto* label = new QLabel(text, this);
     label->setBuddy(box);
-    controls->addWidget(label);
-    controls->addWidget(box);
+    controls->addWidget(label, row, column++, Qt::AlignRight);
+    controls->addWidget(box, row, column++);
   };
-  caption("Folds", FoldsBox);
-  caption("Seed", SeedBox);
-  controls->addWidget(CrossValidateButton);
-  controls->addSpacing(12);
-  caption("Tune: Pos. Homogeneity", PositiveHomogeneityList);
-  caption("Pos. Prevalence", PositivePrevalenceList);
-  caption("Neg. Homogeneity", NegativeHomogeneityList);
-  caption("Neg. Prevalence", NegativePrevalenceList);
-  caption("by", CriterionBox);
-  controls->addWidget(TuneButton);
-  controls->addWidget(UseButton);
-  controls->addStretch(1);
+  caption(0, "Folds", FoldsBox);
+  caption(0, "Seed", SeedBox);
+  controls->addWidget(CrossValidateButton, 0, column++);
+  caption(0, "Rank by", CriterionBox);
+  controls->addWidget(TuneButton, 0, column++);
+  controls->addWidget(UseButton, 0, column++);
+  column = 0;
+  caption(1, "Positive Homogeneity", PositiveHomogeneityList);
+  caption(1, "Positive Prevalence", PositivePrevalenceList);
+  caption(1, "Negative Homogeneity", NegativeHomogeneityList);
+  caption(1, "Negative Prevalence", NegativePrevalenceList);
+  controls->setColumnStretch(column, 1);
 
   FiguresText = new QPlainTextEdit(this);
   FiguresText->setObjectName("FiguresText");
@@ -201,14 +204,14 @@ void EvaluationPage::showMetrics(const QString& heading, const Metrics& metrics,
   }
   FiguresText->setPlainText(heading + "\n\n" + joined(metricsReport(metrics, format)));
   drawRoc(metrics, format);
-  drawDistribution(metrics, format);
+  drawDistribution(metrics);
 }
 
 void EvaluationPage::showCrossValidation(const CrossValidationResult& result,
                                          const NumberFormat& format) {
   FiguresText->setPlainText(joined(crossValidationReport(result, format)));
   drawRoc(result.pooled, format);
-  drawDistribution(result.pooled, format);
+  drawDistribution(result.pooled);
 }
 
 void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked,
@@ -249,7 +252,7 @@ void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked
                             "\n\nThe best set:\n" +
                             joined(crossValidationReport(ranked.front(), format)));
   drawRoc(ranked.front().pooled, format);
-  drawDistribution(ranked.front().pooled, format);
+  drawDistribution(ranked.front().pooled);
 }
 
 void EvaluationPage::drawRoc(const Metrics& metrics, const NumberFormat& format) {
@@ -287,39 +290,42 @@ void EvaluationPage::drawRoc(const Metrics& metrics, const NumberFormat& format)
   chart->setTitle("ROC curve, AUC " + fromUtf8(metricText(metrics.auc, format)));
 }
 
-void EvaluationPage::drawDistribution(const Metrics& metrics, const NumberFormat& format) {
+void EvaluationPage::drawDistribution(const Metrics& metrics) {
   QChart* chart = DistributionView->chart();
   chart->removeAllSeries();
   for (QAbstractAxis* axis : chart->axes()) chart->removeAxis(axis);
   const ScoreHistogram& h = metrics.histogram;
-  auto* positive = new QBarSet("class 1");
-  auto* negative = new QBarSet("class 0");
-  positive->setColor(QColor(46, 139, 87));
-  negative->setColor(QColor(205, 92, 92));
-  QStringList bins;
-  qreal highest = 1;
-  for (std::size_t i = 0; i < h.positive.size(); ++i) {
-    *positive << static_cast<qreal>(h.positive[i]);
-    *negative << static_cast<qreal>(h.negative[i]);
-    highest = std::max<qreal>(highest, static_cast<qreal>(std::max(h.positive[i], h.negative[i])));
-    // Every other bin is named, by its lower edge, so that the labels fit.
-    bins << (i % 2 == 0 ? fromUtf8(FloatToStr(h.edges[i], format)) : QString(i, ' '));
-  }
-  auto* series = new QBarSeries();
-  series->append(positive);
-  series->append(negative);
-  series->setBarWidth(0.9);
-  chart->addSeries(series);
-  auto* x = new QBarCategoryAxis();
-  x->append(bins);
+  auto* x = new QValueAxis();
+  x->setRange(-1, 1);
+  x->setTickCount(5);
+  x->setLabelFormat("%.1f");
   x->setTitleText("Score");
   auto* y = new QValueAxis();
-  y->setRange(0, highest);
-  y->setLabelFormat("%d");
+  y->setLabelFormat("%.0f");
   y->setTitleText("Observations");
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
-  series->attachAxis(x);
-  series->attachAxis(y);
-  chart->setTitle("Score distribution");
+  std::int64_t highest = 1;
+  // Each class as a filled step line over the bins, see-through where the classes overlap.
+  const auto steps = [&](const char* name, const std::vector<std::int64_t>& counts, QColor colour) {
+    auto* upper = new QLineSeries();
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+      upper->append(h.edges[i], static_cast<qreal>(counts[i]));
+      upper->append(h.edges[i + 1], static_cast<qreal>(counts[i]));
+      highest = std::max(highest, counts[i]);
+    }
+    auto* area = new QAreaSeries(upper);
+    area->setName(name);
+    area->setPen(QPen(colour, 1.5));
+    colour.setAlpha(90);
+    area->setBrush(colour);
+    chart->addSeries(area);
+    area->attachAxis(x);
+    area->attachAxis(y);
+  };
+  steps("class 1", h.positive, QColor(46, 139, 87));
+  steps("class 0", h.negative, QColor(205, 92, 92));
+  y->setRange(0, static_cast<qreal>(highest));
+  y->applyNiceNumbers();
+  chart->setTitle("Score distribution, " + QString::number(h.positive.size()) + " bins");
 }

@@ -57,6 +57,6 @@ class EvaluationPage : public QWidget {
 
  private:
   void drawRoc(const Metrics& metrics, const NumberFormat& format);
-  void drawDistribution(const Metrics& metrics, const NumberFormat& format);
+  void drawDistribution(const Metrics& metrics);
   std::vector<ParameterValues> tunedSets_;
 };

@@ -142,7 +142,7 @@ class WindowTest : public QObject {
     const QList<QAbstractSeries*> roc = form->Evaluation->RocView->chart()->series();
     QCOMPARE(roc.size(), 2);
     QCOMPARE(static_cast<QLineSeries*>(roc[0])->count(), 17);
-    QCOMPARE(form->Evaluation->DistributionView->chart()->series().size(), 1);
+    QCOMPARE(form->Evaluation->DistributionView->chart()->series().size(), 2);
     QVERIFY(form->Evaluation->RocView->chart()->title().endsWith("AUC 1.0000"));
     // The Forecast text is the scores alone, as before.
     QCOMPARE(form->RichEdit6->toPlainText().split('\n')[0], QString("Obs1,1,0.649324127200233"));
