@@ -40,6 +40,15 @@ QChartView* chartView(QWidget* parent, const QString& name) {
   return view;
 }
 
+// Removes and deletes the chart's series and axes (removing an axis only gives it back).
+void clearChart(QChart* chart) {
+  chart->removeAllSeries();
+  for (QAbstractAxis* axis : chart->axes()) {
+    chart->removeAxis(axis);
+    delete axis;
+  }
+}
+
 QTableWidgetItem* numberItem(double value, const QString& text) {
   auto* item = new QTableWidgetItem();
   item->setData(Qt::DisplayRole, value);  // sorts as a number
@@ -190,8 +199,7 @@ std::optional<ParameterValues> EvaluationPage::selectedSet() const {
 void EvaluationPage::showNothing(const QString& why) {
   FiguresText->setPlainText(why);
   for (QChartView* view : {RocView, DistributionView}) {
-    view->chart()->removeAllSeries();
-    for (QAbstractAxis* axis : view->chart()->axes()) view->chart()->removeAxis(axis);
+    clearChart(view->chart());
     view->chart()->setTitle(QString());
   }
 }
@@ -257,8 +265,7 @@ void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked
 
 void EvaluationPage::drawRoc(const Metrics& metrics, const NumberFormat& format) {
   QChart* chart = RocView->chart();
-  chart->removeAllSeries();
-  for (QAbstractAxis* axis : chart->axes()) chart->removeAxis(axis);
+  clearChart(chart);
   auto* curve = new QLineSeries();
   curve->setName("ROC");
   for (const RocPoint& p : metrics.roc) {
@@ -292,8 +299,7 @@ void EvaluationPage::drawRoc(const Metrics& metrics, const NumberFormat& format)
 
 void EvaluationPage::drawDistribution(const Metrics& metrics) {
   QChart* chart = DistributionView->chart();
-  chart->removeAllSeries();
-  for (QAbstractAxis* axis : chart->axes()) chart->removeAxis(axis);
+  clearChart(chart);
   const ScoreHistogram& h = metrics.histogram;
   auto* x = new QValueAxis();
   x->setRange(-1, 1);
@@ -308,13 +314,14 @@ void EvaluationPage::drawDistribution(const Metrics& metrics) {
   std::int64_t highest = 1;
   // Each class as a filled step line over the bins, see-through where the classes overlap.
   const auto steps = [&](const char* name, const std::vector<std::int64_t>& counts, QColor colour) {
-    auto* upper = new QLineSeries();
+    auto* area = new QAreaSeries();
+    auto* upper = new QLineSeries(area);  // the area does not own its line
     for (std::size_t i = 0; i < counts.size(); ++i) {
       upper->append(h.edges[i], static_cast<qreal>(counts[i]));
       upper->append(h.edges[i + 1], static_cast<qreal>(counts[i]));
       highest = std::max(highest, counts[i]);
     }
-    auto* area = new QAreaSeries(upper);
+    area->setUpperSeries(upper);
     area->setName(name);
     area->setPen(QPen(colour, 1.5));
     colour.setAlpha(90);
