@@ -52,6 +52,16 @@ QFont eightPoint(const char* family, QFontDatabase::SystemFont closest) {
 QFont monospaced() {
   return eightPoint("Courier New", QFontDatabase::FixedFont);
 }
+// The tabs' text at 10 points in a monospace face whose ">=" and "<" stay distinct: at 8 points
+// ">=" reads as ">-".
+QFont tabFont() {
+  QFont font("DejaVu Sans Mono");
+  font.setFamilies({"DejaVu Sans Mono", "Liberation Mono",
+                    QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+  font.setStyleHint(QFont::Monospace);
+  font.setPointSize(10);
+  return font;
+}
 QFont proportional() {
   return eightPoint("Tahoma", QFontDatabase::GeneralFont);
 }
@@ -286,6 +296,7 @@ void TForm2::makePages() {
   int number = 2;
   for (const Page& page : pages) {
     *page.box = textBox(PageControl1, page.background);
+    (*page.box)->setFont(tabFont());
     (*page.box)->setObjectName(QString("RichEdit%1").arg(number));
     if (page.view == nullptr) {
       PageControl1->addTab(*page.box, page.caption);
@@ -294,7 +305,7 @@ void TForm2::makePages() {
       auto* stack = new QStackedWidget(PageControl1);
       *page.view = new FileView(stack);
       (*page.view)->setObjectName(QString("FileView%1").arg(number));
-      (*page.view)->setFont(monospaced());
+      (*page.view)->setFont(tabFont());
       QPalette colours = (*page.view)->palette();
       colours.setColor(QPalette::Base, page.background);
       colours.setColor(QPalette::Text, Qt::black);

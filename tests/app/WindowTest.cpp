@@ -88,12 +88,18 @@ class WindowTest : public QObject {
     QCOMPARE(form->Edit1->text(), QString("0.6"));
     QCOMPARE(form->Edit4->text(), QString("0.1"));
     QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
-    const QStringList captions{"Model", "Pattern Space", "Pattern Description", "Discretized",
-                               "Forecast"};
-    for (int i = 0; i < 5; ++i) QCOMPARE(form->PageControl1->tabText(i), captions[i]);
+    const QStringList captions{"Model",       "Pattern Space", "Pattern Description",
+                               "Discretized", "Forecast",      "Evaluation"};
+    QCOMPARE(form->PageControl1->count(), captions.size());
+    for (int i = 0; i < captions.size(); ++i) {
+      QCOMPARE(form->PageControl1->tabText(i), captions[i]);
+    }
     for (auto* box :
          {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5, form->RichEdit6}) {
       QVERIFY(box->toPlainText().isEmpty());
+      // A monospace face large enough that ">=" never reads as ">-".
+      QVERIFY(QFontInfo(box->font()).fixedPitch());
+      QCOMPARE(box->font().pointSize(), 10);
     }
     QCOMPARE(form->RichEdit1->toPlainText().toStdString(), sampleTable());
     QCOMPARE(form->Button2->text(), QString("Build Model"));
