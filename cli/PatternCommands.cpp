@@ -12,25 +12,7 @@
 #include "NumberText.h"
 #include "PatternReport.h"
 #include "PatternTable.h"
-
-struct PatternCommands {
-  CLI::App* patterns = nullptr;
-  std::string patternsTable;
-  std::string patternsName = kDefaultModelName;
-  std::string sort;
-  std::int64_t top = -1;
-  bool csv = false;
-  bool json = false;
-
-  CLI::App* explain = nullptr;
-  std::string explainName = kDefaultModelName;
-  std::vector<std::string> explainArguments;  // [TABLE] ROW...
-
-  CLI::App* exporter = nullptr;
-  std::string exportName = kDefaultModelName;
-  std::string language;
-  std::string output;
-};
+#include "TableInput.h"
 
 namespace {
 
@@ -54,33 +36,35 @@ ModelAndTable modelAndTable(const std::string& name, const std::string& tableTex
   return {std::move(rules), std::move(table)};
 }
 
-void runPatterns(const PatternCommands& c, const TableReader& readTable) {
+}  // namespace
+
+void PatternCommands::patterns() {
   static const std::map<std::string, PatternSortKey> keys = {
       {"", PatternSortKey::Model},
       {"prevalence", PatternSortKey::Prevalence},
       {"homogeneity", PatternSortKey::Homogeneity},
       {"coverage", PatternSortKey::Coverage},
       {"degree", PatternSortKey::Degree}};
-  ModelAndTable loaded = modelAndTable(c.patternsName, readTable(c.patternsTable));
+  ModelAndTable loaded = modelAndTable(name_, readTable(table_));
   const PatternTable table(std::move(loaded.rules), std::move(loaded.table));
-  std::vector<std::int32_t> order = table.sortedOrder(keys.at(c.sort));
-  if (c.top >= 0 && static_cast<std::size_t>(c.top) < order.size()) {
-    order.resize(static_cast<std::size_t>(c.top));
+  std::vector<std::int32_t> order = table.sortedOrder(keys.at(sort_));
+  if (top_ >= 0 && static_cast<std::size_t>(top_) < order.size()) {
+    order.resize(static_cast<std::size_t>(top_));
   }
   const PatternListFormat format =
-      c.csv ? PatternListFormat::Csv : (c.json ? PatternListFormat::Json : PatternListFormat::Text);
+      csv_ ? PatternListFormat::Csv : (json_ ? PatternListFormat::Json : PatternListFormat::Text);
   writePatternList(table, order, format, [](std::string_view piece) { std::cout << piece; });
 }
 
-void runExplain(const PatternCommands& c, const TableReader& readTable) {
+void PatternCommands::explain() {
   // The first argument is the table when it is "-" or names a file and rows follow it.
-  std::vector<std::string> rows = c.explainArguments;
+  std::vector<std::string> rows = explainArguments_;
   std::string tableArgument;
   if (rows.size() >= 2 && (rows.front() == "-" || std::filesystem::exists(rows.front()))) {
     tableArgument = rows.front();
     rows.erase(rows.begin());
   }
-  ModelAndTable loaded = modelAndTable(c.explainName, readTable(tableArgument));
+  ModelAndTable loaded = modelAndTable(name_, readTable(tableArgument));
   std::vector<std::size_t> found;
   for (const std::string& row : rows) {
     const std::vector<std::size_t> named = loaded.table.rowsNamed(row);
@@ -107,88 +91,87 @@ void runExplain(const PatternCommands& c, const TableReader& readTable) {
   }
 }
 
+namespace {
+
 // FILE.c gives the header FILE.h; any other name gets ".h" added.
 std::string headerFileFor(const std::string& output) {
   const bool dotC = output.size() > 2 && output.compare(output.size() - 2, 2, ".c") == 0;
   return (dotC ? output.substr(0, output.size() - 2) : output) + ".h";
 }
 
-void runExport(const PatternCommands& c) {
-  const ExportLanguage language = exportLanguage(c.language);
-  const ModelRules rules(loadModel(c.exportName, currentNumberFormat()), currentNumberFormat());
-  if (c.output.empty()) {
-    writeExport(rules, language, c.exportName, [](std::string_view piece) { std::cout << piece; });
+}  // namespace
+
+void PatternCommands::exportModel() {
+  const ExportLanguage language = exportLanguage(language_);
+  const ModelRules rules(loadModel(name_, currentNumberFormat()), currentNumberFormat());
+  if (output_.empty()) {
+    writeExport(rules, language, name_, [](std::string_view piece) { std::cout << piece; });
     return;
   }
   // Written beside the targets and put in place only when complete: a failure leaves any
   // earlier file as it was.
-  const std::string header = headerFileFor(c.output);
+  const std::string header = headerFileFor(output_);
   const std::string headerName = std::filesystem::path(header).filename().string();
-  LineFileWriter code(c.output);
+  LineFileWriter code(output_);
   writeExport(
-      rules, language, c.exportName, [&](std::string_view piece) { code.write(piece); },
-      headerName);
+      rules, language, name_, [&](std::string_view piece) { code.write(piece); },
+      language == ExportLanguage::C ? headerName : "");
   if (language != ExportLanguage::C) {
     code.commit();
-    std::cout << c.output << "\n";
+    std::cout << output_ << "\n";
     return;
   }
   LineFileWriter declarations(header);
-  declarations.write(cHeader(rules, c.exportName, headerName));
+  declarations.write(cHeader(rules, name_, headerName));
   code.finish();
   declarations.finish();
   declarations.publish();
   std::cout << header << "\n";
   code.publish();
-  std::cout << c.output << "\n";
+  std::cout << output_ << "\n";
 }
 
-}  // namespace
-
-std::shared_ptr<PatternCommands> addPatternCommands(CLI::App& app) {
-  auto c = std::make_shared<PatternCommands>();
+PatternCommands::PatternCommands(CLI::App& app) : name_(kDefaultModelName) {
   const char* const tableHelp = "data table file (default: the sample table; - for stdin)";
 
-  c->patterns = app.add_subcommand(
+  patterns_ = app.add_subcommand(
       "patterns", "List the model's patterns as rules, with their statistics on TABLE");
-  c->patterns->add_option("TABLE", c->patternsTable, tableHelp);
-  c->patterns->add_option("--name", c->patternsName, "model name NAME")->capture_default_str();
-  c->patterns->add_option("--sort", c->sort, "order: highest share or coverage, fewest conditions")
+  patterns_->add_option("TABLE", table_, tableHelp);
+  patterns_->add_option("--name", name_, "model name NAME")->capture_default_str();
+  patterns_->add_option("--sort", sort_, "order: highest share or coverage, fewest conditions")
       ->check(CLI::IsMember({"prevalence", "homogeneity", "coverage", "degree"}));
-  c->patterns->add_option("--top", c->top, "only the first N patterns")
-      ->check(CLI::NonNegativeNumber);
-  CLI::Option* csv = c->patterns->add_flag("--csv", c->csv, "comma-separated values");
-  c->patterns->add_flag("--json", c->json, "a JSON array, one object per pattern")->excludes(csv);
+  patterns_->add_option("--top", top_, "only the first N patterns")->check(CLI::NonNegativeNumber);
+  CLI::Option* csv = patterns_->add_flag("--csv", csv_, "comma-separated values");
+  patterns_->add_flag("--json", json_, "a JSON array, one object per pattern")->excludes(csv);
 
-  c->explain = app.add_subcommand(
+  explain_ = app.add_subcommand(
       "explain",
       "Why the named rows of TABLE get their scores: patterns for and against, near misses");
-  c->explain->add_option("--name", c->explainName, "model name NAME")->capture_default_str();
-  c->explain
-      ->add_option("ROW", c->explainArguments,
+  explain_->add_option("--name", name_, "model name NAME")->capture_default_str();
+  explain_
+      ->add_option("ROW", explainArguments_,
                    "[TABLE] ROW...: rows by their Name field; the first is the table when it is - "
                    "or a file (default: the sample table)")
       ->required();
 
-  c->exporter =
+  export_ =
       app.add_subcommand("export", "Write the model as a scoring function in Python, C or SQL");
-  c->exporter->add_option("--name", c->exportName, "model name NAME")->capture_default_str();
-  c->exporter->add_option("--to", c->language, "python, c or sql")
+  export_->add_option("--name", name_, "model name NAME")->capture_default_str();
+  export_->add_option("--to", language_, "python, c or sql")
       ->required()
       ->check(CLI::IsMember({"python", "c", "sql"}));
-  c->exporter->add_option("-o,--output", c->output,
-                          "write to FILE (for C also its header, FILE.c giving FILE.h) instead of "
-                          "standard output");
-  return c;
+  export_->add_option("-o,--output", output_,
+                      "write to FILE (for C also its header, FILE.c giving FILE.h) instead of "
+                      "standard output");
 }
 
-bool runPatternCommands(const PatternCommands& commands, const TableReader& readTable) {
-  if (commands.patterns->parsed()) {
-    runPatterns(commands, readTable);
-  } else if (commands.explain->parsed()) {
-    runExplain(commands, readTable);
-  } else if (commands.exporter->parsed()) {
-    runExport(commands);
+bool PatternCommands::run() {
+  if (patterns_->parsed()) {
+    patterns();
+  } else if (explain_->parsed()) {
+    explain();
+  } else if (export_->parsed()) {
+    exportModel();
   } else {
     return false;
   }

@@ -1,20 +1,33 @@
-// lad patterns, lad explain and lad export: the readable side of a model on the command line.
+// `lad patterns`, `lad explain` and `lad export`: the readable side of a model.
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <functional>
-#include <memory>
+#include <cstdint>
 #include <string>
+#include <vector>
 
-// The options of the three commands, filled when the command line is parsed.
-struct PatternCommands;
+class PatternCommands {
+ public:
+  // Adds the three subcommands to the application.
+  explicit PatternCommands(CLI::App& app);
+  // Runs the one that was parsed; false when none was. Failures raise.
+  bool run();
 
-// Adds "patterns", "explain" and "export" to the app.
-std::shared_ptr<PatternCommands> addPatternCommands(CLI::App& app);
+ private:
+  void patterns();
+  void explain();
+  void exportModel();
 
-// Gives the text of a table argument: "" the sample table, "-" standard input, else a file.
-using TableReader = std::function<std::string(const std::string&)>;
-
-// Runs whichever of the three was parsed and returns true, or returns false when none was.
-// Failures are thrown (LadError and the like) for the caller to report.
-bool runPatternCommands(const PatternCommands& commands, const TableReader& readTable);
+  CLI::App* patterns_ = nullptr;
+  CLI::App* explain_ = nullptr;
+  CLI::App* export_ = nullptr;
+  std::string table_;
+  std::string name_;
+  std::string sort_;
+  std::int64_t top_ = -1;
+  bool csv_ = false;
+  bool json_ = false;
+  std::vector<std::string> explainArguments_;  // [TABLE] ROW...
+  std::string language_;
+  std::string output_;
+};

@@ -2,20 +2,19 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <clocale>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
+#include "EvaluationCommands.h"
 #include "LadError.h"
 #include "NumberText.h"
+#include "ParameterOptions.h"
 #include "PatternCommands.h"
 #include "ProgressLine.h"
-#include "SampleTable.h"
-#include "TextFile.h"
+#include "TableInput.h"
 
 namespace {
 
@@ -23,6 +22,9 @@ const char* const kDescription = R"(lad - learn and apply LAD models (logical an
 
   lad build [TABLE] [options]   learn a model, write NAME.MOD, .PAT, .DES, .GRD
   lad apply [TABLE] [--name]    score every observation of TABLE with NAME.MOD
+  lad evaluate [TABLE] [--name] how good NAME.MOD is on TABLE: accuracy, AUC, confusion
+  lad cv [TABLE] [options]      cross-validate the build parameters (no files written)
+  lad tune [TABLE] [options]    cross-validate lists of thresholds and rank them
   lad patterns [TABLE] [...]    the patterns as rules, with their statistics on TABLE
   lad explain [TABLE] ROW...    why those rows get their scores, and the near misses
   lad export --to LANGUAGE      the model as Python, C or SQL that scores without lad
@@ -36,21 +38,6 @@ coordinate); NAME.PAT marks which observation satisfies which pattern; NAME.DES 
 pattern's conditions; NAME.GRD the observations' bins. Numbers use the decimal separator
 of LC_NUMERIC.)";
 
-std::string readTable(const std::string& table) {
-  if (table.empty()) return sampleTable();
-  if (table == "-") {
-    return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
-  }
-  return readTextFile(table);
-}
-
-void useLocaleDecimalSeparator() {
-  if (std::setlocale(LC_NUMERIC, "") != nullptr) {
-    const char* point = std::localeconv()->decimal_point;
-    if (point != nullptr && *point != '\0') setDecimalSeparator(point);
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,24 +46,14 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
-  LearningParameters parameters;
-  std::int32_t gridSize = spinValue(parameters.gridSize);
-  std::int32_t degree = spinValue(parameters.degree);
+  ParameterOptions buildParameters;
   std::string buildTable;
   std::string buildName = kDefaultModelName;
   CLI::App* build =
       app.add_subcommand("build", "Learn a model from TABLE and write its four files");
   build->add_option("TABLE", buildTable,
                     "data table file (default: the sample table; - for stdin)");
-  build->add_option("--grid-size", gridSize, "at most this many bins per attribute")
-      ->capture_default_str();
-  build->add_option("--degree", degree, "attributes per searched subset")->capture_default_str();
-  build->add_option("--positive-homogeneity", parameters.positiveHomogeneity)
-      ->capture_default_str();
-  build->add_option("--positive-prevalence", parameters.positivePrevalence)->capture_default_str();
-  build->add_option("--negative-homogeneity", parameters.negativeHomogeneity)
-      ->capture_default_str();
-  build->add_option("--negative-prevalence", parameters.negativePrevalence)->capture_default_str();
+  buildParameters.add(build, true);
   build->add_option("--name", buildName, "model name NAME (files NAME.MOD, ...)")
       ->capture_default_str();
   int threads = 0;
@@ -91,8 +68,8 @@ int main(int argc, char** argv) {
   apply->add_option("TABLE", applyTable,
                     "data table file (default: the sample table; - for stdin)");
   apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
-
-  const auto patternCommands = addPatternCommands(app);
+  EvaluationCommands evaluation(app);
+  PatternCommands patterns(app);
 
   try {
     app.parse(argc, argv);
@@ -102,10 +79,9 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (runPatternCommands(*patternCommands, readTable)) return 0;
-    if (build->parsed()) {
-      parameters.gridSize = std::to_string(gridSize);
-      parameters.degree = std::to_string(degree);
+    if (evaluation.run() || patterns.run()) {
+      // evaluate, cv, tune, patterns, explain or export
+    } else if (build->parsed()) {
       BuildOptions options;
       options.control.threads = threads;
       options.warning = [](const std::string& text) {
@@ -114,7 +90,7 @@ int main(int argc, char** argv) {
       if (!quiet && ::isatty(STDERR_FILENO) != 0)
         options.control.progress = ProgressLine(std::cerr);
       const PatternCounts counts = runBuildModel(
-          parameters, readTable(buildTable), buildName,
+          buildParameters.values(), readTable(buildTable), buildName,
           [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
       std::cout << "Positive Patterns Found: " << counts.positive << "\n"
                 << "Negative Patterns Found: " << counts.negative << "\n";

@@ -6,16 +6,17 @@ packages=(
   g++ cmake ninja-build          # toolchain
   libgtest-dev libbenchmark-dev  # tests and benchmarks
   libcli11-dev                   # the lad command line
-  nlohmann-json3-dev             # lad patterns --json
-  python3 sqlite3                # running the exported models in the tests
   libtbb-dev                     # the threads of the pattern search
+  nlohmann-json3-dev             # the command line's --json
+  python3 sqlite3                # running the exported models in the tests
   clang libfuzzer-14-dev         # the fuzz targets
   qt6-base-dev libgl-dev         # the window
+  qt6-charts-dev libqt6opengl6-dev  # the window's ROC and score charts
   xvfb xauth fonts-dejavu-core   # running the window without a display, readable fonts
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
-  packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-    python3 sqlite3 libtbb-dev clang libfuzzer-14-dev)
+  packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
+    nlohmann-json3-dev python3 sqlite3 clang libfuzzer-14-dev)
 fi
 
 missing=()
