@@ -20,6 +20,7 @@
 #include "CrossValidation.h"
 #include "Evaluation.h"
 #include "LadError.h"
+#include "ModelPatterns.h"
 #include "NumberText.h"
 #include "SampleTable.h"
 #include "TextFile.h"
@@ -330,6 +331,11 @@ void TForm2::makePages() {
           &TForm2::CrossValidateClick);
   connect(Evaluation->TuneButton, &QPushButton::clicked, this, &TForm2::TuneClick);
   connect(Evaluation->UseButton, &QPushButton::clicked, this, &TForm2::UseTunedParameters);
+  PatternsTab = new PatternsPage(PageControl1);
+  PageControl1->addTab(PatternsTab, "Patterns");
+  WhyPanel = new ExplanationPanel(this);
+  RichEdit6->installEventFilter(this);
+  RichEdit6->viewport()->installEventFilter(this);
   PageControl1->setCurrentWidget(RichEdit6);
 }
 
@@ -411,6 +417,36 @@ void TForm2::postFile(CommandJob& job, ModelFileKind kind, const std::string& fi
   job.post([this, kind, content] { showContent(kind, *content); });
 }
 
+void TForm2::postPatterns(CommandJob& job, const std::string& name, const std::string& table,
+                          const NumberFormat& format, bool forExplanations) {
+  auto patterns = std::make_shared<ModelPatterns>();
+  try {
+    *patterns = modelPatterns(name, table, format);
+  } catch (const std::exception& e) {
+    patterns->note = "No patterns: " + messageWithFullStop(e.what());
+  }
+  job.post([this, patterns, forExplanations] {
+    PatternsTab->showPatterns(patterns->table, fromUtf8(patterns->note));
+    if (forExplanations) WhyPanel->setSource(patterns->table);
+  });
+}
+
+void TForm2::explainForecastLine() {
+  if (!WhyPanel->hasSource()) return;
+  WhyPanel->explain(static_cast<std::size_t>(RichEdit6->textCursor().blockNumber()));
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+  // A line selected by the user, with the mouse or the keys, is explained once the cursor has
+  // moved to it; the lines that Apply Model writes move the cursor too, and are not.
+  const QEvent::Type type = event->type();
+  const bool mouse = watched == RichEdit6->viewport() &&
+                     (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick);
+  const bool keys = watched == RichEdit6 && type == QEvent::KeyRelease;
+  if (mouse || keys) QTimer::singleShot(0, this, &TForm2::explainForecastLine);
+  return QWidget::eventFilter(watched, event);
+}
+
 void TForm2::runCommand(const std::function<void()>& command) {
   StatusBar1->clearMessage();
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -465,6 +501,7 @@ void TForm2::Button2Click() {
           SpinEdit3->setValue(c.positive);
           SpinEdit4->setValue(c.negative);
         });
+        postPatterns(job, name, table, options.format, false);
       },
       [this, name, counts, warnings] {
         const QString folder =
@@ -488,11 +525,14 @@ void TForm2::Button4Click() {
   const std::string name = toUtf8(Edit5->text());
   rememberModel(name);
   // The tabs before a file that cannot be read show the new model; the rest keep theirs.
+  const std::string table = toUtf8(RichEdit1->toPlainText());
+  const NumberFormat format = currentNumberFormat();
   startJob(
-      [this, name](CommandJob& job) {
+      [this, name, table, format](CommandJob& job) {
         for (const ModelFileKind kind : kModelFileKinds) {
           postFile(job, kind, modelFileName(name, kind));
         }
+        postPatterns(job, name, table, format, false);
       },
       nullptr);
 }
@@ -517,7 +557,13 @@ void TForm2::Button5Click() {
         report.warning = [&job, warning](const std::string& text) {
           job.post([warning, text] { *warning = fromUtf8(messageWithFullStop(text)) + " "; });
         };
-        report.forecastCleared = [&job, this] { job.post([this] { RichEdit6->clear(); }); };
+        report.forecastCleared = [&job, this] {
+          job.post([this] {
+            RichEdit6->clear();
+            WhyPanel->setSource(nullptr);  // the old lines are gone
+            WhyPanel->hide();
+          });
+        };
         // Lines go to the window in blocks, so that a long table does not flood it.
         QStringList block;
         auto send = [&] {
@@ -541,6 +587,7 @@ void TForm2::Button5Click() {
         }
         send();
         job.post([this] { RichEdit6->moveCursor(QTextCursor::Start); });  // the first lines
+        postPatterns(job, name, table, format, true);
       },
       [this, scored, warning, shownName, format] {
         StatusBar1->showMessage(*warning + QString("%1 lines scored.").arg(scored->size()));

@@ -19,9 +19,11 @@
 
 #include "CommandJob.h"
 #include "EvaluationPage.h"
+#include "ExplanationPanel.h"
 #include "FileView.h"
 #include "Intake.h"
 #include "ModelFiles.h"
+#include "PatternsPage.h"
 
 // What a file-open dialog is asked to show.
 struct FileDialogRequest {
@@ -105,6 +107,9 @@ class TForm2 : public QWidget {
   QPlainTextEdit* RichEdit5;  // Discretized
   QPlainTextEdit* RichEdit6;  // Forecast
   EvaluationPage* Evaluation;
+  PatternsPage* PatternsTab;
+  // Why this score?: opens when a Forecast line is selected or double-clicked.
+  ExplanationPanel* WhyPanel;
   // A model file larger than kLargestTextBoxFile shows in its tab's FileView instead of its
   // text box, which holds nothing then.
   FileView* FileView2;
@@ -116,6 +121,7 @@ class TForm2 : public QWidget {
  protected:
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QPlainTextEdit* tabBox(ModelFileKind kind) const;
@@ -134,6 +140,12 @@ class TForm2 : public QWidget {
   void showFile(ModelFileKind kind, const std::string& filename);
   void showContent(ModelFileKind kind, const TabContent& content);
   void postFile(CommandJob& job, ModelFileKind kind, const std::string& filename);
+  // From a job: the model's patterns with their statistics on the table, for the Patterns tab
+  // (and, after Apply Model, for Why this score?).
+  void postPatterns(CommandJob& job, const std::string& name, const std::string& table,
+                    const NumberFormat& format, bool forExplanations);
+  // Why this score? for the Forecast line that holds the cursor.
+  void explainForecastLine();
   // Runs a command; a failure goes to the error box and the window stays usable.
   void runCommand(const std::function<void()>& command);
   // Runs a command as a job: the command buttons wait, progress and Cancel show, and when it

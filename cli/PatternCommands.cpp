@@ -81,9 +81,7 @@ void PatternCommands::explain() {
   for (std::size_t i = 0; i < found.size(); ++i) {
     const std::size_t r = found[i];
     const Explanation e = explainObservation(loaded.rules, table.values(r));
-    const std::string title = table.name(r) + " (line " +
-                              IntToStr(static_cast<std::int64_t>(table.lineNumber(r))) +
-                              ", class " + table.classField(r) + ")";
+    const std::string title = observationTitle(table, r);
     if (i > 0) std::cout << "\n";
     for (const std::string& line : explanationText(loaded.rules, e, title)) {
       std::cout << line << "\n";

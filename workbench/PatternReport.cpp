@@ -180,3 +180,8 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
   }
   return lines;
 }
+
+std::string observationTitle(const ObservationTable& table, std::size_t row) {
+  return table.name(row) + " (line " + IntToStr(static_cast<std::int64_t>(table.lineNumber(row))) +
+         ", class " + table.classField(row) + ")";
+}

@@ -20,6 +20,9 @@ enum class PatternListFormat { Text, Csv, Json };
 void writePatternList(const PatternTable& table, const std::vector<std::int32_t>& order,
                       PatternListFormat format, const TextSink& out);
 
+// "Obs1 (line 2, class 1)": the observation's name, line and class field.
+std::string observationTitle(const ObservationTable& table, std::size_t row);
+
 // The explanation of an observation as lines of text: the score and how it is counted, the
 // patterns for and against with their shares, then the near misses with the condition each
 // fails, the value, the change that would satisfy it and the score then. `title` names the

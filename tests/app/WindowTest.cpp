@@ -89,7 +89,8 @@ class WindowTest : public QObject {
     QCOMPARE(form->Edit4->text(), QString("0.1"));
     QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
     const QStringList captions{"Model",       "Pattern Space", "Pattern Description",
-                               "Discretized", "Forecast",      "Evaluation"};
+                               "Discretized", "Forecast",      "Evaluation",
+                               "Patterns"};
     QCOMPARE(form->PageControl1->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i) {
       QCOMPARE(form->PageControl1->tabText(i), captions[i]);
@@ -213,6 +214,68 @@ class WindowTest : public QObject {
     QCOMPARE(errors, QStringList{"Negative Prevalence: every value must lie between 0 and 1 (one "
                                  "is '7')"});
     QCOMPARE(form->focusWidget(), page->NegativePrevalenceList);
+  }
+
+  void patternsTabFillsSortsAndFilters() {
+    form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    PatternsPage* page = form->PatternsTab;
+    PatternTableModel* model = page->Patterns;
+    QCOMPARE(model->rowCount(), 113 + 91);
+    QVERIFY2(page->NoteLabel->text().contains("counted on the 16 observations"),
+             qPrintable(page->NoteLabel->text()));
+    const auto cell = [&](int row, int column) {
+      return model->data(model->index(row, column), Qt::DisplayRole).toString();
+    };
+    QCOMPARE(cell(0, PatternTableModel::Name), QString("P1"));
+    QCOMPARE(cell(0, PatternTableModel::Rule), QString("-0.294350809 <= Attr6 < 0.334246251"));
+    QCOMPARE(cell(0, PatternTableModel::Positive), QString("8"));
+    QCOMPARE(cell(0, PatternTableModel::Homogeneity), QString("0.6667"));
+
+    page->PatternView->sortByColumn(PatternTableModel::Homogeneity, Qt::DescendingOrder);
+    for (int r = 1; r < model->rowCount(); ++r) {
+      QVERIFY(cell(r - 1, PatternTableModel::Homogeneity).toDouble() >=
+              cell(r, PatternTableModel::Homogeneity).toDouble());
+    }
+    page->ClassBox->setCurrentIndex(2);  // negative patterns only
+    QCOMPARE(model->rowCount(), 91);
+    page->FilterBox->setText("attr1");
+    QTRY_VERIFY(model->rowCount() < 91);
+    QVERIFY(model->rowCount() > 0);
+    for (int r = 0; r < model->rowCount(); ++r) {
+      QVERIFY(cell(r, PatternTableModel::Name).startsWith("N"));
+      QVERIFY(cell(r, PatternTableModel::Rule).contains("Attr1"));
+    }
+    // Selecting a pattern lists the observations it covers.
+    page->PatternView->selectRow(0);
+    const int covered =
+        cell(0, PatternTableModel::Positive).toInt() + cell(0, PatternTableModel::Negative).toInt();
+    const QStringList lines = page->CoveredText->toPlainText().split('\n');
+    QCOMPARE(lines.size(), covered + 1);
+    QVERIFY(lines[0].startsWith(cell(0, PatternTableModel::Name) + " covers "));
+  }
+
+  void whyThisScore() {
+    form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QVERIFY(!form->WhyPanel->isVisible());
+    // The cursor on Obs2's line, then one line down with the keyboard: Obs3.
+    QTextCursor cursor = form->RichEdit6->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::Down);
+    form->RichEdit6->setTextCursor(cursor);
+    QVERIFY(!form->WhyPanel->isVisible());  // a cursor moved by the program explains nothing
+    QTest::keyClick(form->RichEdit6, Qt::Key_Down);
+    QTRY_VERIFY(form->WhyPanel->isVisible());
+    const QString text = form->WhyPanel->ExplanationText->toPlainText();
+    QVERIFY2(text.startsWith("Obs3 (line 4, class 1): score 0.470777010600019"), qPrintable(text));
+    QVERIFY(text.contains("= 83/113 positive patterns - 24/91 negative patterns"));
+    // A new Apply Model takes the old explanation away.
+    form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QVERIFY(!form->WhyPanel->isVisible());
   }
 
   void adviceOnAUselessModel() {

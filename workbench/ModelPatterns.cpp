@@ -1,0 +1,24 @@
+#include "ModelPatterns.h"
+
+#include "LadError.h"
+#include "ModelFiles.h"
+
+ModelPatterns modelPatterns(const std::string& name, const std::string& tableText,
+                            const NumberFormat& format) {
+  ModelRules rules(std::shared_ptr<const TLAD>(loadModel(name, format)), format);
+  const std::string patterns =
+      IntToStr(rules.size()) + " patterns of " + modelFileName(name, ModelFileKind::Model);
+  try {
+    ObservationTable observations = ObservationTable::read(tableText, format);
+    const std::string mismatch = headerMismatch(rules, observations);
+    auto table = std::make_shared<PatternTable>(rules, std::move(observations));
+    std::string note = patterns + ", counted on the " +
+                       IntToStr(static_cast<std::int64_t>(table->table().rows())) +
+                       " observations of the data box";
+    if (!mismatch.empty()) note += ". " + messageWithFullStop(mismatch);
+    return {std::move(table), note};
+  } catch (const std::exception& e) {
+    return {std::make_shared<PatternTable>(rules),
+            patterns + "; no statistics: " + messageWithFullStop(e.what())};
+  }
+}
