@@ -39,13 +39,28 @@ std::string lowered(std::string text) {
 void sortPatterns(const PatternTable& t, std::vector<std::int32_t>& order, PatternColumn column,
                   bool ascending) {
   if (column == PatternColumn::Rule) {
-    // Rules on the same attributes come together, without making millions of texts.
+    // Rules on the same attributes come together, without making millions of texts: the
+    // first three attributes packed in one number decide most comparisons.
+    std::vector<std::uint64_t> key(static_cast<std::size_t>(t.size()));
+    tbb::parallel_for(std::int32_t{0}, t.size(), [&](std::int32_t j) {
+      const auto map = t.rules().view(j).map;
+      std::uint64_t packed = 0;
+      for (std::size_t i = 0; i < 3; ++i) {
+        packed = (packed << 21) | (i < map.size() ? static_cast<std::uint64_t>(map[i]) + 1 : 0);
+      }
+      key[static_cast<std::size_t>(j)] = packed;
+    });
     tbb::parallel_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
+      const std::uint64_t kx = key[static_cast<std::size_t>(x)];
+      const std::uint64_t ky = key[static_cast<std::size_t>(y)];
+      if (kx != ky) return ascending ? kx < ky : kx > ky;
       const auto a = t.rules().view(x).map;
       const auto b = t.rules().view(y).map;
-      const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
-      const bool more = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end());
-      if (less != more) return ascending ? less : more;
+      if (a.size() > 3 || b.size() > 3) {
+        const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
+        const bool more = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end());
+        if (less != more) return ascending ? less : more;
+      }
       return x < y;
     });
     return;
