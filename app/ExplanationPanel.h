@@ -2,7 +2,8 @@
 // patterns for and against the observation, their shares of the score, and the near misses.
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QLabel>
+#include <QTreeWidget>
 #include <QWidget>
 #include <memory>
 
@@ -20,8 +21,16 @@ class ExplanationPanel : public QWidget {
   // Shows and raises the panel with the explanation of the table's row.
   void explain(std::size_t row);
 
-  QPlainTextEdit* ExplanationText;
+  // The score and how it is counted.
+  QLabel* SummaryLabel;
+  // Sections For, Against and Near misses, one pattern per line; a long For or Against section
+  // starts folded.
+  QTreeWidget* Sections;
+  // The whole explanation as text, as `lad explain` prints it.
+  QString text() const { return text_; }
 
  private:
   std::shared_ptr<const PatternTable> source_;
+  QString text_;
+  bool placed_ = false;
 };

@@ -269,9 +269,21 @@ class WindowTest : public QObject {
     QVERIFY(!form->WhyPanel->isVisible());  // a cursor moved by the program explains nothing
     QTest::keyClick(form->RichEdit6, Qt::Key_Down);
     QTRY_VERIFY(form->WhyPanel->isVisible());
-    const QString text = form->WhyPanel->ExplanationText->toPlainText();
+    const QString text = form->WhyPanel->text();
     QVERIFY2(text.startsWith("Obs3 (line 4, class 1): score 0.470777010600019"), qPrintable(text));
-    QVERIFY(text.contains("= 83/113 positive patterns - 24/91 negative patterns"));
+    QVERIFY(form->WhyPanel->SummaryLabel->text().contains(
+        "= 83/113 positive patterns - 24/91 negative patterns"));
+    // For, Against and the near misses, each with its patterns; the long ones folded.
+    QTreeWidget* sections = form->WhyPanel->Sections;
+    QCOMPARE(sections->topLevelItemCount(), 3);
+    QVERIFY(sections->topLevelItem(0)->text(0).startsWith("For: 83 patterns"));
+    QCOMPARE(sections->topLevelItem(0)->childCount(), 83);
+    QVERIFY(!sections->topLevelItem(0)->isExpanded());
+    QCOMPARE(sections->topLevelItem(1)->childCount(), 24);
+    QVERIFY(sections->topLevelItem(1)->isExpanded());
+    QVERIFY(sections->topLevelItem(2)->text(0).startsWith("Near misses: "));
+    QVERIFY(sections->topLevelItem(2)->isExpanded());
+    QVERIFY(sections->topLevelItem(2)->child(0)->text(0).contains(" fails: "));
     // A new Apply Model takes the old explanation away.
     form->Button5Click();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);

@@ -38,8 +38,25 @@ sleep 3
 xdotool mousemove --window \$win 486 340 click 1
 sleep 2
 import -window root "$out/evaluation.png"
-# A first look at the Evaluation tab's controls.
-import -window root "$out/evaluation.png"
+# The Patterns tab, sorted by prevalence (twice: highest first), filtered to "worst".
+xdotool mousemove --window \$win 556 340 click 1
+sleep 2
+xdotool mousemove --window \$win 880 384 click 1
+sleep 1
+xdotool mousemove --window \$win 880 384 click 1
+sleep 1
+xdotool mousemove --window \$win 200 365 click 1
+xdotool type --delay 30 "worst"
+sleep 2
+xdotool mousemove --window \$win 300 420 click 1
+sleep 1
+import -window root "$out/patterns.png"
+# Why this score? for the fourth Forecast line.
+xdotool mousemove --window \$win 409 340 click 1
+sleep 1
+xdotool mousemove --window \$win 100 413 click 1
+sleep 2
+import -window root "$out/why.png"
 kill \$pid
 DRIVE
 chmod +x "$work/drive.sh"
