@@ -135,7 +135,7 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
   inner.threads = 1;
   inner.cancel = options.control.cancel;
   inner.kernel = options.control.kernel;
-  runWithThreads(options.control.threads, [&] {
+  const auto buildEveryFold = [&] {
     tbb::parallel_for(std::size_t{0}, jobs.size(), [&](std::size_t j) {
       if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
       const FoldJob job = jobs[j];
@@ -160,7 +160,14 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
       result.metrics = evaluateScores(heldOut);
       progress.oneDone();
     });
-  });
+  };
+  try {
+    runWithThreads(options.control.threads, [&] { buildEveryFold(); });
+  } catch (const LadError&) {
+    // A build stopped by the flag says "Build cancelled"; the run as a whole was cancelled.
+    if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
+    throw;
+  }
 
   for (std::size_t s = 0; s < sets.size(); ++s) {
     std::vector<ScoredObservation> all;

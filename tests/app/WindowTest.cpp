@@ -446,6 +446,20 @@ class WindowTest : public QObject {
     QCOMPARE(QDir(work->path()).entryList(QDir::Files).size(), 4);
   }
 
+  void tuningShowsModelsDoneAndCancels() {
+    form->RichEdit1->setPlainText(QString::fromStdString(generatedTable(150, 30, 5)));
+    form->Evaluation->TuneButton->click();
+    QVERIFY(form->jobRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(form->ProgressBar1->value() > 0, 20000);
+    QCOMPARE(form->ProgressBar1->format(), QString("%v of %m models"));
+    QCOMPARE(form->ProgressBar1->maximum(), 36 * 10);
+    form->cancelJob();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 20000);
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(form->StatusBar1->currentMessage(), QString("Cross-validation cancelled"));
+    QVERIFY(form->Evaluation->TuneButton->isEnabled());
+  }
+
   // Closing during a command asks first; keeping the command keeps the window.
   void closeDuringAJobAsks() {
     form->RichEdit1->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));
