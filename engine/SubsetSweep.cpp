@@ -13,12 +13,14 @@
 
 #include "LadError.h"
 #include "TDataStructure.h"
-#include "TSubset.h"
 
 namespace {
 
-// A run of consecutive subsets, searched by one task.
+// A run of consecutive subsets from position `first`, searched by one task or, when it is not
+// local, fetched from elsewhere.
 struct Batch {
+  std::int64_t first = 0;
+  bool local = true;
   std::vector<arrint> maps;
   std::vector<SubsetPatterns> found;
 };
@@ -65,29 +67,60 @@ void runWithThreads(int threads, const std::function<void()>& work) {
 void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take) {
-  const std::int64_t total = subsetCount(attributes, degree);
+  const std::vector<SubsetRun> every{{0, subsetCount(attributes, degree), 0}};
+  sweepSubsetRuns(
+      data, attributes, degree, control, every, 0, nullptr,
+      [&](std::int64_t, const arrint& map, const SubsetPatterns& found) { take(map, found); });
+}
+
+void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                     const BuildControl& control, const std::vector<SubsetRun>& runs, int here,
+                     const FetchPatterns& fetch, const TakePatterns& take) {
+  std::int64_t total = 0;
+  for (const SubsetRun& run : runs) total += run.count;
   std::int64_t done = 0;
   if (control.progress) control.progress(0, total);
 
   const int threads = tbb::this_task_arena::max_concurrency();
   const std::size_t perBatch = batchSize(data, degree);
-  TSubset subset(attributes, degree);
   tbb::enumerable_thread_specific<SearchScratch> scratch;
   Clock::time_point lastReport = Clock::now();
+
+  // The input walks the runs: `next` is the position of the next subset, `map` holds its
+  // attribute numbers once `mapAt` says so (a run that does not follow on is looked up).
+  std::size_t run = 0;
+  while (run < runs.size() && runs[run].count == 0) ++run;
+  std::int64_t next = run < runs.size() ? runs[run].first : 0;
+  arrint map;
+  std::int64_t mapAt = -1;
 
   tbb::parallel_pipeline(
       static_cast<std::size_t>(threads) * 4,
       tbb::make_filter<void, std::shared_ptr<Batch>>(
           tbb::filter_mode::serial_in_order,
           [&](tbb::flow_control& flow) -> std::shared_ptr<Batch> {
-            if (subset.subset.empty() || control.cancelled()) {
+            if (run == runs.size() || control.cancelled()) {
               flow.stop();
               return nullptr;
             }
+            const SubsetRun& current = runs[run];
             auto batch = std::make_shared<Batch>();
-            while (batch->maps.size() < perBatch && !subset.subset.empty()) {
-              batch->maps.push_back(subset.map);
-              subset.next();
+            batch->first = next;
+            batch->local = current.part == here;
+            const std::int64_t end = current.first + current.count;
+            const auto size = static_cast<std::size_t>(
+                std::min<std::int64_t>(end - next, static_cast<std::int64_t>(perBatch)));
+            if (mapAt != next) map = subsetAt(attributes, degree, next);
+            for (std::size_t i = 0; i < size; ++i) {
+              batch->maps.push_back(map);
+              nextSubset(attributes, map);
+            }
+            next += static_cast<std::int64_t>(size);
+            mapAt = next;
+            if (next == end) {
+              do ++run;
+              while (run < runs.size() && runs[run].count == 0);
+              if (run < runs.size()) next = runs[run].first;
             }
             return batch;
           }) &
@@ -95,6 +128,7 @@ void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int
               tbb::filter_mode::parallel,
               [&](std::shared_ptr<Batch> batch) {
                 batch->found.resize(batch->maps.size());
+                if (!batch->local) return batch;
                 SearchScratch& mine = scratch.local();
                 for (std::size_t i = 0; i < batch->maps.size() && !control.cancelled(); ++i) {
                   if (control.kernel == SearchKernel::Literal) {
@@ -108,8 +142,10 @@ void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int
           tbb::make_filter<std::shared_ptr<Batch>, void>(
               tbb::filter_mode::serial_in_order, [&](std::shared_ptr<Batch> batch) {
                 if (control.cancelled()) return;
+                if (!batch->local) fetch(batch->first, batch->found);
                 for (std::size_t i = 0; i < batch->maps.size(); ++i) {
-                  take(batch->maps[i], batch->found[i]);
+                  take(batch->first + static_cast<std::int64_t>(i), batch->maps[i],
+                       batch->found[i]);
                 }
                 done += static_cast<std::int64_t>(batch->maps.size());
                 const Clock::time_point now = Clock::now();

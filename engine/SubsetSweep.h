@@ -6,6 +6,7 @@
 
 #include "BuildControl.h"
 #include "MyTypes.h"
+#include "SubsetRuns.h"
 #include "SubsetSearch.h"
 
 // The number of subsets of m of n attributes (m above n counts as n), or the largest int64_t
@@ -26,3 +27,18 @@ void runWithThreads(int threads, const std::function<void()>& work);
 void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take);
+
+// Patterns of subsets searched elsewhere: fills found[i] with those of the subset at position
+// first + i, for every i below found.size().
+using FetchPatterns = std::function<void(std::int64_t first, std::vector<SubsetPatterns>& found)>;
+// One subset's patterns, with its position in TSubset's order and its attribute numbers.
+using TakePatterns =
+    std::function<void(std::int64_t index, const arrint& map, const SubsetPatterns&)>;
+
+// The same over the subsets of `runs` only (ascending and disjoint): those of the runs of part
+// `here` are searched on the threads of the caller's runWithThreads, those of other runs come
+// from fetch (called in order, one call at a time; it may wait), and every subset goes to
+// take in order, one call at a time. The control's progress counts the subsets of all runs.
+void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                     const BuildControl& control, const std::vector<SubsetRun>& runs, int here,
+                     const FetchPatterns& fetch, const TakePatterns& take);
