@@ -2,19 +2,15 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <clocale>
-#include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "ApplyModel.h"
+#include "BuildArguments.h"
 #include "BuildModel.h"
 #include "LadError.h"
 #include "NumberText.h"
 #include "ProgressLine.h"
-#include "SampleTable.h"
-#include "TextFile.h"
 
 namespace {
 
@@ -32,21 +28,6 @@ coordinate); NAME.PAT marks which observation satisfies which pattern; NAME.DES 
 pattern's conditions; NAME.GRD the observations' bins. Numbers use the decimal separator
 of LC_NUMERIC.)";
 
-std::string readTable(const std::string& table) {
-  if (table.empty()) return sampleTable();
-  if (table == "-") {
-    return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
-  }
-  return readTextFile(table);
-}
-
-void useLocaleDecimalSeparator() {
-  if (std::setlocale(LC_NUMERIC, "") != nullptr) {
-    const char* point = std::localeconv()->decimal_point;
-    if (point != nullptr && *point != '\0') setDecimalSeparator(point);
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,31 +36,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
-  LearningParameters parameters;
-  std::int32_t gridSize = spinValue(parameters.gridSize);
-  std::int32_t degree = spinValue(parameters.degree);
-  std::string buildTable;
-  std::string buildName = kDefaultModelName;
-  CLI::App* build =
-      app.add_subcommand("build", "Learn a model from TABLE and write its four files");
-  build->add_option("TABLE", buildTable,
-                    "data table file (default: the sample table; - for stdin)");
-  build->add_option("--grid-size", gridSize, "at most this many bins per attribute")
-      ->capture_default_str();
-  build->add_option("--degree", degree, "attributes per searched subset")->capture_default_str();
-  build->add_option("--positive-homogeneity", parameters.positiveHomogeneity)
-      ->capture_default_str();
-  build->add_option("--positive-prevalence", parameters.positivePrevalence)->capture_default_str();
-  build->add_option("--negative-homogeneity", parameters.negativeHomogeneity)
-      ->capture_default_str();
-  build->add_option("--negative-prevalence", parameters.negativePrevalence)->capture_default_str();
-  build->add_option("--name", buildName, "model name NAME (files NAME.MOD, ...)")
-      ->capture_default_str();
-  int threads = 0;
-  bool quiet = false;
-  build->add_flag("--quiet", quiet, "no progress line on a terminal");
-  build->add_option("--threads", threads, "threads that search patterns (default: all cores)")
-      ->check(CLI::NonNegativeNumber);
+  BuildArguments arguments;
+  CLI::App* build = addBuildCommand(app, arguments);
 
   std::string applyTable;
   std::string applyName = kDefaultModelName;
@@ -97,26 +55,20 @@ int main(int argc, char** argv) {
 
   try {
     if (build->parsed()) {
-      parameters.gridSize = std::to_string(gridSize);
-      parameters.degree = std::to_string(degree);
       BuildOptions options;
-      options.control.threads = threads;
-      options.warning = [](const std::string& text) {
-        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
-      };
-      if (!quiet && ::isatty(STDERR_FILENO) != 0)
+      options.control.threads = arguments.threads;
+      options.warning = printWarning;
+      if (!arguments.quiet && ::isatty(STDERR_FILENO) != 0)
         options.control.progress = ProgressLine(std::cerr);
       const PatternCounts counts = runBuildModel(
-          parameters, readTable(buildTable), buildName,
+          arguments.learningParameters(), readTable(arguments.table), arguments.name,
           [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
       std::cout << "Positive Patterns Found: " << counts.positive << "\n"
                 << "Negative Patterns Found: " << counts.negative << "\n";
     } else {
       ApplyReport report;
       report.forecastLine = [](const std::string& line) { std::cout << line << "\n"; };
-      report.warning = [](const std::string& text) {
-        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
-      };
+      report.warning = printWarning;
       runApplyModel(applyName, readTable(applyTable), report, currentNumberFormat());
     }
   } catch (const std::exception& e) {

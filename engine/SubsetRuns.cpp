@@ -94,8 +94,8 @@ bool nextSubset(std::int32_t n, arrint& map) {
   return false;
 }
 
-std::vector<SubsetRun> dealSubsetRuns(const arrint& sizes, std::size_t observations,
-                                      std::int32_t degree, int parts, int runsPerPart) {
+std::vector<SubsetRun> cutSubsetRuns(const arrint& sizes, std::size_t observations,
+                                     std::int32_t degree, std::int64_t runs) {
   const auto n = static_cast<std::int32_t>(sizes.size());
   const std::int32_t m = std::clamp(degree, 0, n);
   const SubsetTree tree(n, m);
@@ -104,8 +104,7 @@ std::vector<SubsetRun> dealSubsetRuns(const arrint& sizes, std::size_t observati
     throw LadError("The subsets of " + IntToStr(m) + " of " + IntToStr(n) +
                    " attributes are too many to count; lower the Degree");
   }
-  std::vector<SubsetRun> runs;
-  if (total == 0) return runs;
+  if (total == 0) return {};
 
   // cells[k][j]: the cells of every subset of k of the attributes j .. n - 1, added up.
   const auto columns = static_cast<std::size_t>(n) + 1;
@@ -122,8 +121,7 @@ std::vector<SubsetRun> dealSubsetRuns(const arrint& sizes, std::size_t observati
   const double wholeCost =
       cells[static_cast<std::size_t>(m)][0] + rows * static_cast<double>(total);
 
-  const std::int64_t wanted =
-      std::min<std::int64_t>(total, std::int64_t{std::max(parts, 1)} * std::max(runsPerPart, 1));
+  const std::int64_t wanted = std::clamp<std::int64_t>(runs, 1, total);
   std::vector<std::int64_t> starts{0};
   arrint map;
   for (std::int64_t r = 1; r < wanted; ++r) {
@@ -144,10 +142,10 @@ std::vector<SubsetRun> dealSubsetRuns(const arrint& sizes, std::size_t observati
     });
     if (start > starts.back()) starts.push_back(start);
   }
+  std::vector<SubsetRun> cut;
   for (std::size_t i = 0; i < starts.size(); ++i) {
     const std::int64_t end = i + 1 < starts.size() ? starts[i + 1] : total;
-    runs.push_back({starts[i], end - starts[i],
-                    static_cast<int>(i % static_cast<std::size_t>(std::max(parts, 1)))});
+    cut.push_back({starts[i], end - starts[i], 0});
   }
-  return runs;
+  return cut;
 }

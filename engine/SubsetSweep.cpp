@@ -16,11 +16,11 @@
 
 namespace {
 
-// A run of consecutive subsets from position `first`, searched by one task or, when it is not
-// local, fetched from elsewhere.
+// Consecutive subsets of one run from position `first`, searched by one task or, when the run
+// is another part's, fetched from elsewhere.
 struct Batch {
+  SubsetRun run;
   std::int64_t first = 0;
-  bool local = true;
   std::vector<arrint> maps;
   std::vector<SubsetPatterns> found;
 };
@@ -67,17 +67,24 @@ void runWithThreads(int threads, const std::function<void()>& work) {
 void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take) {
-  const std::vector<SubsetRun> every{{0, subsetCount(attributes, degree), 0}};
+  const std::int64_t total = subsetCount(attributes, degree);
+  const std::vector<SubsetRun> every{{0, total, 0}};
   sweepSubsetRuns(
-      data, attributes, degree, control, every, 0, nullptr,
+      data, attributes, degree, control, total, 0, runsInOrder(every), nullptr,
       [&](std::int64_t, const arrint& map, const SubsetPatterns& found) { take(map, found); });
 }
 
+NextRun runsInOrder(const std::vector<SubsetRun>& runs) {
+  return [&runs, at = std::size_t{0}](SubsetRun& run) mutable {
+    if (at == runs.size()) return false;
+    run = runs[at++];
+    return true;
+  };
+}
+
 void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
-                     const BuildControl& control, const std::vector<SubsetRun>& runs, int here,
+                     const BuildControl& control, std::int64_t total, int here, const NextRun& next,
                      const FetchPatterns& fetch, const TakePatterns& take) {
-  std::int64_t total = 0;
-  for (const SubsetRun& run : runs) total += run.count;
   std::int64_t done = 0;
   if (control.progress) control.progress(0, total);
 
@@ -86,11 +93,12 @@ void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32
   tbb::enumerable_thread_specific<SearchScratch> scratch;
   Clock::time_point lastReport = Clock::now();
 
-  // The input walks the runs: `next` is the position of the next subset, `map` holds its
-  // attribute numbers once `mapAt` says so (a run that does not follow on is looked up).
-  std::size_t run = 0;
-  while (run < runs.size() && runs[run].count == 0) ++run;
-  std::int64_t next = run < runs.size() ? runs[run].first : 0;
+  // The input walks the runs: `current` is the run under way and `at` the position of its
+  // next subset, whose attribute numbers `map` holds once `mapAt` says so (a run that does
+  // not follow on is looked up).
+  SubsetRun current;
+  std::int64_t at = 0;
+  bool more = true;
   arrint map;
   std::int64_t mapAt = -1;
 
@@ -99,36 +107,33 @@ void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32
       tbb::make_filter<void, std::shared_ptr<Batch>>(
           tbb::filter_mode::serial_in_order,
           [&](tbb::flow_control& flow) -> std::shared_ptr<Batch> {
-            if (run == runs.size() || control.cancelled()) {
+            while (more && at == current.first + current.count && !control.cancelled()) {
+              more = next(current);
+              at = current.first;
+            }
+            if (!more || control.cancelled()) {
               flow.stop();
               return nullptr;
             }
-            const SubsetRun& current = runs[run];
             auto batch = std::make_shared<Batch>();
-            batch->first = next;
-            batch->local = current.part == here;
-            const std::int64_t end = current.first + current.count;
-            const auto size = static_cast<std::size_t>(
-                std::min<std::int64_t>(end - next, static_cast<std::int64_t>(perBatch)));
-            if (mapAt != next) map = subsetAt(attributes, degree, next);
+            batch->run = current;
+            batch->first = at;
+            const auto size = static_cast<std::size_t>(std::min<std::int64_t>(
+                current.first + current.count - at, static_cast<std::int64_t>(perBatch)));
+            if (mapAt != at) map = subsetAt(attributes, degree, at);
             for (std::size_t i = 0; i < size; ++i) {
               batch->maps.push_back(map);
               nextSubset(attributes, map);
             }
-            next += static_cast<std::int64_t>(size);
-            mapAt = next;
-            if (next == end) {
-              do ++run;
-              while (run < runs.size() && runs[run].count == 0);
-              if (run < runs.size()) next = runs[run].first;
-            }
+            at += static_cast<std::int64_t>(size);
+            mapAt = at;
             return batch;
           }) &
           tbb::make_filter<std::shared_ptr<Batch>, std::shared_ptr<Batch>>(
               tbb::filter_mode::parallel,
               [&](std::shared_ptr<Batch> batch) {
                 batch->found.resize(batch->maps.size());
-                if (!batch->local) return batch;
+                if (batch->run.part != here) return batch;
                 SearchScratch& mine = scratch.local();
                 for (std::size_t i = 0; i < batch->maps.size() && !control.cancelled(); ++i) {
                   if (control.kernel == SearchKernel::Literal) {
@@ -142,7 +147,7 @@ void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32
           tbb::make_filter<std::shared_ptr<Batch>, void>(
               tbb::filter_mode::serial_in_order, [&](std::shared_ptr<Batch> batch) {
                 if (control.cancelled()) return;
-                if (!batch->local) fetch(batch->first, batch->found);
+                if (batch->run.part != here) fetch(batch->run, batch->first, batch->found);
                 for (std::size_t i = 0; i < batch->maps.size(); ++i) {
                   take(batch->first + static_cast<std::int64_t>(i), batch->maps[i],
                        batch->found[i]);

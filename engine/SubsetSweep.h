@@ -28,17 +28,24 @@ void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take);
 
+// Hands out the runs of a sweep in ascending order: fills run and returns true, or returns
+// false past the last one. Called by one thread at a time, ahead of the search.
+using NextRun = std::function<bool(SubsetRun& run)>;
 // Patterns of subsets searched elsewhere: fills found[i] with those of the subset at position
-// first + i, for every i below found.size().
-using FetchPatterns = std::function<void(std::int64_t first, std::vector<SubsetPatterns>& found)>;
+// first + i, which lies in `run`, for every i below found.size().
+using FetchPatterns = std::function<void(const SubsetRun& run, std::int64_t first,
+                                         std::vector<SubsetPatterns>& found)>;
 // One subset's patterns, with its position in TSubset's order and its attribute numbers.
 using TakePatterns =
     std::function<void(std::int64_t index, const arrint& map, const SubsetPatterns&)>;
 
-// The same over the subsets of `runs` only (ascending and disjoint): those of the runs of part
-// `here` are searched on the threads of the caller's runWithThreads, those of other runs come
-// from fetch (called in order, one call at a time; it may wait), and every subset goes to
-// take in order, one call at a time. The control's progress counts the subsets of all runs.
+// The same over the runs that `next` hands out: those of part `here` are searched on the
+// threads of the caller's runWithThreads, those of other parts come from fetch (called in
+// order, one call at a time; it may wait), and every subset goes to take in order, one call at
+// a time, on the same thread as fetch. The control's progress counts up to `total`.
 void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
-                     const BuildControl& control, const std::vector<SubsetRun>& runs, int here,
+                     const BuildControl& control, std::int64_t total, int here, const NextRun& next,
                      const FetchPatterns& fetch, const TakePatterns& take);
+
+// Hands out these runs, in their order.
+NextRun runsInOrder(const std::vector<SubsetRun>& runs);

@@ -1,0 +1,111 @@
+// lad-mpi: `lad build` shared out over the processes of an MPI run, writing the same files.
+//   mpirun -n P lad-mpi build [TABLE] [the options of lad build]
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "BuildArguments.h"
+#include "BuildModel.h"
+#include "LadError.h"
+#include "MpiRun.h"
+#include "NumberText.h"
+#include "ProgressLine.h"
+#include "SharedSearch.h"
+
+namespace {
+
+const char* const kDescription =
+    R"(lad-mpi - learn a LAD model over the processes of an MPI run.
+
+  mpirun -n P lad-mpi build [TABLE] [options]
+
+Writes the files that `lad build` writes with the same TABLE and options, byte for byte.
+Rank 0 reads TABLE and writes NAME.MOD, .PAT, .DES and .GRD; every rank searches a share
+of the attribute subsets on --threads threads (default: every core it may use).)";
+
+// The points where every rank agrees before the next step: the table is read, and every
+// rank is ready to search. A failure before the last of them is reported once by rank 0.
+constexpr int kAgreements = 2;
+
+void printFailure(const std::string& message) {
+  std::cout.flush();
+  std::cerr << messageWithFullStop(message) << "\n";
+}
+
+int build(MpiRun& run, const BuildArguments& arguments) {
+  try {
+    std::string table;
+    if (run.root()) table = readTable(arguments.table);
+    run.agree(nullptr);
+    run.broadcast(table);
+    // Rank 0's decimal separator, for ranks whose locale may differ.
+    std::string separator = decimalSeparator();
+    run.broadcast(separator);
+    setDecimalSeparator(separator);
+
+    BuildOptions options;
+    options.control.threads = arguments.threads;
+    if (run.root()) {
+      options.warning = printWarning;
+      if (!arguments.quiet && ::isatty(STDERR_FILENO) != 0) {
+        options.control.progress = ProgressLine(std::cerr);
+      }
+    }
+    const auto model = prepareBuild(arguments.learningParameters(), table, arguments.name, options);
+    model->buildModel(options.control, sharedSearch(run, options.control));
+    // Every pattern is on rank 0: the other ranks are done, and rank 0 writes alone, so that
+    // no other rank's end can cut its files short.
+    run.finalize();
+    if (!run.root()) return 0;
+    const PatternCounts counts = writeModelFiles(
+        *model, arguments.name,
+        [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
+    std::cout << "Positive Patterns Found: " << counts.positive << "\n"
+              << "Negative Patterns Found: " << counts.negative << "\n";
+    return 0;
+  } catch (const RunFailed& failed) {
+    if (run.root()) printFailure(failed.what());
+    return 1;
+  } catch (const std::exception& e) {
+    const std::string message = e.what();
+    if (run.finalized()) {  // rank 0, writing the files
+      printFailure(message);
+      return 1;
+    }
+    if (run.agreementsPassed() < kAgreements) {
+      try {
+        run.agree(&message);
+      } catch (const RunFailed& failed) {
+        if (run.root()) printFailure(failed.what());
+      }
+      return 1;
+    }
+    // The ranks are searching apart: this one cannot tell the others, so the run ends.
+    printFailure(run.root() ? message : "Rank " + std::to_string(run.rank()) + ": " + message);
+    run.abort();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  MpiRun run(argc, argv);
+  useLocaleDecimalSeparator();
+  CLI::App app{kDescription, "lad-mpi"};
+  app.require_subcommand(1);
+  app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
+  BuildArguments arguments;
+  addBuildCommand(app, arguments);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Every rank reads the same arguments; rank 0 alone speaks.
+    std::ostringstream silent;
+    const int code = run.root() ? app.exit(e) : app.exit(e, silent, silent);
+    return code == 0 ? 0 : 2;
+  }
+  return build(run, arguments);
+}
