@@ -1,5 +1,6 @@
 // lad-mpi: `lad build` shared out over the processes of an MPI run, writing the same files.
 //   mpirun -n P lad-mpi build [TABLE] [the options of lad build]
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -30,6 +31,19 @@ of the attribute subsets on --threads threads (default: every core it may use).)
 // rank is ready to search. A failure before the last of them is reported once by rank 0.
 constexpr int kAgreements = 2;
 
+// Whether this rank's standard error ends on a terminal: its own, or the launcher's when the
+// launcher (mpirun, or the daemon it started on this node) forwards it through a pipe, as
+// Open MPI does.
+bool errorsReachTerminal() {
+  if (::isatty(STDERR_FILENO) != 0) return true;
+  const std::string launcher = "/proc/" + std::to_string(::getppid()) + "/fd/2";
+  const int fd = ::open(launcher.c_str(), O_WRONLY | O_NOCTTY);
+  if (fd < 0) return false;
+  const bool terminal = ::isatty(fd) != 0;
+  ::close(fd);
+  return terminal;
+}
+
 void printFailure(const std::string& message) {
   std::cout.flush();
   std::cerr << messageWithFullStop(message) << "\n";
@@ -50,7 +64,7 @@ int build(MpiRun& run, const BuildArguments& arguments) {
     options.control.threads = arguments.threads;
     if (run.root()) {
       options.warning = printWarning;
-      if (!arguments.quiet && ::isatty(STDERR_FILENO) != 0) {
+      if (!arguments.quiet && errorsReachTerminal()) {
         options.control.progress = ProgressLine(std::cerr);
       }
     }
