@@ -7,13 +7,14 @@ packages=(
   libgtest-dev libbenchmark-dev  # tests and benchmarks
   libcli11-dev                   # the lad command line
   libtbb-dev                     # the threads of the pattern search
+  libopenmpi-dev openmpi-bin     # lad-mpi, the build over MPI
   clang libfuzzer-14-dev         # the fuzz targets
   qt6-base-dev libgl-dev         # the window
   xvfb xauth fonts-dejavu-core   # running the window without a display, readable fonts
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
-  packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev clang
-    libfuzzer-14-dev)
+  packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
+    libopenmpi-dev openmpi-bin clang libfuzzer-14-dev)
 fi
 
 missing=()

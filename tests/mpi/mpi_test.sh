@@ -10,7 +10,11 @@ data=$4
 bench_data=$5
 # The test runs as root in CI; three ranks share two cores.
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
-mpirun=(mpirun --oversubscribe)
+# In the sanitizer build the ranks keep every check but the leak check at exit: Open MPI leaves
+# allocations of its plugins behind, unloaded by then, so no suppression can single them out.
+# (The engine's part of a shared build is leak-checked in engine_tests.)
+mpi_env=(env "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0")
+mpirun=("${mpi_env[@]}" mpirun --oversubscribe)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -44,9 +48,9 @@ for ranks in 1 2 3; do
   compare generated "$ranks" generated.csv --degree 3
 done
 # Ranks of two threads each, not bound to one core.
-mpirun=(mpirun --oversubscribe --bind-to none)
+mpirun=("${mpi_env[@]}" mpirun --oversubscribe --bind-to none)
 compare generated 2 generated.csv --degree 3 --threads 2
-mpirun=(mpirun --oversubscribe)
+mpirun=("${mpi_env[@]}" mpirun --oversubscribe)
 check "the generated table gives patterns of both kinds" \
   grep -q "Negative Patterns Found: [1-9]" generated-3.out
 
