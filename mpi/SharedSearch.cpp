@@ -1,5 +1,6 @@
 #include "SharedSearch.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -32,10 +33,14 @@ std::vector<SubsetRun> cutRuns(const MpiRun& run, const SearchData& data, std::i
 
 }  // namespace
 
-PatternSource sharedSearch(MpiRun& run, const BuildControl& control) {
-  return [&run, &control](const SearchData& data, std::int32_t attributes, std::int32_t degree,
-                          const TakeSubset& take) {
+PatternSource sharedSearch(MpiRun& run, const BuildControl& control, double& seconds) {
+  return [&run, &control, &seconds](const SearchData& data, std::int32_t attributes,
+                                    std::int32_t degree, const TakeSubset& take) {
     run.agree(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const auto stop = [&] {
+      seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
     const std::vector<SubsetRun> runs = cutRuns(run, data, degree);
     if (run.root()) {
       // Runs searched aside, by their first position, until the merge comes to them.
@@ -74,6 +79,7 @@ PatternSource sharedSearch(MpiRun& run, const BuildControl& control) {
             take(map, found);
             dealer.answer();
           });
+      stop();
       dealer.finish();
       return;
     }
@@ -94,5 +100,6 @@ PatternSource sharedSearch(MpiRun& run, const BuildControl& control) {
           sender.take(index, found);
         });
     sender.finish();
+    stop();
   };
 }

@@ -14,5 +14,6 @@ constexpr int kRunsPerRank = 256;
 // searches the runs that nobody asked for, receives the other ranks' patterns and hands every
 // subset on in order, so that its build merges exactly as a build in one process does. Any
 // other rank searches the runs it is given, sends their patterns to rank 0 and hands nothing
-// on. The control's progress (rank 0's) counts every rank's subsets.
-PatternSource sharedSearch(MpiRun& run, const BuildControl& control);
+// on. The control's progress (rank 0's) counts every rank's subsets. `seconds` gets the time
+// from the agreement to the last subset merged (on rank 0) or sent (on the others).
+PatternSource sharedSearch(MpiRun& run, const BuildControl& control, double& seconds);

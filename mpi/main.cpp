@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -49,8 +51,15 @@ void printFailure(const std::string& message) {
   std::cerr << messageWithFullStop(message) << "\n";
 }
 
-int build(MpiRun& run, const BuildArguments& arguments) {
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+int build(MpiRun& run, const BuildArguments& arguments, bool timings) {
   try {
+    const auto start = Clock::now();
     std::string table;
     if (run.root()) table = readTable(arguments.table);
     run.agree(nullptr);
@@ -69,7 +78,10 @@ int build(MpiRun& run, const BuildArguments& arguments) {
       }
     }
     const auto model = prepareBuild(arguments.learningParameters(), table, arguments.name, options);
-    model->buildModel(options.control, sharedSearch(run, options.control));
+    const double reading = secondsSince(start);
+    double search = 0;
+    model->buildModel(options.control, sharedSearch(run, options.control, search));
+    const double building = secondsSince(start) - reading;
     // Every pattern is on rank 0: the other ranks are done, and rank 0 writes alone, so that
     // no other rank's end can cut its files short.
     run.finalize();
@@ -79,6 +91,14 @@ int build(MpiRun& run, const BuildArguments& arguments) {
         [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
     std::cout << "Positive Patterns Found: " << counts.positive << "\n"
               << "Negative Patterns Found: " << counts.negative << "\n";
+    if (timings) {
+      const double all = secondsSince(start);
+      std::cout.flush();
+      std::cerr << std::fixed << std::setprecision(3) << "Timings on " << run.size()
+                << " rank(s): reading " << reading << " s, search " << search
+                << " s, the rest of the build " << building - search << " s, files "
+                << all - reading - building << " s, in all " << all << " s\n";
+    }
     return 0;
   } catch (const RunFailed& failed) {
     if (run.root()) printFailure(failed.what());
@@ -112,7 +132,12 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
   BuildArguments arguments;
-  addBuildCommand(app, arguments);
+  bool timings = false;
+  addBuildCommand(app, arguments)
+      ->add_flag("--timings", timings,
+                 "print how long each step took on standard error: reading the table, the "
+                 "search over every rank, the rest of the build (ordering the patterns), "
+                 "writing the files");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -121,5 +146,5 @@ int main(int argc, char** argv) {
     const int code = run.root() ? app.exit(e) : app.exit(e, silent, silent);
     return code == 0 ? 0 : 2;
   }
-  return build(run, arguments);
+  return build(run, arguments, timings);
 }
