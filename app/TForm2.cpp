@@ -17,6 +17,8 @@
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
+#include "CrossValidation.h"
+#include "Evaluation.h"
 #include "LadError.h"
 #include "NumberText.h"
 #include "SampleTable.h"
@@ -49,6 +51,16 @@ QFont eightPoint(const char* family, QFontDatabase::SystemFont closest) {
 
 QFont monospaced() {
   return eightPoint("Courier New", QFontDatabase::FixedFont);
+}
+// The tabs' text at 10 points in a monospace face whose ">=" and "<" stay distinct: at 8 points
+// ">=" reads as ">-".
+QFont tabFont() {
+  QFont font("DejaVu Sans Mono");
+  font.setFamilies({"DejaVu Sans Mono", "Liberation Mono",
+                    QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+  font.setStyleHint(QFont::Monospace);
+  font.setPointSize(10);
+  return font;
 }
 QFont proportional() {
   return eightPoint("Tahoma", QFontDatabase::GeneralFont);
@@ -284,6 +296,7 @@ void TForm2::makePages() {
   int number = 2;
   for (const Page& page : pages) {
     *page.box = textBox(PageControl1, page.background);
+    (*page.box)->setFont(tabFont());
     (*page.box)->setObjectName(QString("RichEdit%1").arg(number));
     if (page.view == nullptr) {
       PageControl1->addTab(*page.box, page.caption);
@@ -292,7 +305,7 @@ void TForm2::makePages() {
       auto* stack = new QStackedWidget(PageControl1);
       *page.view = new FileView(stack);
       (*page.view)->setObjectName(QString("FileView%1").arg(number));
-      (*page.view)->setFont(monospaced());
+      (*page.view)->setFont(tabFont());
       QPalette colours = (*page.view)->palette();
       colours.setColor(QPalette::Base, page.background);
       colours.setColor(QPalette::Text, Qt::black);
@@ -303,6 +316,12 @@ void TForm2::makePages() {
     }
     ++number;
   }
+  Evaluation = new EvaluationPage(PageControl1);
+  PageControl1->addTab(Evaluation, "Evaluation");
+  connect(Evaluation->CrossValidateButton, &QPushButton::clicked, this,
+          &TForm2::CrossValidateClick);
+  connect(Evaluation->TuneButton, &QPushButton::clicked, this, &TForm2::TuneClick);
+  connect(Evaluation->UseButton, &QPushButton::clicked, this, &TForm2::UseTunedParameters);
   PageControl1->setCurrentWidget(RichEdit6);
 }
 
@@ -407,21 +426,18 @@ void TForm2::Button1Click() {
 void TForm2::Button2Click() {
   if (job_ != nullptr) return;
   // Everything the build reads from the window is taken here, on the window's thread.
-  const LearningParameters parameters{
-      toUtf8(SpinEdit1->cleanText()), toUtf8(SpinEdit2->cleanText()), toUtf8(Edit1->text()),
-      toUtf8(Edit2->text()),          toUtf8(Edit3->text()),          toUtf8(Edit4->text())};
+  const LearningParameters parameters = panelParameters();
   const std::string table = toUtf8(RichEdit1->toPlainText());
   const std::string name = toUtf8(Edit5->text());
   const BuildOptions taken;  // the number format, now
-  // A bad parameter is said before anything starts, and its box gets the focus.
+  if (!parametersReadable(parameters, taken.format)) return;
   try {
-    readParameters(parameters, taken.format);
-  } catch (const ParameterError& e) {
-    StatusBar1->clearMessage();
+    requireModelName(name);
+  } catch (const std::exception& e) {
     showError(fromUtf8(messageWithFullStop(e.what())));
-    parameterBox(e.field)->setFocus();
     return;
   }
+  rememberModel(name);
   auto counts = std::make_shared<PatternCounts>();
   auto warnings = std::make_shared<QString>();
   startJob(
@@ -465,6 +481,7 @@ void TForm2::Button4Click() {
   if (job_ != nullptr) return;
   Edit5->setText(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
   const std::string name = toUtf8(Edit5->text());
+  rememberModel(name);
   // The tabs before a file that cannot be read show the new model; the rest keep theirs.
   startJob(
       [this, name](CommandJob& job) {
@@ -478,9 +495,10 @@ void TForm2::Button4Click() {
 void TForm2::Button5Click() {
   if (job_ != nullptr) return;
   const std::string table = toUtf8(RichEdit1->toPlainText());
-  const std::string name = toUtf8(Edit5->text());
+  const std::string name = modelName();
+  const QString shownName = Edit5->text();
   const NumberFormat format = currentNumberFormat();
-  auto scored = std::make_shared<std::size_t>(0);
+  auto scored = std::make_shared<std::vector<ScoredObservation>>();
   auto warning = std::make_shared<QString>();
   startJob(
       [=, this](CommandJob& job) {
@@ -505,8 +523,10 @@ void TForm2::Button5Click() {
         report.forecastLine = [&](const std::string& line) {
           if (job.cancelled()) throw LadError("Apply cancelled");
           block << fromUtf8(line);
-          ++*scored;
           if (block.size() >= 2000) send();
+        };
+        report.scored = [&](const std::string&, const std::string& classField, double score) {
+          scored->push_back({evaluationClass(classField, format), score});
         };
         try {
           runApplyModel(name, table, report, format);
@@ -517,19 +537,154 @@ void TForm2::Button5Click() {
         send();
         job.post([this] { RichEdit6->moveCursor(QTextCursor::Start); });  // the first lines
       },
-      [this, scored, warning] {
-        StatusBar1->showMessage(*warning + QString("%1 lines scored.").arg(*scored));
+      [this, scored, warning, shownName, format] {
+        StatusBar1->showMessage(*warning + QString("%1 lines scored.").arg(scored->size()));
+        Evaluation->showMetrics("Model " + shownName + " applied to the table in the data box",
+                                evaluateScores(*scored), format);
       });
 }
 
-void TForm2::startJob(CommandJob::Work work, std::function<void()> done) {
+void TForm2::CrossValidateClick() {
+  if (job_ != nullptr) return;
+  const LearningParameters parameters = panelParameters();
+  const std::string table = toUtf8(RichEdit1->toPlainText());
+  const NumberFormat format = currentNumberFormat();
+  if (!parametersReadable(parameters, format)) return;
+  ValidationOptions options;
+  options.folds = Evaluation->FoldsBox->value();
+  options.seed = static_cast<std::uint64_t>(Evaluation->SeedBox->value());
+  auto result = std::make_shared<CrossValidationResult>();
+  startJob(
+      [=](CommandJob& job) {
+        ValidationOptions control = options;
+        control.control.cancel = &job.cancelFlag();
+        control.control.progress = [&job](std::int64_t done, std::int64_t total) {
+          job.reportProgress(done, total);
+        };
+        *result = crossValidate(parameters, table, control, format);
+      },
+      [this, result, format] {
+        Evaluation->showCrossValidation(*result, format);
+        PageControl1->setCurrentWidget(Evaluation);
+        StatusBar1->showMessage(
+            QString("%1 folds cross-validated in %2 s: balanced accuracy %3.")
+                .arg(result->folds.size())
+                .arg(static_cast<double>(jobClock_.elapsed()) / 1000.0, 0, 'f', 1)
+                .arg(fromUtf8(metricText(result->summary.balancedAccuracy.mean, format))));
+      },
+      "%v of %m models");
+}
+
+void TForm2::TuneClick() {
+  if (job_ != nullptr) return;
+  const LearningParameters parameters = panelParameters();
+  const std::string table = toUtf8(RichEdit1->toPlainText());
+  const NumberFormat format = currentNumberFormat();
+  if (!parametersReadable(parameters, format)) return;
+  TuningGrid grid;
+  using F = ParameterField;
+  try {
+    for (const auto& [field, list] : {std::pair{F::PositiveHomogeneity, &grid.positiveHomogeneity},
+                                      std::pair{F::PositivePrevalence, &grid.positivePrevalence},
+                                      std::pair{F::NegativeHomogeneity, &grid.negativeHomogeneity},
+                                      std::pair{F::NegativePrevalence, &grid.negativePrevalence}}) {
+      *list = readShareList(field, toUtf8(Evaluation->listBox(field)->text()), format);
+    }
+  } catch (const ParameterError& e) {
+    StatusBar1->clearMessage();
+    showError(fromUtf8(messageWithFullStop(e.what())));
+    Evaluation->listBox(e.field)->setFocus();
+    return;
+  }
+  ValidationOptions options;
+  options.folds = Evaluation->FoldsBox->value();
+  options.seed = static_cast<std::uint64_t>(Evaluation->SeedBox->value());
+  const TuningCriterion criterion = Evaluation->criterion();
+  auto ranked = std::make_shared<std::vector<CrossValidationResult>>();
+  startJob(
+      [=](CommandJob& job) {
+        ValidationOptions control = options;
+        control.control.cancel = &job.cancelFlag();
+        control.control.progress = [&job](std::int64_t done, std::int64_t total) {
+          job.reportProgress(done, total);
+        };
+        *ranked = tuneParameters(parameters, grid, table, control, criterion, format);
+      },
+      [this, ranked, criterion, format] {
+        Evaluation->showTuning(*ranked, criterion, format);
+        PageControl1->setCurrentWidget(Evaluation);
+        StatusBar1->showMessage(
+            QString("%1 parameter sets tuned with %2 builds in %3 s; choose a row and Use These "
+                    "Parameters.")
+                .arg(ranked->size())
+                .arg(ranked->size() * (ranked->empty() ? 0 : ranked->front().folds.size()))
+                .arg(static_cast<double>(jobClock_.elapsed()) / 1000.0, 0, 'f', 1));
+      },
+      "%v of %m models");
+}
+
+void TForm2::UseTunedParameters() {
+  const std::optional<ParameterValues> chosen = Evaluation->selectedSet();
+  if (!chosen) return;
+  const LearningParameters texts = parameterTexts(*chosen, currentNumberFormat());
+  SpinEdit1->setValue(chosen->gridSize);
+  SpinEdit2->setValue(chosen->degree);
+  Edit1->setText(fromUtf8(texts.positiveHomogeneity));
+  Edit2->setText(fromUtf8(texts.positivePrevalence));
+  Edit3->setText(fromUtf8(texts.negativeHomogeneity));
+  Edit4->setText(fromUtf8(texts.negativePrevalence));
+  StatusBar1->showMessage("The parameter boxes hold the chosen set; Build Model learns with it.");
+}
+
+LearningParameters TForm2::panelParameters() const {
+  return {toUtf8(SpinEdit1->cleanText()), toUtf8(SpinEdit2->cleanText()), toUtf8(Edit1->text()),
+          toUtf8(Edit2->text()),          toUtf8(Edit3->text()),          toUtf8(Edit4->text())};
+}
+
+bool TForm2::parametersReadable(const LearningParameters& parameters, const NumberFormat& format) {
+  // A bad parameter is said before anything starts, and its box gets the focus.
+  try {
+    readParameters(parameters, format);
+    return true;
+  } catch (const ParameterError& e) {
+    StatusBar1->clearMessage();
+    showError(fromUtf8(messageWithFullStop(e.what())));
+    parameterBox(e.field)->setFocus();
+    return false;
+  }
+}
+
+std::string TForm2::modelName() const {
+  const QString shown = Edit5->text();
+  if (!modelFullName_.empty() && shown == modelShownName_) return modelFullName_;
+  return toUtf8(shown);
+}
+
+void TForm2::rememberModel(const std::string& name) {
+  modelShownName_ = fromUtf8(name);
+  modelFullName_ = toUtf8(QFileInfo(QDir::current(), modelShownName_).absoluteFilePath());
+}
+
+QList<QPushButton*> TForm2::commandButtons() const {
+  return {Button1,
+          Button2,
+          Button4,
+          Button5,
+          Evaluation->CrossValidateButton,
+          Evaluation->TuneButton,
+          Evaluation->UseButton};
+}
+
+void TForm2::startJob(CommandJob::Work work, std::function<void()> done,
+                      const QString& progressFormat) {
   StatusBar1->clearMessage();
   jobDone_ = std::move(done);
   job_ = new CommandJob(std::move(work), this);
   connect(job_, &CommandJob::progress, this, &TForm2::showJobProgress);
   connect(job_, &CommandJob::finished, this, &TForm2::jobFinished);
   focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away
-  for (QPushButton* b : {Button1, Button2, Button4, Button5}) b->setEnabled(false);
+  for (QPushButton* b : commandButtons()) b->setEnabled(false);
+  ProgressBar1->setFormat(progressFormat);
   ProgressBar1->setRange(0, 0);  // busy until the first progress
   ProgressBar1->setValue(0);
   for (QWidget* w : {static_cast<QWidget*>(TimeLabel), static_cast<QWidget*>(ProgressBar1),
@@ -570,7 +725,8 @@ void TForm2::jobFinished(const QString& failure) {
                      static_cast<QWidget*>(CancelButton)}) {
     w->hide();
   }
-  for (QPushButton* b : {Button1, Button2, Button4, Button5}) b->setEnabled(true);
+  for (QPushButton* b : commandButtons()) b->setEnabled(true);
+  Evaluation->UseButton->setEnabled(Evaluation->selectedSet().has_value());
   if (focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
   job_->deleteLater();
   job_ = nullptr;

@@ -5,19 +5,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
 
 #include "CommandJob.h"
+#include "EvaluationPage.h"
 #include "FileView.h"
 #include "Intake.h"
 #include "ModelFiles.h"
@@ -63,6 +64,10 @@ class TForm2 : public QWidget {
   void Button2Click();  // Build Model
   void Button4Click();  // Load Model
   void Button5Click();  // Apply Model
+  // The Evaluation tab's commands.
+  void CrossValidateClick();
+  void TuneClick();
+  void UseTunedParameters();  // copies the selected tuning row into the parameter boxes
 
   QStatusBar* StatusBar1;      // what the last command has to say beyond its results
   QProgressBar* ProgressBar1;  // subsets searched of all, while a build runs
@@ -99,6 +104,7 @@ class TForm2 : public QWidget {
   QPlainTextEdit* RichEdit4;  // Pattern Description
   QPlainTextEdit* RichEdit5;  // Discretized
   QPlainTextEdit* RichEdit6;  // Forecast
+  EvaluationPage* Evaluation;
   // A model file larger than kLargestTextBoxFile shows in its tab's FileView instead of its
   // text box, which holds nothing then.
   FileView* FileView2;
@@ -115,6 +121,15 @@ class TForm2 : public QWidget {
   QPlainTextEdit* tabBox(ModelFileKind kind) const;
   FileView* tabView(ModelFileKind kind) const;
   QWidget* parameterBox(ParameterField field) const;
+  // The six parameter boxes as typed.
+  LearningParameters panelParameters() const;
+  // Says what is wrong with a parameter and puts the focus in its box; false then.
+  bool parametersReadable(const LearningParameters& parameters, const NumberFormat& format);
+  // The model name to use: the name box, or the full path of the model last built or
+  // loaded under that name, so that a dialog that changes the folder does not lose it.
+  std::string modelName() const;
+  void rememberModel(const std::string& name);
+  QList<QPushButton*> commandButtons() const;
   // Shows a model file in its tab: in the text box when small, else in the file view.
   void showFile(ModelFileKind kind, const std::string& filename);
   void showContent(ModelFileKind kind, const TabContent& content);
@@ -124,11 +139,14 @@ class TForm2 : public QWidget {
   // Runs a command as a job: the command buttons wait, progress and Cancel show, and when it
   // ends a failure goes to the error box ("... cancelled" only to the status bar) or, on
   // success, `done` runs.
-  void startJob(CommandJob::Work work, std::function<void()> done);
+  void startJob(CommandJob::Work work, std::function<void()> done,
+                const QString& progressFormat = "%v of %m subsets");
   void jobFinished(const QString& failure);
   void showJobProgress(qint64 done, qint64 total);
 
   CommandJob* job_ = nullptr;
+  QString modelShownName_;  // the name box's text when the model was last built or loaded
+  std::string modelFullName_;
   std::function<void()> jobDone_;
   QElapsedTimer jobClock_;
   QTimer* clockTimer_ = nullptr;

@@ -19,9 +19,8 @@ std::string ProgressLine::clock(double seconds) {
 void ProgressLine::operator()(std::int64_t done, std::int64_t total) {
   const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
   const std::int64_t percent = total > 0 ? done * 100 / total : 100;
-  std::string line = "\rSearching attribute subsets: " + std::to_string(done) + " of " +
-                     std::to_string(total) + " (" + std::to_string(percent) + "%), " +
-                     clock(elapsed) + " elapsed";
+  std::string line = "\r" + what_ + ": " + std::to_string(done) + " of " + std::to_string(total) +
+                     " (" + std::to_string(percent) + "%), " + clock(elapsed) + " elapsed";
   if (done > 0 && done < total) {
     const double left = elapsed * static_cast<double>(total - done) / static_cast<double>(done);
     line += ", about " + clock(left) + " left";

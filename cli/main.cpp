@@ -2,15 +2,18 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "ApplyModel.h"
-#include "BuildArguments.h"
+#include "BuildCommand.h"
 #include "BuildModel.h"
+#include "EvaluationCommands.h"
 #include "LadError.h"
 #include "NumberText.h"
 #include "ProgressLine.h"
+#include "TableInput.h"
 
 namespace {
 
@@ -18,6 +21,9 @@ const char* const kDescription = R"(lad - learn and apply LAD models (logical an
 
   lad build [TABLE] [options]   learn a model, write NAME.MOD, .PAT, .DES, .GRD
   lad apply [TABLE] [--name]    score every observation of TABLE with NAME.MOD
+  lad evaluate [TABLE] [--name] how good NAME.MOD is on TABLE: accuracy, AUC, confusion
+  lad cv [TABLE] [options]      cross-validate the build parameters (no files written)
+  lad tune [TABLE] [options]    cross-validate lists of thresholds and rank them
 
 TABLE is a comma-separated text file: a header "Name,Attr1,...,AttrN,Class", then one
 line per observation: a name, N numbers and a class (1 positive, 0 negative). Without
@@ -36,8 +42,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
-  BuildArguments arguments;
-  CLI::App* build = addBuildCommand(app, arguments);
+  BuildCommand buildCommand;
+  CLI::App* build = buildCommand.add(app);
 
   std::string applyTable;
   std::string applyName = kDefaultModelName;
@@ -45,6 +51,7 @@ int main(int argc, char** argv) {
   apply->add_option("TABLE", applyTable,
                     "data table file (default: the sample table; - for stdin)");
   apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
+  EvaluationCommands evaluation(app);
 
   try {
     app.parse(argc, argv);
@@ -54,21 +61,27 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (build->parsed()) {
+    if (evaluation.run()) {
+      // evaluate, cv or tune
+    } else if (build->parsed()) {
       BuildOptions options;
-      options.control.threads = arguments.threads;
-      options.warning = printWarning;
-      if (!arguments.quiet && ::isatty(STDERR_FILENO) != 0)
+      options.control.threads = buildCommand.threads;
+      options.warning = [](const std::string& text) {
+        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+      };
+      if (!buildCommand.quiet && ::isatty(STDERR_FILENO) != 0)
         options.control.progress = ProgressLine(std::cerr);
       const PatternCounts counts = runBuildModel(
-          arguments.learningParameters(), readTable(arguments.table), arguments.name,
+          buildCommand.parameters.values(), readTable(buildCommand.table), buildCommand.name,
           [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
       std::cout << "Positive Patterns Found: " << counts.positive << "\n"
                 << "Negative Patterns Found: " << counts.negative << "\n";
     } else {
       ApplyReport report;
       report.forecastLine = [](const std::string& line) { std::cout << line << "\n"; };
-      report.warning = printWarning;
+      report.warning = [](const std::string& text) {
+        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+      };
       runApplyModel(applyName, readTable(applyTable), report, currentNumberFormat());
     }
   } catch (const std::exception& e) {

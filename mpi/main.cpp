@@ -10,13 +10,14 @@
 #include <sstream>
 #include <string>
 
-#include "BuildArguments.h"
+#include "BuildCommand.h"
 #include "BuildModel.h"
 #include "LadError.h"
 #include "MpiRun.h"
 #include "NumberText.h"
 #include "ProgressLine.h"
 #include "SharedSearch.h"
+#include "TableInput.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-int build(MpiRun& run, const BuildArguments& arguments, bool timings) {
+int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
   try {
     const auto start = Clock::now();
     std::string table;
@@ -72,12 +73,14 @@ int build(MpiRun& run, const BuildArguments& arguments, bool timings) {
     BuildOptions options;
     options.control.threads = arguments.threads;
     if (run.root()) {
-      options.warning = printWarning;
+      options.warning = [](const std::string& text) {
+        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+      };
       if (!arguments.quiet && errorsReachTerminal()) {
         options.control.progress = ProgressLine(std::cerr);
       }
     }
-    const auto model = prepareBuild(arguments.learningParameters(), table, arguments.name, options);
+    const auto model = prepareBuild(arguments.parameters.values(), table, arguments.name, options);
     const double reading = secondsSince(start);
     double search = 0;
     model->buildModel(options.control, sharedSearch(run, options.control, search));
@@ -131,13 +134,13 @@ int main(int argc, char** argv) {
   CLI::App app{kDescription, "lad-mpi"};
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
-  BuildArguments arguments;
+  BuildCommand arguments;
   bool timings = false;
-  addBuildCommand(app, arguments)
-      ->add_flag("--timings", timings,
-                 "print how long each step took on standard error: reading the table, the "
-                 "search over every rank, the rest of the build (ordering the patterns), "
-                 "writing the files");
+  arguments.add(app)->add_flag(
+      "--timings", timings,
+      "print how long each step took on standard error: reading the table, the "
+      "search over every rank, the rest of the build (ordering the patterns), "
+      "writing the files");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Evaluation.h"
 #include "LadError.h"
 #include "NumberText.h"
 #include "TableText.h"
@@ -85,6 +86,19 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
     if (report.forecastLine) {
       report.forecastLine(forecastLine(fields.keys.front(), fields.keys.back(), score, format));
     }
+    if (report.scored) report.scored(fields.keys.front(), fields.keys.back(), score);
   }
   model.Free();
+}
+
+Metrics evaluateStoredModel(const std::string& name, const std::string& tableText,
+                            ApplyReport report, const NumberFormat& format) {
+  std::vector<ScoredObservation> observations;
+  auto scored = report.scored;
+  report.scored = [&](const std::string& rowName, const std::string& classField, double score) {
+    observations.push_back({evaluationClass(classField, format), score});
+    if (scored) scored(rowName, classField, score);
+  };
+  runApplyModel(name, tableText, report, format);
+  return evaluateScores(observations);
 }

@@ -16,6 +16,8 @@ struct ApplyReport {
   std::function<void(const std::string&)> warning;
   std::function<void()> forecastCleared;
   std::function<void(const std::string&)> forecastLine;
+  // With each Forecast line: the observation's name and class fields and its score.
+  std::function<void(const std::string& name, const std::string& classField, double score)> scored;
 };
 
 // Reads NAME.MOD into a fresh model and scores each observation line. Missing trailing values
@@ -24,6 +26,12 @@ struct ApplyReport {
 // Numbers are read and written in `format`, taken when the command starts.
 void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
                    const NumberFormat& format = currentNumberFormat());
+
+// Applies NAME.MOD to the table and judges its scores (Evaluation.h); the report's callbacks
+// are called as by runApplyModel.
+struct Metrics;
+Metrics evaluateStoredModel(const std::string& name, const std::string& tableText,
+                            ApplyReport report, const NumberFormat& format);
 
 // "NAME,CLASS,SCORE": the fields as they stand, the score in the number text form.
 // The warning for a model whose positive or negative pandect is empty, or "" when neither is.

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 #include <QtTest>
 #include <deque>
 #include <fstream>
@@ -86,12 +88,18 @@ class WindowTest : public QObject {
     QCOMPARE(form->Edit1->text(), QString("0.6"));
     QCOMPARE(form->Edit4->text(), QString("0.1"));
     QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
-    const QStringList captions{"Model", "Pattern Space", "Pattern Description", "Discretized",
-                               "Forecast"};
-    for (int i = 0; i < 5; ++i) QCOMPARE(form->PageControl1->tabText(i), captions[i]);
+    const QStringList captions{"Model",       "Pattern Space", "Pattern Description",
+                               "Discretized", "Forecast",      "Evaluation"};
+    QCOMPARE(form->PageControl1->count(), captions.size());
+    for (int i = 0; i < captions.size(); ++i) {
+      QCOMPARE(form->PageControl1->tabText(i), captions[i]);
+    }
     for (auto* box :
          {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5, form->RichEdit6}) {
       QVERIFY(box->toPlainText().isEmpty());
+      // A monospace face large enough that ">=" never reads as ">-".
+      QVERIFY(QFontInfo(box->font()).fixedPitch());
+      QCOMPARE(box->font().pointSize(), 10);
     }
     QCOMPARE(form->RichEdit1->toPlainText().toStdString(), sampleTable());
     QCOMPARE(form->Button2->text(), QString("Build Model"));
@@ -123,6 +131,88 @@ class WindowTest : public QObject {
     QCOMPARE(lines.size(), 16);
     QCOMPARE(lines[0], QString("Obs1,1,0.649324127200233"));
     QCOMPARE(lines[15], QString("Obs16,0,0.00875230963726542"));
+  }
+
+  void evaluationAfterApply() {
+    QVERIFY(form->Evaluation->FiguresText->toPlainText().startsWith("Apply a model"));
+    form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    const QString figures = form->Evaluation->FiguresText->toPlainText();
+    QVERIFY2(figures.contains("Accuracy: 0.6875 (undecided count as wrong)"), qPrintable(figures));
+    QVERIFY(figures.contains("AUC: 1.0000"));
+    // The ROC curve (16 distinct scores and the origin) beside the chance line, and the
+    // distribution of both classes.
+    const QList<QAbstractSeries*> roc = form->Evaluation->RocView->chart()->series();
+    QCOMPARE(roc.size(), 2);
+    QCOMPARE(static_cast<QLineSeries*>(roc[0])->count(), 17);
+    QCOMPARE(form->Evaluation->DistributionView->chart()->series().size(), 2);
+    QVERIFY(form->Evaluation->RocView->chart()->title().endsWith("AUC 1.0000"));
+    // The Forecast text is the scores alone, as before.
+    QCOMPARE(form->RichEdit6->toPlainText().split('\n')[0], QString("Obs1,1,0.649324127200233"));
+  }
+
+  void modelKeptByItsFullPathWhenTheFolderChanges() {
+    form->Button2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    // Open Data of a test table in another folder makes that folder current.
+    QDir(work->path()).mkdir("tests");
+    writeFile(at("tests/test.csv"), sampleTable());
+    answers.push_back(at("tests/test.csv"));
+    form->Button1Click();
+    QCOMPARE(QDir::currentPath(), at("tests"));
+    form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QCOMPARE(form->RichEdit6->toPlainText().split('\n').size(), 16);
+    // A name typed anew is taken in the current folder.
+    form->Edit5->setText("LAD2");
+    form->Button5Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].contains(at("tests/LAD2.MOD")), qPrintable(errors[0]));
+  }
+
+  void crossValidateAndTune() {
+    EvaluationPage* page = form->Evaluation;
+    page->FoldsBox->setValue(4);
+    page->CrossValidateButton->click();
+    QVERIFY(form->jobRunning());
+    QVERIFY(!page->TuneButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QVERIFY(page->FiguresText->toPlainText().contains("\n Mean "));
+    QCOMPARE(form->PageControl1->currentWidget(), page);
+    QVERIFY(!QFile::exists(at("LAD.MOD")));  // nothing written
+
+    page->PositiveHomogeneityList->setText("0.9; 0.7");
+    page->PositivePrevalenceList->setText("0.1");
+    page->NegativeHomogeneityList->setText("0.1 0.3");
+    page->NegativePrevalenceList->setText("0.1");
+    page->TuneButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QCOMPARE(page->TuningTable->rowCount(), 4);
+    QVERIFY(page->TuningTable->isVisible() || !form->isVisible());
+    // Sorted by a column, the chosen row still gives its own parameters.
+    page->TuningTable->sortByColumn(3, Qt::DescendingOrder);
+    page->TuningTable->selectRow(0);
+    QVERIFY(page->UseButton->isEnabled());
+    const QString negativeHomogeneity = page->TuningTable->item(0, 3)->text();
+    QCOMPARE(negativeHomogeneity, QString("0.3"));
+    page->UseButton->click();
+    QCOMPARE(form->Edit3->text(), negativeHomogeneity);
+    QCOMPARE(form->Edit1->text(), page->TuningTable->item(0, 1)->text());
+    QCOMPARE(form->Edit2->text(), QString("0.1"));
+
+    page->NegativePrevalenceList->setText("0.1; 7");
+    page->TuneButton->click();
+    QVERIFY(!form->jobRunning());
+    QCOMPARE(errors, QStringList{"Negative Prevalence: every value must lie between 0 and 1 (one "
+                                 "is '7')"});
+    QCOMPARE(form->focusWidget(), page->NegativePrevalenceList);
   }
 
   void adviceOnAUselessModel() {

@@ -60,6 +60,33 @@ printf 'Attributes=A\r\nCutpoints_Att_0=1\r\nPospattern1=1:1:0\r\nNegpat' > cut.
 "$lad" apply table.txt --name cut >/dev/null 2>&1
 check "a model cut in a line exits 1" test $? -eq 1
 
+# How good a model is: evaluate, cv, tune.
+"$lad" build >/dev/null
+out=$("$lad" evaluate)
+check "evaluate prints the accuracy" grep -qx "Accuracy: 0.6875 (undecided count as wrong)" <<<"$out"
+check "evaluate prints the confusion matrix" grep -qE "^ +class 0 +5 +3 +0$" <<<"$out"
+check "evaluate --json is JSON with the AUC" python3 -c '
+import json, sys
+d = json.load(sys.stdin)
+assert d["auc"] == 1.0 and d["confusion"]["class_0"]["forecast_1"] == 5, d' < <("$lad" evaluate --json)
+out=$("$lad" cv --folds 4 --seed 3)
+check "cv prints four folds and the mean" test "$(grep -cE '^ +[1-4] ' <<<"$out")" -eq 4
+check "cv prints the mean" grep -qE "^ Mean " <<<"$out"
+a=$("$lad" cv --folds 4 --seed 3 --json | python3 -c 'import json,sys; d=json.load(sys.stdin); print([f["accuracy"] for f in d["per_fold"]], d["summary"]["auc"]["mean"])')
+b=$("$lad" cv --folds 4 --seed 3 --json --threads 1 | python3 -c 'import json,sys; d=json.load(sys.stdin); print([f["accuracy"] for f in d["per_fold"]], d["summary"]["auc"]["mean"])')
+check "cv figures do not depend on the threads" test "$a" = "$b"
+out=$("$lad" tune --folds 3 --positive-homogeneity "0.9;0.7" --negative-homogeneity 0.1,0.3 --positive-prevalence 0.1 --negative-prevalence 0.1)
+check "tune ranks four sets" grep -q "^Tuning: 4 parameter sets, 3 folds each, 12 builds" <<<"$out"
+check "tune ends with the lad build line" grep -qE "^lad build --grid-size 8 --degree 2 --positive-homogeneity 0\.[79] " <<<"$(tail -1 <<<"$out")"
+err=$("$lad" tune --positive-homogeneity "0.9;2" 2>&1 >/dev/null)
+code=$?
+check "a bad tuning list exits 1" test $code -eq 1
+check "a bad tuning list is named" test "$err" = "Positive Homogeneity: every value must lie between 0 and 1 (one is '2')"
+"$lad" cv --folds 1 >/dev/null 2>&1
+check "one fold is a usage error" test $? -eq 2
+err=$("$lad" cv --folds 17 2>&1 >/dev/null)
+check "more folds than observations is refused" test "$err" = "The data table has 16 observation(s), too few for 17 folds."
+
 mkdir locked && chmod 500 locked
 if [ "$(id -u)" -ne 0 ]; then
   "$lad" build --name locked/M >/dev/null 2>&1

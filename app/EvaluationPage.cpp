@@ -1,0 +1,338 @@
+#include "EvaluationPage.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "ValidationReport.h"
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString joined(const std::vector<std::string>& lines) {
+  QStringList list;
+  for (const std::string& line : lines) list << fromUtf8(line);
+  return list.join('\n');
+}
+
+QChartView* chartView(QWidget* parent, const QString& name) {
+  auto* chart = new QChart();
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->setLocalizeNumbers(true);  // axis labels with the user's decimal separator
+  auto* view = new QChartView(chart, parent);
+  view->setObjectName(name);
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setMinimumWidth(200);
+  return view;
+}
+
+// Removes and deletes the chart's series and axes (removing an axis only gives it back).
+void clearChart(QChart* chart) {
+  chart->removeAllSeries();
+  for (QAbstractAxis* axis : chart->axes()) {
+    chart->removeAxis(axis);
+    delete axis;
+  }
+}
+
+QTableWidgetItem* numberItem(double value, const QString& text) {
+  auto* item = new QTableWidgetItem();
+  item->setData(Qt::DisplayRole, value);  // sorts as a number
+  item->setData(Qt::ToolTipRole, text);
+  item->setText(text);
+  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  return item;
+}
+
+}  // namespace
+
+EvaluationPage::EvaluationPage(QWidget* parent) : QWidget(parent) {
+  setObjectName("EvaluationPage");
+  const NumberFormat format = currentNumberFormat();
+  const TuningGrid grid;
+  auto list = [&](const char* name, const std::vector<double>& values) {
+    auto* box = new QLineEdit(fromUtf8(shareListText(values, format)), this);
+    box->setObjectName(name);
+    box->setMinimumWidth(90);
+    return box;
+  };
+  FoldsBox = new QSpinBox(this);
+  FoldsBox->setObjectName("FoldsBox");
+  FoldsBox->setRange(2, 100000);
+  FoldsBox->setValue(ValidationOptions{}.folds);
+  SeedBox = new QSpinBox(this);
+  SeedBox->setObjectName("SeedBox");
+  SeedBox->setRange(0, INT_MAX);
+  SeedBox->setValue(static_cast<int>(ValidationOptions{}.seed));
+  CrossValidateButton = new QPushButton("Cross-validate", this);
+  PositiveHomogeneityList = list("PositiveHomogeneityList", grid.positiveHomogeneity);
+  PositivePrevalenceList = list("PositivePrevalenceList", grid.positivePrevalence);
+  NegativeHomogeneityList = list("NegativeHomogeneityList", grid.negativeHomogeneity);
+  NegativePrevalenceList = list("NegativePrevalenceList", grid.negativePrevalence);
+  CriterionBox = new QComboBox(this);
+  CriterionBox->setObjectName("CriterionBox");
+  CriterionBox->addItems({"balanced accuracy", "accuracy", "AUC"});
+  TuneButton = new QPushButton("Tune Parameters", this);
+  UseButton = new QPushButton("Use These Parameters", this);
+  UseButton->setEnabled(false);
+  for (QPushButton* b : {CrossValidateButton, TuneButton, UseButton}) b->setAutoDefault(false);
+
+  // Two rows: cross-validation and the tuning commands, then the tuning lists.
+  auto* controls = new QGridLayout();
+  controls->setContentsMargins(4, 4, 4, 0);
+  controls->setHorizontalSpacing(6);
+  controls->setVerticalSpacing(2);
+  int column = 0;
+  auto caption = [&](int row, const char* text, QWidget* box) {
+    auto* label = new QLabel(text, this);
+    label->setBuddy(box);
+    controls->addWidget(label, row, column++, Qt::AlignRight);
+    controls->addWidget(box, row, column++);
+  };
+  caption(0, "Folds", FoldsBox);
+  caption(0, "Seed", SeedBox);
+  controls->addWidget(CrossValidateButton, 0, column++);
+  caption(0, "Rank by", CriterionBox);
+  controls->addWidget(TuneButton, 0, column++);
+  controls->addWidget(UseButton, 0, column++);
+  column = 0;
+  caption(1, "Positive Homogeneity", PositiveHomogeneityList);
+  caption(1, "Positive Prevalence", PositivePrevalenceList);
+  caption(1, "Negative Homogeneity", NegativeHomogeneityList);
+  caption(1, "Negative Prevalence", NegativePrevalenceList);
+  controls->setColumnStretch(column, 1);
+
+  FiguresText = new QPlainTextEdit(this);
+  FiguresText->setObjectName("FiguresText");
+  FiguresText->setReadOnly(true);
+  FiguresText->setLineWrapMode(QPlainTextEdit::NoWrap);
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fixed.setPointSize(9);
+  FiguresText->setFont(fixed);
+  RocView = chartView(this, "RocView");
+  DistributionView = chartView(this, "DistributionView");
+  TuningTable = new QTableWidget(this);
+  TuningTable->setObjectName("TuningTable");
+  TuningTable->setColumnCount(11);
+  TuningTable->setHorizontalHeaderLabels({"Rank", "Pos. Hom.", "Pos. Prev.", "Neg. Hom.",
+                                          "Neg. Prev.", "Balanced", "SD", "Accuracy", "AUC",
+                                          "Undecided", "Patterns"});
+  TuningTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  TuningTable->setSelectionMode(QAbstractItemView::SingleSelection);
+  TuningTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  TuningTable->setSortingEnabled(true);
+  TuningTable->verticalHeader()->hide();
+  TuningTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  TuningTable->hide();  // until a tuning run has results
+  connect(TuningTable, &QTableWidget::itemSelectionChanged, this,
+          [this] { UseButton->setEnabled(selectedSet().has_value()); });
+
+  auto* panes = new QSplitter(Qt::Horizontal, this);
+  panes->addWidget(FiguresText);
+  panes->addWidget(RocView);
+  panes->addWidget(DistributionView);
+  panes->addWidget(TuningTable);
+  panes->setStretchFactor(0, 3);
+  panes->setStretchFactor(1, 2);
+  panes->setStretchFactor(2, 2);
+  panes->setStretchFactor(3, 4);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  layout->addLayout(controls);
+  layout->addWidget(panes, 1);
+  showNothing(
+      "Apply a model to a table with classes 0 and 1 to see how good it is, or "
+      "cross-validate the parameters.");
+}
+
+QLineEdit* EvaluationPage::listBox(ParameterField field) const {
+  switch (field) {
+    case ParameterField::PositiveHomogeneity:
+      return PositiveHomogeneityList;
+    case ParameterField::PositivePrevalence:
+      return PositivePrevalenceList;
+    case ParameterField::NegativeHomogeneity:
+      return NegativeHomogeneityList;
+    default:
+      break;
+  }
+  return NegativePrevalenceList;
+}
+
+TuningCriterion EvaluationPage::criterion() const {
+  switch (CriterionBox->currentIndex()) {
+    case 1:
+      return TuningCriterion::Accuracy;
+    case 2:
+      return TuningCriterion::Auc;
+    default:
+      break;
+  }
+  return TuningCriterion::BalancedAccuracy;
+}
+
+std::optional<ParameterValues> EvaluationPage::selectedSet() const {
+  const QList<QTableWidgetItem*> items = TuningTable->selectedItems();
+  if (items.isEmpty()) return std::nullopt;
+  const QTableWidgetItem* first = TuningTable->item(items.front()->row(), 0);
+  const auto index = static_cast<std::size_t>(first->data(Qt::UserRole).toULongLong());
+  if (index >= tunedSets_.size()) return std::nullopt;
+  return tunedSets_[index];
+}
+
+void EvaluationPage::showNothing(const QString& why) {
+  FiguresText->setPlainText(why);
+  for (QChartView* view : {RocView, DistributionView}) {
+    clearChart(view->chart());
+    view->chart()->setTitle(QString());
+  }
+}
+
+void EvaluationPage::showMetrics(const QString& heading, const Metrics& metrics,
+                                 const NumberFormat& format) {
+  if (metrics.positives + metrics.negatives == 0) {
+    showNothing(heading + "\n\nNo observation has class 0 or 1: there is nothing to judge.");
+    return;
+  }
+  FiguresText->setPlainText(heading + "\n\n" + joined(metricsReport(metrics, format)));
+  drawRoc(metrics, format);
+  drawDistribution(metrics);
+}
+
+void EvaluationPage::showCrossValidation(const CrossValidationResult& result,
+                                         const NumberFormat& format) {
+  FiguresText->setPlainText(joined(crossValidationReport(result, format)));
+  drawRoc(result.pooled, format);
+  drawDistribution(result.pooled);
+}
+
+void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked,
+                                TuningCriterion criterion, const NumberFormat& format) {
+  tunedSets_.clear();
+  TuningTable->setSortingEnabled(false);
+  TuningTable->clearContents();
+  TuningTable->setRowCount(static_cast<int>(ranked.size()));
+  for (std::size_t i = 0; i < ranked.size(); ++i) {
+    const CrossValidationResult& r = ranked[i];
+    const ParameterValues& p = r.parameters;
+    const FoldSummary& s = r.summary;
+    tunedSets_.push_back(p);
+    const auto row = static_cast<int>(i);
+    const auto share = [&](double v) { return numberItem(v, fromUtf8(FloatToStr(v, format))); };
+    const auto figure = [&](double v) { return numberItem(v, fromUtf8(metricText(v, format))); };
+    QTableWidgetItem* rank = numberItem(static_cast<double>(i + 1), QString::number(i + 1));
+    rank->setData(Qt::UserRole, static_cast<qulonglong>(i));
+    TuningTable->setItem(row, 0, rank);
+    TuningTable->setItem(row, 1, share(p.positiveHomogeneity));
+    TuningTable->setItem(row, 2, share(p.positivePrevalence));
+    TuningTable->setItem(row, 3, share(p.negativeHomogeneity));
+    TuningTable->setItem(row, 4, share(p.negativePrevalence));
+    TuningTable->setItem(row, 5, figure(s.balancedAccuracy.mean));
+    TuningTable->setItem(row, 6, figure(s.balancedAccuracy.deviation));
+    TuningTable->setItem(row, 7, figure(s.accuracy.mean));
+    TuningTable->setItem(row, 8, figure(s.auc.mean));
+    TuningTable->setItem(row, 9, figure(s.undecidedShare.mean));
+    const double patterns = s.positivePatterns.mean + s.negativePatterns.mean;
+    TuningTable->setItem(row, 10, numberItem(patterns, QString::number(patterns, 'f', 1)));
+  }
+  TuningTable->setSortingEnabled(true);
+  TuningTable->sortByColumn(0, Qt::AscendingOrder);
+  TuningTable->show();
+  if (ranked.empty()) return;
+  TuningTable->selectRow(0);
+  FiguresText->setPlainText(joined(tuningReport(ranked, criterion, format)) +
+                            "\n\nThe best set:\n" +
+                            joined(crossValidationReport(ranked.front(), format)));
+  drawRoc(ranked.front().pooled, format);
+  drawDistribution(ranked.front().pooled);
+}
+
+void EvaluationPage::drawRoc(const Metrics& metrics, const NumberFormat& format) {
+  QChart* chart = RocView->chart();
+  clearChart(chart);
+  auto* curve = new QLineSeries();
+  curve->setName("ROC");
+  for (const RocPoint& p : metrics.roc) {
+    if (!std::isnan(p.falsePositiveRate) && !std::isnan(p.truePositiveRate)) {
+      curve->append(p.falsePositiveRate, p.truePositiveRate);
+    }
+  }
+  auto* chance = new QLineSeries();
+  chance->setName("chance");
+  chance->append(0, 0);
+  chance->append(1, 1);
+  QPen dashed(Qt::gray);
+  dashed.setStyle(Qt::DashLine);
+  chance->setPen(dashed);
+  chart->addSeries(curve);
+  chart->addSeries(chance);
+  auto* x = new QValueAxis();
+  x->setRange(0, 1);
+  x->setTitleText("False positive rate");
+  auto* y = new QValueAxis();
+  y->setRange(0, 1);
+  y->setTitleText("True positive rate");
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  for (QLineSeries* s : {curve, chance}) {
+    s->attachAxis(x);
+    s->attachAxis(y);
+  }
+  chart->setTitle("ROC curve, AUC " + fromUtf8(metricText(metrics.auc, format)));
+}
+
+void EvaluationPage::drawDistribution(const Metrics& metrics) {
+  QChart* chart = DistributionView->chart();
+  clearChart(chart);
+  const ScoreHistogram& h = metrics.histogram;
+  auto* x = new QValueAxis();
+  x->setRange(-1, 1);
+  x->setTickCount(5);
+  x->setLabelFormat("%.1f");
+  x->setTitleText("Score");
+  auto* y = new QValueAxis();
+  y->setLabelFormat("%.0f");
+  y->setTitleText("Observations");
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  std::int64_t highest = 1;
+  // Each class as a filled step line over the bins, see-through where the classes overlap.
+  const auto steps = [&](const char* name, const std::vector<std::int64_t>& counts, QColor colour) {
+    auto* area = new QAreaSeries();
+    auto* upper = new QLineSeries(area);  // the area does not own its line
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+      upper->append(h.edges[i], static_cast<qreal>(counts[i]));
+      upper->append(h.edges[i + 1], static_cast<qreal>(counts[i]));
+      highest = std::max(highest, counts[i]);
+    }
+    area->setUpperSeries(upper);
+    area->setName(name);
+    area->setPen(QPen(colour, 1.5));
+    colour.setAlpha(90);
+    area->setBrush(colour);
+    chart->addSeries(area);
+    area->attachAxis(x);
+    area->attachAxis(y);
+  };
+  steps("class 1", h.positive, QColor(46, 139, 87));
+  steps("class 0", h.negative, QColor(205, 92, 92));
+  y->setRange(0, static_cast<qreal>(highest));
+  y->applyNiceNumbers();
+  chart->setTitle("Score distribution, " + QString::number(h.positive.size()) + " bins");
+}

@@ -1,0 +1,62 @@
+// The Evaluation tab: how good a model is (figures, confusion matrix, ROC curve, score
+// distribution), and the controls and results of cross-validation and tuning.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "CrossValidation.h"
+
+class QChartView;
+
+class EvaluationPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit EvaluationPage(QWidget* parent);
+
+  // The figures of a set of scores, under a heading that says whose they are.
+  void showMetrics(const QString& heading, const Metrics& metrics, const NumberFormat& format);
+  // The fold table and the figures of every observation scored by the model that did not
+  // learn it.
+  void showCrossValidation(const CrossValidationResult& result, const NumberFormat& format);
+  // The ranked sets in the table, and the best one's cross-validation figures.
+  void showTuning(const std::vector<CrossValidationResult>& ranked, TuningCriterion criterion,
+                  const NumberFormat& format);
+  // Says there is nothing to show, and why.
+  void showNothing(const QString& why);
+
+  // The tuning lists as typed, and the criterion chosen.
+  QLineEdit* listBox(ParameterField field) const;
+  TuningCriterion criterion() const;
+  // The parameter set of the selected row of the tuning table.
+  std::optional<ParameterValues> selectedSet() const;
+
+  QSpinBox* FoldsBox;
+  QSpinBox* SeedBox;
+  QPushButton* CrossValidateButton;
+  QLineEdit* PositiveHomogeneityList;
+  QLineEdit* PositivePrevalenceList;
+  QLineEdit* NegativeHomogeneityList;
+  QLineEdit* NegativePrevalenceList;
+  QComboBox* CriterionBox;
+  QPushButton* TuneButton;
+  QPushButton* UseButton;  // Use These Parameters
+  QPlainTextEdit* FiguresText;
+  QChartView* RocView;
+  QChartView* DistributionView;
+  QTableWidget* TuningTable;
+
+ private:
+  void drawRoc(const Metrics& metrics, const NumberFormat& format);
+  void drawDistribution(const Metrics& metrics);
+  std::vector<ParameterValues> tunedSets_;
+};

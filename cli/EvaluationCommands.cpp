@@ -1,0 +1,144 @@
+#include "EvaluationCommands.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "ApplyModel.h"
+#include "EvaluationOutput.h"
+#include "ProgressLine.h"
+#include "TableInput.h"
+
+namespace {
+
+void printLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) std::cout << line << "\n";
+}
+
+void printWarning(const std::string& text) {
+  std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+}
+
+}  // namespace
+
+EvaluationCommands::EvaluationCommands(CLI::App& app) {
+  const char* tableHelp = "data table file (default: the sample table; - for stdin)";
+  const auto common = [&](CLI::App* command) {
+    command->add_option("TABLE", table_, tableHelp);
+    command->add_flag("--json", json_, "print one JSON document instead of text");
+  };
+  const auto validation = [&](CLI::App* command) {
+    command->add_option("--folds", folds_, "folds of the cross-validation")
+        ->capture_default_str()
+        ->check(CLI::Range(2, 1000000));
+    command->add_option("--seed", seed_, "seed of the random folds")->capture_default_str();
+    command->add_option("--threads", threads_, "threads that build models (default: all cores)")
+        ->check(CLI::NonNegativeNumber);
+    command->add_flag("--quiet", quiet_, "no progress line on a terminal");
+  };
+
+  evaluate_ = app.add_subcommand(
+      "evaluate", "Apply NAME.MOD to TABLE and print accuracy, AUC and the confusion matrix");
+  common(evaluate_);
+  name_ = kDefaultModelName;
+  evaluate_->add_option("--name", name_, "model name NAME")->capture_default_str();
+
+  cv_ = app.add_subcommand("cv", "Cross-validate the build parameters on TABLE (no files written)");
+  common(cv_);
+  parameters_.add(cv_, true);
+  validation(cv_);
+
+  tune_ = app.add_subcommand(
+      "tune", "Cross-validate every combination of the threshold lists and rank them");
+  common(tune_);
+  parameters_.add(tune_, false);
+  const NumberFormat format = currentNumberFormat();
+  const TuningGrid grid;
+  const auto list = [&](const char* option, std::string& text, const std::vector<double>& values) {
+    text = shareListText(values, format);
+    tune_->add_option(option, text, "values to try, separated by \";\" or spaces (or \",\")")
+        ->capture_default_str();
+  };
+  list("--positive-homogeneity", positiveHomogeneity_, grid.positiveHomogeneity);
+  list("--positive-prevalence", positivePrevalence_, grid.positivePrevalence);
+  list("--negative-homogeneity", negativeHomogeneity_, grid.negativeHomogeneity);
+  list("--negative-prevalence", negativePrevalence_, grid.negativePrevalence);
+  tune_->add_option("--by", criterion_, "what ranks the sets: balanced-accuracy, accuracy or auc")
+      ->check(CLI::IsMember({"balanced-accuracy", "accuracy", "auc"}))
+      ->capture_default_str();
+  validation(tune_);
+}
+
+bool EvaluationCommands::run() {
+  if (evaluate_->parsed()) {
+    evaluate();
+  } else if (cv_->parsed()) {
+    crossValidation();
+  } else if (tune_->parsed()) {
+    tune();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+ValidationOptions EvaluationCommands::validationOptions() const {
+  ValidationOptions options;
+  options.folds = folds_;
+  options.seed = seed_;
+  options.control.threads = threads_;
+  if (!quiet_ && !json_ && ::isatty(STDERR_FILENO) != 0) {
+    options.control.progress = ProgressLine(std::cerr, "Building models");
+  }
+  return options;
+}
+
+void EvaluationCommands::evaluate() {
+  const NumberFormat format = currentNumberFormat();
+  ApplyReport report;
+  report.warning = printWarning;
+  const Metrics metrics = evaluateStoredModel(name_, readTable(table_), report, format);
+  if (json_) {
+    std::cout << metricsJson(metrics).dump(2) << "\n";
+  } else {
+    printLines(metricsReport(metrics, format));
+  }
+}
+
+void EvaluationCommands::crossValidation() {
+  const NumberFormat format = currentNumberFormat();
+  const ValidationOptions options = validationOptions();
+  const CrossValidationResult result =
+      crossValidate(parameters_.values(), readTable(table_), options, format);
+  if (json_) {
+    std::cout << crossValidationJson(result, options).dump(2) << "\n";
+  } else {
+    printLines(crossValidationReport(result, format));
+  }
+}
+
+void EvaluationCommands::tune() {
+  const NumberFormat format = currentNumberFormat();
+  using F = ParameterField;
+  TuningGrid grid;
+  grid.positiveHomogeneity = readShareList(F::PositiveHomogeneity, positiveHomogeneity_, format);
+  grid.positivePrevalence = readShareList(F::PositivePrevalence, positivePrevalence_, format);
+  grid.negativeHomogeneity = readShareList(F::NegativeHomogeneity, negativeHomogeneity_, format);
+  grid.negativePrevalence = readShareList(F::NegativePrevalence, negativePrevalence_, format);
+  const ValidationOptions options = validationOptions();
+  const std::vector<CrossValidationResult> ranked =
+      tuneParameters(parameters_.values(), grid, readTable(table_), options, criterion(), format);
+  const std::string best = buildCommandLine(table_, ranked.front().parameters, format);
+  if (json_) {
+    std::cout << tuningJson(ranked, options, criterion(), best).dump(2) << "\n";
+  } else {
+    printLines(tuningReport(ranked, criterion(), format));
+    std::cout << "\nBest parameters:\n" << best << "\n";
+  }
+}
+
+TuningCriterion EvaluationCommands::criterion() const {
+  if (criterion_ == "accuracy") return TuningCriterion::Accuracy;
+  if (criterion_ == "auc") return TuningCriterion::Auc;
+  return TuningCriterion::BalancedAccuracy;
+}

@@ -1,0 +1,103 @@
+#include "EvaluationOutput.h"
+
+#include <cstdio>
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+json meanAndDeviationJson(const MeanAndDeviation& figure) {
+  return {{"mean", figure.mean}, {"sd", figure.deviation}};
+}
+
+json parametersJson(const ParameterValues& p) {
+  return {{"grid_size", p.gridSize},
+          {"degree", p.degree},
+          {"positive_homogeneity", p.positiveHomogeneity},
+          {"positive_prevalence", p.positivePrevalence},
+          {"negative_homogeneity", p.negativeHomogeneity},
+          {"negative_prevalence", p.negativePrevalence}};
+}
+
+json summaryJson(const FoldSummary& s) {
+  return {{"accuracy", meanAndDeviationJson(s.accuracy)},
+          {"balanced_accuracy", meanAndDeviationJson(s.balancedAccuracy)},
+          {"auc", meanAndDeviationJson(s.auc)},
+          {"undecided_share", meanAndDeviationJson(s.undecidedShare)},
+          {"positive_patterns", meanAndDeviationJson(s.positivePatterns)},
+          {"negative_patterns", meanAndDeviationJson(s.negativePatterns)},
+          {"build_seconds", meanAndDeviationJson(s.buildSeconds)}};
+}
+
+}  // namespace
+
+json metricsJson(const Metrics& m) {
+  const ConfusionMatrix& c = m.confusion;
+  json roc = json::array();
+  for (const RocPoint& p : m.roc) {
+    roc.push_back({{"threshold", p.threshold},
+                   {"false_positive_rate", p.falsePositiveRate},
+                   {"true_positive_rate", p.truePositiveRate}});
+  }
+  return {{"observations", m.positives + m.negatives},
+          {"positives", m.positives},
+          {"negatives", m.negatives},
+          {"other_classes", m.others},
+          {"undecided", m.undecided},
+          {"accuracy", m.accuracy},
+          {"decided_accuracy", m.decidedAccuracy},
+          {"balanced_accuracy", m.balancedAccuracy},
+          {"sensitivity", m.sensitivity},
+          {"specificity", m.specificity},
+          {"auc", m.auc},
+          {"undecided_share", m.undecidedShare},
+          {"confusion",
+           {{"class_1",
+             {{"forecast_1", c.truePositive},
+              {"forecast_0", c.falseNegative},
+              {"undecided", c.undecidedPositive}}},
+            {"class_0",
+             {{"forecast_1", c.falsePositive},
+              {"forecast_0", c.trueNegative},
+              {"undecided", c.undecidedNegative}}}}},
+          {"roc", roc},
+          {"score_histogram",
+           {{"edges", m.histogram.edges},
+            {"class_1", m.histogram.positive},
+            {"class_0", m.histogram.negative}}}};
+}
+
+json crossValidationJson(const CrossValidationResult& r, const ValidationOptions& options) {
+  json folds = json::array();
+  for (const FoldResult& f : r.folds) {
+    folds.push_back({{"accuracy", f.metrics.accuracy},
+                     {"balanced_accuracy", f.metrics.balancedAccuracy},
+                     {"auc", f.metrics.auc},
+                     {"undecided_share", f.metrics.undecidedShare},
+                     {"observations", f.metrics.positives + f.metrics.negatives},
+                     {"positive_patterns", f.positivePatterns},
+                     {"negative_patterns", f.negativePatterns},
+                     {"build_seconds", f.buildSeconds}});
+  }
+  return {{"folds", options.folds},
+          {"seed", options.seed},
+          {"parameters", parametersJson(r.parameters)},
+          {"per_fold", folds},
+          {"summary", summaryJson(r.summary)},
+          {"pooled", metricsJson(r.pooled)}};
+}
+
+json tuningJson(const std::vector<CrossValidationResult>& ranked, const ValidationOptions& options,
+                TuningCriterion criterion, const std::string& buildLine) {
+  json sets = json::array();
+  for (const CrossValidationResult& r : ranked) {
+    sets.push_back(
+        {{"parameters", parametersJson(r.parameters)}, {"summary", summaryJson(r.summary)}});
+  }
+  return {{"folds", options.folds},
+          {"seed", options.seed},
+          {"by", criterionName(criterion)},
+          {"builds", ranked.size() * static_cast<std::size_t>(options.folds)},
+          {"ranked", sets},
+          {"best_build_command", buildLine}};
+}

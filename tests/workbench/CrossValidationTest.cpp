@@ -1,0 +1,162 @@
+// Cross-validation builds the models Build Model would build on the same rows, gives the same
+// figures at any thread count, and tuning ranks its parameter sets.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+
+#include "ApplyModel.h"
+#include "CrossValidation.h"
+#include "GeneratedTable.h"
+#include "LadError.h"
+#include "TableText.h"
+#include "TempDir.h"
+
+namespace {
+
+const LearningParameters kStrict{"6", "2", "0.8", "0.05", "0.2", "0.05"};
+
+arrint classesOf(const std::string& table) {
+  return intake(kStrict, table, {})->classvector;
+}
+
+// Equal figures, NaN equal to NaN; build times differ from run to run and are left out.
+void expectSameFigures(const CrossValidationResult& x, const CrossValidationResult& y) {
+  const auto same = [](double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; };
+  ASSERT_EQ(x.folds.size(), y.folds.size());
+  for (std::size_t f = 0; f < x.folds.size(); ++f) {
+    EXPECT_TRUE(same(x.folds[f].metrics.accuracy, y.folds[f].metrics.accuracy)) << f;
+    EXPECT_TRUE(same(x.folds[f].metrics.auc, y.folds[f].metrics.auc)) << f;
+    EXPECT_EQ(x.folds[f].positivePatterns, y.folds[f].positivePatterns) << f;
+    EXPECT_EQ(x.folds[f].negativePatterns, y.folds[f].negativePatterns) << f;
+  }
+  EXPECT_TRUE(same(x.summary.balancedAccuracy.mean, y.summary.balancedAccuracy.mean));
+  EXPECT_TRUE(same(x.summary.balancedAccuracy.deviation, y.summary.balancedAccuracy.deviation));
+  EXPECT_TRUE(same(x.pooled.auc, y.pooled.auc));
+  EXPECT_EQ(x.parameters.positiveHomogeneity, y.parameters.positiveHomogeneity);
+  EXPECT_EQ(x.parameters.negativePrevalence, y.parameters.negativePrevalence);
+}
+
+class CrossValidation : public TempDirTest {};
+
+}  // namespace
+
+TEST(StratifiedFolds, DealsEveryClassEvenlyAndDependsOnlyOnTheSeed) {
+  const std::string table = generatedTable(103, 3, 4);
+  const arrint classes = classesOf(table);
+  for (const std::int32_t k : {2, 5, 10}) {
+    const auto folds = stratifiedFolds(classes, k, 1);
+    EXPECT_EQ(folds, stratifiedFolds(classes, k, 1));
+    EXPECT_NE(folds, stratifiedFolds(classes, k, 2));
+    std::vector<int> positives(static_cast<std::size_t>(k)), all(static_cast<std::size_t>(k));
+    for (std::size_t r = 0; r < classes.size(); ++r) {
+      ASSERT_GE(folds[r], 0);
+      ASSERT_LT(folds[r], k);
+      positives[static_cast<std::size_t>(folds[r])] += classes[r] == 1;
+      all[static_cast<std::size_t>(folds[r])] += 1;
+    }
+    const auto spread = [](const std::vector<int>& v) {
+      return *std::max_element(v.begin(), v.end()) - *std::min_element(v.begin(), v.end());
+    };
+    EXPECT_LE(spread(positives), 1) << k;
+    EXPECT_LE(spread(all), 1) << k;
+  }
+}
+
+TEST_F(CrossValidation, EachFoldIsTheModelBuildModelWritesForItsTrainingRows) {
+  const std::string table = generatedTable(60, 5, 3);
+  ValidationOptions options;
+  options.folds = 4;
+  options.seed = 9;
+  const CrossValidationResult result = crossValidate(kStrict, table, options, {});
+  const auto folds = stratifiedFolds(classesOf(table), 4, 9);
+  const std::vector<std::string> lines = tableLines(table);
+  for (std::int32_t f = 0; f < 4; ++f) {
+    std::string training = lines[0] + "\n";
+    std::string heldOut = lines[0] + "\n";
+    for (std::size_t r = 0; r + 1 < lines.size(); ++r) {
+      (folds[r] == f ? heldOut : training) += lines[r + 1] + "\n";
+    }
+    const PatternCounts counts = runBuildModel(kStrict, training, path("F"), nullptr);
+    const Metrics expected = evaluateStoredModel(path("F"), heldOut, {}, {});
+    const FoldResult& fold = result.folds[static_cast<std::size_t>(f)];
+    EXPECT_EQ(fold.positivePatterns, counts.positive) << f;
+    EXPECT_EQ(fold.negativePatterns, counts.negative) << f;
+    EXPECT_EQ(fold.metrics.accuracy, expected.accuracy) << f;
+    EXPECT_EQ(fold.metrics.auc, expected.auc) << f;
+    EXPECT_EQ(fold.metrics.undecided, expected.undecided) << f;
+    EXPECT_GT(counts.positive, 0);
+  }
+  EXPECT_EQ(result.pooled.positives + result.pooled.negatives, 60);
+}
+
+TEST_F(CrossValidation, SameFiguresAtEveryThreadCountAndRankedByTheCriterion) {
+  const std::string table = generatedTable(120, 6, 11);
+  TuningGrid grid;
+  grid.positiveHomogeneity = {0.9, 0.7};
+  grid.positivePrevalence = {0.05};
+  grid.negativeHomogeneity = {0.1, 0.3};
+  grid.negativePrevalence = {0.05, 0.2};
+  std::vector<std::vector<CrossValidationResult>> runs;
+  for (const int threads : {1, 2, 3}) {
+    ValidationOptions options;
+    options.folds = 5;
+    options.control.threads = threads;
+    runs.push_back(tuneParameters(kStrict, grid, table, options, TuningCriterion::Auc, {}));
+  }
+  ASSERT_EQ(runs[0].size(), 8u);
+  for (std::size_t t = 1; t < runs.size(); ++t) {
+    for (std::size_t i = 0; i < runs[0].size(); ++i) expectSameFigures(runs[0][i], runs[t][i]);
+  }
+  for (std::size_t i = 1; i < runs[0].size(); ++i) {
+    EXPECT_GE(runs[0][i - 1].summary.auc.mean, runs[0][i].summary.auc.mean);
+  }
+  EXPECT_EQ(runs[0][0].folds.size(), 5u);
+}
+
+TEST(CrossValidationErrors, FoldCountsListsAndCancel) {
+  const std::string table = generatedTable(12, 3, 1);
+  const auto message = [&](const ValidationOptions& options, const TuningGrid& grid) {
+    try {
+      tuneParameters(kStrict, grid, table, options, TuningCriterion::BalancedAccuracy, {});
+    } catch (const std::exception& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  ValidationOptions options;
+  options.folds = 1;
+  EXPECT_EQ(message(options, {}), "The number of folds must be at least 2 (it is 1)");
+  options.folds = 13;
+  EXPECT_EQ(message(options, {}), "The data table has 12 observation(s), too few for 13 folds");
+  options.folds = 3;
+  TuningGrid empty;
+  empty.negativePrevalence.clear();
+  EXPECT_EQ(message(options, empty), "Negative Prevalence: the list of values is empty");
+  std::atomic<bool> cancel{true};
+  options.control.cancel = &cancel;
+  EXPECT_EQ(message(options, {}), "Cross-validation cancelled");
+}
+
+TEST(ShareLists, ReadWithEitherSeparator) {
+  using F = ParameterField;
+  EXPECT_EQ(readShareList(F::PositiveHomogeneity, "0.9,0.8; 0.7  1", {}),
+            (std::vector<double>{0.9, 0.8, 0.7, 1}));
+  EXPECT_EQ(readShareList(F::PositiveHomogeneity, "0,9; 0,8 0", NumberFormat{","}),
+            (std::vector<double>{0.9, 0.8, 0}));
+  EXPECT_EQ(shareListText({0.95, 0.1}, NumberFormat{","}), "0,95; 0,1");
+  const std::pair<const char*, const char*> bad[] = {
+      {"", "Positive Homogeneity: the list of values is empty"},
+      {" ; ", "Positive Homogeneity: the list of values is empty"},
+      {"0.9;x", "Positive Homogeneity: 'x' is not a valid floating point value"},
+      {"0.9 1.5", "Positive Homogeneity: every value must lie between 0 and 1 (one is '1.5')"}};
+  for (const auto& [text, expected] : bad) {
+    try {
+      readShareList(F::PositiveHomogeneity, text, {});
+      ADD_FAILURE() << text;
+    } catch (const ParameterError& e) {
+      EXPECT_EQ(std::string(e.what()), expected);
+      EXPECT_EQ(e.field, F::PositiveHomogeneity);
+    }
+  }
+}

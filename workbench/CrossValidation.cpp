@@ -1,0 +1,328 @@
+#include "CrossValidation.h"
+
+#include <tbb/parallel_for.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <random>
+
+#include "LadError.h"
+#include "SubsetSweep.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One build of a cross-validation run: a parameter set and the fold it leaves out.
+struct FoldJob {
+  std::size_t set;
+  std::int32_t fold;
+};
+
+// A model of the training table's attributes, grid and number format, learning from the
+// observations outside `fold`.
+std::unique_ptr<TLAD> foldModel(const TLAD& table, const ParameterValues& p,
+                                const std::vector<std::int32_t>& folds, std::int32_t fold) {
+  auto model = std::make_unique<TLAD>(p.degree, p.positiveHomogeneity, p.positivePrevalence,
+                                      p.negativeHomogeneity, p.negativePrevalence);
+  model->format = table.format;
+  model->attributes = table.attributes;
+  model->sizes.assign(table.sizes.size(), p.gridSize);
+  for (std::size_t r = 0; r < table.data.size(); ++r) {
+    if (folds[r] == fold) continue;
+    model->data.push_back(table.data[r]);
+    model->classvector.push_back(table.classvector[r]);
+  }
+  return model;
+}
+
+// Reports builds done of all, a few times a second at most, and always the last one.
+class BuildProgress {
+ public:
+  BuildProgress(const BuildControl& control, std::int64_t total)
+      : control_(control), total_(total) {
+    if (control_.progress) control_.progress(0, total_);
+  }
+  void oneDone() {
+    if (!control_.progress) return;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ++done_;
+    const Clock::time_point now = Clock::now();
+    if (done_ == total_ || now - last_ >= std::chrono::milliseconds(100)) {
+      last_ = now;
+      control_.progress(done_, total_);
+    }
+  }
+
+ private:
+  const BuildControl& control_;
+  std::int64_t total_;
+  std::int64_t done_ = 0;
+  Clock::time_point last_ = Clock::now();
+  std::mutex mutex_;
+};
+
+MeanAndDeviation meanAndDeviation(const std::vector<double>& values) {
+  std::vector<double> known;
+  for (const double v : values) {
+    if (!std::isnan(v)) known.push_back(v);
+  }
+  if (known.empty()) {
+    return {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN()};
+  }
+  double sum = 0;
+  for (const double v : known) sum += v;
+  const double mean = sum / static_cast<double>(known.size());
+  double squares = 0;
+  for (const double v : known) squares += (v - mean) * (v - mean);
+  const double deviation =
+      known.size() > 1 ? std::sqrt(squares / static_cast<double>(known.size() - 1)) : 0.0;
+  return {mean, deviation};
+}
+
+FoldSummary summarize(const std::vector<FoldResult>& folds) {
+  const auto over = [&](auto figure) {
+    std::vector<double> values;
+    for (const FoldResult& f : folds) values.push_back(figure(f));
+    return meanAndDeviation(values);
+  };
+  FoldSummary s;
+  s.accuracy = over([](const FoldResult& f) { return f.metrics.accuracy; });
+  s.balancedAccuracy = over([](const FoldResult& f) { return f.metrics.balancedAccuracy; });
+  s.auc = over([](const FoldResult& f) { return f.metrics.auc; });
+  s.undecidedShare = over([](const FoldResult& f) { return f.metrics.undecidedShare; });
+  s.positivePatterns = over([](const FoldResult& f) { return double(f.positivePatterns); });
+  s.negativePatterns = over([](const FoldResult& f) { return double(f.negativePatterns); });
+  s.buildSeconds = over([](const FoldResult& f) { return f.buildSeconds; });
+  return s;
+}
+
+void requireFoldCount(std::int32_t folds, std::size_t observations) {
+  if (folds < 2) {
+    throw LadError("The number of folds must be at least 2 (it is " + IntToStr(folds) + ")");
+  }
+  if (static_cast<std::size_t>(folds) > observations) {
+    throw LadError("The data table has " + IntToStr(static_cast<std::int64_t>(observations)) +
+                   " observation(s), too few for " + IntToStr(folds) + " folds");
+  }
+}
+
+// Cross-validates every parameter set with the same folds of the table, all builds in
+// parallel; the result of each set is in the order of `sets`.
+std::vector<CrossValidationResult> validateSets(const TLAD& table,
+                                                const std::vector<ParameterValues>& sets,
+                                                const ValidationOptions& options) {
+  requireFoldCount(options.folds, table.data.size());
+  const std::vector<std::int32_t> folds =
+      stratifiedFolds(table.classvector, options.folds, options.seed);
+  std::vector<FoldJob> jobs;
+  for (std::int32_t f = 0; f < options.folds; ++f) {
+    for (std::size_t s = 0; s < sets.size(); ++s) jobs.push_back({s, f});
+  }
+  std::vector<CrossValidationResult> results(sets.size());
+  // Held-out scores per set and observation, for the pooled figures.
+  std::vector<std::vector<double>> scores(sets.size(), std::vector<double>(table.data.size()));
+  for (std::size_t s = 0; s < sets.size(); ++s) {
+    results[s].parameters = sets[s];
+    results[s].folds.resize(static_cast<std::size_t>(options.folds));
+  }
+
+  BuildProgress progress(options.control, static_cast<std::int64_t>(jobs.size()));
+  BuildControl inner;  // each build on one thread: the builds themselves run side by side
+  inner.threads = 1;
+  inner.cancel = options.control.cancel;
+  inner.kernel = options.control.kernel;
+  runWithThreads(options.control.threads, [&] {
+    tbb::parallel_for(std::size_t{0}, jobs.size(), [&](std::size_t j) {
+      if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
+      const FoldJob job = jobs[j];
+      const std::unique_ptr<TLAD> model = foldModel(table, sets[job.set], folds, job.fold);
+      const Clock::time_point start = Clock::now();
+      model->buildModel(inner);
+      if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
+      FoldResult& result = results[job.set].folds[static_cast<std::size_t>(job.fold)];
+      result.buildSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+      result.positivePatterns = model->pospandect->size();
+      result.negativePatterns = model->negpandect->size();
+      std::vector<ScoredObservation> heldOut;
+      for (std::size_t r = 0; r < table.data.size(); ++r) {
+        if (folds[r] != job.fold) continue;
+        const double score = model->getIndex(table.data[r], -1);
+        scores[job.set][r] = score;
+        heldOut.push_back({table.classvector[r] == 1 || table.classvector[r] == 0
+                               ? table.classvector[r]
+                               : kOtherClass,
+                           score});
+      }
+      result.metrics = evaluateScores(heldOut);
+      progress.oneDone();
+    });
+  });
+
+  for (std::size_t s = 0; s < sets.size(); ++s) {
+    std::vector<ScoredObservation> all;
+    for (std::size_t r = 0; r < table.data.size(); ++r) {
+      const std::int32_t c = table.classvector[r];
+      all.push_back({c == 1 || c == 0 ? c : kOtherClass, scores[s][r]});
+    }
+    results[s].pooled = evaluateScores(all);
+    results[s].summary = summarize(results[s].folds);
+  }
+  return results;
+}
+
+const MeanAndDeviation& criterionFigure(const CrossValidationResult& r, TuningCriterion c) {
+  switch (c) {
+    case TuningCriterion::Accuracy:
+      return r.summary.accuracy;
+    case TuningCriterion::Auc:
+      return r.summary.auc;
+    case TuningCriterion::BalancedAccuracy:
+      break;
+  }
+  return r.summary.balancedAccuracy;
+}
+
+// Higher first, NaN last; 0 when equal.
+int compareHigher(double x, double y) {
+  if (std::isnan(x) || std::isnan(y)) return std::isnan(x) - std::isnan(y);
+  return x > y ? -1 : (x < y ? 1 : 0);
+}
+
+}  // namespace
+
+std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t folds,
+                                          std::uint64_t seed) {
+  std::vector<std::int32_t> fold(classes.size(), 0);
+  if (folds < 1) return fold;
+  // The standard engine is the same everywhere; the shuffle and the draw are written out
+  // because the library's are not.
+  std::mt19937_64 random(seed);
+  std::int32_t next = 0;
+  const auto deal = [&](auto belongs) {
+    std::vector<std::size_t> rows;
+    for (std::size_t r = 0; r < classes.size(); ++r) {
+      if (belongs(classes[r])) rows.push_back(r);
+    }
+    for (std::size_t i = rows.size(); i > 1; --i) std::swap(rows[i - 1], rows[random() % i]);
+    for (const std::size_t r : rows) {
+      fold[r] = next;
+      next = (next + 1) % folds;
+    }
+  };
+  deal([](std::int32_t c) { return c == 1; });
+  deal([](std::int32_t c) { return c == 0; });
+  deal([](std::int32_t c) { return c != 1 && c != 0; });
+  return fold;
+}
+
+CrossValidationResult crossValidate(const LearningParameters& parameters,
+                                    const std::string& tableText, const ValidationOptions& options,
+                                    const NumberFormat& format) {
+  const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
+  return validateSets(*table, {readParameters(parameters, format)}, options).front();
+}
+
+std::vector<double> readShareList(ParameterField field, const std::string& text,
+                                  const NumberFormat& format) {
+  const std::string separators = format.decimalSeparator == "," ? "; \t" : ";, \t";
+  std::vector<double> values;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = std::min(text.find_first_of(separators, at), text.size());
+    if (end > at) {
+      const std::string item = text.substr(at, end - at);
+      double value = 0;
+      try {
+        value = StrToFloat(item, format);
+      } catch (const EConvertError& e) {
+        throw ParameterError(field, e.what());
+      }
+      if (!(value >= 0.0 && value <= 1.0)) {
+        throw ParameterError(
+            field, "every value must lie between 0 and 1 (one is " + quotedForMessage(item) + ")");
+      }
+      values.push_back(value);
+    }
+    at = end + 1;
+  }
+  if (values.empty()) throw ParameterError(field, "the list of values is empty");
+  return values;
+}
+
+std::string shareListText(const std::vector<double>& values, const NumberFormat& format) {
+  std::string text;
+  for (const double v : values) text += (text.empty() ? "" : "; ") + FloatToStr(v, format);
+  return text;
+}
+
+const char* criterionName(TuningCriterion criterion) {
+  switch (criterion) {
+    case TuningCriterion::Accuracy:
+      return "accuracy";
+    case TuningCriterion::Auc:
+      return "auc";
+    case TuningCriterion::BalancedAccuracy:
+      break;
+  }
+  return "balanced-accuracy";
+}
+
+std::vector<CrossValidationResult> tuneParameters(
+    const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
+    const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format) {
+  using F = ParameterField;
+  const std::pair<F, const std::vector<double>*> lists[] = {
+      {F::PositiveHomogeneity, &grid.positiveHomogeneity},
+      {F::PositivePrevalence, &grid.positivePrevalence},
+      {F::NegativeHomogeneity, &grid.negativeHomogeneity},
+      {F::NegativePrevalence, &grid.negativePrevalence}};
+  for (const auto& [field, list] : lists) {
+    if (list->empty()) throw ParameterError(field, "the list of values is empty");
+    for (const double v : *list) {
+      if (!(v >= 0.0 && v <= 1.0)) {
+        throw ParameterError(
+            field, "every value must lie between 0 and 1 (one is " + FloatToStr(v, format) + ")");
+      }
+    }
+  }
+  const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
+  const ParameterValues base = readParameters(parameters, format);
+  std::vector<ParameterValues> sets;
+  for (const double ph : grid.positiveHomogeneity) {
+    for (const double pp : grid.positivePrevalence) {
+      for (const double nh : grid.negativeHomogeneity) {
+        for (const double np : grid.negativePrevalence) {
+          sets.push_back({base.gridSize, base.degree, ph, pp, nh, np});
+        }
+      }
+    }
+  }
+  std::vector<CrossValidationResult> results = validateSets(*table, sets, options);
+  std::stable_sort(results.begin(), results.end(), [&](const auto& x, const auto& y) {
+    int order =
+        compareHigher(criterionFigure(x, criterion).mean, criterionFigure(y, criterion).mean);
+    if (order == 0) order = compareHigher(x.summary.auc.mean, y.summary.auc.mean);
+    if (order == 0) {
+      const double px = x.summary.positivePatterns.mean + x.summary.negativePatterns.mean;
+      const double py = y.summary.positivePatterns.mean + y.summary.negativePatterns.mean;
+      order = -compareHigher(px, py);
+    }
+    return order < 0;
+  });
+  return results;
+}
+
+LearningParameters parameterTexts(const ParameterValues& values, const NumberFormat& format) {
+  LearningParameters p;
+  p.gridSize = IntToStr(values.gridSize);
+  p.degree = IntToStr(values.degree);
+  p.positiveHomogeneity = FloatToStr(values.positiveHomogeneity, format);
+  p.positivePrevalence = FloatToStr(values.positivePrevalence, format);
+  p.negativeHomogeneity = FloatToStr(values.negativeHomogeneity, format);
+  p.negativePrevalence = FloatToStr(values.negativePrevalence, format);
+  return p;
+}

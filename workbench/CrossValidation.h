@@ -1,0 +1,86 @@
+// Cross-validation and parameter tuning: models built in memory on part of a table and
+// judged on the rest. No model file is written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "BuildControl.h"
+#include "Evaluation.h"
+#include "Intake.h"
+
+// The fold (0..folds-1) of every observation: each class is shuffled with the seed and dealt
+// round the folds, so that every fold holds about the same share of each class. The same
+// classes, fold count and seed always give the same folds, on any machine.
+std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t folds,
+                                          std::uint64_t seed);
+
+struct ValidationOptions {
+  std::int32_t folds = 10;
+  std::uint64_t seed = 1;
+  // Threads (0: every core), cancel flag and progress, counted in builds done of all.
+  BuildControl control;
+};
+
+struct FoldResult {
+  Metrics metrics;  // on the held-out observations
+  std::int32_t positivePatterns = 0;
+  std::int32_t negativePatterns = 0;
+  double buildSeconds = 0;
+};
+
+struct MeanAndDeviation {
+  double mean = 0;
+  double deviation = 0;  // the sample standard deviation; 0 for one value
+};
+
+// Mean and deviation over the folds; a fold whose figure is NaN (the AUC of a fold that
+// holds one class) is left out of that figure.
+struct FoldSummary {
+  MeanAndDeviation accuracy, balancedAccuracy, auc, undecidedShare, positivePatterns,
+      negativePatterns, buildSeconds;
+};
+
+struct CrossValidationResult {
+  ParameterValues parameters;
+  std::vector<FoldResult> folds;
+  FoldSummary summary;
+  Metrics pooled;  // every observation scored by the model that did not learn it
+};
+
+// Reads the parameters and the table as Build Model does, then builds one model per fold.
+CrossValidationResult crossValidate(const LearningParameters& parameters,
+                                    const std::string& tableText, const ValidationOptions& options,
+                                    const NumberFormat& format);
+
+// The values tried for each threshold; a tuning run tries every combination.
+struct TuningGrid {
+  std::vector<double> positiveHomogeneity{0.95, 0.9, 0.8};
+  std::vector<double> positivePrevalence{0.05, 0.1};
+  std::vector<double> negativeHomogeneity{0.05, 0.1, 0.2};
+  std::vector<double> negativePrevalence{0.05, 0.1};
+};
+
+// A list of shares as the user types it: values separated by ";" or spaces, and by "," too
+// when the decimal separator is not ",". Each must lie between 0 and 1; a failure names the
+// field's caption.
+std::vector<double> readShareList(ParameterField field, const std::string& text,
+                                  const NumberFormat& format);
+// The list as readShareList reads it back, separated by ";" and a space.
+std::string shareListText(const std::vector<double>& values, const NumberFormat& format);
+
+enum class TuningCriterion { BalancedAccuracy, Accuracy, Auc };
+// "balanced-accuracy", "accuracy", "auc".
+const char* criterionName(TuningCriterion criterion);
+
+// Every parameter set of the grid (at the grid size and degree of `parameters`),
+// cross-validated with the same folds, best first by the criterion's mean, ties by the mean
+// AUC, then by fewer patterns, then in grid order. The builds of every set and fold run in
+// parallel.
+std::vector<CrossValidationResult> tuneParameters(
+    const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
+    const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format);
+
+// The parameters as the text of the six boxes.
+LearningParameters parameterTexts(const ParameterValues& values, const NumberFormat& format);

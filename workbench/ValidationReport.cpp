@@ -1,0 +1,115 @@
+#include "ValidationReport.h"
+
+#include <cstdio>
+
+namespace {
+
+// Right-aligns text in a column of the given width.
+std::string cell(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string fixed(double value, int decimals, const NumberFormat& format) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string result = text;
+  const std::size_t point = result.find('.');
+  if (point != std::string::npos) result.replace(point, 1, format.decimalSeparator);
+  return result;
+}
+
+std::string parameterLine(const ParameterValues& p, const NumberFormat& format) {
+  return "grid size " + IntToStr(p.gridSize) + ", degree " + IntToStr(p.degree) +
+         ", positive homogeneity " + FloatToStr(p.positiveHomogeneity, format) +
+         ", positive prevalence " + FloatToStr(p.positivePrevalence, format) +
+         ", negative homogeneity " + FloatToStr(p.negativeHomogeneity, format) +
+         ", negative prevalence " + FloatToStr(p.negativePrevalence, format);
+}
+
+// A table argument as a POSIX shell reads it back.
+std::string shellWord(const std::string& word) {
+  if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                              "0123456789-_./=:+,@%") == std::string::npos) {
+    return word;
+  }
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+std::vector<std::string> crossValidationReport(const CrossValidationResult& r,
+                                               const NumberFormat& format) {
+  const auto figure = [&](double v) { return cell(metricText(v, format), 10); };
+  std::vector<std::string> lines;
+  lines.push_back("Cross-validation with " + parameterLine(r.parameters, format));
+  lines.push_back(cell("Fold", 5) + cell("Accuracy", 10) + cell("Balanced", 10) + cell("AUC", 10) +
+                  cell("Undecided", 10) + cell("Rows", 6) + cell("Positive", 9) +
+                  cell("Negative", 9) + cell("Seconds", 9));
+  for (std::size_t i = 0; i < r.folds.size(); ++i) {
+    const FoldResult& f = r.folds[i];
+    lines.push_back(cell(IntToStr(static_cast<std::int64_t>(i + 1)), 5) +
+                    figure(f.metrics.accuracy) + figure(f.metrics.balancedAccuracy) +
+                    figure(f.metrics.auc) + figure(f.metrics.undecidedShare) +
+                    cell(IntToStr(f.metrics.positives + f.metrics.negatives), 6) +
+                    cell(IntToStr(f.positivePatterns), 9) + cell(IntToStr(f.negativePatterns), 9) +
+                    cell(fixed(f.buildSeconds, 3, format), 9));
+  }
+  const FoldSummary& s = r.summary;
+  const auto row = [&](const char* label, auto pick) {
+    return cell(label, 5) + figure(pick(s.accuracy)) + figure(pick(s.balancedAccuracy)) +
+           figure(pick(s.auc)) + figure(pick(s.undecidedShare)) + cell("", 6) +
+           cell(fixed(pick(s.positivePatterns), 1, format), 9) +
+           cell(fixed(pick(s.negativePatterns), 1, format), 9) +
+           cell(fixed(pick(s.buildSeconds), 3, format), 9);
+  };
+  lines.push_back(row("Mean", [](const MeanAndDeviation& m) { return m.mean; }));
+  lines.push_back(row("SD", [](const MeanAndDeviation& m) { return m.deviation; }));
+  lines.push_back("");
+  lines.push_back("Every observation scored by the model that did not learn it:");
+  for (const std::string& line : metricsReport(r.pooled, format)) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& ranked,
+                                      TuningCriterion criterion, const NumberFormat& format) {
+  std::vector<std::string> lines;
+  const std::size_t folds = ranked.empty() ? 0 : ranked.front().folds.size();
+  lines.push_back("Tuning: " + IntToStr(static_cast<std::int64_t>(ranked.size())) +
+                  " parameter sets, " + IntToStr(static_cast<std::int64_t>(folds)) +
+                  " folds each, " + IntToStr(static_cast<std::int64_t>(ranked.size() * folds)) +
+                  " builds; ranked by " + criterionName(criterion) + " (mean over the folds)");
+  lines.push_back(cell("Rank", 5) + cell("PosHom", 8) + cell("PosPrev", 8) + cell("NegHom", 8) +
+                  cell("NegPrev", 8) + cell("Balanced", 10) + cell("(SD)", 8) +
+                  cell("Accuracy", 10) + cell("AUC", 8) + cell("Undecided", 10) +
+                  cell("Patterns", 10));
+  for (std::size_t i = 0; i < ranked.size(); ++i) {
+    const CrossValidationResult& r = ranked[i];
+    const FoldSummary& s = r.summary;
+    const ParameterValues& p = r.parameters;
+    lines.push_back(cell(IntToStr(static_cast<std::int64_t>(i + 1)), 5) +
+                    cell(FloatToStr(p.positiveHomogeneity, format), 8) +
+                    cell(FloatToStr(p.positivePrevalence, format), 8) +
+                    cell(FloatToStr(p.negativeHomogeneity, format), 8) +
+                    cell(FloatToStr(p.negativePrevalence, format), 8) +
+                    cell(metricText(s.balancedAccuracy.mean, format), 10) +
+                    cell(metricText(s.balancedAccuracy.deviation, format), 8) +
+                    cell(metricText(s.accuracy.mean, format), 10) +
+                    cell(metricText(s.auc.mean, format), 8) +
+                    cell(metricText(s.undecidedShare.mean, format), 10) +
+                    cell(fixed(s.positivePatterns.mean + s.negativePatterns.mean, 1, format), 10));
+  }
+  return lines;
+}
+
+std::string buildCommandLine(const std::string& table, const ParameterValues& p,
+                             const NumberFormat& format) {
+  std::string line = "lad build";
+  if (!table.empty()) line += " " + shellWord(table);
+  return line + " --grid-size " + IntToStr(p.gridSize) + " --degree " + IntToStr(p.degree) +
+         " --positive-homogeneity " + shellWord(FloatToStr(p.positiveHomogeneity, format)) +
+         " --positive-prevalence " + shellWord(FloatToStr(p.positivePrevalence, format)) +
+         " --negative-homogeneity " + shellWord(FloatToStr(p.negativeHomogeneity, format)) +
+         " --negative-prevalence " + shellWord(FloatToStr(p.negativePrevalence, format));
+}
