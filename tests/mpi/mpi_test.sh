@@ -15,16 +15,7 @@ export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
 # (The engine's part of a shared build is leak-checked in engine_tests.)
 mpi_env=(env "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0")
 mpirun=("${mpi_env[@]}" mpirun --oversubscribe)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-passes=0
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../checks.sh"
 same_files() {  # same_files NAME EXPECTED_NAME
   local e
   for e in MOD PAT DES GRD; do cmp -s "$1.$e" "$2.$e" || { echo "  $1.$e differs from $2.$e"; return 1; }; done
@@ -120,5 +111,4 @@ check "the run says which rank ended" grep -q "rank 1" kill.err
 check "the earlier model is untouched" test "$(cat killed.MOD killed.PAT killed.DES killed.GRD | sort -u)" = earlier
 check "no temporary file is left" test "$(ls | grep -c '^killed\.')" -eq 4
 
-echo "$passes passed, $failures failed"
-test $failures -eq 0
+finish
