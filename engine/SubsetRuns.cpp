@@ -18,7 +18,7 @@ std::int64_t saturatingAdd(std::int64_t a, std::int64_t b) {
 // TSubset's order is the decreasing lexicographic order of the attribute numbers: the first
 // number runs from n - m down to 0, and after it the rest of the subset in the same order
 // over the numbers above it. A position is found by descending that tree, skipping whole
-// branches by their size (and, for the dealing, by their cost).
+// branches by their size (or, to cut runs, by their cost).
 class SubsetTree {
  public:
   SubsetTree(std::int32_t n, std::int32_t m) : n_(n), m_(m) {
