@@ -63,10 +63,9 @@ QTableWidgetItem* numberItem(double value, const QString& text) {
 
 EvaluationPage::EvaluationPage(QWidget* parent) : QWidget(parent) {
   setObjectName("EvaluationPage");
-  const NumberFormat format = currentNumberFormat();
-  const TuningGrid grid;
-  auto list = [&](const char* name, const std::vector<double>& values) {
-    auto* box = new QLineEdit(fromUtf8(shareListText(values, format)), this);
+  const TuningListTexts lists = tuningListTexts(TuningGrid{}, currentNumberFormat());
+  auto list = [&](const char* name, const std::string& text) {
+    auto* box = new QLineEdit(fromUtf8(text), this);
     box->setObjectName(name);
     box->setMinimumWidth(90);
     return box;
@@ -80,10 +79,10 @@ EvaluationPage::EvaluationPage(QWidget* parent) : QWidget(parent) {
   SeedBox->setRange(0, INT_MAX);
   SeedBox->setValue(static_cast<int>(ValidationOptions{}.seed));
   CrossValidateButton = new QPushButton("Cross-validate", this);
-  PositiveHomogeneityList = list("PositiveHomogeneityList", grid.positiveHomogeneity);
-  PositivePrevalenceList = list("PositivePrevalenceList", grid.positivePrevalence);
-  NegativeHomogeneityList = list("NegativeHomogeneityList", grid.negativeHomogeneity);
-  NegativePrevalenceList = list("NegativePrevalenceList", grid.negativePrevalence);
+  PositiveHomogeneityList = list("PositiveHomogeneityList", lists.positiveHomogeneity);
+  PositivePrevalenceList = list("PositivePrevalenceList", lists.positivePrevalence);
+  NegativeHomogeneityList = list("NegativeHomogeneityList", lists.negativeHomogeneity);
+  NegativePrevalenceList = list("NegativePrevalenceList", lists.negativePrevalence);
   CriterionBox = new QComboBox(this);
   CriterionBox->setObjectName("CriterionBox");
   CriterionBox->addItems({"balanced accuracy", "accuracy", "AUC"});
@@ -159,6 +158,19 @@ EvaluationPage::EvaluationPage(QWidget* parent) : QWidget(parent) {
   showNothing(
       "Apply a model to a table with classes 0 and 1 to see how good it is, or "
       "cross-validate the parameters.");
+}
+
+TuningListTexts EvaluationPage::listTexts() const {
+  return {
+      PositiveHomogeneityList->text().toStdString(), PositivePrevalenceList->text().toStdString(),
+      NegativeHomogeneityList->text().toStdString(), NegativePrevalenceList->text().toStdString()};
+}
+
+ValidationOptions EvaluationPage::validationOptions() const {
+  ValidationOptions options;
+  options.folds = FoldsBox->value();
+  options.seed = static_cast<std::uint64_t>(SeedBox->value());
+  return options;
 }
 
 QLineEdit* EvaluationPage::listBox(ParameterField field) const {

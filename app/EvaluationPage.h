@@ -34,8 +34,11 @@ class EvaluationPage : public QWidget {
   // Says there is nothing to show, and why.
   void showNothing(const QString& why);
 
-  // The tuning lists as typed, and the criterion chosen.
+  // The tuning lists as typed, the box of each, and the criterion chosen.
+  TuningListTexts listTexts() const;
   QLineEdit* listBox(ParameterField field) const;
+  // The folds and seed in the boxes.
+  ValidationOptions validationOptions() const;
   TuningCriterion criterion() const;
   // The parameter set of the selected row of the tuning table.
   std::optional<ParameterValues> selectedSet() const;

@@ -121,6 +121,14 @@ std::optional<QString> fileDialog(QWidget* parent, const FileDialogRequest& requ
   }
 }
 
+// Lets the job's Cancel stop the command and its progress show.
+void steerBy(CommandJob& job, BuildControl& control) {
+  control.cancel = &job.cancelFlag();
+  control.progress = [&job](std::int64_t done, std::int64_t total) {
+    job.reportProgress(done, total);
+  };
+}
+
 void errorBox(QWidget* parent, const QString& message) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok,
                   parent);
@@ -443,10 +451,7 @@ void TForm2::Button2Click() {
   startJob(
       [=, this](CommandJob& job) {
         BuildOptions options = taken;
-        options.control.cancel = &job.cancelFlag();
-        options.control.progress = [&job](std::int64_t done, std::int64_t total) {
-          job.reportProgress(done, total);
-        };
+        steerBy(job, options.control);
         options.warning = [&job, warnings](const std::string& text) {
           job.post([warnings, text] { *warnings += fromUtf8(messageWithFullStop(text)) + " "; });
         };
@@ -550,17 +555,12 @@ void TForm2::CrossValidateClick() {
   const std::string table = toUtf8(RichEdit1->toPlainText());
   const NumberFormat format = currentNumberFormat();
   if (!parametersReadable(parameters, format)) return;
-  ValidationOptions options;
-  options.folds = Evaluation->FoldsBox->value();
-  options.seed = static_cast<std::uint64_t>(Evaluation->SeedBox->value());
+  const ValidationOptions options = Evaluation->validationOptions();
   auto result = std::make_shared<CrossValidationResult>();
   startJob(
       [=](CommandJob& job) {
         ValidationOptions control = options;
-        control.control.cancel = &job.cancelFlag();
-        control.control.progress = [&job](std::int64_t done, std::int64_t total) {
-          job.reportProgress(done, total);
-        };
+        steerBy(job, control.control);
         *result = crossValidate(parameters, table, control, format);
       },
       [this, result, format] {
@@ -582,32 +582,21 @@ void TForm2::TuneClick() {
   const NumberFormat format = currentNumberFormat();
   if (!parametersReadable(parameters, format)) return;
   TuningGrid grid;
-  using F = ParameterField;
   try {
-    for (const auto& [field, list] : {std::pair{F::PositiveHomogeneity, &grid.positiveHomogeneity},
-                                      std::pair{F::PositivePrevalence, &grid.positivePrevalence},
-                                      std::pair{F::NegativeHomogeneity, &grid.negativeHomogeneity},
-                                      std::pair{F::NegativePrevalence, &grid.negativePrevalence}}) {
-      *list = readShareList(field, toUtf8(Evaluation->listBox(field)->text()), format);
-    }
+    grid = readTuningGrid(Evaluation->listTexts(), format);
   } catch (const ParameterError& e) {
     StatusBar1->clearMessage();
     showError(fromUtf8(messageWithFullStop(e.what())));
     Evaluation->listBox(e.field)->setFocus();
     return;
   }
-  ValidationOptions options;
-  options.folds = Evaluation->FoldsBox->value();
-  options.seed = static_cast<std::uint64_t>(Evaluation->SeedBox->value());
+  const ValidationOptions options = Evaluation->validationOptions();
   const TuningCriterion criterion = Evaluation->criterion();
   auto ranked = std::make_shared<std::vector<CrossValidationResult>>();
   startJob(
       [=](CommandJob& job) {
         ValidationOptions control = options;
-        control.control.cancel = &job.cancelFlag();
-        control.control.progress = [&job](std::int64_t done, std::int64_t total) {
-          job.reportProgress(done, total);
-        };
+        steerBy(job, control.control);
         *ranked = tuneParameters(parameters, grid, table, control, criterion, format);
       },
       [this, ranked, criterion, format] {

@@ -52,17 +52,15 @@ EvaluationCommands::EvaluationCommands(CLI::App& app) {
       "tune", "Cross-validate every combination of the threshold lists and rank them");
   common(tune_);
   parameters_.add(tune_, false);
-  const NumberFormat format = currentNumberFormat();
-  const TuningGrid grid;
-  const auto list = [&](const char* option, std::string& text, const std::vector<double>& values) {
-    text = shareListText(values, format);
+  lists_ = tuningListTexts(TuningGrid{}, currentNumberFormat());
+  const auto list = [&](const char* option, std::string& text) {
     tune_->add_option(option, text, "values to try, separated by \";\" or spaces (or \",\")")
         ->capture_default_str();
   };
-  list("--positive-homogeneity", positiveHomogeneity_, grid.positiveHomogeneity);
-  list("--positive-prevalence", positivePrevalence_, grid.positivePrevalence);
-  list("--negative-homogeneity", negativeHomogeneity_, grid.negativeHomogeneity);
-  list("--negative-prevalence", negativePrevalence_, grid.negativePrevalence);
+  list("--positive-homogeneity", lists_.positiveHomogeneity);
+  list("--positive-prevalence", lists_.positivePrevalence);
+  list("--negative-homogeneity", lists_.negativeHomogeneity);
+  list("--negative-prevalence", lists_.negativePrevalence);
   tune_->add_option("--by", criterion_, "what ranks the sets: balanced-accuracy, accuracy or auc")
       ->check(CLI::IsMember({"balanced-accuracy", "accuracy", "auc"}))
       ->capture_default_str();
@@ -119,12 +117,7 @@ void EvaluationCommands::crossValidation() {
 
 void EvaluationCommands::tune() {
   const NumberFormat format = currentNumberFormat();
-  using F = ParameterField;
-  TuningGrid grid;
-  grid.positiveHomogeneity = readShareList(F::PositiveHomogeneity, positiveHomogeneity_, format);
-  grid.positivePrevalence = readShareList(F::PositivePrevalence, positivePrevalence_, format);
-  grid.negativeHomogeneity = readShareList(F::NegativeHomogeneity, negativeHomogeneity_, format);
-  grid.negativePrevalence = readShareList(F::NegativePrevalence, negativePrevalence_, format);
+  const TuningGrid grid = readTuningGrid(lists_, format);
   const ValidationOptions options = validationOptions();
   const std::vector<CrossValidationResult> ranked =
       tuneParameters(parameters_.values(), grid, readTable(table_), options, criterion(), format);

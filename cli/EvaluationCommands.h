@@ -34,5 +34,5 @@ class EvaluationCommands {
   std::uint64_t seed_ = 1;
   ParameterOptions parameters_;
   std::string criterion_ = "balanced-accuracy";
-  std::string positiveHomogeneity_, positivePrevalence_, negativeHomogeneity_, negativePrevalence_;
+  TuningListTexts lists_;
 };

@@ -12,6 +12,7 @@
 #include "EvaluationCommands.h"
 #include "LadError.h"
 #include "NumberText.h"
+#include "PatternCommands.h"
 #include "ProgressLine.h"
 #include "TableInput.h"
 
@@ -24,6 +25,9 @@ const char* const kDescription = R"(lad - learn and apply LAD models (logical an
   lad evaluate [TABLE] [--name] how good NAME.MOD is on TABLE: accuracy, AUC, confusion
   lad cv [TABLE] [options]      cross-validate the build parameters (no files written)
   lad tune [TABLE] [options]    cross-validate lists of thresholds and rank them
+  lad patterns [TABLE] [...]    the patterns as rules, with their statistics on TABLE
+  lad explain [TABLE] ROW...    why those rows get their scores, and the near misses
+  lad export --to LANGUAGE      the model as Python, C or SQL that scores without lad
 
 TABLE is a comma-separated text file: a header "Name,Attr1,...,AttrN,Class", then one
 line per observation: a name, N numbers and a class (1 positive, 0 negative). Without
@@ -52,6 +56,7 @@ int main(int argc, char** argv) {
                     "data table file (default: the sample table; - for stdin)");
   apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
   EvaluationCommands evaluation(app);
+  PatternCommands patterns(app);
 
   try {
     app.parse(argc, argv);
@@ -61,8 +66,8 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (evaluation.run()) {
-      // evaluate, cv or tune
+    if (evaluation.run() || patterns.run()) {
+      // evaluate, cv, tune, patterns, explain or export
     } else if (build->parsed()) {
       BuildOptions options;
       options.control.threads = buildCommand.threads;

@@ -9,6 +9,7 @@ packages=(
   libtbb-dev                     # the threads of the pattern search
   libopenmpi-dev openmpi-bin     # lad-mpi, the build over MPI
   nlohmann-json3-dev             # the command line's --json
+  python3 sqlite3                # running the exported models in the tests
   clang libfuzzer-14-dev         # the fuzz targets
   qt6-base-dev libgl-dev         # the window
   qt6-charts-dev libqt6opengl6-dev  # the window's ROC and score charts
@@ -16,7 +17,7 @@ packages=(
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
   packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
-    libopenmpi-dev openmpi-bin nlohmann-json3-dev clang libfuzzer-14-dev)
+    libopenmpi-dev openmpi-bin nlohmann-json3-dev python3 sqlite3 clang libfuzzer-14-dev)
 fi
 
 missing=()

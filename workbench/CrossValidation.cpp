@@ -259,6 +259,25 @@ std::string shareListText(const std::vector<double>& values, const NumberFormat&
   return text;
 }
 
+TuningGrid readTuningGrid(const TuningListTexts& texts, const NumberFormat& format) {
+  using F = ParameterField;
+  TuningGrid grid;
+  grid.positiveHomogeneity =
+      readShareList(F::PositiveHomogeneity, texts.positiveHomogeneity, format);
+  grid.positivePrevalence = readShareList(F::PositivePrevalence, texts.positivePrevalence, format);
+  grid.negativeHomogeneity =
+      readShareList(F::NegativeHomogeneity, texts.negativeHomogeneity, format);
+  grid.negativePrevalence = readShareList(F::NegativePrevalence, texts.negativePrevalence, format);
+  return grid;
+}
+
+TuningListTexts tuningListTexts(const TuningGrid& grid, const NumberFormat& format) {
+  return {shareListText(grid.positiveHomogeneity, format),
+          shareListText(grid.positivePrevalence, format),
+          shareListText(grid.negativeHomogeneity, format),
+          shareListText(grid.negativePrevalence, format)};
+}
+
 const char* criterionName(TuningCriterion criterion) {
   switch (criterion) {
     case TuningCriterion::Accuracy:

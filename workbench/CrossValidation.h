@@ -67,6 +67,15 @@ struct TuningGrid {
 // field's caption.
 std::vector<double> readShareList(ParameterField field, const std::string& text,
                                   const NumberFormat& format);
+// The four lists as typed, in the order of the parameter boxes.
+struct TuningListTexts {
+  std::string positiveHomogeneity, positivePrevalence, negativeHomogeneity, negativePrevalence;
+};
+// Reads every list with readShareList; the first bad one raises.
+TuningGrid readTuningGrid(const TuningListTexts& texts, const NumberFormat& format);
+// The grid's lists as readTuningGrid reads them back.
+TuningListTexts tuningListTexts(const TuningGrid& grid, const NumberFormat& format);
+
 // The list as readShareList reads it back, separated by ";" and a space.
 std::string shareListText(const std::vector<double>& values, const NumberFormat& format);
 

@@ -1,0 +1,179 @@
+#include "PatternCommands.h"
+
+#include <filesystem>
+#include <iostream>
+#include <map>
+
+#include "Explanation.h"
+#include "Intake.h"
+#include "LadError.h"
+#include "LineFile.h"
+#include "ModelExport.h"
+#include "NumberText.h"
+#include "PatternReport.h"
+#include "PatternTable.h"
+#include "TableInput.h"
+
+namespace {
+
+void warn(const std::string& text) {
+  std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+}
+
+// The model, and the table checked against it as Apply Model checks it.
+struct ModelAndTable {
+  ModelRules rules;
+  ObservationTable table;
+};
+
+ModelAndTable modelAndTable(const std::string& name, const std::string& tableText) {
+  const NumberFormat format = currentNumberFormat();
+  ModelRules rules(loadModel(name, format), format);
+  ObservationTable table = ObservationTable::read(tableText, format);
+  requireTableFitsModel(rules, table);
+  const std::string mismatch = headerMismatch(rules, table);
+  if (!mismatch.empty()) warn(mismatch);
+  return {std::move(rules), std::move(table)};
+}
+
+}  // namespace
+
+void PatternCommands::patterns() {
+  static const std::map<std::string, PatternSortKey> keys = {
+      {"", PatternSortKey::Model},
+      {"prevalence", PatternSortKey::Prevalence},
+      {"homogeneity", PatternSortKey::Homogeneity},
+      {"coverage", PatternSortKey::Coverage},
+      {"degree", PatternSortKey::Degree}};
+  ModelAndTable loaded = modelAndTable(name_, readTable(table_));
+  const PatternTable table(std::move(loaded.rules), std::move(loaded.table));
+  std::vector<std::int32_t> order = table.sortedOrder(keys.at(sort_));
+  if (top_ >= 0 && static_cast<std::size_t>(top_) < order.size()) {
+    order.resize(static_cast<std::size_t>(top_));
+  }
+  const PatternListFormat format =
+      csv_ ? PatternListFormat::Csv : (json_ ? PatternListFormat::Json : PatternListFormat::Text);
+  writePatternList(table, order, format, [](std::string_view piece) { std::cout << piece; });
+}
+
+void PatternCommands::explain() {
+  // The first argument is the table when it is "-" or names a file and rows follow it.
+  std::vector<std::string> rows = explainArguments_;
+  std::string tableArgument;
+  if (rows.size() >= 2 && (rows.front() == "-" || std::filesystem::exists(rows.front()))) {
+    tableArgument = rows.front();
+    rows.erase(rows.begin());
+  }
+  ModelAndTable loaded = modelAndTable(name_, readTable(tableArgument));
+  std::vector<std::size_t> found;
+  for (const std::string& row : rows) {
+    const std::vector<std::size_t> named = loaded.table.rowsNamed(row);
+    if (named.empty()) {
+      throw LadError("The table has no observation named " + quotedForMessage(row) +
+                     (rows.size() == 1 && std::filesystem::exists(row)
+                          ? " (a table needs at least one row name after it)"
+                          : ""));
+    }
+    found.insert(found.end(), named.begin(), named.end());
+  }
+  ObservationTable& table = loaded.table;
+  table.widen(loaded.rules.attributeCount());
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const std::size_t r = found[i];
+    const Explanation e = explainObservation(loaded.rules, table.values(r));
+    const std::string title = table.name(r) + " (line " +
+                              IntToStr(static_cast<std::int64_t>(table.lineNumber(r))) +
+                              ", class " + table.classField(r) + ")";
+    if (i > 0) std::cout << "\n";
+    for (const std::string& line : explanationText(loaded.rules, e, title)) {
+      std::cout << line << "\n";
+    }
+  }
+}
+
+namespace {
+
+// FILE.c gives the header FILE.h; any other name gets ".h" added.
+std::string headerFileFor(const std::string& output) {
+  const bool dotC = output.size() > 2 && output.compare(output.size() - 2, 2, ".c") == 0;
+  return (dotC ? output.substr(0, output.size() - 2) : output) + ".h";
+}
+
+}  // namespace
+
+void PatternCommands::exportModel() {
+  const ExportLanguage language = exportLanguage(language_);
+  const ModelRules rules(loadModel(name_, currentNumberFormat()), currentNumberFormat());
+  if (output_.empty()) {
+    writeExport(rules, language, name_, [](std::string_view piece) { std::cout << piece; });
+    return;
+  }
+  // Written beside the targets and put in place only when complete: a failure leaves any
+  // earlier file as it was.
+  const std::string header = headerFileFor(output_);
+  const std::string headerName = std::filesystem::path(header).filename().string();
+  LineFileWriter code(output_);
+  writeExport(
+      rules, language, name_, [&](std::string_view piece) { code.write(piece); },
+      language == ExportLanguage::C ? headerName : "");
+  if (language != ExportLanguage::C) {
+    code.commit();
+    std::cout << output_ << "\n";
+    return;
+  }
+  LineFileWriter declarations(header);
+  declarations.write(cHeader(rules, name_, headerName));
+  code.finish();
+  declarations.finish();
+  declarations.publish();
+  std::cout << header << "\n";
+  code.publish();
+  std::cout << output_ << "\n";
+}
+
+PatternCommands::PatternCommands(CLI::App& app) : name_(kDefaultModelName) {
+  const char* const tableHelp = "data table file (default: the sample table; - for stdin)";
+
+  patterns_ = app.add_subcommand(
+      "patterns", "List the model's patterns as rules, with their statistics on TABLE");
+  patterns_->add_option("TABLE", table_, tableHelp);
+  patterns_->add_option("--name", name_, "model name NAME")->capture_default_str();
+  patterns_->add_option("--sort", sort_, "order: highest share or coverage, fewest conditions")
+      ->check(CLI::IsMember({"prevalence", "homogeneity", "coverage", "degree"}));
+  patterns_->add_option("--top", top_, "only the first N patterns")->check(CLI::NonNegativeNumber);
+  CLI::Option* csv = patterns_->add_flag("--csv", csv_, "comma-separated values");
+  patterns_->add_flag("--json", json_, "a JSON array, one object per pattern")->excludes(csv);
+
+  explain_ = app.add_subcommand(
+      "explain",
+      "Why the named rows of TABLE get their scores: patterns for and against, near misses");
+  explain_->add_option("--name", name_, "model name NAME")->capture_default_str();
+  explain_
+      ->add_option("ROW", explainArguments_,
+                   "[TABLE] ROW...: rows by their Name field; the first is the table when it is - "
+                   "or a file (default: the sample table)")
+      ->required();
+
+  export_ =
+      app.add_subcommand("export", "Write the model as a scoring function in Python, C or SQL");
+  export_->add_option("--name", name_, "model name NAME")->capture_default_str();
+  export_->add_option("--to", language_, "python, c or sql")
+      ->required()
+      ->check(CLI::IsMember({"python", "c", "sql"}));
+  export_->add_option("-o,--output", output_,
+                      "write to FILE (for C also its header, FILE.c giving FILE.h) instead of "
+                      "standard output");
+}
+
+bool PatternCommands::run() {
+  if (patterns_->parsed()) {
+    patterns();
+  } else if (explain_->parsed()) {
+    explain();
+  } else if (export_->parsed()) {
+    exportModel();
+  } else {
+    return false;
+  }
+  return true;
+}

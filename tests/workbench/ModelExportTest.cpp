@@ -1,0 +1,114 @@
+// Exported code: its numbers read back exactly, its names and comments cannot break out of
+// their quotes, and what an export cannot express is refused. (The code is run for real by
+// tests/cli/export_test.sh.)
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+
+#include "CodeText.h"
+#include "LadError.h"
+#include "ModelExport.h"
+#include "TempDir.h"
+
+namespace {
+
+const std::vector<double> kValues = {0.0025,  -0.294350809, 0.1,     12.0,
+                                     -0.5,    0.375,        1E-5,    1e300,
+                                     -1e-300, 5e-324,       DBL_MAX, 9007199254740993.0,
+                                     1048576, 3.0e-17,      -7.0,    9007199254740994.0 * 4};
+
+// The value of an SQL literal of sqlRealLiteral's two forms, computed exactly as an SQL engine
+// computes it: a short decimal read by strtod, or CAST(m) followed by "/ 2^k" and "* 2^k" steps.
+double sqlValue(const std::string& text) {
+  if (text.rfind("(CAST(", 0) != 0) return std::strtod(text.c_str(), nullptr);
+  char* end = nullptr;
+  double value = static_cast<double>(std::strtoll(text.c_str() + 6, &end, 10));
+  std::string rest(end);
+  EXPECT_EQ(rest.rfind(" AS DOUBLE PRECISION)", 0), 0u) << text;
+  rest.erase(0, 21);
+  while (rest != ")") {
+    const char op = rest[1];
+    const long long power = std::strtoll(rest.c_str() + 3, &end, 10);
+    EXPECT_EQ(power & (power - 1), 0) << text;  // a power of 2
+    value = op == '/' ? value / static_cast<double>(power) : value * static_cast<double>(power);
+    rest = end;
+  }
+  return value;
+}
+
+}  // namespace
+
+TEST(CodeText, NumbersReadBackExactly) {
+  for (const double v : kValues) {
+    SCOPED_TRACE(v);
+    EXPECT_EQ(std::strtod(decimalLiteral(v).c_str(), nullptr), v) << decimalLiteral(v);
+    EXPECT_EQ(std::strtod(hexLiteral(v).c_str(), nullptr), v) << hexLiteral(v);
+    EXPECT_EQ(sqlValue(sqlRealLiteral(v)), v) << sqlRealLiteral(v);
+  }
+  // Short exact decimals stay readable; a decimal fraction that binary cannot hold does not.
+  EXPECT_EQ(sqlRealLiteral(0.375), "0.375");
+  EXPECT_EQ(sqlRealLiteral(-12.0), "-12.0");
+  EXPECT_EQ(sqlRealLiteral(1048576), "1048576.0");
+  EXPECT_EQ(sqlRealLiteral(0.1),
+            "(CAST(3602879701896397 AS DOUBLE PRECISION) / 36028797018963968)");
+  EXPECT_EQ(sqlRealLiteral(9007199254740994.0 * 4),
+            "(CAST(4503599627370497 AS DOUBLE PRECISION) * 8)");
+  EXPECT_EQ(hexLiteral(-0.5), "-0x1p-1");
+  EXPECT_EQ(decimalLiteral(0.0025), "0.0025");
+  EXPECT_EQ(decimalLiteral(1E-5), "1E-5");
+}
+
+TEST(CodeText, NamesAndComments) {
+  EXPECT_EQ(pythonString("a\"b\\c\x01\xC3\xA9"), "\"a\\\"b\\\\c\\x01\xC3\xA9\"");
+  EXPECT_THROW(pythonString("bad \xC3"), LadError);
+  EXPECT_THROW(pythonString("\xED\xA0\x80"), LadError);  // a surrogate
+  EXPECT_EQ(cString("a\"b?\\\n\xC3\xA9"), "\"a\\\"b\\077\\\\\\012\\303\\251\"");
+  EXPECT_EQ(sqlIdentifier("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(pythonDocText("a\\N\"\"\"\t\xC3\xA9"), "a\\\\N\\\"\\\"\\\"?\xC3\xA9");
+  EXPECT_EQ(pythonDocText("bad \xC3"), "bad ?");
+  EXPECT_EQ(commentText("a*/b/*c\r\nd"), "a* /b/ *c??d");
+}
+
+class ModelExportTest : public TempDirTest {
+ protected:
+  ModelRules modelOf(const std::string& modText) {
+    write(path("M.MOD"), modText);
+    return ModelRules(loadModel(path("M"), NumberFormat{}), NumberFormat{});
+  }
+};
+
+TEST_F(ModelExportTest, WhatAnExportCannotExpressIsRefused) {
+  const ModelRules twins = modelOf(
+      "Attributes=A,A\r\nCutpoints_Att_0=1\r\nCutpoints_Att_1=1\r\nPospattern1=0:0:0,1:1:1\r\n");
+  EXPECT_THROW(exportedCode(twins, ExportLanguage::Python, "M"), LadError);
+  EXPECT_THROW(exportedCode(twins, ExportLanguage::Sql, "M"), LadError);
+  EXPECT_NO_THROW(exportedCode(twins, ExportLanguage::C, "M"));  // C reads by position
+
+  const ModelRules unnamed =
+      modelOf("Attributes=,B\r\nCutpoints_Att_0=1\r\nCutpoints_Att_1=1\r\nPospattern1=0:0:0\r\n");
+  EXPECT_THROW(exportedCode(unnamed, ExportLanguage::Sql, "M"), LadError);
+  EXPECT_NO_THROW(exportedCode(unnamed, ExportLanguage::Python, "M"));
+
+  EXPECT_EQ(exportLanguage("sql"), ExportLanguage::Sql);
+  EXPECT_THROW(exportLanguage("java"), LadError);
+}
+
+// A model without patterns scores 0; one without conditions counts every row.
+TEST_F(ModelExportTest, ModelsWithoutPatternsOrConditions) {
+  const ModelRules empty = modelOf("Attributes=A\r\nCutpoints_Att_0=1\r\n");
+  EXPECT_NE(exportedCode(empty, ExportLanguage::Python, "M").find("    return 0.0\n"),
+            std::string::npos);
+  EXPECT_NE(exportedCode(empty, ExportLanguage::C, "M").find("    return 0.0;\n"),
+            std::string::npos);
+  EXPECT_EQ(exportedCode(empty, ExportLanguage::Sql, "M")
+                .substr(exportedCode(empty, ExportLanguage::Sql, "M").rfind("*/\n")),
+            "*/\n0.0\n");
+  const ModelRules always = modelOf("Attributes=A\r\nCutpoints_Att_0=1\r\nPospattern1=0:1:0\r\n");
+  EXPECT_NE(exportedCode(always, ExportLanguage::Python, "M")
+                .find("    if True:  # P1: (no condition)\n"),
+            std::string::npos);
+  EXPECT_NE(exportedCode(always, ExportLanguage::Sql, "M").find("1 /* P1: (no condition) */"),
+            std::string::npos);
+}

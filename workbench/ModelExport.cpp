@@ -1,0 +1,292 @@
+#include "ModelExport.h"
+
+#include <algorithm>
+#include <set>
+
+#include "CodeText.h"
+#include "LadError.h"
+
+namespace {
+
+// The attributes the patterns read, ascending.
+std::vector<std::size_t> usedAttributes(const ModelRules& rules) {
+  std::vector<bool> used(rules.attributeCount(), false);
+  for (std::int32_t j = 0; j < rules.size(); ++j) {
+    for (const Condition& c : rules.conditions(j))
+      used[static_cast<std::size_t>(c.attribute)] = true;
+  }
+  std::vector<std::size_t> list;
+  for (std::size_t k = 0; k < used.size(); ++k) {
+    if (used[k]) list.push_back(k);
+  }
+  return list;
+}
+
+// Python reads values and SQL columns by name: two used attributes of one name would be one.
+void requireDistinctNames(const ModelRules& rules, const std::vector<std::size_t>& used,
+                          const char* language) {
+  std::set<std::string> seen;
+  for (const std::size_t k : used) {
+    if (!seen.insert(rules.attributeName(k)).second) {
+      throw LadError("Two attributes of the model are named " +
+                     quotedForMessage(rules.attributeName(k)) + "; the " + language +
+                     " export reads values by name");
+    }
+  }
+}
+
+std::string variable(std::size_t k) {
+  return "x" + std::to_string(k);
+}
+
+std::string joined(const std::vector<std::string>& parts, const std::string& separator) {
+  std::string out;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += separator;
+    out += parts[i];
+  }
+  return out;
+}
+
+// "P1: Attr1 < 0.5" for a comment, numbers with "." whatever the user's separator.
+std::string patternComment(const ModelRules& dotted, std::int32_t j) {
+  return commentText(dotted.name(j) + ": " + dotted.rule(j));
+}
+
+// The comparisons of a condition: value >= lower cutpoint, value < upper cutpoint.
+std::vector<std::string> comparisons(const ModelRules& rules, const Condition& c,
+                                     const std::string& value, std::string (*literal)(double)) {
+  const arrreal& cuts = rules.cutpoints(static_cast<std::size_t>(c.attribute));
+  std::vector<std::string> out;
+  if (c.lower >= 0)
+    out.push_back(value + " >= " + literal(cuts[static_cast<std::size_t>(c.lower)]));
+  if (c.upper >= 0) out.push_back(value + " < " + literal(cuts[static_cast<std::size_t>(c.upper)]));
+  return out;
+}
+
+std::string countsText(const ModelRules& rules) {
+  return std::to_string(rules.positiveCount()) + " positive and " +
+         std::to_string(rules.negativeCount()) + " negative patterns on " +
+         std::to_string(rules.attributeCount()) + " attributes";
+}
+
+// The score as the model counts it: 0 + p/P - n/N, a side without patterns left out.
+std::string scoreExpression(const ModelRules& rules, const std::string& p, const std::string& n,
+                            const std::string& pTotal, const std::string& nTotal) {
+  std::string out = "0.0";
+  if (rules.positiveCount() > 0) out += " + " + p + " / " + pTotal;
+  if (rules.negativeCount() > 0) out += " - " + n + " / " + nTotal;
+  return out;
+}
+
+void writePython(const ModelRules& rules, const std::string& modelName, const TextSink& out) {
+  const std::vector<std::size_t> used = usedAttributes(rules);
+  requireDistinctNames(rules, used, "Python");
+  std::vector<std::string> names;
+  for (std::size_t k = 0; k < rules.attributeCount(); ++k) {
+    names.push_back(pythonString(rules.attributeName(k)));
+  }
+  const ModelRules dotted = rules.withFormat(NumberFormat{"."});
+  out("\"\"\"The LAD model " + pythonDocText(modelName) +
+      " as a Python module, made by lad export.\n\n"
+      "score(row) gives the score that lad apply gives: the share of the model's positive\n"
+      "patterns that the row satisfies minus the share of its negative patterns, from -1 to 1.\n"
+      "row maps attribute names to values (numbers, or texts that float() reads); only the\n"
+      "attributes the patterns use are read. " +
+      countsText(rules) + ".\n\"\"\"\n\n");
+  out("ATTRIBUTES = (" + joined(names, ", ") + (names.size() == 1 ? ",)\n" : ")\n"));
+  out("POSITIVE_PATTERNS = " + std::to_string(rules.positiveCount()) + "\n");
+  out("NEGATIVE_PATTERNS = " + std::to_string(rules.negativeCount()) + "\n\n\n");
+  out("def score(row):\n    \"\"\"The model's score of one observation.\"\"\"\n");
+  for (const std::size_t k : used) out("    " + variable(k) + " = float(row[" + names[k] + "])\n");
+  out("    p = 0\n    n = 0\n");
+  for (std::int32_t j = 0; j < rules.size(); ++j) {
+    std::vector<std::string> tests;
+    for (const Condition& c : rules.conditions(j)) {
+      const auto k = static_cast<std::size_t>(c.attribute);
+      if (c.lower >= 0 && c.upper >= 0) {  // a chained comparison, as the rule reads
+        const arrreal& cuts = rules.cutpoints(k);
+        tests.push_back(decimalLiteral(cuts[static_cast<std::size_t>(c.lower)]) +
+                        " <= " + variable(k) + " < " +
+                        decimalLiteral(cuts[static_cast<std::size_t>(c.upper)]));
+      } else {
+        tests.push_back(comparisons(rules, c, variable(k), decimalLiteral).front());
+      }
+    }
+    out("    if " + (tests.empty() ? std::string("True") : joined(tests, " and ")) + ":  # " +
+        patternComment(dotted, j) + "\n        " + (rules.isPositive(j) ? "p" : "n") + " += 1\n");
+  }
+  out("    return " +
+      scoreExpression(rules, "float(p)", "float(n)", std::to_string(rules.positiveCount()) + ".0",
+                      std::to_string(rules.negativeCount()) + ".0") +
+      "\n");
+}
+
+void writeC(const ModelRules& rules, const std::string& modelName, const std::string& headerFile,
+            const TextSink& out) {
+  const std::vector<std::size_t> used = usedAttributes(rules);
+  const ModelRules dotted = rules.withFormat(NumberFormat{"."});
+  out("/* The LAD model " + commentText(modelName) +
+      " as C, made by lad export: " + countsText(rules) + ".\n   " +
+      (headerFile.empty() ? std::string() : "Declared in " + commentText(headerFile) + ". ") +
+      "The cutpoints are hexadecimal literals: exactly the model's values.\n"
+      "   Compile without -ffast-math, which may change the order of the arithmetic. */\n\n");
+  out("const char *const lad_attribute_names[" + std::to_string(rules.attributeCount()) +
+      "] = {\n");
+  for (std::size_t k = 0; k < rules.attributeCount(); ++k) {
+    out("    " + cString(rules.attributeName(k)) + ",\n");
+  }
+  out("};\n\ndouble lad_score(const double *values)\n{\n");
+  for (const std::size_t k : used) {
+    out("    const double " + variable(k) + " = values[" + std::to_string(k) + "]; /* " +
+        commentText(rules.attributeName(k)) + " */\n");
+  }
+  out("    int p = 0;\n    int n = 0;\n");
+  for (std::int32_t j = 0; j < rules.size(); ++j) {
+    std::vector<std::string> tests;
+    for (const Condition& c : rules.conditions(j)) {
+      for (std::string& t :
+           comparisons(rules, c, variable(static_cast<std::size_t>(c.attribute)), hexLiteral)) {
+        tests.push_back(std::move(t));
+      }
+    }
+    out("    /* " + patternComment(dotted, j) + " */\n    if (" +
+        (tests.empty() ? std::string("1") : joined(tests, " && ")) + ") ++" +
+        (rules.isPositive(j) ? "p" : "n") + ";\n");
+  }
+  out("    return " +
+      scoreExpression(rules, "(double)p", "(double)n", std::to_string(rules.positiveCount()) + ".0",
+                      std::to_string(rules.negativeCount()) + ".0") +
+      ";\n}\n");
+}
+
+// The patterns from..to-1 of one side as terms added in groups of at most 64, nested: a long
+// flat sum is an expression as deep as it is long, beyond what SQL engines allow.
+void writeSqlSum(const ModelRules& rules, const ModelRules& dotted, std::int32_t from,
+                 std::int32_t to, const std::string& indent, const TextSink& out) {
+  constexpr std::int64_t kGroup = 64;
+  std::int64_t chunk = 1;  // patterns per term at this level
+  while (chunk * kGroup < to - from) chunk *= kGroup;
+  for (std::int64_t start = from; start < to; start += chunk) {
+    if (start > from) out("\n" + indent + "+ ");
+    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(to, start + chunk));
+    if (chunk > 1) {
+      out("(\n" + indent + "  ");
+      writeSqlSum(rules, dotted, static_cast<std::int32_t>(start), end, indent + "  ", out);
+      out("\n" + indent + ")");
+      continue;
+    }
+    const auto j = static_cast<std::int32_t>(start);
+    std::vector<std::string> tests;
+    for (const Condition& c : rules.conditions(j)) {
+      const std::string column =
+          sqlIdentifier(rules.attributeName(static_cast<std::size_t>(c.attribute)));
+      for (std::string& t : comparisons(rules, c, column, sqlRealLiteral)) {
+        tests.push_back(std::move(t));
+      }
+    }
+    out((tests.empty() ? std::string("1")
+                       : "CASE WHEN " + joined(tests, " AND ") + " THEN 1 ELSE 0 END") +
+        " /* " + patternComment(dotted, j) + " */");
+  }
+}
+
+void writeSql(const ModelRules& rules, const std::string& modelName, const TextSink& out) {
+  const std::vector<std::size_t> used = usedAttributes(rules);
+  requireDistinctNames(rules, used, "SQL");
+  for (const std::size_t k : used) {
+    if (rules.attributeName(k).empty()) {
+      throw LadError("Attribute " + std::to_string(k + 1) +
+                     " of the model has an empty name, which no SQL column can have");
+    }
+  }
+  const ModelRules dotted = rules.withFormat(NumberFormat{"."});
+  out("/* The LAD model " + commentText(modelName) +
+      " as one SQL expression, made by lad export: " + countsText(rules) +
+      ".\n   Its value on a row is the score that lad apply gives: the share of positive\n"
+      "   patterns satisfied minus the share of negative ones, from -1 to 1, or NULL when an\n"
+      "   attribute it reads is NULL. Use it over a table whose columns are the attributes:\n"
+      "     SELECT Name, <this expression> AS score FROM observations\n"
+      "   A cutpoint that no short decimal gives exactly is written as an integer over a\n"
+      "   power of 2, so that every SQL engine reads the model's own value. */\n");
+  std::string indent;
+  if (!used.empty()) {
+    std::vector<std::string> nulls;
+    for (const std::size_t k : used)
+      nulls.push_back(sqlIdentifier(rules.attributeName(k)) + " IS NULL");
+    out("CASE\n  WHEN " + joined(nulls, " OR ") + " THEN NULL\n  ELSE ");
+    indent = "  ";
+  }
+  out("0.0");
+  const auto side = [&](const char* sign, std::int32_t from, std::int32_t to) {
+    if (to == from) return;
+    out(std::string("\n") + indent + "  " + sign + " CAST((\n" + indent + "      ");
+    writeSqlSum(rules, dotted, from, to, indent + "      ", out);
+    out("\n" + indent + "    ) AS DOUBLE PRECISION) / " + std::to_string(to - from));
+  };
+  side("+", 0, rules.positiveCount());
+  side("-", rules.positiveCount(), rules.size());
+  out(used.empty() ? "\n" : "\nEND\n");
+}
+
+std::string guardName(const std::string& headerFile) {
+  std::string guard = headerFile.empty() ? "LAD_MODEL" : "LAD_MODEL_";
+  for (const char ch : headerFile.substr(headerFile.find_last_of('/') + 1)) {
+    if (ch >= 'a' && ch <= 'z') {
+      guard += static_cast<char>(ch - 'a' + 'A');
+    } else {
+      guard += (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ? ch : '_';
+    }
+  }
+  return guard + "_";
+}
+
+}  // namespace
+
+ExportLanguage exportLanguage(const std::string& name) {
+  if (name == "python") return ExportLanguage::Python;
+  if (name == "c") return ExportLanguage::C;
+  if (name == "sql") return ExportLanguage::Sql;
+  throw LadError("Unknown export language " + quotedForMessage(name) +
+                 "; the languages are python, c and sql");
+}
+
+void writeExport(const ModelRules& rules, ExportLanguage language, const std::string& modelName,
+                 const TextSink& out, const std::string& headerFile) {
+  switch (language) {
+    case ExportLanguage::Python:
+      writePython(rules, modelName, out);
+      return;
+    case ExportLanguage::C:
+      writeC(rules, modelName, headerFile, out);
+      return;
+    case ExportLanguage::Sql:
+      writeSql(rules, modelName, out);
+      return;
+  }
+}
+
+std::string cHeader(const ModelRules& rules, const std::string& modelName,
+                    const std::string& headerFile) {
+  const std::string guard = guardName(headerFile);
+  return "/* The LAD model " + commentText(modelName) +
+         " as C, made by lad export: " + countsText(rules) + ". */\n#ifndef " + guard +
+         "\n#define " + guard +
+         "\n\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n"
+         "/* The number of values lad_score reads: one per attribute, named in\n"
+         "   lad_attribute_names. */\n#define LAD_ATTRIBUTE_COUNT " +
+         std::to_string(rules.attributeCount()) +
+         "\n\nextern const char *const lad_attribute_names[LAD_ATTRIBUTE_COUNT];\n\n"
+         "/* The score that lad apply gives the observation whose value of attribute k is\n"
+         "   values[k]: the share of positive patterns satisfied minus the share of negative\n"
+         "   ones, from -1 to 1. */\ndouble lad_score(const double *values);\n\n"
+         "#ifdef __cplusplus\n}\n#endif\n\n#endif\n";
+}
+
+std::string exportedCode(const ModelRules& rules, ExportLanguage language,
+                         const std::string& modelName, const std::string& headerFile) {
+  std::string code;
+  writeExport(
+      rules, language, modelName, [&](std::string_view piece) { code += piece; }, headerFile);
+  return code;
+}

@@ -1,0 +1,107 @@
+#include "Observations.h"
+
+#include <cmath>
+
+#include "LadError.h"
+#include "MyLists.h"
+#include "PatternRules.h"
+#include "TableText.h"
+
+namespace {
+
+std::int32_t classOfField(const std::string& field, const NumberFormat& format) {
+  double value = 0.0;
+  try {
+    value = std::trunc(StrToFloat(field, format));
+  } catch (const EConvertError&) {
+    return -1;
+  }
+  return value == 1.0 ? 1 : (value == 0.0 ? 0 : -1);
+}
+
+}  // namespace
+
+ObservationTable ObservationTable::read(const std::string& text, const NumberFormat& format) {
+  const std::vector<std::string> lines = tableLines(text);
+  requireLines(lines);
+  TSSList fields;
+  fields.parse(tableLine(lines, 0));
+  const std::int32_t headerFields = fields.size();
+  if (headerFields < 2) throw ERangeError();
+  ObservationTable table;
+  table.attributes_.assign(fields.keys.begin() + 1, fields.keys.end() - 1);
+  table.width_ = table.attributes_.size();
+  const std::size_t rows = lines.size() - 1;
+  table.names_.reserve(rows);
+  table.classFields_.reserve(rows);
+  table.classes_.reserve(rows);
+  table.lineNumbers_.reserve(rows);
+  table.values_.assign(rows * table.width_, 0.0);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    fields.parse(lines[i]);
+    const std::int32_t m = fields.size();
+    if (m > headerFields) {
+      throw LadError("Line " + IntToStr(static_cast<std::int64_t>(i + 1)) + " has " + IntToStr(m) +
+                     " fields, but the header has " + IntToStr(headerFields));
+    }
+    double* row = table.values_.data() + (i - 1) * table.width_;
+    for (std::int32_t j = 1; j <= m - 2; ++j) {
+      row[j - 1] = tableNumber(fields.keys[static_cast<std::size_t>(j)], i + 1,
+                               static_cast<std::size_t>(j + 1), format);
+    }
+    table.names_.push_back(fields.keys.front());
+    table.classFields_.push_back(fields.keys.back());
+    table.classes_.push_back(classOfField(fields.keys.back(), format));
+    table.lineNumbers_.push_back(i + 1);
+  }
+  return table;
+}
+
+std::vector<std::size_t> ObservationTable::rowsNamed(const std::string& name) const {
+  std::vector<std::size_t> found;
+  for (std::size_t r = 0; r < names_.size(); ++r) {
+    if (names_[r] == name) found.push_back(r);
+  }
+  return found;
+}
+
+void ObservationTable::widen(std::size_t count) {
+  if (count <= width_) return;
+  std::vector<double> wider(rows() * count, 0.0);
+  for (std::size_t r = 0; r < rows(); ++r) {
+    std::copy(values_.begin() + static_cast<std::ptrdiff_t>(r * width_),
+              values_.begin() + static_cast<std::ptrdiff_t>((r + 1) * width_),
+              wider.begin() + static_cast<std::ptrdiff_t>(r * count));
+  }
+  values_ = std::move(wider);
+  width_ = count;
+}
+
+void requireTableFitsModel(const ModelRules& rules, const ObservationTable& table) {
+  const std::int32_t highest = rules.highestAttributeUsed();
+  const auto columns = static_cast<std::int32_t>(table.attributeNames().size());
+  if (highest >= columns) {
+    throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
+                   rules.attributeName(static_cast<std::size_t>(highest)) +
+                   "), but the data table has " + IntToStr(columns) + " attribute column(s)");
+  }
+}
+
+std::string headerMismatch(const ModelRules& rules, const ObservationTable& table) {
+  const std::vector<std::string>& names = table.attributeNames();
+  for (std::size_t k = 0; k < rules.attributeCount() && k < names.size(); ++k) {
+    if (names[k] != rules.attributeName(k)) {
+      return "Column " + IntToStr(static_cast<std::int64_t>(k + 2)) + " of the table is named " +
+             quotedForMessage(names[k]) + ", but the model's attribute " +
+             IntToStr(static_cast<std::int64_t>(k + 1)) + " is " +
+             quotedForMessage(rules.attributeName(k)) +
+             "; the model reads the values by their column";
+    }
+  }
+  if (names.size() < rules.attributeCount()) {
+    return "The table has " + IntToStr(static_cast<std::int64_t>(names.size())) +
+           " attribute column(s), but the model has " +
+           IntToStr(static_cast<std::int64_t>(rules.attributeCount())) + " attributes";
+  }
+  return "";
+}

@@ -1,0 +1,157 @@
+#include "PatternRules.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "BuildModel.h"
+#include "LadError.h"
+#include "ModelFiles.h"
+
+std::vector<Condition> patternConditions(PatternView pattern, const matreal& cutpoints) {
+  std::vector<Condition> conditions;
+  conditions.reserve(pattern.size());
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const std::int32_t k = pattern.map[i];
+    const auto count = static_cast<std::int32_t>(cutpoints[static_cast<std::size_t>(k)].size());
+    const std::int32_t lower = pattern.a[i] > 0 ? pattern.a[i] - 1 : -1;
+    const std::int32_t upper = pattern.b[i] < count ? pattern.b[i] : -1;
+    auto at = std::find_if(conditions.begin(), conditions.end(),
+                           [k](const Condition& c) { return c.attribute == k; });
+    if (at == conditions.end()) {
+      conditions.push_back({k, lower, upper});
+      continue;
+    }
+    // Cutpoints ascend, so the higher lower bound and the lower upper bound imply the others.
+    at->lower = std::max(at->lower, lower);
+    if (upper >= 0) at->upper = at->upper < 0 ? upper : std::min(at->upper, upper);
+  }
+  std::erase_if(conditions, [](const Condition& c) { return c.lower < 0 && c.upper < 0; });
+  std::sort(conditions.begin(), conditions.end(),
+            [](const Condition& x, const Condition& y) { return x.attribute < y.attribute; });
+  return conditions;
+}
+
+std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format) {
+  requireModelName(name);
+  auto model = std::make_unique<TLAD>(0, 0.0, 0.0, 0.0, 0.0);
+  model->format = format;
+  model->Load(modelFileName(name, ModelFileKind::Model));
+  return model;
+}
+
+ModelRules::ModelRules(std::shared_ptr<const TLAD> model, const NumberFormat& format)
+    : model_(std::move(model)), format_(format) {
+  if (!model_) throw LadError("No model");
+  positives_ = model_->pospandect ? model_->pospandect->size() : 0;
+  negatives_ = model_->negpandect ? model_->negpandect->size() : 0;
+  for (std::size_t k = 0; k < model_->cutpoints.size(); ++k) {
+    const bool named = model_->attList && k < static_cast<std::size_t>(model_->attList->size());
+    names_.push_back(named ? model_->attList->keys[k]
+                           : "Attribute " + IntToStr(static_cast<std::int64_t>(k + 1)));
+  }
+}
+
+std::string ModelRules::name(std::int32_t j) const {
+  return isPositive(j) ? "P" + IntToStr(j + 1) : "N" + IntToStr(j - positives_ + 1);
+}
+
+std::int32_t ModelRules::find(std::string_view name) const {
+  if (name.size() < 2) return -1;
+  const char side = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  if (side != 'P' && side != 'N') return -1;
+  const std::string_view digits = name.substr(1);
+  if (!std::all_of(digits.begin(), digits.end(),
+                   [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
+    return -1;
+  }
+  std::int64_t number = 0;
+  for (const char c : digits) {
+    number = number * 10 + (c - '0');
+    if (number > size()) return -1;
+  }
+  if (side == 'P')
+    return number >= 1 && number <= positives_ ? static_cast<std::int32_t>(number - 1) : -1;
+  return number >= 1 && number <= negatives_ ? positives_ + static_cast<std::int32_t>(number - 1)
+                                             : -1;
+}
+
+PatternView ModelRules::view(std::int32_t j) const {
+  return isPositive(j) ? model_->pospandect->pattern(j)
+                       : model_->negpandect->pattern(j - positives_);
+}
+
+std::int32_t ModelRules::degree(std::int32_t j) const {
+  const PatternView pattern = view(j);
+  // The usual pattern names each attribute once and bounds it: no need to merge.
+  bool plain = true;
+  for (std::size_t i = 0; i < pattern.size() && plain; ++i) {
+    const auto count = static_cast<std::int32_t>(
+        model_->cutpoints[static_cast<std::size_t>(pattern.map[i])].size());
+    plain = (i == 0 || pattern.map[i] > pattern.map[i - 1]) &&
+            (pattern.a[i] > 0 || pattern.b[i] < count);
+  }
+  if (plain) return static_cast<std::int32_t>(pattern.size());
+  return static_cast<std::int32_t>(conditions(j).size());
+}
+
+std::string ModelRules::conditionText(const Condition& condition) const {
+  const auto k = static_cast<std::size_t>(condition.attribute);
+  const arrreal& cuts = model_->cutpoints[k];
+  const std::string& attribute = names_[k];
+  std::string text;
+  if (condition.lower >= 0) {
+    const std::string low = FloatToStr(cuts[static_cast<std::size_t>(condition.lower)], format_);
+    text = condition.upper >= 0 ? low + " <= " + attribute : attribute + " >= " + low;
+  } else {
+    text = attribute;
+  }
+  if (condition.upper >= 0) {
+    text += " < " + FloatToStr(cuts[static_cast<std::size_t>(condition.upper)], format_);
+  }
+  return text;
+}
+
+std::string ModelRules::rule(std::int32_t j) const {
+  std::string text;
+  for (const Condition& condition : conditions(j)) {
+    if (!text.empty()) text += " and ";
+    text += conditionText(condition);
+  }
+  return text.empty() ? "(no condition)" : text;
+}
+
+bool ModelRules::satisfies(std::int32_t j, std::span<const double> values) const {
+  const PatternView pattern = view(j);
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const auto k = static_cast<std::size_t>(pattern.map[i]);
+    const arrreal& c = model_->cutpoints[k];
+    const double v = values[k];
+    const std::int32_t a = pattern.a[i];
+    const std::int32_t b = pattern.b[i];
+    if (a > 0 && !(v >= c[static_cast<std::size_t>(a - 1)])) return false;
+    if (b < static_cast<std::int32_t>(c.size()) && !(v < c[static_cast<std::size_t>(b)])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::int32_t ModelRules::highestAttributeUsed() const {
+  std::int32_t highest = -1;
+  for (std::int32_t j = 0; j < size(); ++j) {
+    for (const std::int32_t k : view(j).map) highest = std::max(highest, k);
+  }
+  return highest;
+}
+
+double scoreFromCounts(std::int32_t positive, std::int32_t positiveTotal, std::int32_t negative,
+                       std::int32_t negativeTotal) {
+  double score = 0.0;
+  if (positiveTotal > 0) {
+    score = score + static_cast<double>(positive) / static_cast<double>(positiveTotal);
+  }
+  if (negativeTotal > 0) {
+    score = score - static_cast<double>(negative) / static_cast<double>(negativeTotal);
+  }
+  return score;
+}
