@@ -7,11 +7,11 @@
 #include <string>
 
 #include "ApplyModel.h"
+#include "BuildCommand.h"
 #include "BuildModel.h"
 #include "EvaluationCommands.h"
 #include "LadError.h"
 #include "NumberText.h"
-#include "ParameterOptions.h"
 #include "PatternCommands.h"
 #include "ProgressLine.h"
 #include "TableInput.h"
@@ -46,21 +46,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
-  ParameterOptions buildParameters;
-  std::string buildTable;
-  std::string buildName = kDefaultModelName;
-  CLI::App* build =
-      app.add_subcommand("build", "Learn a model from TABLE and write its four files");
-  build->add_option("TABLE", buildTable,
-                    "data table file (default: the sample table; - for stdin)");
-  buildParameters.add(build, true);
-  build->add_option("--name", buildName, "model name NAME (files NAME.MOD, ...)")
-      ->capture_default_str();
-  int threads = 0;
-  bool quiet = false;
-  build->add_flag("--quiet", quiet, "no progress line on a terminal");
-  build->add_option("--threads", threads, "threads that search patterns (default: all cores)")
-      ->check(CLI::NonNegativeNumber);
+  BuildCommand buildCommand;
+  CLI::App* build = buildCommand.add(app);
 
   std::string applyTable;
   std::string applyName = kDefaultModelName;
@@ -83,14 +70,14 @@ int main(int argc, char** argv) {
       // evaluate, cv, tune, patterns, explain or export
     } else if (build->parsed()) {
       BuildOptions options;
-      options.control.threads = threads;
+      options.control.threads = buildCommand.threads;
       options.warning = [](const std::string& text) {
         std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
       };
-      if (!quiet && ::isatty(STDERR_FILENO) != 0)
+      if (!buildCommand.quiet && ::isatty(STDERR_FILENO) != 0)
         options.control.progress = ProgressLine(std::cerr);
       const PatternCounts counts = runBuildModel(
-          buildParameters.values(), readTable(buildTable), buildName,
+          buildCommand.parameters.values(), readTable(buildCommand.table), buildCommand.name,
           [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
       std::cout << "Positive Patterns Found: " << counts.positive << "\n"
                 << "Negative Patterns Found: " << counts.negative << "\n";

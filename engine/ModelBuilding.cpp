@@ -65,6 +65,13 @@ class PatternMemoryGuard {
 }  // namespace
 
 void TLAD::buildModel(const BuildControl& control) {
+  buildModel(control, [&](const SearchData& data, std::int32_t attributes, std::int32_t subsets,
+                          const TakeSubset& take) {
+    searchEverySubset(data, attributes, subsets, control, take);
+  });
+}
+
+void TLAD::buildModel(const BuildControl& control, const PatternSource& source) {
   if (degree < 1) throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
   if (!attList) {
     attList = std::make_unique<TSSList>();
@@ -93,12 +100,12 @@ void TLAD::buildModel(const BuildControl& control) {
   PandectBuilder negatives(texts, attributeCount, *negative);
   const PatternMemoryGuard memory;
   runWithThreads(control.threads, [&] {
-    searchEverySubset(data, static_cast<std::int32_t>(columns), degree, control,
-                      [&](const arrint& map, const SubsetPatterns& found) {
-                        positives.take(found.positive, found.dims, map);
-                        negatives.take(found.negative, found.dims, map);
-                        memory.check(*positive, *negative);
-                      });
+    source(data, static_cast<std::int32_t>(columns), degree,
+           [&](const arrint& map, const SubsetPatterns& found) {
+             positives.take(found.positive, found.dims, map);
+             negatives.take(found.negative, found.dims, map);
+             memory.check(*positive, *negative);
+           });
     tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
   });
   pospandect = std::move(positive);

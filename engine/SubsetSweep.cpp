@@ -13,12 +13,14 @@
 
 #include "LadError.h"
 #include "TDataStructure.h"
-#include "TSubset.h"
 
 namespace {
 
-// A run of consecutive subsets, searched by one task.
+// Consecutive subsets of one run from position `first`, searched by one task or, when the run
+// is another part's, fetched from elsewhere.
 struct Batch {
+  SubsetRun run;
+  std::int64_t first = 0;
   std::vector<arrint> maps;
   std::vector<SubsetPatterns> found;
 };
@@ -66,35 +68,72 @@ void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take) {
   const std::int64_t total = subsetCount(attributes, degree);
+  const std::vector<SubsetRun> every{{0, total, 0}};
+  sweepSubsetRuns(
+      data, attributes, degree, control, total, 0, runsInOrder(every), nullptr,
+      [&](std::int64_t, const arrint& map, const SubsetPatterns& found) { take(map, found); });
+}
+
+NextRun runsInOrder(const std::vector<SubsetRun>& runs) {
+  return [&runs, at = std::size_t{0}](SubsetRun& run) mutable {
+    if (at == runs.size()) return false;
+    run = runs[at++];
+    return true;
+  };
+}
+
+void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                     const BuildControl& control, std::int64_t total, int here, const NextRun& next,
+                     const FetchPatterns& fetch, const TakePatterns& take) {
   std::int64_t done = 0;
   if (control.progress) control.progress(0, total);
 
   const int threads = tbb::this_task_arena::max_concurrency();
   const std::size_t perBatch = batchSize(data, degree);
-  TSubset subset(attributes, degree);
   tbb::enumerable_thread_specific<SearchScratch> scratch;
   Clock::time_point lastReport = Clock::now();
+
+  // The input walks the runs: `current` is the run under way and `at` the position of its
+  // next subset, whose attribute numbers `map` holds once `mapAt` says so (a run that does
+  // not follow on is looked up).
+  SubsetRun current;
+  std::int64_t at = 0;
+  bool more = true;
+  arrint map;
+  std::int64_t mapAt = -1;
 
   tbb::parallel_pipeline(
       static_cast<std::size_t>(threads) * 4,
       tbb::make_filter<void, std::shared_ptr<Batch>>(
           tbb::filter_mode::serial_in_order,
           [&](tbb::flow_control& flow) -> std::shared_ptr<Batch> {
-            if (subset.subset.empty() || control.cancelled()) {
+            while (more && at == current.first + current.count && !control.cancelled()) {
+              more = next(current);
+              at = current.first;
+            }
+            if (!more || control.cancelled()) {
               flow.stop();
               return nullptr;
             }
             auto batch = std::make_shared<Batch>();
-            while (batch->maps.size() < perBatch && !subset.subset.empty()) {
-              batch->maps.push_back(subset.map);
-              subset.next();
+            batch->run = current;
+            batch->first = at;
+            const auto size = static_cast<std::size_t>(std::min<std::int64_t>(
+                current.first + current.count - at, static_cast<std::int64_t>(perBatch)));
+            if (mapAt != at) map = subsetAt(attributes, degree, at);
+            for (std::size_t i = 0; i < size; ++i) {
+              batch->maps.push_back(map);
+              nextSubset(attributes, map);
             }
+            at += static_cast<std::int64_t>(size);
+            mapAt = at;
             return batch;
           }) &
           tbb::make_filter<std::shared_ptr<Batch>, std::shared_ptr<Batch>>(
               tbb::filter_mode::parallel,
               [&](std::shared_ptr<Batch> batch) {
                 batch->found.resize(batch->maps.size());
+                if (batch->run.part != here) return batch;
                 SearchScratch& mine = scratch.local();
                 for (std::size_t i = 0; i < batch->maps.size() && !control.cancelled(); ++i) {
                   if (control.kernel == SearchKernel::Literal) {
@@ -108,8 +147,10 @@ void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int
           tbb::make_filter<std::shared_ptr<Batch>, void>(
               tbb::filter_mode::serial_in_order, [&](std::shared_ptr<Batch> batch) {
                 if (control.cancelled()) return;
+                if (batch->run.part != here) fetch(batch->run, batch->first, batch->found);
                 for (std::size_t i = 0; i < batch->maps.size(); ++i) {
-                  take(batch->maps[i], batch->found[i]);
+                  take(batch->first + static_cast<std::int64_t>(i), batch->maps[i],
+                       batch->found[i]);
                 }
                 done += static_cast<std::int64_t>(batch->maps.size());
                 const Clock::time_point now = Clock::now();

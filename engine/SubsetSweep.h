@@ -6,6 +6,7 @@
 
 #include "BuildControl.h"
 #include "MyTypes.h"
+#include "SubsetRuns.h"
 #include "SubsetSearch.h"
 
 // The number of subsets of m of n attributes (m above n counts as n), or the largest int64_t
@@ -26,3 +27,25 @@ void runWithThreads(int threads, const std::function<void()>& work);
 void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                        const BuildControl& control,
                        const std::function<void(const arrint& map, const SubsetPatterns&)>& take);
+
+// Hands out the runs of a sweep in ascending order: fills run and returns true, or returns
+// false past the last one. Called by one thread at a time, ahead of the search.
+using NextRun = std::function<bool(SubsetRun& run)>;
+// Patterns of subsets searched elsewhere: fills found[i] with those of the subset at position
+// first + i, which lies in `run`, for every i below found.size().
+using FetchPatterns = std::function<void(const SubsetRun& run, std::int64_t first,
+                                         std::vector<SubsetPatterns>& found)>;
+// One subset's patterns, with its position in TSubset's order and its attribute numbers.
+using TakePatterns =
+    std::function<void(std::int64_t index, const arrint& map, const SubsetPatterns&)>;
+
+// The same over the runs that `next` hands out: those of part `here` are searched on the
+// threads of the caller's runWithThreads, those of other parts come from fetch (called in
+// order, one call at a time; it may wait), and every subset goes to take in order, one call at
+// a time, on the same thread as fetch. The control's progress counts up to `total`.
+void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                     const BuildControl& control, std::int64_t total, int here, const NextRun& next,
+                     const FetchPatterns& fetch, const TakePatterns& take);
+
+// Hands out these runs, in their order.
+NextRun runsInOrder(const std::vector<SubsetRun>& runs);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,17 @@
 #include "NumberText.h"
 #include "TInterval.h"
 #include "TPandect.h"
+
+struct SearchData;
+struct SubsetPatterns;
+
+// One subset's patterns, handed over with the subset's attribute numbers.
+using TakeSubset = std::function<void(const arrint& map, const SubsetPatterns& found)>;
+// Where a build gets the patterns of its subsets: it must hand those of every subset of
+// `degree` of the `attributes` attributes to take, in TSubset's order, one call at a time.
+// It runs on the threads of the build's control.
+using PatternSource = std::function<void(const SearchData& data, std::int32_t attributes,
+                                         std::int32_t degree, const TakeSubset& take)>;
 
 class TLAD {
  public:
@@ -57,6 +69,9 @@ class TLAD {
   // The whole build and the pattern descriptions (the pandect keys). The subsets are searched
   // on the control's threads; the result is the same for any number of them.
   void buildModel(const BuildControl& control = {});
+  // The same with the patterns from `source` instead of the search of every subset here, so
+  // that a build shared out over processes merges into the very same pandects.
+  void buildModel(const BuildControl& control, const PatternSource& source);
   std::string desc(PatternView pat) const;
 
   // Classification.

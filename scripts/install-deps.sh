@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libbenchmark-dev  # tests and benchmarks
   libcli11-dev                   # the lad command line
   libtbb-dev                     # the threads of the pattern search
+  libopenmpi-dev openmpi-bin     # lad-mpi, the build over MPI
   nlohmann-json3-dev             # the command line's --json
   python3 sqlite3                # running the exported models in the tests
   clang libfuzzer-14-dev         # the fuzz targets
@@ -16,7 +17,7 @@ packages=(
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
   packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
-    nlohmann-json3-dev python3 sqlite3 clang libfuzzer-14-dev)
+    libopenmpi-dev openmpi-bin nlohmann-json3-dev python3 sqlite3 clang libfuzzer-14-dev)
 fi
 
 missing=()

@@ -8,6 +8,8 @@ cd "$root"
 bash scripts/install-deps.sh
 
 export QT_QPA_PLATFORM=offscreen
+# The MPI tests start mpirun, which refuses to run as root (as in CI) unless told.
+export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
 status=0
 suites_failed=0
 run_suite() {
@@ -20,11 +22,14 @@ run_suite() {
     { status=1; suites_failed=$((suites_failed + 1)); }
 }
 
-run_suite normal build -DLAD_SANITIZE=OFF -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON -DLAD_BUILD_BENCH=ON
+run_suite normal build -DLAD_SANITIZE=OFF -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON -DLAD_BUILD_BENCH=ON \
+  -DLAD_BUILD_MPI=ON
+# lad-mpi runs in the sanitizer build too, without the leak check at exit that Open MPI's own
+# allocations would fail (tests/mpi/mpi_test.sh).
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite sanitizer build-asan -DLAD_SANITIZE=ON -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON \
-    -DLAD_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+    -DLAD_BUILD_BENCH=OFF -DLAD_BUILD_MPI=ON -DCMAKE_BUILD_TYPE=Debug
 
 echo "=== fuzz targets (build-fuzz)"
 fuzzing=0

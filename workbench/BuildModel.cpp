@@ -58,22 +58,34 @@ void requireModelName(const std::string& name) {
   }
 }
 
-PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
-                            const std::string& name, const FileWritten& fileWritten,
-                            const BuildOptions& options) {
+std::unique_ptr<TLAD> prepareBuild(const LearningParameters& parameters,
+                                   const std::string& tableText, const std::string& name,
+                                   const BuildOptions& options) {
   requireModelName(name);
-  const std::unique_ptr<TLAD> model = intake(parameters, tableText, options.format);
+  std::unique_ptr<TLAD> model = intake(parameters, tableText, options.format);
   const auto attributes = static_cast<std::int64_t>(model->sizes.size());
   if (model->degree > attributes && options.warning) {
     options.warning("The degree " + IntToStr(model->degree) +
                     " exceeds the number of attributes (" + IntToStr(attributes) +
                     "): the search takes the one subset of all " + IntToStr(attributes));
   }
+  return model;
+}
+
+PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
+                            const std::string& name, const FileWritten& fileWritten,
+                            const BuildOptions& options) {
+  const std::unique_ptr<TLAD> model = prepareBuild(parameters, tableText, name, options);
   model->buildModel(options.control);
   if (options.control.cancelled()) throw LadError("Build cancelled");
-  const std::string advice = modelAdvice(*model);
+  return writeModelFiles(*model, name, fileWritten, options);
+}
+
+PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWritten& fileWritten,
+                              const BuildOptions& options) {
+  const std::string advice = modelAdvice(model);
   if (!advice.empty() && options.warning) options.warning(advice);
-  requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(*model));
+  requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(model));
 
   // All four files are written and flushed first; only then are they put in place, the
   // reports first and NAME.MOD last, so that a failure before that point replaces nothing and
@@ -92,10 +104,10 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
     files[i].writer = std::make_unique<LineFileWriter>(files[i].filename);
   }
   // The pattern space names the observations that the discretized report uses.
-  model->savepatternspace(*files[0].writer);
-  model->savepatterndesc(*files[1].writer);
-  model->savedatagrid(*files[2].writer);
-  model->save(*files[3].writer);
+  model.savepatternspace(*files[0].writer);
+  model.savepatterndesc(*files[1].writer);
+  model.savedatagrid(*files[2].writer);
+  model.save(*files[3].writer);
   for (File& file : files) file.writer->finish();
 
   std::string replaced;
@@ -111,5 +123,5 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
     replaced += (replaced.empty() ? "" : ", ") + file.filename;
     if (fileWritten) fileWritten(file.kind, file.filename);
   }
-  return {model->pospandect->size(), model->negpandect->size()};
+  return {model.pospandect->size(), model.negpandect->size()};
 }

@@ -2,16 +2,7 @@
 # Runs the lad command line as a user would: cli_test.sh PATH_TO_LAD
 set -u
 lad=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-passes=0
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../checks.sh"
 
 out=$("$lad" build)
 check "build prints the counts" grep -q "Positive Patterns Found: 113" <<<"$out"
@@ -93,5 +84,4 @@ if [ "$(id -u)" -ne 0 ]; then
   check "unwritable folder exits 1" test $? -eq 1
 fi
 
-echo "$passes passed, $failures failed"
-test $failures -eq 0
+finish

@@ -8,16 +8,7 @@ python=$3
 sqlite=$4
 here=$(cd "$(dirname "$0")" && pwd)
 data=$here/../data
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-passes=0
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../checks.sh"
 
 # Exports MODEL to all three languages, compiles the C one, and checks every score on each
 # TABLE against lad apply.
@@ -73,5 +64,4 @@ INSERT INTO t VALUES (0.1, 0.1, 0.1, 0.1, 0.1, NULL);
 SELECT coalesce($(cat LAD.sql), 'null') FROM t;")
 check "a NULL attribute gives a NULL score in SQL" test "$out" = "null"
 
-echo "$passes passed, $failures failed"
-test $failures -eq 0
+finish

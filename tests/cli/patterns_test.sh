@@ -3,16 +3,7 @@
 set -u
 lad=$1
 python=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-passes=0
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../checks.sh"
 
 "$lad" build --quiet >/dev/null
 
@@ -82,5 +73,4 @@ check "a model with two attributes of one name is not exported to Python" test $
 check "and says why" test "$err" = "Two attributes of the model are named 'A'; the Python export reads values by name."
 check "and leaves the file as it was" test "$(cat twins.py)" = keep
 
-echo "$passes passed, $failures failed"
-test $failures -eq 0
+finish

@@ -1,0 +1,13 @@
+#include "BuildCommand.h"
+
+CLI::App* BuildCommand::add(CLI::App& app) {
+  CLI::App* build =
+      app.add_subcommand("build", "Learn a model from TABLE and write its four files");
+  build->add_option("TABLE", table, "data table file (default: the sample table; - for stdin)");
+  parameters.add(build, true);
+  build->add_option("--name", name, "model name NAME (files NAME.MOD, ...)")->capture_default_str();
+  build->add_flag("--quiet", quiet, "no progress line on a terminal");
+  build->add_option("--threads", threads, "threads that search patterns (default: all cores)")
+      ->check(CLI::NonNegativeNumber);
+  return build;
+}

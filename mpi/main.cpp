@@ -1,0 +1,153 @@
+// lad-mpi: `lad build` shared out over the processes of an MPI run, writing the same files.
+//   mpirun -n P lad-mpi build [TABLE] [the options of lad build]
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "BuildCommand.h"
+#include "BuildModel.h"
+#include "LadError.h"
+#include "MpiRun.h"
+#include "NumberText.h"
+#include "ProgressLine.h"
+#include "SharedSearch.h"
+#include "TableInput.h"
+
+namespace {
+
+const char* const kDescription =
+    R"(lad-mpi - learn a LAD model over the processes of an MPI run.
+
+  mpirun -n P lad-mpi build [TABLE] [options]
+
+Writes the files that `lad build` writes with the same TABLE and options, byte for byte.
+Rank 0 reads TABLE and writes NAME.MOD, .PAT, .DES and .GRD; every rank searches a share
+of the attribute subsets on --threads threads (default: every core it may use).)";
+
+// The points where every rank agrees before the next step: the table is read, and every
+// rank is ready to search. A failure before the last of them is reported once by rank 0.
+constexpr int kAgreements = 2;
+
+// Whether this rank's standard error ends on a terminal: its own, or the launcher's when the
+// launcher (mpirun, or the daemon it started on this node) forwards it through a pipe, as
+// Open MPI does.
+bool errorsReachTerminal() {
+  if (::isatty(STDERR_FILENO) != 0) return true;
+  const std::string launcher = "/proc/" + std::to_string(::getppid()) + "/fd/2";
+  const int fd = ::open(launcher.c_str(), O_WRONLY | O_NOCTTY);
+  if (fd < 0) return false;
+  const bool terminal = ::isatty(fd) != 0;
+  ::close(fd);
+  return terminal;
+}
+
+void printFailure(const std::string& message) {
+  std::cout.flush();
+  std::cerr << messageWithFullStop(message) << "\n";
+}
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
+  try {
+    const auto start = Clock::now();
+    std::string table;
+    if (run.root()) table = readTable(arguments.table);
+    run.agree(nullptr);
+    run.broadcast(table);
+    // Rank 0's decimal separator, for ranks whose locale may differ.
+    std::string separator = decimalSeparator();
+    run.broadcast(separator);
+    setDecimalSeparator(separator);
+
+    BuildOptions options;
+    options.control.threads = arguments.threads;
+    if (run.root()) {
+      options.warning = [](const std::string& text) {
+        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
+      };
+      if (!arguments.quiet && errorsReachTerminal()) {
+        options.control.progress = ProgressLine(std::cerr);
+      }
+    }
+    const auto model = prepareBuild(arguments.parameters.values(), table, arguments.name, options);
+    const double reading = secondsSince(start);
+    double search = 0;
+    model->buildModel(options.control, sharedSearch(run, options.control, search));
+    const double building = secondsSince(start) - reading;
+    // Every pattern is on rank 0: the other ranks are done, and rank 0 writes alone, so that
+    // no other rank's end can cut its files short.
+    run.finalize();
+    if (!run.root()) return 0;
+    const PatternCounts counts = writeModelFiles(
+        *model, arguments.name,
+        [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
+    std::cout << "Positive Patterns Found: " << counts.positive << "\n"
+              << "Negative Patterns Found: " << counts.negative << "\n";
+    if (timings) {
+      const double all = secondsSince(start);
+      std::cout.flush();
+      std::cerr << std::fixed << std::setprecision(3) << "Timings on " << run.size()
+                << " rank(s): reading " << reading << " s, search " << search
+                << " s, the rest of the build " << building - search << " s, files "
+                << all - reading - building << " s, in all " << all << " s\n";
+    }
+    return 0;
+  } catch (const RunFailed& failed) {
+    if (run.root()) printFailure(failed.what());
+    return 1;
+  } catch (const std::exception& e) {
+    const std::string message = e.what();
+    if (run.finalized()) {  // rank 0, writing the files
+      printFailure(message);
+      return 1;
+    }
+    if (run.agreementsPassed() < kAgreements) {
+      try {
+        run.agree(&message);
+      } catch (const RunFailed& failed) {
+        if (run.root()) printFailure(failed.what());
+      }
+      return 1;
+    }
+    // The ranks are searching apart: this one cannot tell the others, so the run ends.
+    printFailure(run.root() ? message : "Rank " + std::to_string(run.rank()) + ": " + message);
+    run.abort();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  MpiRun run(argc, argv);
+  useLocaleDecimalSeparator();
+  CLI::App app{kDescription, "lad-mpi"};
+  app.require_subcommand(1);
+  app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
+  BuildCommand arguments;
+  bool timings = false;
+  arguments.add(app)->add_flag(
+      "--timings", timings,
+      "print how long each step took on standard error: reading the table, the "
+      "search over every rank, the rest of the build (ordering the patterns), "
+      "writing the files");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Every rank reads the same arguments; rank 0 alone speaks.
+    std::ostringstream silent;
+    const int code = run.root() ? app.exit(e) : app.exit(e, silent, silent);
+    return code == 0 ? 0 : 2;
+  }
+  return build(run, arguments, timings);
+}
