@@ -325,6 +325,7 @@ void TForm2::makePages() {
     }
     ++number;
   }
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { readWantedPatterns(); });
   Evaluation = new EvaluationPage(PageControl1);
   PageControl1->addTab(Evaluation, "Evaluation");
   connect(Evaluation->CrossValidateButton, &QPushButton::clicked, this,
@@ -417,23 +418,47 @@ void TForm2::postFile(CommandJob& job, ModelFileKind kind, const std::string& fi
   job.post([this, kind, content] { showContent(kind, *content); });
 }
 
-void TForm2::postPatterns(CommandJob& job, const std::string& name, const std::string& table,
+void TForm2::wantPatterns(const std::string& name, const std::string& table,
                           const NumberFormat& format, bool forExplanations) {
+  patternsWanted_ = PatternsWanted{name, table, format, forExplanations};
+  lineToExplain_.reset();
+  readWantedPatterns();
+}
+
+void TForm2::readWantedPatterns() {
+  if (!patternsWanted_ || job_ != nullptr) return;
+  if (PageControl1->currentWidget() != PatternsTab && !lineToExplain_) return;
+  const PatternsWanted wanted = *patternsWanted_;
+  patternsWanted_.reset();
+  const QString message = StatusBar1->currentMessage();  // the last command's, kept
   auto patterns = std::make_shared<ModelPatterns>();
-  try {
-    *patterns = modelPatterns(name, table, format);
-  } catch (const std::exception& e) {
-    patterns->note = "No patterns: " + messageWithFullStop(e.what());
-  }
-  job.post([this, patterns, forExplanations] {
-    PatternsTab->showPatterns(patterns->table, fromUtf8(patterns->note));
-    if (forExplanations) WhyPanel->setSource(patterns->table);
-  });
+  startJob(
+      [wanted, patterns](CommandJob&) {
+        try {
+          *patterns = modelPatterns(wanted.name, wanted.table, wanted.format);
+        } catch (const std::exception& e) {
+          patterns->note = "No patterns: " + messageWithFullStop(e.what());
+        }
+      },
+      [this, wanted, patterns, message] {
+        StatusBar1->showMessage(message);
+        PatternsTab->showPatterns(patterns->table, fromUtf8(patterns->note));
+        if (!wanted.forExplanations) return;
+        WhyPanel->setSource(patterns->table);
+        if (lineToExplain_) WhyPanel->explain(*lineToExplain_);
+        lineToExplain_.reset();
+      },
+      "Reading patterns");
 }
 
 void TForm2::explainForecastLine() {
-  if (!WhyPanel->hasSource()) return;
-  WhyPanel->explain(static_cast<std::size_t>(RichEdit6->textCursor().blockNumber()));
+  const auto line = static_cast<std::size_t>(RichEdit6->textCursor().blockNumber());
+  if (WhyPanel->hasSource()) {
+    WhyPanel->explain(line);
+  } else if (patternsWanted_ && patternsWanted_->forExplanations) {
+    lineToExplain_ = line;
+    readWantedPatterns();
+  }
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
@@ -501,9 +526,8 @@ void TForm2::Button2Click() {
           SpinEdit3->setValue(c.positive);
           SpinEdit4->setValue(c.negative);
         });
-        postPatterns(job, name, table, options.format, false);
       },
-      [this, name, counts, warnings] {
+      [this, name, table, taken, counts, warnings] {
         const QString folder =
             QFileInfo(fromUtf8(modelFileName(name, ModelFileKind::Model))).absolutePath();
         StatusBar1->showMessage(
@@ -513,6 +537,7 @@ void TForm2::Button2Click() {
                 .arg(counts->positive)
                 .arg(counts->negative)
                 .arg(static_cast<double>(jobClock_.elapsed()) / 1000.0, 0, 'f', 1));
+        wantPatterns(name, table, taken.format, false);
       });
 }
 
@@ -532,9 +557,9 @@ void TForm2::Button4Click() {
         for (const ModelFileKind kind : kModelFileKinds) {
           postFile(job, kind, modelFileName(name, kind));
         }
-        postPatterns(job, name, table, format, false);
       },
       nullptr);
+  wantPatterns(name, table, format, false);
 }
 
 void TForm2::Button5Click() {
@@ -587,12 +612,12 @@ void TForm2::Button5Click() {
         }
         send();
         job.post([this] { RichEdit6->moveCursor(QTextCursor::Start); });  // the first lines
-        postPatterns(job, name, table, format, true);
       },
-      [this, scored, warning, shownName, format] {
+      [this, name, table, scored, warning, shownName, format] {
         StatusBar1->showMessage(*warning + QString("%1 lines scored.").arg(scored->size()));
         Evaluation->showMetrics("Model " + shownName + " applied to the table in the data box",
                                 evaluateScores(*scored), format);
+        wantPatterns(name, table, format, true);
       });
 }
 
@@ -775,6 +800,7 @@ void TForm2::jobFinished(const QString& failure) {
   } else if (done) {
     done();
   }
+  readWantedPatterns();  // the Patterns tab was opened while the command ran
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {

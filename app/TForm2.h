@@ -140,10 +140,21 @@ class TForm2 : public QWidget {
   void showFile(ModelFileKind kind, const std::string& filename);
   void showContent(ModelFileKind kind, const TabContent& content);
   void postFile(CommandJob& job, ModelFileKind kind, const std::string& filename);
-  // From a job: the model's patterns with their statistics on the table, for the Patterns tab
-  // (and, after Apply Model, for Why this score?).
-  void postPatterns(CommandJob& job, const std::string& name, const std::string& table,
-                    const NumberFormat& format, bool forExplanations);
+  // The model whose patterns the Patterns tab (and, after Apply Model, Why this score?) should
+  // show, with the table to count them on. They are read only when first wanted, by a job of
+  // their own, so that a build ends as soon as its files are written and a model of millions
+  // of patterns is held in memory only when it is looked at.
+  struct PatternsWanted {
+    std::string name;
+    std::string table;
+    NumberFormat format;
+    bool forExplanations = false;
+  };
+  void wantPatterns(const std::string& name, const std::string& table, const NumberFormat& format,
+                    bool forExplanations);
+  // Starts reading the wanted patterns when the Patterns tab shows or a line waits to be
+  // explained, and no other command runs.
+  void readWantedPatterns();
   // Why this score? for the Forecast line that holds the cursor.
   void explainForecastLine();
   // Runs a command; a failure goes to the error box and the window stays usable.
@@ -157,6 +168,8 @@ class TForm2 : public QWidget {
   void showJobProgress(qint64 done, qint64 total);
 
   CommandJob* job_ = nullptr;
+  std::optional<PatternsWanted> patternsWanted_;
+  std::optional<std::size_t> lineToExplain_;  // waits for the patterns
   QString modelShownName_;  // the name box's text when the model was last built or loaded
   std::string modelFullName_;
   std::function<void()> jobDone_;

@@ -23,7 +23,7 @@ pid=\$!
 sleep 3
 win=\$(xdotool search --name "Rule-Based Inductive Learning" | head -1)
 field() { xdotool mousemove --window \$win \$1 \$2 click --repeat 3 1; xdotool key ctrl+a; xdotool type --delay 20 "\$3"; }
-open() { xdotool key --window \$win ctrl+o; sleep 2; xdotool type --delay 20 "\$1"; xdotool key Return; sleep 2; }
+open() { xdotool mousemove --window \$win 725 184 click 1; sleep 2; xdotool type --delay 20 "\$1"; xdotool key Return; sleep 2; }
 field 240 201 3; field 90 250 0.9; field 265 250 0.05; field 435 250 0.1; field 600 250 0.05
 open "$work/sonar.train.csv"
 xdotool mousemove --window \$win 725 215 click 1

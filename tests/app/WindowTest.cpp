@@ -221,7 +221,12 @@ class WindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     PatternsPage* page = form->PatternsTab;
     PatternTableModel* model = page->Patterns;
+    // The patterns are read when the tab is first shown.
+    QCOMPARE(model->rowCount(), 0);
+    form->PageControl1->setCurrentWidget(page);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(model->rowCount(), 113 + 91);
+    QVERIFY(form->StatusBar1->currentMessage().startsWith("Model written to "));  // kept
     QVERIFY2(page->NoteLabel->text().contains("counted on the 16 observations"),
              qPrintable(page->NoteLabel->text()));
     const auto cell = [&](int row, int column) {
