@@ -4,10 +4,13 @@
 # thread each, and the cost per subset at degree 2 and 3 on one thread (which the README's
 # projection uses). Each figure is the best of RUNS runs, since other work may share the
 # machine.
-#   bench/mpi-bench.sh [LAD_MPI] [RUNS]     (default build-rel/mpi/lad-mpi, 3)
+#   bench/mpi-bench.sh [LAD_MPI] [RUNS]     (default build-rel/mpi/lad-mpi, else
+#                                            build/mpi/lad-mpi; 3 runs)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-lad_mpi=$(realpath "${1:-$root/build-rel/mpi/lad-mpi}")
+default=$root/build-rel/mpi/lad-mpi
+[ -x "$default" ] || default=$root/build/mpi/lad-mpi
+lad_mpi=$(realpath "${1:-$default}")
 runs=${2:-3}
 table=$root/bench/data/sonar.train.csv
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
