@@ -112,9 +112,11 @@ void requireFoldCount(std::int32_t folds, std::size_t observations) {
 
 // Cross-validates every parameter set with the same folds of the table, all builds in
 // parallel; the result of each set is in the order of `sets`.
+// A cancelled run raises `cancelled`.
 std::vector<CrossValidationResult> validateSets(const TLAD& table,
                                                 const std::vector<ParameterValues>& sets,
-                                                const ValidationOptions& options) {
+                                                const ValidationOptions& options,
+                                                const char* cancelled) {
   requireFoldCount(options.folds, table.data.size());
   const std::vector<std::int32_t> folds =
       stratifiedFolds(table.classvector, options.folds, options.seed);
@@ -137,12 +139,12 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
   inner.kernel = options.control.kernel;
   const auto buildEveryFold = [&] {
     tbb::parallel_for(std::size_t{0}, jobs.size(), [&](std::size_t j) {
-      if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
+      if (options.control.cancelled()) throw LadError(cancelled);
       const FoldJob job = jobs[j];
       const std::unique_ptr<TLAD> model = foldModel(table, sets[job.set], folds, job.fold);
       const Clock::time_point start = Clock::now();
       model->buildModel(inner);
-      if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
+      if (options.control.cancelled()) throw LadError(cancelled);
       FoldResult& result = results[job.set].folds[static_cast<std::size_t>(job.fold)];
       result.buildSeconds = std::chrono::duration<double>(Clock::now() - start).count();
       result.positivePatterns = model->pospandect->size();
@@ -165,7 +167,7 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
     runWithThreads(options.control.threads, [&] { buildEveryFold(); });
   } catch (const LadError&) {
     // A build stopped by the flag says "Build cancelled"; the run as a whole was cancelled.
-    if (options.control.cancelled()) throw LadError("Cross-validation cancelled");
+    if (options.control.cancelled()) throw LadError(cancelled);
     throw;
   }
 
@@ -230,7 +232,9 @@ CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format) {
   const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
-  return validateSets(*table, {readParameters(parameters, format)}, options).front();
+  return validateSets(*table, {readParameters(parameters, format)}, options,
+                      "Cross-validation cancelled")
+      .front();
 }
 
 std::vector<double> readShareList(ParameterField field, const std::string& text,
@@ -315,8 +319,15 @@ std::vector<CrossValidationResult> tuneParameters(
       }
     }
   }
-  const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
-  const ParameterValues base = readParameters(parameters, format);
+  // Only the grid size and degree of `parameters` count: its thresholds, which the grid
+  // replaces, are not read.
+  LearningParameters first = parameters;
+  first.positiveHomogeneity = FloatToStr(grid.positiveHomogeneity.front(), format);
+  first.positivePrevalence = FloatToStr(grid.positivePrevalence.front(), format);
+  first.negativeHomogeneity = FloatToStr(grid.negativeHomogeneity.front(), format);
+  first.negativePrevalence = FloatToStr(grid.negativePrevalence.front(), format);
+  const std::unique_ptr<TLAD> table = intake(first, tableText, format);
+  const ParameterValues base = readParameters(first, format);
   std::vector<ParameterValues> sets;
   for (const double ph : grid.positiveHomogeneity) {
     for (const double pp : grid.positivePrevalence) {
@@ -327,7 +338,8 @@ std::vector<CrossValidationResult> tuneParameters(
       }
     }
   }
-  std::vector<CrossValidationResult> results = validateSets(*table, sets, options);
+  std::vector<CrossValidationResult> results =
+      validateSets(*table, sets, options, "Tuning cancelled");
   std::stable_sort(results.begin(), results.end(), [&](const auto& x, const auto& y) {
     int order =
         compareHigher(criterionFigure(x, criterion).mean, criterionFigure(y, criterion).mean);

@@ -461,7 +461,7 @@ class WindowTest : public QObject {
     form->cancelJob();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 20000);
     QVERIFY(errors.isEmpty());
-    QCOMPARE(form->StatusBar1->currentMessage(), QString("Cross-validation cancelled"));
+    QCOMPARE(form->StatusBar1->currentMessage(), QString("Tuning cancelled"));
     QVERIFY(form->Evaluation->TuneButton->isEnabled());
   }
 

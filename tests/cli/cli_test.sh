@@ -78,6 +78,21 @@ check "one fold is a usage error" test $? -eq 2
 err=$("$lad" cv --folds 17 2>&1 >/dev/null)
 check "more folds than observations is refused" test "$err" = "The data table has 16 observation(s), too few for 17 folds."
 
+# A decimal comma (LC_NUMERIC): the defaults and the tuning lists read in it.
+if localedef -i de_DE -f UTF-8 "$work/locales/de_DE.UTF-8" >/dev/null 2>&1 ||
+   { mkdir -p "$work/locales" && localedef -i de_DE -f UTF-8 "$work/locales/de_DE.UTF-8" >/dev/null 2>&1; }; then
+  printf 'Name,A,B,Class\n' > comma.csv
+  for i in $(seq 1 30); do echo "o$i,$((i % 7)),$((i * 3 % 11)),$((i % 2))" >> comma.csv; done
+  comma=(env LOCPATH="$work/locales" LC_ALL= LC_NUMERIC=de_DE.UTF-8)
+  out=$("${comma[@]}" "$lad" tune comma.csv --folds 3 --positive-homogeneity "0,9;0,8" \
+    --positive-prevalence 0,1 --negative-homogeneity "0,05 0,2" --negative-prevalence 0,05)
+  check "tune reads comma lists" grep -qE "^lad build comma.csv .*--negative-prevalence 0,05$" <<<"$out"
+  out=$("${comma[@]}" "$lad" cv comma.csv --folds 3)
+  check "cv takes its default thresholds with a comma" grep -q "positive homogeneity 0,6," <<<"$out"
+else
+  echo "skipped: no de_DE locale to compile (the locales package)"
+fi
+
 mkdir locked && chmod 500 locked
 if [ "$(id -u)" -ne 0 ]; then
   "$lad" build --name locked/M >/dev/null 2>&1

@@ -135,7 +135,7 @@ TEST(CrossValidationErrors, FoldCountsListsAndCancel) {
   EXPECT_EQ(message(options, empty), "Negative Prevalence: the list of values is empty");
   std::atomic<bool> cancel{true};
   options.control.cancel = &cancel;
-  EXPECT_EQ(message(options, {}), "Cross-validation cancelled");
+  EXPECT_EQ(message(options, {}), "Tuning cancelled");
 }
 
 TEST(ShareLists, ReadWithEitherSeparator) {
