@@ -9,6 +9,7 @@
 #include "LadError.h"
 #include "LineFile.h"
 #include "ModelExport.h"
+#include "ModelFiles.h"
 #include "NumberText.h"
 #include "PatternReport.h"
 #include "PatternTable.h"
@@ -99,6 +100,23 @@ std::string headerFileFor(const std::string& output) {
 
 }  // namespace
 
+void PatternCommands::refuseModelFile(const std::string& file) const {
+  const auto same = [](const std::string& a, const std::string& b) {
+    std::error_code errorA;
+    std::error_code errorB;
+    const auto pathA = std::filesystem::weakly_canonical(a, errorA);
+    const auto pathB = std::filesystem::weakly_canonical(b, errorB);
+    return !errorA && !errorB && pathA == pathB;
+  };
+  for (const ModelFileKind kind : kModelFileKinds) {
+    const std::string modelFile = modelFileName(name_, kind);
+    if (same(file, modelFile)) {
+      throw LadError("The export would overwrite " + modelFile +
+                     ", a file of the model itself; choose another output name");
+    }
+  }
+}
+
 void PatternCommands::exportModel() {
   const ExportLanguage language = exportLanguage(language_);
   const ModelRules rules(loadModel(name_, currentNumberFormat()), currentNumberFormat());
@@ -109,6 +127,14 @@ void PatternCommands::exportModel() {
   // Written beside the targets and put in place only when complete: a failure leaves any
   // earlier file as it was.
   const std::string header = headerFileFor(output_);
+  if (language == ExportLanguage::C && output_.size() > 2 &&
+      output_.compare(output_.size() - 2, 2, ".h") == 0) {
+    throw LadError("The C file " + quotedForMessage(output_) +
+                   " would be named like a header; give a name ending in .c (its header is "
+                   "written beside it)");
+  }
+  refuseModelFile(output_);
+  if (language == ExportLanguage::C) refuseModelFile(header);
   const std::string headerName = std::filesystem::path(header).filename().string();
   LineFileWriter code(output_);
   writeExport(

@@ -17,6 +17,8 @@ class PatternCommands {
   void patterns();
   void explain();
   void exportModel();
+  // Refuses to write over one of the model's own files (an export named NAME.MOD, say).
+  void refuseModelFile(const std::string& file) const;
 
   CLI::App* patterns_ = nullptr;
   CLI::App* explain_ = nullptr;

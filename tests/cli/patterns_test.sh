@@ -73,4 +73,11 @@ check "a model with two attributes of one name is not exported to Python" test $
 check "and says why" test "$err" = "Two attributes of the model are named 'A'; the Python export reads values by name."
 check "and leaves the file as it was" test "$(cat twins.py)" = keep
 
+cp LAD.MOD kept.MOD
+"$lad" export --to python -o LAD.MOD >/dev/null 2>&1
+check "an export never writes over the model's own file" test $? -eq 1
+check "and the model stays as it was" cmp -s LAD.MOD kept.MOD
+err=$("$lad" export --to c -o m.h 2>&1 >/dev/null)
+check "a C file named like a header is refused" grep -q "would be named like a header" <<<"$err"
+
 finish
