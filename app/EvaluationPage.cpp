@@ -208,6 +208,23 @@ std::optional<ParameterValues> EvaluationPage::selectedSet() const {
   return tunedSets_[index];
 }
 
+void EvaluationPage::tableReplaced(const QString& fileName) {
+  tunedSets_.clear();
+  TuningTable->clearContents();
+  TuningTable->setRowCount(0);
+  TuningTable->hide();
+  UseButton->setEnabled(false);
+  const QString figures = FiguresText->toPlainText();
+  if (figures.isEmpty() || figures.startsWith("Apply a model")) return;
+  const QString earlier = "Open Data has put " + fileName +
+                          " in the data box: the figures below are of the table before it.";
+  if (!figures.startsWith("Open Data has put ")) {
+    FiguresText->setPlainText(earlier + "\n\n" + figures);
+  } else {
+    FiguresText->setPlainText(earlier + figures.mid(figures.indexOf('\n')));
+  }
+}
+
 void EvaluationPage::showNothing(const QString& why) {
   FiguresText->setPlainText(why);
   for (QChartView* view : {RocView, DistributionView}) {

@@ -31,6 +31,9 @@ class EvaluationPage : public QWidget {
   // The ranked sets in the table, and the best one's cross-validation figures.
   void showTuning(const std::vector<CrossValidationResult>& ranked, TuningCriterion criterion,
                   const NumberFormat& format);
+  // The data box now holds another table: the figures say they are of the earlier one, and
+  // the tuning results, found on it, are put away.
+  void tableReplaced(const QString& fileName);
   // Says there is nothing to show, and why.
   void showNothing(const QString& why);
 

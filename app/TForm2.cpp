@@ -420,6 +420,7 @@ void TForm2::postFile(CommandJob& job, ModelFileKind kind, const std::string& fi
 
 void TForm2::wantPatterns(const std::string& name, const std::string& table,
                           const NumberFormat& format, bool forExplanations) {
+  patternsModel_ = name;
   patternsWanted_ = PatternsWanted{name, table, format, forExplanations};
   lineToExplain_.reset();
   readWantedPatterns();
@@ -435,7 +436,9 @@ void TForm2::readWantedPatterns() {
   startJob(
       [wanted, patterns](CommandJob&) {
         try {
-          *patterns = modelPatterns(wanted.name, wanted.table, wanted.format);
+          *patterns = modelPatterns(
+              wanted.name, wanted.table, wanted.format,
+              wanted.forExplanations ? "the table Apply Model scored" : "the data box");
         } catch (const std::exception& e) {
           patterns->note = "No patterns: " + messageWithFullStop(e.what());
         }
@@ -489,7 +492,18 @@ void TForm2::Button1Click() {
       {"Open Data", "Text Files (*.txt);;CSV Files (*.csv);;All Files (*)", "*.txt", "txt"});
   if (!chosen) return;
   enterFolderOf(*chosen);
-  runCommand([&] { RichEdit1->setPlainText(displayText(readTextFile(toUtf8(*chosen)))); });
+  bool opened = false;
+  runCommand([&] {
+    RichEdit1->setPlainText(displayText(readTextFile(toUtf8(*chosen))));
+    opened = true;
+  });
+  if (!opened) return;
+  // What was judged or counted on the earlier table says so; the patterns are counted again
+  // on the new one, unless they wait to explain the Forecast of the earlier one.
+  Evaluation->tableReplaced(QFileInfo(*chosen).fileName());
+  if (!patternsModel_.empty() && !(patternsWanted_ && patternsWanted_->forExplanations)) {
+    wantPatterns(patternsModel_, toUtf8(RichEdit1->toPlainText()), currentNumberFormat(), false);
+  }
 }
 
 void TForm2::Button2Click() {

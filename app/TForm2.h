@@ -169,6 +169,7 @@ class TForm2 : public QWidget {
 
   CommandJob* job_ = nullptr;
   std::optional<PatternsWanted> patternsWanted_;
+  std::string patternsModel_;                 // the model of the Patterns tab, shown or wanted
   std::optional<std::size_t> lineToExplain_;  // waits for the patterns
   QString modelShownName_;  // the name box's text when the model was last built or loaded
   std::string modelFullName_;

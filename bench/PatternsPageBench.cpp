@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
   }
   QElapsedTimer clock;
   clock.start();
-  const ModelPatterns patterns = modelPatterns(argv[1], readTextFile(argv[2]), NumberFormat{});
+  const ModelPatterns patterns =
+      modelPatterns(argv[1], readTextFile(argv[2]), NumberFormat{}, argv[2]);
   std::printf("off the window's thread: model read and %d patterns counted in %.2f s\n",
               patterns.table->size(), static_cast<double>(clock.elapsed()) / 1000);
   PatternsPage page(nullptr);

@@ -4,7 +4,7 @@
 #include "ModelFiles.h"
 
 ModelPatterns modelPatterns(const std::string& name, const std::string& tableText,
-                            const NumberFormat& format) {
+                            const NumberFormat& format, const std::string& tableName) {
   ModelRules rules(std::shared_ptr<const TLAD>(loadModel(name, format)), format);
   const std::string patterns =
       IntToStr(rules.size()) + " patterns of " + modelFileName(name, ModelFileKind::Model);
@@ -14,7 +14,7 @@ ModelPatterns modelPatterns(const std::string& name, const std::string& tableTex
     auto table = std::make_shared<PatternTable>(rules, std::move(observations));
     std::string note = patterns + ", counted on the " +
                        IntToStr(static_cast<std::int64_t>(table->table().rows())) +
-                       " observations of the data box";
+                       " observations of " + tableName;
     if (!mismatch.empty()) note += ". " + messageWithFullStop(mismatch);
     return {std::move(table), note};
   } catch (const std::exception& e) {

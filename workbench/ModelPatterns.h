@@ -15,6 +15,7 @@ struct ModelPatterns {
 
 // Loads NAME.MOD (a failure raises) and counts its patterns on the table text when the table
 // fits the model; a table that cannot be read or does not fit gives patterns without
-// statistics, and the note says why.
+// statistics, and the note says why. `tableName` says in the note which table it was ("the
+// data box").
 ModelPatterns modelPatterns(const std::string& name, const std::string& tableText,
-                            const NumberFormat& format);
+                            const NumberFormat& format, const std::string& tableName);

@@ -153,6 +153,14 @@ class WindowTest : public QObject {
     QVERIFY(form->Evaluation->RocView->chart()->title().endsWith("AUC 1.0000"));
     // The Forecast text is the scores alone, as before.
     QCOMPARE(form->RichEdit6->toPlainText().split('\n')[0], QString("Obs1,1,0.649324127200233"));
+
+    // Another table in the data box: the figures say they are of the earlier one.
+    writeFile(at("other.csv"), "Name,A,Class\nx,1,1\n");
+    answers.push_back(at("other.csv"));
+    form->Button1Click();
+    QVERIFY(form->Evaluation->FiguresText->toPlainText().startsWith(
+        "Open Data has put other.csv in the data box: the figures below are of the table before "
+        "it.\n\nModel LAD applied"));
   }
 
   void modelKeptByItsFullPathWhenTheFolderChanges() {
