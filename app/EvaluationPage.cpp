@@ -49,14 +49,30 @@ void clearChart(QChart* chart) {
   }
 }
 
+// A cell that shows its text and sorts by its number (the text alone would sort "10" before
+// "9", and a number alone would lose the text's format).
+class NumberItem : public QTableWidgetItem {
+ public:
+  NumberItem(double value, const QString& text) : QTableWidgetItem(text), value_(value) {
+    setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  }
+  bool operator<(const QTableWidgetItem& other) const override {
+    const auto* number = dynamic_cast<const NumberItem*>(&other);
+    if (number == nullptr) return QTableWidgetItem::operator<(other);
+    // NaN ("n/a") sorts below every figure.
+    if (std::isnan(value_) || std::isnan(number->value_)) {
+      return std::isnan(value_) && !std::isnan(number->value_);
+    }
+    return value_ < number->value_;
+  }
+
+ private:
+  double value_;
+};
+
 QTableWidgetItem* numberItem(double value, const QString& text) {
-  auto* item = new QTableWidgetItem();
-  item->setData(Qt::DisplayRole, value);  // sorts as a number
-  item->setData(Qt::ToolTipRole, text);
-  item->setText(text);
-  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-  return item;
+  return new NumberItem(value, text);
 }
 
 }  // namespace
@@ -141,15 +157,21 @@ EvaluationPage::EvaluationPage(QWidget* parent) : QWidget(parent) {
   connect(TuningTable, &QTableWidget::itemSelectionChanged, this,
           [this] { UseButton->setEnabled(selectedSet().has_value()); });
 
-  auto* panes = new QSplitter(Qt::Horizontal, this);
-  panes->addWidget(FiguresText);
-  panes->addWidget(RocView);
-  panes->addWidget(DistributionView);
+  // The figures and both charts side by side; the tuning results below them, when there are
+  // any, so that neither squeezes the charts.
+  auto* figures = new QSplitter(Qt::Horizontal, this);
+  figures->addWidget(FiguresText);
+  figures->addWidget(RocView);
+  figures->addWidget(DistributionView);
+  figures->setStretchFactor(0, 3);
+  figures->setStretchFactor(1, 2);
+  figures->setStretchFactor(2, 2);
+  auto* panes = new QSplitter(Qt::Vertical, this);
+  panes->addWidget(figures);
   panes->addWidget(TuningTable);
   panes->setStretchFactor(0, 3);
   panes->setStretchFactor(1, 2);
-  panes->setStretchFactor(2, 2);
-  panes->setStretchFactor(3, 4);
+  figures->setSizes({420, 330, 330});  // scaled to the width the tab gets
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);

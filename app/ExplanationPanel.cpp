@@ -1,6 +1,7 @@
 #include "ExplanationPanel.h"
 
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -18,6 +19,9 @@ ExplanationPanel::ExplanationPanel(QWidget* parent) : QWidget(parent, Qt::Tool) 
   Sections->setObjectName("Sections");
   Sections->setHeaderHidden(true);
   Sections->setUniformRowHeights(true);
+  Sections->setTextElideMode(Qt::ElideNone);
+  Sections->header()->setStretchLastSection(false);
+  Sections->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPointSize(10);
   SummaryLabel->setFont(font);
@@ -27,36 +31,66 @@ ExplanationPanel::ExplanationPanel(QWidget* parent) : QWidget(parent, Qt::Tool) 
   layout->setSpacing(0);
   layout->addWidget(SummaryLabel);
   layout->addWidget(Sections, 1);
-  resize(760, 460);
+  resize(900, 460);
 }
 
 void ExplanationPanel::explain(std::size_t row) {
   if (!hasSource() || row >= source_->table().rows()) return;
   const ObservationTable& table = source_->table();
-  QStringList lines;
+  std::vector<std::string> lines;
   try {
     const Explanation e = explainObservation(source_->rules(), table.values(row));
-    for (const std::string& line :
-         explanationText(source_->rules(), e, observationTitle(table, row))) {
-      lines << QString::fromStdString(line);
-    }
+    lines = explanationText(source_->rules(), e, observationTitle(table, row));
   } catch (const std::exception& e) {
-    lines << QString::fromStdString(messageWithFullStop(e.what()));
+    lines = {messageWithFullStop(e.what())};
   }
-  text_ = lines.join('\n');
-  // The first lines say the score; each section is a line, then its patterns indented.
+  // The first lines say the score; each section is a line, then its patterns indented. A model
+  // of millions of patterns can give hundreds of thousands of lines: each section shows its
+  // first kShownPerSection, which keeps the panel quick.
+  constexpr int kShownPerSection = 2000;
   QStringList summary;
+  QStringList shown;
   Sections->clear();
   QTreeWidgetItem* section = nullptr;
-  for (const QString& line : lines) {
-    if (line.startsWith("  ") && section != nullptr) {
+  int children = 0;
+  int hidden = 0;
+  std::size_t longest = 0;
+  const auto closeSection = [&] {
+    if (section != nullptr && hidden > 0) {
+      const QString more = QString("... and %1 more (lad explain lists them all)").arg(hidden);
+      new QTreeWidgetItem(section, {more});
+      shown << "  " + more;
+    }
+    hidden = 0;
+    children = 0;
+  };
+  for (const std::string& text : lines) {
+    const bool indented = text.rfind("  ", 0) == 0;
+    if (indented && section != nullptr) {
+      if (children++ >= kShownPerSection) {
+        ++hidden;
+        continue;
+      }
+      const QString line = QString::fromStdString(text);
       new QTreeWidgetItem(section, {line.trimmed()});
-    } else if (line.startsWith("  ") || (section == nullptr && summary.size() < 2)) {
-      summary << line;
+      shown << line;
+      longest = std::max(longest, text.size());
+    } else if (indented || (section == nullptr && summary.size() < 2)) {
+      summary << QString::fromStdString(text);
+      shown << summary.back();
     } else {
-      section = new QTreeWidgetItem(Sections, {line});
+      closeSection();
+      section = new QTreeWidgetItem(Sections, {QString::fromStdString(text)});
+      shown << section->text(0);
+      longest = std::max(longest, text.size());
     }
   }
+  closeSection();
+  text_ = shown.join('\n');
+  // One column as wide as the longest line, so that nothing is cut off and the panel scrolls
+  // sideways; measured by characters, since the face is monospace.
+  Sections->setColumnWidth(
+      0, static_cast<int>(longest + 4) * Sections->fontMetrics().horizontalAdvance('M'));
   constexpr int kLongestOpenSection = 30;
   for (int i = 0; i < Sections->topLevelItemCount(); ++i) {
     QTreeWidgetItem* item = Sections->topLevelItem(i);
