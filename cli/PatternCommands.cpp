@@ -61,8 +61,14 @@ void PatternCommands::explain() {
   // The first argument is the table when it is "-" or names a file and rows follow it.
   std::vector<std::string> rows = explainArguments_;
   std::string tableArgument;
-  if (rows.size() >= 2 && (rows.front() == "-" || std::filesystem::exists(rows.front()))) {
-    tableArgument = rows.front();
+  // A first argument that names a file which is not there ("tabel.csv") is a mistyped table,
+  // not a row: reading it says so.
+  const std::string& first = rows.front();
+  const std::string extension = std::filesystem::path(first).extension().string();
+  const bool looksLikeFile =
+      first.find('/') != std::string::npos || extension == ".csv" || extension == ".txt";
+  if (rows.size() >= 2 && (first == "-" || std::filesystem::exists(first) || looksLikeFile)) {
+    tableArgument = first;
     rows.erase(rows.begin());
   }
   ModelAndTable loaded = modelAndTable(name_, readTable(tableArgument));

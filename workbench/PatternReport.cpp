@@ -144,6 +144,13 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
                                          const std::string& title) {
   const NumberFormat& format = rules.format();
   const auto number = [&](double v) { return FloatToStr(v, format); };
+  // A change is a difference of two table numbers: at 12 significant digits it reads as the
+  // user would write it (0.00027, not 0.000269999999999999).
+  const auto amount = [&](double v) {
+    if (v == 0 || !std::isfinite(v)) return number(v);
+    const double scale = std::pow(10.0, 11 - std::floor(std::log10(std::fabs(v))));
+    return number(std::round(v * scale) / scale);
+  };
   // Names padded to the longest the model has, so that the rules line up.
   const std::size_t nameWidth =
       1 + IntToStr(std::max(rules.positiveCount(), rules.negativeCount())).size() + 2;
@@ -171,9 +178,9 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
     const std::string& attribute =
         rules.attributeName(static_cast<std::size_t>(m.condition.attribute));
     std::string change =
-        m.raise ? "raise it by " + number(m.change) : "lower it below " + number(m.bound);
+        m.raise ? "raise it by " + amount(m.change) : "lower it below " + number(m.bound);
     if (!m.raise)
-      change += m.change == 0 ? " (it lies on it)" : " (by more than " + number(-m.change) + ")";
+      change += m.change == 0 ? " (it lies on it)" : " (by more than " + amount(-m.change) + ")";
     lines.push_back("  " + padded(rules.name(m.pattern)) + rules.conditionText(m.condition) +
                     " fails: " + attribute + " is " + number(m.value) + "; " + change +
                     " -> score " + number(m.scoreAfter));

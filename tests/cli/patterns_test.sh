@@ -80,4 +80,7 @@ check "and the model stays as it was" cmp -s LAD.MOD kept.MOD
 err=$("$lad" export --to c -o m.h 2>&1 >/dev/null)
 check "a C file named like a header is refused" grep -q "would be named like a header" <<<"$err"
 
+err=$("$lad" explain nosuch.csv Obs1 2>&1 >/dev/null)
+check "a mistyped table for explain is said to be missing" grep -q '^Cannot open file ".*nosuch.csv"' <<<"$err"
+
 finish
