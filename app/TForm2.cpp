@@ -594,7 +594,7 @@ void TForm2::Button5Click() {
           });
         };
         report.warning = [&job, warning](const std::string& text) {
-          job.post([warning, text] { *warning = fromUtf8(messageWithFullStop(text)) + " "; });
+          job.post([warning, text] { *warning += fromUtf8(messageWithFullStop(text)) + " "; });
         };
         report.forecastCleared = [&job, this] {
           job.post([this] {

@@ -5,6 +5,7 @@
 #include "Evaluation.h"
 #include "LadError.h"
 #include "NumberText.h"
+#include "Observations.h"
 #include "TableText.h"
 
 namespace {
@@ -65,6 +66,18 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
     throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
                    attribute + "), but the data table has " + IntToStr(valueCount) +
                    " attribute column(s)");
+  }
+  if (report.warning) {
+    // Values are read by their column whatever its name; a table whose names differ from the
+    // model's is most likely another kind of table, and its scores meaningless.
+    std::vector<std::string> modelNames;
+    for (std::size_t k = 0; k < model.cutpoints.size(); ++k) {
+      modelNames.push_back(
+          k < static_cast<std::size_t>(model.attList->size()) ? model.attList->keys[k] : "");
+    }
+    const std::vector<std::string> tableNames(fields.keys.begin() + 1, fields.keys.end() - 1);
+    const std::string mismatch = columnMismatch(modelNames, tableNames);
+    if (!mismatch.empty()) report.warning(mismatch);
   }
   if (report.forecastCleared) report.forecastCleared();
 

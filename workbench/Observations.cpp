@@ -87,21 +87,28 @@ void requireTableFitsModel(const ModelRules& rules, const ObservationTable& tabl
   }
 }
 
-std::string headerMismatch(const ModelRules& rules, const ObservationTable& table) {
-  const std::vector<std::string>& names = table.attributeNames();
-  for (std::size_t k = 0; k < rules.attributeCount() && k < names.size(); ++k) {
-    if (names[k] != rules.attributeName(k)) {
+std::string columnMismatch(const std::vector<std::string>& modelNames,
+                           const std::vector<std::string>& tableNames) {
+  for (std::size_t k = 0; k < modelNames.size() && k < tableNames.size(); ++k) {
+    if (tableNames[k] != modelNames[k]) {
       return "Column " + IntToStr(static_cast<std::int64_t>(k + 2)) + " of the table is named " +
-             quotedForMessage(names[k]) + ", but the model's attribute " +
-             IntToStr(static_cast<std::int64_t>(k + 1)) + " is " +
-             quotedForMessage(rules.attributeName(k)) +
+             quotedForMessage(tableNames[k]) + ", but the model's attribute " +
+             IntToStr(static_cast<std::int64_t>(k + 1)) + " is " + quotedForMessage(modelNames[k]) +
              "; the model reads the values by their column";
     }
   }
-  if (names.size() < rules.attributeCount()) {
-    return "The table has " + IntToStr(static_cast<std::int64_t>(names.size())) +
+  if (tableNames.size() < modelNames.size()) {
+    return "The table has " + IntToStr(static_cast<std::int64_t>(tableNames.size())) +
            " attribute column(s), but the model has " +
-           IntToStr(static_cast<std::int64_t>(rules.attributeCount())) + " attributes";
+           IntToStr(static_cast<std::int64_t>(modelNames.size())) + " attributes";
   }
   return "";
+}
+
+std::string headerMismatch(const ModelRules& rules, const ObservationTable& table) {
+  std::vector<std::string> modelNames;
+  for (std::size_t k = 0; k < rules.attributeCount(); ++k) {
+    modelNames.push_back(rules.attributeName(k));
+  }
+  return columnMismatch(modelNames, table.attributeNames());
 }

@@ -61,3 +61,6 @@ void requireTableFitsModel(const ModelRules& rules, const ObservationTable& tabl
 // order; otherwise a sentence that names the first column that differs. The model is scored
 // by column position whatever the names, so a mismatch is worth a warning.
 std::string headerMismatch(const ModelRules& rules, const ObservationTable& table);
+// The same for the model's attribute names and the table's attribute columns.
+std::string columnMismatch(const std::vector<std::string>& modelNames,
+                           const std::vector<std::string>& tableNames);

@@ -19,6 +19,8 @@ printf 'Name,A,Class\nx,1,1\ny,2,0\nz,3,1\n' > table.txt
 check "build from a file into a folder" "$lad" build table.txt --grid-size 3 --name sub >/dev/null
 out=$(printf 'N,A,C\nq,2.5,0\n' | "$lad" apply - --name sub)
 check "apply reads standard input" grep -qx "q,0,.*" <<<"$out"
+err=$(printf 'N,B,C\nq,2.5,0\n' | "$lad" evaluate - --name sub 2>&1 >/dev/null)
+check "a table whose columns the model names otherwise is warned about" grep -qx "Warning: Column 2 of the table is named 'B', but the model's attribute 1 is 'A'; the model reads the values by their column." <<<"$err"
 
 err=$("$lad" apply --name missing 2>&1 >/dev/null)
 code=$?
