@@ -60,7 +60,9 @@ int defaultThreadCount() {
 }
 
 void runWithThreads(int threads, const std::function<void()>& work) {
-  tbb::task_arena arena(threads > 0 ? threads : defaultThreadCount());
+  // More threads than cores would not run anyway: the thread library only warns about them.
+  const int cores = defaultThreadCount();
+  tbb::task_arena arena(threads > 0 ? std::min(threads, cores) : cores);
   arena.execute(work);
 }
 

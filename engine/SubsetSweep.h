@@ -16,7 +16,8 @@ std::int64_t subsetCount(std::int32_t n, std::int32_t m);
 // The threads a build uses when it is not told.
 int defaultThreadCount();
 
-// Runs work on `threads` threads (0: every core); parallel loops inside it use no more.
+// Runs work on `threads` threads (0, or more than there are cores: every core); parallel loops
+// inside it use no more.
 void runWithThreads(int threads, const std::function<void()>& work);
 
 // Searches every subset of `degree` of `attributes` attributes and hands each subset's
