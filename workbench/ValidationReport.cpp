@@ -1,5 +1,6 @@
 #include "ValidationReport.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -66,6 +67,23 @@ std::vector<std::string> crossValidationReport(const CrossValidationResult& r,
   };
   lines.push_back(row("Mean", [](const MeanAndDeviation& m) { return m.mean; }));
   lines.push_back(row("SD", [](const MeanAndDeviation& m) { return m.deviation; }));
+  // What the means leave out, and folds whose model cannot tell the classes apart.
+  std::size_t judged = 0;
+  for (const FoldResult& f : r.folds) judged += std::isnan(f.metrics.auc) ? 0 : 1;
+  if (judged < r.folds.size()) {
+    lines.push_back("Balanced accuracy and AUC are averaged over the " +
+                    IntToStr(static_cast<std::int64_t>(judged)) + " of " +
+                    IntToStr(static_cast<std::int64_t>(r.folds.size())) +
+                    " folds that hold both classes.");
+  }
+  for (std::size_t i = 0; i < r.folds.size(); ++i) {
+    const FoldResult& f = r.folds[i];
+    if (f.positivePatterns > 0 && f.negativePatterns > 0) continue;
+    lines.push_back("Fold " + IntToStr(static_cast<std::int64_t>(i + 1)) + " learned no " +
+                    (f.positivePatterns == 0 ? "positive" : "negative") +
+                    " patterns: its model scores with one side only (too few rows of that "
+                    "class, or thresholds too strict).");
+  }
   lines.push_back("");
   lines.push_back("Every observation scored by the model that did not learn it:");
   for (const std::string& line : metricsReport(r.pooled, format)) lines.push_back(line);
