@@ -85,10 +85,7 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
   for (std::size_t i = 1; i < lines.size(); ++i) {
     fields.parse(lines[i]);
     const std::int32_t m = fields.size();
-    if (m > headerFields) {
-      throw LadError("Line " + IntToStr(static_cast<std::int64_t>(i + 1)) + " has " + IntToStr(m) +
-                     " fields, but the header has " + IntToStr(headerFields));
-    }
+    requireNoExtraFields(m, headerFields, i + 1);
     // Every line starts from zeros, so a short line never borrows another line's values.
     std::fill(point.begin(), point.end(), 0.0);
     for (std::int32_t j = 1; j <= m - 2; ++j) {

@@ -134,10 +134,7 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
     const std::size_t lineNo = r + 2;
     fields.parse(lines[r + 1]);
     const std::int32_t m = fields.size();
-    if (m > headerFields) {
-      throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + " has " + IntToStr(m) +
-                     " fields, but the header has " + IntToStr(headerFields));
-    }
+    requireNoExtraFields(m, headerFields, lineNo);
     arrreal& row = model->data[r];
     for (std::int32_t j = 1; j <= m - 2; ++j) {
       row[static_cast<std::size_t>(j - 1)] =

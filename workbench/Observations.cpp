@@ -40,10 +40,7 @@ ObservationTable ObservationTable::read(const std::string& text, const NumberFor
   for (std::size_t i = 1; i < lines.size(); ++i) {
     fields.parse(lines[i]);
     const std::int32_t m = fields.size();
-    if (m > headerFields) {
-      throw LadError("Line " + IntToStr(static_cast<std::int64_t>(i + 1)) + " has " + IntToStr(m) +
-                     " fields, but the header has " + IntToStr(headerFields));
-    }
+    requireNoExtraFields(m, headerFields, i + 1);
     double* row = table.values_.data() + (i - 1) * table.width_;
     for (std::int32_t j = 1; j <= m - 2; ++j) {
       row[j - 1] = tableNumber(fields.keys[static_cast<std::size_t>(j)], i + 1,

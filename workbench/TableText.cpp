@@ -37,3 +37,10 @@ const std::string& tableLine(const std::vector<std::string>& lines, std::size_t 
   static const std::string none;
   return i < lines.size() ? lines[i] : none;
 }
+
+void requireNoExtraFields(std::int32_t fields, std::int32_t headerFields, std::size_t lineNo) {
+  if (fields > headerFields) {
+    throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + " has " +
+                   IntToStr(fields) + " fields, but the header has " + IntToStr(headerFields));
+  }
+}

@@ -1,6 +1,7 @@
 // The data table text taken as lines.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ void requireLines(const std::vector<std::string>& lines);
 // lineNo. A failure says where: "Line 5, column 3: 'x' is not a valid floating point value".
 double tableNumber(const std::string& field, std::size_t lineNo, std::size_t column,
                    const NumberFormat& format);
+
+// Raises "Line L has M fields, but the header has H" for a line with more fields than the
+// header.
+void requireNoExtraFields(std::int32_t fields, std::int32_t headerFields, std::size_t lineNo);
 
 // Line i counted from 0, or the empty text when there is no such line.
 const std::string& tableLine(const std::vector<std::string>& lines, std::size_t i);
