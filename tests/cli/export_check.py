@@ -64,9 +64,10 @@ def read_table(path):
 
 
 def python_scores(module_path, names, rows):
-    spec = importlib.util.spec_from_file_location("exported_model", module_path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    # Loaded from its path, as a user's script would import the exported file.
+    loader = importlib.util.spec_from_file_location("exported_model", module_path)
+    module = importlib.util.module_from_spec(loader)
+    loader.loader.exec_module(module)
     return [module.score(dict(zip(names, values))) for _, values in rows]
 
 
