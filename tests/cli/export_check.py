@@ -10,12 +10,13 @@ apply's; and the three exports must agree to the last bit. Prints one line per f
 """
 
 import decimal
-import importlib.util
+import importlib.machinery
 import os
 import sqlite3
 import subprocess
 import sys
 import tempfile
+import types
 
 
 def number_text(value):
@@ -65,9 +66,9 @@ def read_table(path):
 
 def python_scores(module_path, names, rows):
     # Loaded from its path, as a user's script would import the exported file.
-    loader = importlib.util.spec_from_file_location("exported_model", module_path)
-    module = importlib.util.module_from_spec(loader)
-    loader.loader.exec_module(module)
+    loader = importlib.machinery.SourceFileLoader("exported_model", module_path)
+    module = types.ModuleType(loader.name)
+    loader.exec_module(module)
     return [module.score(dict(zip(names, values))) for _, values in rows]
 
 
