@@ -28,12 +28,18 @@ double TLAD::getIndex(const arrreal& point, std::int32_t pointclass) const {
   };
   const std::int32_t p = countTriggered(pospandect.get());
   const std::int32_t n = countTriggered(negpandect.get());
+  return scoreFromCounts(p, pospandect ? pospandect->size() : 0, n,
+                         negpandect ? negpandect->size() : 0);
+}
+
+double scoreFromCounts(std::int32_t positive, std::int32_t positiveTotal, std::int32_t negative,
+                       std::int32_t negativeTotal) {
   double score = 0.0;
-  if (pospandect && pospandect->size() > 0) {
-    score = score + static_cast<double>(p) / static_cast<double>(pospandect->size());
+  if (positiveTotal > 0) {
+    score = score + static_cast<double>(positive) / static_cast<double>(positiveTotal);
   }
-  if (negpandect && negpandect->size() > 0) {
-    score = score - static_cast<double>(n) / static_cast<double>(negpandect->size());
+  if (negativeTotal > 0) {
+    score = score - static_cast<double>(negative) / static_cast<double>(negativeTotal);
   }
   return score;
 }

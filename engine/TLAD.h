@@ -91,3 +91,8 @@ class TLAD {
   void savepatterndesc(LineFileWriter& out) const;
   void savedatagrid(LineFileWriter& out) const;
 };
+
+// The score from the counts of satisfied patterns: 0 + positive/P - negative/N, in that order,
+// a side without patterns left out. getIndex and every explanation of a score count with it.
+double scoreFromCounts(std::int32_t positive, std::int32_t positiveTotal, std::int32_t negative,
+                       std::int32_t negativeTotal);

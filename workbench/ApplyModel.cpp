@@ -8,9 +8,6 @@
 #include "Observations.h"
 #include "TableText.h"
 
-namespace {
-
-// The highest attribute index a pattern of the model uses, or -1.
 std::int32_t highestAttributeUsed(const TLAD& model) {
   std::int32_t highest = -1;
   for (const TPandect* pandect : {model.pospandect.get(), model.negpandect.get()}) {
@@ -21,7 +18,17 @@ std::int32_t highestAttributeUsed(const TLAD& model) {
   return highest;
 }
 
-}  // namespace
+void requireAttributeColumns(const TLAD& model, std::int32_t columns) {
+  const std::int32_t highest = highestAttributeUsed(model);
+  if (highest >= columns) {
+    const std::string attribute = highest < model.attList->size()
+                                      ? model.attList->keys[static_cast<std::size_t>(highest)]
+                                      : IntToStr(highest);
+    throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
+                   attribute + "), but the data table has " + IntToStr(columns) +
+                   " attribute column(s)");
+  }
+}
 
 std::string oneSidedModelWarning(const std::string& modelFile, PatternCounts counts) {
   if (counts.positive > 0 && counts.negative > 0) return "";
@@ -58,15 +65,7 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
   const std::int32_t headerFields = fields.size();
   const std::int32_t valueCount = headerFields - 2;
   if (valueCount < 0) throw ERangeError();
-  const std::int32_t highest = highestAttributeUsed(model);
-  if (highest >= valueCount) {
-    const std::string attribute = highest < model.attList->size()
-                                      ? model.attList->keys[static_cast<std::size_t>(highest)]
-                                      : IntToStr(highest);
-    throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
-                   attribute + "), but the data table has " + IntToStr(valueCount) +
-                   " attribute column(s)");
-  }
+  requireAttributeColumns(model, valueCount);
   if (report.warning) {
     // Values are read by their column whatever its name; a table whose names differ from the
     // model's is most likely another kind of table, and its scores meaningless.

@@ -27,6 +27,12 @@ struct ApplyReport {
 void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
                    const NumberFormat& format = currentNumberFormat());
 
+// The highest attribute index a pattern of the model uses, or -1.
+std::int32_t highestAttributeUsed(const TLAD& model);
+// Refuses a table of fewer attribute columns than the model's patterns use, saying which
+// attribute they need.
+void requireAttributeColumns(const TLAD& model, std::int32_t columns);
+
 // Applies NAME.MOD to the table and judges its scores (Evaluation.h); the report's callbacks
 // are called as by runApplyModel.
 struct Metrics;

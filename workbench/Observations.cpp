@@ -1,25 +1,11 @@
 #include "Observations.h"
 
-#include <cmath>
-
+#include "ApplyModel.h"
+#include "Evaluation.h"
 #include "LadError.h"
 #include "MyLists.h"
 #include "PatternRules.h"
 #include "TableText.h"
-
-namespace {
-
-std::int32_t classOfField(const std::string& field, const NumberFormat& format) {
-  double value = 0.0;
-  try {
-    value = std::trunc(StrToFloat(field, format));
-  } catch (const EConvertError&) {
-    return -1;
-  }
-  return value == 1.0 ? 1 : (value == 0.0 ? 0 : -1);
-}
-
-}  // namespace
 
 ObservationTable ObservationTable::read(const std::string& text, const NumberFormat& format) {
   const std::vector<std::string> lines = tableLines(text);
@@ -48,7 +34,7 @@ ObservationTable ObservationTable::read(const std::string& text, const NumberFor
     }
     table.names_.push_back(fields.keys.front());
     table.classFields_.push_back(fields.keys.back());
-    table.classes_.push_back(classOfField(fields.keys.back(), format));
+    table.classes_.push_back(evaluationClass(fields.keys.back(), format));
     table.lineNumbers_.push_back(i + 1);
   }
   return table;
@@ -75,13 +61,7 @@ void ObservationTable::widen(std::size_t count) {
 }
 
 void requireTableFitsModel(const ModelRules& rules, const ObservationTable& table) {
-  const std::int32_t highest = rules.highestAttributeUsed();
-  const auto columns = static_cast<std::int32_t>(table.attributeNames().size());
-  if (highest >= columns) {
-    throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
-                   rules.attributeName(static_cast<std::size_t>(highest)) +
-                   "), but the data table has " + IntToStr(columns) + " attribute column(s)");
-  }
+  requireAttributeColumns(rules.model(), static_cast<std::int32_t>(table.attributeNames().size()));
 }
 
 std::string columnMismatch(const std::vector<std::string>& modelNames,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ApplyModel.h"
 #include "BuildModel.h"
 #include "LadError.h"
 #include "ModelFiles.h"
@@ -137,21 +138,5 @@ bool ModelRules::satisfies(std::int32_t j, std::span<const double> values) const
 }
 
 std::int32_t ModelRules::highestAttributeUsed() const {
-  std::int32_t highest = -1;
-  for (std::int32_t j = 0; j < size(); ++j) {
-    for (const std::int32_t k : view(j).map) highest = std::max(highest, k);
-  }
-  return highest;
-}
-
-double scoreFromCounts(std::int32_t positive, std::int32_t positiveTotal, std::int32_t negative,
-                       std::int32_t negativeTotal) {
-  double score = 0.0;
-  if (positiveTotal > 0) {
-    score = score + static_cast<double>(positive) / static_cast<double>(positiveTotal);
-  }
-  if (negativeTotal > 0) {
-    score = score - static_cast<double>(negative) / static_cast<double>(negativeTotal);
-  }
-  return score;
+  return ::highestAttributeUsed(*model_);
 }

@@ -93,8 +93,3 @@ class ModelRules {
   std::int32_t positives_ = 0;
   std::int32_t negatives_ = 0;
 };
-
-// The score the model gives from the counts of satisfied patterns, in the operations of the
-// model's own scoring: 0 + positive/P - negative/N, a side without patterns left out.
-double scoreFromCounts(std::int32_t positive, std::int32_t positiveTotal, std::int32_t negative,
-                       std::int32_t negativeTotal);
