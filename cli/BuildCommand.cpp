@@ -1,9 +1,11 @@
 #include "BuildCommand.h"
 
+#include "TableInput.h"
+
 CLI::App* BuildCommand::add(CLI::App& app) {
   CLI::App* build =
       app.add_subcommand("build", "Learn a model from TABLE and write its four files");
-  build->add_option("TABLE", table, "data table file (default: the sample table; - for stdin)");
+  build->add_option("TABLE", table, kTableHelp);
   parameters.add(build, true);
   build->add_option("--name", name, "model name NAME (files NAME.MOD, ...)")->capture_default_str();
   build->add_flag("--quiet", quiet, "no progress line on a terminal");

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "ApplyModel.h"
+#include "ConsoleOutput.h"
 #include "EvaluationOutput.h"
 #include "ProgressLine.h"
 #include "TableInput.h"
@@ -15,16 +16,11 @@ void printLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) std::cout << line << "\n";
 }
 
-void printWarning(const std::string& text) {
-  std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
-}
-
 }  // namespace
 
 EvaluationCommands::EvaluationCommands(CLI::App& app) {
-  const char* tableHelp = "data table file (default: the sample table; - for stdin)";
   const auto common = [&](CLI::App* command) {
-    command->add_option("TABLE", table_, tableHelp);
+    command->add_option("TABLE", table_, kTableHelp);
     command->add_flag("--json", json_, "print one JSON document instead of text");
   };
   const auto validation = [&](CLI::App* command) {

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 
+#include "ConsoleOutput.h"
 #include "Explanation.h"
 #include "Intake.h"
 #include "LadError.h"
@@ -17,10 +18,6 @@
 
 namespace {
 
-void warn(const std::string& text) {
-  std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
-}
-
 // The model, and the table checked against it as Apply Model checks it.
 struct ModelAndTable {
   ModelRules rules;
@@ -33,7 +30,7 @@ ModelAndTable modelAndTable(const std::string& name, const std::string& tableTex
   ObservationTable table = ObservationTable::read(tableText, format);
   requireTableFitsModel(rules, table);
   const std::string mismatch = headerMismatch(rules, table);
-  if (!mismatch.empty()) warn(mismatch);
+  if (!mismatch.empty()) printWarning(mismatch);
   return {std::move(rules), std::move(table)};
 }
 
@@ -162,11 +159,9 @@ void PatternCommands::exportModel() {
 }
 
 PatternCommands::PatternCommands(CLI::App& app) : name_(kDefaultModelName) {
-  const char* const tableHelp = "data table file (default: the sample table; - for stdin)";
-
   patterns_ = app.add_subcommand(
       "patterns", "List the model's patterns as rules, with their statistics on TABLE");
-  patterns_->add_option("TABLE", table_, tableHelp);
+  patterns_->add_option("TABLE", table_, kTableHelp);
   patterns_->add_option("--name", name_, "model name NAME")->capture_default_str();
   patterns_->add_option("--sort", sort_, "order: highest share or coverage, fewest conditions")
       ->check(CLI::IsMember({"prevalence", "homogeneity", "coverage", "degree"}));

@@ -9,6 +9,7 @@
 #include "ApplyModel.h"
 #include "BuildCommand.h"
 #include "BuildModel.h"
+#include "ConsoleOutput.h"
 #include "EvaluationCommands.h"
 #include "LadError.h"
 #include "NumberText.h"
@@ -52,8 +53,7 @@ int main(int argc, char** argv) {
   std::string applyTable;
   std::string applyName = kDefaultModelName;
   CLI::App* apply = app.add_subcommand("apply", "Score every observation of TABLE with NAME.MOD");
-  apply->add_option("TABLE", applyTable,
-                    "data table file (default: the sample table; - for stdin)");
+  apply->add_option("TABLE", applyTable, kTableHelp);
   apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
   EvaluationCommands evaluation(app);
   PatternCommands patterns(app);
@@ -71,22 +71,16 @@ int main(int argc, char** argv) {
     } else if (build->parsed()) {
       BuildOptions options;
       options.control.threads = buildCommand.threads;
-      options.warning = [](const std::string& text) {
-        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
-      };
+      options.warning = printWarning;
       if (!buildCommand.quiet && ::isatty(STDERR_FILENO) != 0)
         options.control.progress = ProgressLine(std::cerr);
-      const PatternCounts counts = runBuildModel(
-          buildCommand.parameters.values(), readTable(buildCommand.table), buildCommand.name,
-          [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
-      std::cout << "Positive Patterns Found: " << counts.positive << "\n"
-                << "Negative Patterns Found: " << counts.negative << "\n";
+      printPatternCounts(runBuildModel(buildCommand.parameters.values(),
+                                       readTable(buildCommand.table), buildCommand.name,
+                                       printFileWritten, options));
     } else {
       ApplyReport report;
       report.forecastLine = [](const std::string& line) { std::cout << line << "\n"; };
-      report.warning = [](const std::string& text) {
-        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
-      };
+      report.warning = printWarning;
       runApplyModel(applyName, readTable(applyTable), report, currentNumberFormat());
     }
   } catch (const std::exception& e) {

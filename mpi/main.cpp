@@ -12,6 +12,7 @@
 
 #include "BuildCommand.h"
 #include "BuildModel.h"
+#include "ConsoleOutput.h"
 #include "LadError.h"
 #include "MpiRun.h"
 #include "NumberText.h"
@@ -73,9 +74,7 @@ int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
     BuildOptions options;
     options.control.threads = arguments.threads;
     if (run.root()) {
-      options.warning = [](const std::string& text) {
-        std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
-      };
+      options.warning = printWarning;
       if (!arguments.quiet && errorsReachTerminal()) {
         options.control.progress = ProgressLine(std::cerr);
       }
@@ -89,11 +88,7 @@ int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
     // no other rank's end can cut its files short.
     run.finalize();
     if (!run.root()) return 0;
-    const PatternCounts counts = writeModelFiles(
-        *model, arguments.name,
-        [](ModelFileKind, const std::string& file) { std::cout << file << "\n"; }, options);
-    std::cout << "Positive Patterns Found: " << counts.positive << "\n"
-              << "Negative Patterns Found: " << counts.negative << "\n";
+    printPatternCounts(writeModelFiles(*model, arguments.name, printFileWritten, options));
     if (timings) {
       const double all = secondsSince(start);
       std::cout.flush();
