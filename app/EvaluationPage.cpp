@@ -14,13 +14,10 @@
 #include <climits>
 #include <cmath>
 
+#include "QtText.h"
 #include "ValidationReport.h"
 
 namespace {
-
-QString fromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString joined(const std::vector<std::string>& lines) {
   QStringList list;

@@ -7,6 +7,7 @@
 
 #include "LadError.h"
 #include "PatternReport.h"
+#include "QtText.h"
 
 ExplanationPanel::ExplanationPanel(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setObjectName("ExplanationPanel");
@@ -71,16 +72,16 @@ void ExplanationPanel::explain(std::size_t row) {
         ++hidden;
         continue;
       }
-      const QString line = QString::fromStdString(text);
+      const QString line = fromUtf8(text);
       new QTreeWidgetItem(section, {line.trimmed()});
       shown << line;
       longest = std::max(longest, text.size());
     } else if (indented || (section == nullptr && summary.size() < 2)) {
-      summary << QString::fromStdString(text);
+      summary << fromUtf8(text);
       shown << summary.back();
     } else {
       closeSection();
-      section = new QTreeWidgetItem(Sections, {QString::fromStdString(text)});
+      section = new QTreeWidgetItem(Sections, {fromUtf8(text)});
       shown << section->text(0);
       longest = std::max(longest, text.size());
     }
@@ -99,7 +100,7 @@ void ExplanationPanel::explain(std::size_t row) {
     item->setExpanded(last || item->childCount() <= kLongestOpenSection);
   }
   SummaryLabel->setText(summary.join('\n'));
-  setWindowTitle("Why this score? " + QString::fromStdString(table.name(row)));
+  setWindowTitle("Why this score? " + fromUtf8(table.name(row)));
   if (!isVisible() && !placed_ && parentWidget() != nullptr) {
     // First shown over the right of the window, where the Forecast lines leave room.
     const QWidget* window = parentWidget()->window();

@@ -8,18 +8,8 @@
 #include <algorithm>
 
 #include "PatternBrowse.h"
-
-namespace {
-
-QString fromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString shareText(const std::optional<double>& share) {
-  return share ? QString::number(*share, 'f', 4) : QString("-");
-}
-
-}  // namespace
+#include "PatternReport.h"
+#include "QtText.h"
 
 void PatternTableModel::setTable(std::shared_ptr<const PatternTable> table) {
   beginResetModel();
@@ -78,9 +68,9 @@ QVariant PatternTableModel::data(const QModelIndex& index, int role) const {
     case Negative:
       return t.hasTable() ? QVariant(t.covered(j).negative) : QVariant("-");
     case Prevalence:
-      return shareText(t.prevalence(j));
+      return fromUtf8(shareForReading(t.prevalence(j), t.rules().format()));
     case Homogeneity:
-      return shareText(t.homogeneity(j));
+      return fromUtf8(shareForReading(t.homogeneity(j), t.rules().format()));
     default:
       return {};
   }

@@ -22,18 +22,11 @@
 #include "LadError.h"
 #include "ModelPatterns.h"
 #include "NumberText.h"
+#include "QtText.h"
 #include "SampleTable.h"
 #include "TextFile.h"
 
 namespace {
-
-QString fromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toUtf8(const QString& text) {
-  return text.toStdString();
-}
 
 // Text boxes show files with their line ends made plain.
 QString displayText(const std::string& text) {

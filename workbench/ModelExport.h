@@ -22,9 +22,9 @@ ExportLanguage exportLanguage(const std::string& name);
 // whose columns are the attributes, NULL when an attribute it reads is NULL.
 //
 // `modelName` goes into the comments, `headerFile` (when not empty) into the C file's. Python
-// and SQL refuse
-// two used attributes of one name, and SQL an empty name, before anything is written. The
-// code goes to `out` piece by piece, so a model of millions of patterns is never held whole.
+// and SQL refuse two used attributes of one name, and SQL an empty name, before anything is
+// written. The code goes to `out` piece by piece, so a model of millions of patterns is never
+// held whole.
 void writeExport(const ModelRules& rules, ExportLanguage language, const std::string& modelName,
                  const TextSink& out, const std::string& headerFile = "");
 

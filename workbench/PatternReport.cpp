@@ -13,11 +13,6 @@ std::string shareText(const std::optional<double>& share, const NumberFormat& fo
   return share ? FloatToStr(*share, format) : "";
 }
 
-// A share to 4 decimals, for reading in a column.
-std::string shortShare(const std::optional<double>& share, const NumberFormat& format) {
-  return share ? FloatToStr(std::round(*share * 1e4) / 1e4, format) : "-";
-}
-
 std::string csvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string out = "\"";
@@ -34,7 +29,7 @@ constexpr std::array<const char*, 8> kColumns = {
 // The columns of one pattern before the rule.
 std::array<std::string, 7> cells(const PatternTable& table, std::int32_t j, bool shortShares) {
   const NumberFormat& format = table.rules().format();
-  const auto share = shortShares ? shortShare : shareText;
+  const auto share = shortShares ? shareForReading : shareText;
   return {table.name(j),
           table.isPositive(j) ? "1" : "0",
           IntToStr(table.degree(j)),
@@ -191,4 +186,8 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
 std::string observationTitle(const ObservationTable& table, std::size_t row) {
   return table.name(row) + " (line " + IntToStr(static_cast<std::int64_t>(table.lineNumber(row))) +
          ", class " + table.classField(row) + ")";
+}
+
+std::string shareForReading(const std::optional<double>& share, const NumberFormat& format) {
+  return share ? FloatToStr(std::round(*share * 1e4) / 1e4, format) : "-";
 }

@@ -20,6 +20,9 @@ enum class PatternListFormat { Text, Csv, Json };
 void writePatternList(const PatternTable& table, const std::vector<std::int32_t>& order,
                       PatternListFormat format, const TextSink& out);
 
+// A share to 4 decimals in the number text form, for reading in a column; "-" for none.
+std::string shareForReading(const std::optional<double>& share, const NumberFormat& format);
+
 // "Obs1 (line 2, class 1)": the observation's name, line and class field.
 std::string observationTitle(const ObservationTable& table, std::size_t row);
 
