@@ -659,7 +659,6 @@ void TForm2::TuneClick() {
   const LearningParameters parameters = panelParameters();
   const std::string table = toUtf8(RichEdit1->toPlainText());
   const NumberFormat format = currentNumberFormat();
-  if (!parametersReadable(parameters, format)) return;
   TuningGrid grid;
   try {
     grid = readTuningGrid(Evaluation->listTexts(), format);
@@ -669,6 +668,8 @@ void TForm2::TuneClick() {
     Evaluation->listBox(e.field)->setFocus();
     return;
   }
+  // The lists take the place of the four threshold boxes: only Grid Size and Degree count.
+  if (!parametersReadable(firstTuningSet(parameters, grid, format), format)) return;
   const ValidationOptions options = Evaluation->validationOptions();
   const TuningCriterion criterion = Evaluation->criterion();
   auto ranked = std::make_shared<std::vector<CrossValidationResult>>();

@@ -301,6 +301,16 @@ const char* criterionName(TuningCriterion criterion) {
   return "balanced-accuracy";
 }
 
+LearningParameters firstTuningSet(const LearningParameters& parameters, const TuningGrid& grid,
+                                  const NumberFormat& format) {
+  LearningParameters first = parameters;
+  first.positiveHomogeneity = FloatToStr(grid.positiveHomogeneity.front(), format);
+  first.positivePrevalence = FloatToStr(grid.positivePrevalence.front(), format);
+  first.negativeHomogeneity = FloatToStr(grid.negativeHomogeneity.front(), format);
+  first.negativePrevalence = FloatToStr(grid.negativePrevalence.front(), format);
+  return first;
+}
+
 std::vector<CrossValidationResult> tuneParameters(
     const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
     const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format) {
@@ -319,13 +329,7 @@ std::vector<CrossValidationResult> tuneParameters(
       }
     }
   }
-  // Only the grid size and degree of `parameters` count: its thresholds, which the grid
-  // replaces, are not read.
-  LearningParameters first = parameters;
-  first.positiveHomogeneity = FloatToStr(grid.positiveHomogeneity.front(), format);
-  first.positivePrevalence = FloatToStr(grid.positivePrevalence.front(), format);
-  first.negativeHomogeneity = FloatToStr(grid.negativeHomogeneity.front(), format);
-  first.negativePrevalence = FloatToStr(grid.negativePrevalence.front(), format);
+  const LearningParameters first = firstTuningSet(parameters, grid, format);
   const std::unique_ptr<TLAD> table = intake(first, tableText, format);
   const ParameterValues base = readParameters(first, format);
   std::vector<ParameterValues> sets;

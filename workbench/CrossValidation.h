@@ -83,6 +83,11 @@ enum class TuningCriterion { BalancedAccuracy, Accuracy, Auc };
 // "balanced-accuracy", "accuracy", "auc".
 const char* criterionName(TuningCriterion criterion);
 
+// The parameters with the first value of each of the grid's lists for its thresholds: of
+// `parameters`, tuning reads only the grid size and degree.
+LearningParameters firstTuningSet(const LearningParameters& parameters, const TuningGrid& grid,
+                                  const NumberFormat& format);
+
 // Every parameter set of the grid (at the grid size and degree of `parameters`),
 // cross-validated with the same folds, best first by the criterion's mean, ties by the mean
 // AUC, then by fewer patterns, then in grid order. The builds of every set and fold run in

@@ -196,6 +196,7 @@ class WindowTest : public QObject {
     QCOMPARE(form->PageControl1->currentWidget(), page);
     QVERIFY(!QFile::exists(at("LAD.MOD")));  // nothing written
 
+    form->Edit1->setText("abc");  // the lists stand in for the threshold boxes
     page->PositiveHomogeneityList->setText("0.9; 0.7");
     page->PositivePrevalenceList->setText("0.1");
     page->NegativeHomogeneityList->setText("0.1 0.3");
