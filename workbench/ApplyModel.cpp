@@ -46,13 +46,19 @@ std::string forecastLine(const std::string& nameField, const std::string& classF
   return nameField + "," + classField + "," + FloatToStr(score, format);
 }
 
+std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format) {
+  requireModelName(name);
+  auto model = std::make_unique<TLAD>(0, 0.0, 0.0, 0.0, 0.0);
+  model->format = format;
+  model->Load(modelFileName(name, ModelFileKind::Model));
+  return model;
+}
+
 void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
                    const NumberFormat& format) {
-  TLAD model(0, 0.0, 0.0, 0.0, 0.0);
-  model.format = format;
-  requireModelName(name);
+  const std::unique_ptr<TLAD> loaded = loadModel(name, format);
+  TLAD& model = *loaded;
   const std::string modelFile = modelFileName(name, ModelFileKind::Model);
-  model.Load(modelFile);
   const PatternCounts counts{model.pospandect->size(), model.negpandect->size()};
   if (report.counts) report.counts(counts);
   const std::string warning = oneSidedModelWarning(modelFile, counts);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "BuildModel.h"
@@ -19,6 +20,10 @@ struct ApplyReport {
   // With each Forecast line: the observation's name and class fields and its score.
   std::function<void(const std::string& name, const std::string& classField, double score)> scored;
 };
+
+// Reads NAME.MOD into a fresh model that reads and writes numbers in `format` (the model name
+// checked as Build checks it).
+std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format);
 
 // Reads NAME.MOD into a fresh model and scores each observation line. Missing trailing values
 // of a short line are 0.0. Refuses a table whose header has fewer attribute columns than the

@@ -32,14 +32,6 @@ std::vector<Condition> patternConditions(PatternView pattern, const matreal& cut
   return conditions;
 }
 
-std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format) {
-  requireModelName(name);
-  auto model = std::make_unique<TLAD>(0, 0.0, 0.0, 0.0, 0.0);
-  model->format = format;
-  model->Load(modelFileName(name, ModelFileKind::Model));
-  return model;
-}
-
 ModelRules::ModelRules(std::shared_ptr<const TLAD> model, const NumberFormat& format)
     : model_(std::move(model)), format_(format) {
   if (!model_) throw LadError("No model");

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ApplyModel.h"
 #include "NumberText.h"
 #include "TLAD.h"
 
@@ -34,9 +35,6 @@ struct Condition {
 // The conditions of a pattern, one per constrained attribute, in attribute order. A
 // coordinate that spans every bin of its attribute constrains nothing and gives none.
 std::vector<Condition> patternConditions(PatternView pattern, const matreal& cutpoints);
-
-// Reads NAME.MOD into a fresh model (the model name checked as Build and Apply check it).
-std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format);
 
 // A model's patterns counted as one list, the positive ones first (P1, P2, ...), then the
 // negative ones (N1, ...), as NAME.PAT and NAME.DES name them. Copies share the model, which
