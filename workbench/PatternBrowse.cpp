@@ -22,6 +22,8 @@ double sortValue(const PatternTable& t, std::int32_t j, PatternColumn column) {
       return t.prevalence(j).value_or(-1.0);
     case PatternColumn::Homogeneity:
       return t.homogeneity(j).value_or(-1.0);
+    case PatternColumn::Coverage:
+      return t.coverage(j);
     case PatternColumn::Name:
     case PatternColumn::Rule:
       break;

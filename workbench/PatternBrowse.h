@@ -8,7 +8,18 @@
 
 #include "PatternTable.h"
 
-enum class PatternColumn { Name, Class, Degree, Rule, Positive, Negative, Prevalence, Homogeneity };
+// The columns of a pattern browser, and Coverage: the rows of class 1 or 0 covered.
+enum class PatternColumn {
+  Name,
+  Class,
+  Degree,
+  Rule,
+  Positive,
+  Negative,
+  Prevalence,
+  Homogeneity,
+  Coverage
+};
 
 // Sorts `order` (pattern numbers) by the column. Name sorts in the model's order; Rule by the
 // attributes of the conditions; shares that a pattern lacks sort below every share. Ties keep

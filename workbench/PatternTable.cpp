@@ -7,6 +7,8 @@
 #include <bit>
 #include <cmath>
 
+#include "PatternBrowse.h"
+
 namespace {
 
 constexpr std::uint64_t kAll = ~std::uint64_t{0};
@@ -144,33 +146,21 @@ std::vector<std::int32_t> PatternTable::coveredRows(std::int32_t j) const {
 std::vector<std::int32_t> PatternTable::sortedOrder(PatternSortKey key) const {
   std::vector<std::int32_t> order(static_cast<std::size_t>(size()));
   for (std::int32_t j = 0; j < size(); ++j) order[static_cast<std::size_t>(j)] = j;
-  if (key == PatternSortKey::Model) return order;
-  // The value to sort by, highest first; a missing share sorts after every share.
-  std::vector<double> value(order.size());
-  tbb::parallel_for(std::int32_t{0}, size(), [&](std::int32_t j) {
-    double& v = value[static_cast<std::size_t>(j)];
-    switch (key) {
-      case PatternSortKey::Prevalence:
-        v = prevalence(j).value_or(-1.0);
-        break;
-      case PatternSortKey::Homogeneity:
-        v = homogeneity(j).value_or(-1.0);
-        break;
-      case PatternSortKey::Coverage:
-        v = coverage(j);
-        break;
-      case PatternSortKey::Degree:
-        v = -degree(j);
-        break;
-      case PatternSortKey::Model:
-        break;
-    }
-  });
-  // Ties by model order make the order total, so a parallel sort gives one result.
-  tbb::parallel_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
-    const double vx = value[static_cast<std::size_t>(x)];
-    const double vy = value[static_cast<std::size_t>(y)];
-    return vx != vy ? vx > vy : x < y;
-  });
+  switch (key) {
+    case PatternSortKey::Prevalence:
+      sortPatterns(*this, order, PatternColumn::Prevalence, false);
+      break;
+    case PatternSortKey::Homogeneity:
+      sortPatterns(*this, order, PatternColumn::Homogeneity, false);
+      break;
+    case PatternSortKey::Coverage:
+      sortPatterns(*this, order, PatternColumn::Coverage, false);
+      break;
+    case PatternSortKey::Degree:
+      sortPatterns(*this, order, PatternColumn::Degree, true);
+      break;
+    case PatternSortKey::Model:
+      break;
+  }
   return order;
 }
