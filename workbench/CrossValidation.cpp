@@ -132,6 +132,11 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
     results[s].folds.resize(static_cast<std::size_t>(options.folds));
   }
 
+  // The class of an observation as evaluation counts it.
+  const auto classOf = [&](std::size_t r) {
+    const std::int32_t c = table.classvector[r];
+    return c == 1 || c == 0 ? c : kOtherClass;
+  };
   BuildProgress progress(options.control, static_cast<std::int64_t>(jobs.size()));
   BuildControl inner;  // each build on one thread: the builds themselves run side by side
   inner.threads = 1;
@@ -154,10 +159,7 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
         if (folds[r] != job.fold) continue;
         const double score = model->getIndex(table.data[r], -1);
         scores[job.set][r] = score;
-        heldOut.push_back({table.classvector[r] == 1 || table.classvector[r] == 0
-                               ? table.classvector[r]
-                               : kOtherClass,
-                           score});
+        heldOut.push_back({classOf(r), score});
       }
       result.metrics = evaluateScores(heldOut);
       progress.oneDone();
@@ -173,10 +175,7 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
 
   for (std::size_t s = 0; s < sets.size(); ++s) {
     std::vector<ScoredObservation> all;
-    for (std::size_t r = 0; r < table.data.size(); ++r) {
-      const std::int32_t c = table.classvector[r];
-      all.push_back({c == 1 || c == 0 ? c : kOtherClass, scores[s][r]});
-    }
+    for (std::size_t r = 0; r < table.data.size(); ++r) all.push_back({classOf(r), scores[s][r]});
     results[s].pooled = evaluateScores(all);
     results[s].summary = summarize(results[s].folds);
   }
