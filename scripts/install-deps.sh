@@ -11,14 +11,14 @@ packages=(
   nlohmann-json3-dev             # the command line's --json
   python3 sqlite3                # running the exported models in the tests
   locales                        # a decimal-comma locale for the command-line tests
-  clang libfuzzer-14-dev         # the fuzz targets
+  clang libfuzzer-14-dev libclang-rt-14-dev  # the fuzz targets (libFuzzer and the sanitizer runtimes)
   qt6-base-dev libgl-dev         # the window
   qt6-charts-dev libqt6opengl6-dev  # the window's ROC and score charts
   xvfb xauth fonts-dejavu-core   # running the window without a display, readable fonts
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
   packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
-    libopenmpi-dev openmpi-bin nlohmann-json3-dev python3 sqlite3 locales clang libfuzzer-14-dev)
+    libopenmpi-dev openmpi-bin nlohmann-json3-dev python3 sqlite3 locales clang libfuzzer-14-dev libclang-rt-14-dev)
 fi
 
 missing=()
