@@ -16,7 +16,7 @@ void CommandJob::start() {
   thread_ = QThread::create([this] {
     QString failure;
     try {
-      work_(*this);
+      result_ = work_(*this);
     } catch (const std::exception& e) {
       failure = QString::fromUtf8(e.what());
     }

@@ -1,13 +1,13 @@
 // lad-workbench: the one window of the LAD workbench.
 #include <QApplication>
 
-#include "TForm2.h"
+#include "WorkbenchWindow.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("lad-workbench");
   useSystemDecimalSeparator();
-  TForm2 form;
-  form.show();
+  WorkbenchWindow window;
+  window.show();
   return QApplication::exec();
 }

@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -10,12 +12,15 @@
 #include <deque>
 #include <fstream>
 
+#include "EvaluationPage.h"
+#include "ExplanationPanel.h"
 #include "FileView.h"
 #include "GeneratedTable.h"
 #include "LadError.h"
 #include "NumberText.h"
+#include "PatternsPage.h"
 #include "SampleTable.h"
-#include "TForm2.h"
+#include "WorkbenchWindow.h"
 
 namespace {
 
@@ -42,12 +47,44 @@ class WindowTest : public QObject {
  private:
   std::unique_ptr<QTemporaryDir> work;  // a fresh folder per test
   QString startDir;
-  std::unique_ptr<TForm2> form;
+  std::unique_ptr<WorkbenchWindow> form;
   std::deque<std::optional<QString>> answers;  // what the replaced dialog returns next
   std::vector<FileDialogRequest> requests;
   QStringList errors;
 
   QString at(const QString& name) const { return QDir(work->path()).filePath(name); }
+  // The window's parts, found by the names they are given.
+  template <class Part>
+  Part* part(const char* name) const {
+    auto* found = form->findChild<Part*>(name);
+    if (found == nullptr) qFatal("the window has no %s", name);
+    return found;
+  }
+  QPlainTextEdit* dataBox() const { return part<QPlainTextEdit>("dataBox"); }
+  QPlainTextEdit* modelFileBox() const { return part<QPlainTextEdit>("modelFileBox"); }
+  QPlainTextEdit* patternSpaceBox() const { return part<QPlainTextEdit>("patternSpaceBox"); }
+  QPlainTextEdit* patternDescriptionBox() const {
+    return part<QPlainTextEdit>("patternDescriptionBox");
+  }
+  QPlainTextEdit* discretizedBox() const { return part<QPlainTextEdit>("discretizedBox"); }
+  QPlainTextEdit* forecastBox() const { return part<QPlainTextEdit>("forecastBox"); }
+  QSpinBox* gridSizeBox() const { return part<QSpinBox>("gridSizeBox"); }
+  QSpinBox* degreeBox() const { return part<QSpinBox>("degreeBox"); }
+  QSpinBox* positivePatternsBox() const { return part<QSpinBox>("positivePatternsBox"); }
+  QSpinBox* negativePatternsBox() const { return part<QSpinBox>("negativePatternsBox"); }
+  QLineEdit* positiveHomogeneityBox() const { return part<QLineEdit>("positiveHomogeneityBox"); }
+  QLineEdit* positivePrevalenceBox() const { return part<QLineEdit>("positivePrevalenceBox"); }
+  QLineEdit* negativeHomogeneityBox() const { return part<QLineEdit>("negativeHomogeneityBox"); }
+  QLineEdit* negativePrevalenceBox() const { return part<QLineEdit>("negativePrevalenceBox"); }
+  QLineEdit* modelNameBox() const { return part<QLineEdit>("modelNameBox"); }
+  QPushButton* buildModelButton() const { return part<QPushButton>("buildModelButton"); }
+  QPushButton* applyModelButton() const { return part<QPushButton>("applyModelButton"); }
+  QStatusBar* statusBar() const { return part<QStatusBar>("statusBar"); }
+  QProgressBar* progressBar() const { return part<QProgressBar>("progressBar"); }
+  QTabWidget* tabs() const { return part<QTabWidget>("tabs"); }
+  EvaluationPage* evaluationPage() const { return part<EvaluationPage>("evaluationPage"); }
+  PatternsPage* patternsPage() const { return part<PatternsPage>("patternsPage"); }
+  ExplanationPanel* explanationPanel() const { return part<ExplanationPanel>("explanationPanel"); }
 
  private slots:
   void initTestCase() { startDir = QDir::currentPath(); }
@@ -57,17 +94,17 @@ class WindowTest : public QObject {
     work = std::make_unique<QTemporaryDir>();
     QVERIFY(work->isValid());
     QDir::setCurrent(work->path());
-    form = std::make_unique<TForm2>();
+    form = std::make_unique<WorkbenchWindow>();
     answers.clear();
     requests.clear();
     errors.clear();
-    form->chooseFile = [this](const FileDialogRequest& request) {
+    form->setFileChooser([this](const FileDialogRequest& request) {
       requests.push_back(request);
       auto answer = answers.front();
       answers.pop_front();
       return answer;
-    };
-    form->showError = [this](const QString& message) { errors << message; };
+    });
+    form->setErrorReporter([this](const QString& message) { errors << message; });
   }
   void cleanup() {
     form.reset();
@@ -78,114 +115,114 @@ class WindowTest : public QObject {
   void startState() {
     QCOMPARE(form->windowTitle(), QString("Rule-Based Inductive Learning"));
     // The window of 1017 x 565 and its status bar below.
-    QCOMPARE(form->size(), QSize(1017, 565 + form->StatusBar1->sizeHint().height()));
-    QCOMPARE(form->StatusBar1->currentMessage(), QString());
-    QCOMPARE(form->Edit5->text(), QString("LAD"));
-    QCOMPARE(form->SpinEdit1->value(), 8);
-    QCOMPARE(form->SpinEdit2->value(), 2);
-    QCOMPARE(form->SpinEdit3->value(), 2);
-    QCOMPARE(form->SpinEdit4->value(), 2);
-    QCOMPARE(form->Edit1->text(), QString("0.6"));
-    QCOMPARE(form->Edit4->text(), QString("0.1"));
-    QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
+    QCOMPARE(form->size(), QSize(1017, 565 + statusBar()->sizeHint().height()));
+    QCOMPARE(statusBar()->currentMessage(), QString());
+    QCOMPARE(modelNameBox()->text(), QString("LAD"));
+    QCOMPARE(gridSizeBox()->value(), 8);
+    QCOMPARE(degreeBox()->value(), 2);
+    QCOMPARE(positivePatternsBox()->value(), 2);
+    QCOMPARE(negativePatternsBox()->value(), 2);
+    QCOMPARE(positiveHomogeneityBox()->text(), QString("0.6"));
+    QCOMPARE(negativePrevalenceBox()->text(), QString("0.1"));
+    QCOMPARE(tabs()->currentWidget(), forecastBox());
     const QStringList captions{"Model",       "Pattern Space", "Pattern Description",
                                "Discretized", "Forecast",      "Evaluation",
                                "Patterns"};
-    QCOMPARE(form->PageControl1->count(), captions.size());
+    QCOMPARE(tabs()->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i) {
-      QCOMPARE(form->PageControl1->tabText(i), captions[i]);
+      QCOMPARE(tabs()->tabText(i), captions[i]);
     }
-    for (auto* box :
-         {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5, form->RichEdit6}) {
+    for (auto* box : {modelFileBox(), patternSpaceBox(), patternDescriptionBox(), discretizedBox(),
+                      forecastBox()}) {
       QVERIFY(box->toPlainText().isEmpty());
       // A monospace face large enough that ">=" never reads as ">-".
       QVERIFY(QFontInfo(box->font()).fixedPitch());
       QCOMPARE(box->font().pointSize(), 10);
     }
-    QCOMPARE(form->RichEdit1->toPlainText().toStdString(), sampleTable());
-    QCOMPARE(form->Button2->text(), QString("Build Model"));
-    QCOMPARE(form->Button2->geometry(), QRect(688, 39, 75, 25));
-    QCOMPARE(form->SpinEdit3->minimum(), INT_MIN);
+    QCOMPARE(dataBox()->toPlainText().toStdString(), sampleTable());
+    QCOMPARE(buildModelButton()->text(), QString("Build Model"));
+    QCOMPARE(buildModelButton()->geometry(), QRect(688, 39, 75, 25));
+    QCOMPARE(positivePatternsBox()->minimum(), INT_MIN);
   }
 
   void buildThenApply() {
-    form->RichEdit6->setPlainText("old forecast");
-    form->Button2Click();
+    forecastBox()->setPlainText("old forecast");
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
-    QCOMPARE(form->SpinEdit3->value(), 113);
-    QCOMPARE(form->SpinEdit4->value(), 91);
-    QCOMPARE(form->RichEdit2->toPlainText(), plain(readFile(at("LAD.MOD"))));
-    QCOMPARE(form->RichEdit3->toPlainText(), plain(readFile(at("LAD.PAT"))));
-    QCOMPARE(form->RichEdit4->toPlainText(), plain(readFile(at("LAD.DES"))));
-    QCOMPARE(form->RichEdit5->toPlainText(), plain(readFile(at("LAD.GRD"))));
-    QCOMPARE(form->RichEdit2->document()->blockCount(), 212);  // 211 lines and the final break
-    QCOMPARE(form->RichEdit6->toPlainText(), QString("old forecast"));
-    QCOMPARE(form->PageControl1->currentWidget(), form->RichEdit6);
+    QCOMPARE(positivePatternsBox()->value(), 113);
+    QCOMPARE(negativePatternsBox()->value(), 91);
+    QCOMPARE(modelFileBox()->toPlainText(), plain(readFile(at("LAD.MOD"))));
+    QCOMPARE(patternSpaceBox()->toPlainText(), plain(readFile(at("LAD.PAT"))));
+    QCOMPARE(patternDescriptionBox()->toPlainText(), plain(readFile(at("LAD.DES"))));
+    QCOMPARE(discretizedBox()->toPlainText(), plain(readFile(at("LAD.GRD"))));
+    QCOMPARE(modelFileBox()->document()->blockCount(), 212);  // 211 lines and the final break
+    QCOMPARE(forecastBox()->toPlainText(), QString("old forecast"));
+    QCOMPARE(tabs()->currentWidget(), forecastBox());
 
-    form->SpinEdit3->setValue(0);
-    form->Button5Click();
+    positivePatternsBox()->setValue(0);
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY(errors.isEmpty());
-    QCOMPARE(form->SpinEdit3->value(), 113);
-    const QStringList lines = form->RichEdit6->toPlainText().split('\n');
+    QCOMPARE(positivePatternsBox()->value(), 113);
+    const QStringList lines = forecastBox()->toPlainText().split('\n');
     QCOMPARE(lines.size(), 16);
     QCOMPARE(lines[0], QString("Obs1,1,0.649324127200233"));
     QCOMPARE(lines[15], QString("Obs16,0,0.00875230963726542"));
   }
 
   void evaluationAfterApply() {
-    QVERIFY(form->Evaluation->FiguresText->toPlainText().startsWith("Apply a model"));
-    form->Button2Click();
+    QVERIFY(evaluationPage()->FiguresText->toPlainText().startsWith("Apply a model"));
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    form->Button5Click();
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
-    const QString figures = form->Evaluation->FiguresText->toPlainText();
+    const QString figures = evaluationPage()->FiguresText->toPlainText();
     QVERIFY2(figures.contains("Accuracy: 0.6875 (undecided count as wrong)"), qPrintable(figures));
     QVERIFY(figures.contains("AUC: 1.0000"));
     // The ROC curve (16 distinct scores and the origin) beside the chance line, and the
     // distribution of both classes.
-    const QList<QAbstractSeries*> roc = form->Evaluation->RocView->chart()->series();
+    const QList<QAbstractSeries*> roc = evaluationPage()->RocView->chart()->series();
     QCOMPARE(roc.size(), 2);
     QCOMPARE(static_cast<QLineSeries*>(roc[0])->count(), 17);
-    QCOMPARE(form->Evaluation->DistributionView->chart()->series().size(), 2);
-    QVERIFY(form->Evaluation->RocView->chart()->title().endsWith("AUC 1.0000"));
+    QCOMPARE(evaluationPage()->DistributionView->chart()->series().size(), 2);
+    QVERIFY(evaluationPage()->RocView->chart()->title().endsWith("AUC 1.0000"));
     // The Forecast text is the scores alone, as before.
-    QCOMPARE(form->RichEdit6->toPlainText().split('\n')[0], QString("Obs1,1,0.649324127200233"));
+    QCOMPARE(forecastBox()->toPlainText().split('\n')[0], QString("Obs1,1,0.649324127200233"));
 
     // Another table in the data box: the figures say they are of the earlier one.
     writeFile(at("other.csv"), "Name,A,Class\nx,1,1\n");
     answers.push_back(at("other.csv"));
-    form->Button1Click();
-    QVERIFY(form->Evaluation->FiguresText->toPlainText().startsWith(
+    form->openData();
+    QVERIFY(evaluationPage()->FiguresText->toPlainText().startsWith(
         "Open Data has put other.csv in the data box: the figures below are of the table before "
         "it.\n\nModel LAD applied"));
   }
 
   void modelKeptByItsFullPathWhenTheFolderChanges() {
-    form->Button2Click();
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     // Open Data of a test table in another folder makes that folder current.
     QDir(work->path()).mkdir("tests");
     writeFile(at("tests/test.csv"), sampleTable());
     answers.push_back(at("tests/test.csv"));
-    form->Button1Click();
+    form->openData();
     QCOMPARE(QDir::currentPath(), at("tests"));
-    form->Button5Click();
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
-    QCOMPARE(form->RichEdit6->toPlainText().split('\n').size(), 16);
+    QCOMPARE(forecastBox()->toPlainText().split('\n').size(), 16);
     // A name typed anew is taken in the current folder.
-    form->Edit5->setText("LAD2");
-    form->Button5Click();
+    modelNameBox()->setText("LAD2");
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].contains(at("tests/LAD2.MOD")), qPrintable(errors[0]));
   }
 
   void crossValidateAndTune() {
-    EvaluationPage* page = form->Evaluation;
+    EvaluationPage* page = evaluationPage();
     page->FoldsBox->setValue(4);
     page->CrossValidateButton->click();
     QVERIFY(form->jobRunning());
@@ -193,10 +230,10 @@ class WindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
     QVERIFY(page->FiguresText->toPlainText().contains("\n Mean "));
-    QCOMPARE(form->PageControl1->currentWidget(), page);
+    QCOMPARE(tabs()->currentWidget(), page);
     QVERIFY(!QFile::exists(at("LAD.MOD")));  // nothing written
 
-    form->Edit1->setText("abc");  // the lists stand in for the threshold boxes
+    positiveHomogeneityBox()->setText("abc");  // the lists stand in for the threshold boxes
     page->PositiveHomogeneityList->setText("0.9; 0.7");
     page->PositivePrevalenceList->setText("0.1");
     page->NegativeHomogeneityList->setText("0.1 0.3");
@@ -213,9 +250,9 @@ class WindowTest : public QObject {
     const QString negativeHomogeneity = page->TuningTable->item(0, 3)->text();
     QCOMPARE(negativeHomogeneity, QString("0.3"));
     page->UseButton->click();
-    QCOMPARE(form->Edit3->text(), negativeHomogeneity);
-    QCOMPARE(form->Edit1->text(), page->TuningTable->item(0, 1)->text());
-    QCOMPARE(form->Edit2->text(), QString("0.1"));
+    QCOMPARE(negativeHomogeneityBox()->text(), negativeHomogeneity);
+    QCOMPARE(positiveHomogeneityBox()->text(), page->TuningTable->item(0, 1)->text());
+    QCOMPARE(positivePrevalenceBox()->text(), QString("0.1"));
 
     page->NegativePrevalenceList->setText("0.1; 7");
     page->TuneButton->click();
@@ -226,16 +263,16 @@ class WindowTest : public QObject {
   }
 
   void patternsTabFillsSortsAndFilters() {
-    form->Button2Click();
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    PatternsPage* page = form->PatternsTab;
+    PatternsPage* page = patternsPage();
     PatternTableModel* model = page->Patterns;
     // The patterns are read when the tab is first shown.
     QCOMPARE(model->rowCount(), 0);
-    form->PageControl1->setCurrentWidget(page);
+    tabs()->setCurrentWidget(page);
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(model->rowCount(), 113 + 91);
-    QVERIFY(form->StatusBar1->currentMessage().startsWith("Model written to "));  // kept
+    QVERIFY(statusBar()->currentMessage().startsWith("Model written to "));  // kept
     QVERIFY2(page->NoteLabel->text().contains("counted on the 16 observations"),
              qPrintable(page->NoteLabel->text()));
     const auto cell = [&](int row, int column) {
@@ -270,25 +307,25 @@ class WindowTest : public QObject {
   }
 
   void whyThisScore() {
-    form->Button2Click();
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    form->Button5Click();
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    QVERIFY(!form->WhyPanel->isVisible());
+    QVERIFY(!explanationPanel()->isVisible());
     // The cursor on Obs2's line, then one line down with the keyboard: Obs3.
-    QTextCursor cursor = form->RichEdit6->textCursor();
+    QTextCursor cursor = forecastBox()->textCursor();
     cursor.movePosition(QTextCursor::Start);
     cursor.movePosition(QTextCursor::Down);
-    form->RichEdit6->setTextCursor(cursor);
-    QVERIFY(!form->WhyPanel->isVisible());  // a cursor moved by the program explains nothing
-    QTest::keyClick(form->RichEdit6, Qt::Key_Down);
-    QTRY_VERIFY(form->WhyPanel->isVisible());
-    const QString text = form->WhyPanel->text();
+    forecastBox()->setTextCursor(cursor);
+    QVERIFY(!explanationPanel()->isVisible());  // a cursor moved by the program explains nothing
+    QTest::keyClick(forecastBox(), Qt::Key_Down);
+    QTRY_VERIFY(explanationPanel()->isVisible());
+    const QString text = explanationPanel()->text();
     QVERIFY2(text.startsWith("Obs3 (line 4, class 1): score 0.470777010600019"), qPrintable(text));
-    QVERIFY(form->WhyPanel->SummaryLabel->text().contains(
+    QVERIFY(explanationPanel()->SummaryLabel->text().contains(
         "= 83/113 positive patterns - 24/91 negative patterns"));
     // For, Against and the near misses, each with its patterns; the long ones folded.
-    QTreeWidget* sections = form->WhyPanel->Sections;
+    QTreeWidget* sections = explanationPanel()->Sections;
     QCOMPARE(sections->topLevelItemCount(), 3);
     QVERIFY(sections->topLevelItem(0)->text(0).startsWith("For: 83 patterns"));
     QCOMPARE(sections->topLevelItem(0)->childCount(), 83);
@@ -299,108 +336,109 @@ class WindowTest : public QObject {
     QVERIFY(sections->topLevelItem(2)->isExpanded());
     QVERIFY(sections->topLevelItem(2)->child(0)->text(0).contains(" fails: "));
     // A new Apply Model takes the old explanation away.
-    form->Button5Click();
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    QVERIFY(!form->WhyPanel->isVisible());
+    QVERIFY(!explanationPanel()->isVisible());
   }
 
   void adviceOnAUselessModel() {
-    form->RichEdit1->setPlainText(
-        "Name,A,B,Class\nx,1,5,1\ny,2,4,0\nz,3,3,0\nw,4,2,0\nv,5,1,1\nu,6,0,0");
-    form->Button2Click();
+    dataBox()->setPlainText("Name,A,B,Class\nx,1,5,1\ny,2,4,0\nz,3,3,0\nw,4,2,0\nv,5,1,1\nu,6,0,0");
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY(errors.isEmpty());
-    QVERIFY2(form->StatusBar1->currentMessage().startsWith(
+    QVERIFY2(statusBar()->currentMessage().startsWith(
                  "Negative Homogeneity 0.4 lets one box cover all 6 observations; try 0.3. Model "
                  "written to "),
-             qPrintable(form->StatusBar1->currentMessage()));
+             qPrintable(statusBar()->currentMessage()));
   }
 
   void badParameterChangesNothing() {
-    form->Edit1->setText("abc");
-    form->Button2Click();
+    positiveHomogeneityBox()->setText("abc");
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(errors,
              QStringList{"Positive Homogeneity: 'abc' is not a valid floating point value."});
-    QCOMPARE(form->focusWidget(), form->Edit1);  // the box to put right
-    QCOMPARE(form->SpinEdit3->value(), 2);
-    QVERIFY(form->RichEdit2->toPlainText().isEmpty());
+    QCOMPARE(form->focusWidget(), positiveHomogeneityBox());  // the box to put right
+    QCOMPARE(positivePatternsBox()->value(), 2);
+    QVERIFY(modelFileBox()->toPlainText().isEmpty());
     QVERIFY(!QFile::exists(at("LAD.MOD")));
 
-    form->Edit1->setText("0.6");
-    form->RichEdit1->setPlainText("Name only");
-    form->Button2Click();
+    positiveHomogeneityBox()->setText("0.6");
+    dataBox()->setPlainText("Name only");
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(errors.last(), QString("Range check error."));
   }
 
   void applyWithoutModel() {
-    form->Edit5->setText("absent");
-    form->RichEdit6->setPlainText("kept");
-    form->Button5Click();
+    modelNameBox()->setText("absent");
+    forecastBox()->setPlainText("kept");
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].startsWith("Cannot open file \"" + at("absent.MOD") + "\". "),
              qPrintable(errors[0]));
     QVERIFY(errors[0].endsWith("."));
-    QCOMPARE(form->RichEdit6->toPlainText(), QString("kept"));
-    QCOMPARE(form->SpinEdit3->value(), 2);
+    QCOMPARE(forecastBox()->toPlainText(), QString("kept"));
+    QCOMPARE(positivePatternsBox()->value(), 2);
   }
 
   void loadModel() {
     // A stored model in another folder: choosing it makes that folder current.
     QDir(work->path()).mkdir("store");
     QDir::setCurrent(at("store"));
-    form->Edit5->setText("A.MODEL");
-    form->Button2Click();
+    modelNameBox()->setText("A.MODEL");
+    form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY(QFile::exists(at("store/A.MODEL.MOD")));
     QDir::setCurrent(work->path());
-    form->Edit5->setText("LAD");
-    for (auto* box : {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5}) {
+    modelNameBox()->setText("LAD");
+    for (auto* box :
+         {modelFileBox(), patternSpaceBox(), patternDescriptionBox(), discretizedBox()}) {
       box->setPlainText("old");
     }
 
     answers.push_back(std::nullopt);  // cancel
-    form->Button4Click();
+    form->loadModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    QCOMPARE(form->Edit5->text(), QString("LAD"));
-    QCOMPARE(form->RichEdit2->toPlainText(), QString("old"));
+    QCOMPARE(modelNameBox()->text(), QString("LAD"));
+    QCOMPARE(modelFileBox()->toPlainText(), QString("old"));
     QCOMPARE(requests.back().initialFileName, QString("*.MOD"));
     QCOMPARE(requests.back().filter, QString("Model Files (*.MOD)"));
 
     answers.push_back(at("store/A.MODEL.MOD"));
-    form->Button4Click();
+    form->loadModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY(errors.isEmpty());
-    QCOMPARE(form->Edit5->text(), QString("A.MODEL"));
+    QCOMPARE(modelNameBox()->text(), QString("A.MODEL"));
     QCOMPARE(QDir::currentPath(), QDir(at("store")).canonicalPath());
-    QCOMPARE(form->RichEdit4->toPlainText(), plain(readFile(at("store/A.MODEL.DES"))));
+    QCOMPARE(patternDescriptionBox()->toPlainText(), plain(readFile(at("store/A.MODEL.DES"))));
 
     // A file missing half-way: the tabs before it show the new model, the rest keep theirs.
     QFile::remove(at("store/A.MODEL.DES"));
     QFile::copy(at("store/A.MODEL.MOD"), at("store/B.MOD"));
     QFile::copy(at("store/A.MODEL.PAT"), at("store/B.PAT"));
-    for (auto* box : {form->RichEdit2, form->RichEdit3, form->RichEdit4, form->RichEdit5}) {
+    for (auto* box :
+         {modelFileBox(), patternSpaceBox(), patternDescriptionBox(), discretizedBox()}) {
       box->setPlainText("old");
     }
     answers.push_back(at("store/B.MOD"));
-    form->Button4Click();
+    form->loadModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    QCOMPARE(form->Edit5->text(), QString("B"));
+    QCOMPARE(modelNameBox()->text(), QString("B"));
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].startsWith("Cannot open file \"" + at("store/B.DES") + "\". "),
              qPrintable(errors[0]));
-    QVERIFY(form->RichEdit2->toPlainText().startsWith("Attributes="));
-    QVERIFY(form->RichEdit3->toPlainText().startsWith("Pattern,P1"));
-    QCOMPARE(form->RichEdit4->toPlainText(), QString("old"));
-    QCOMPARE(form->RichEdit5->toPlainText(), QString("old"));
+    QVERIFY(modelFileBox()->toPlainText().startsWith("Attributes="));
+    QVERIFY(patternSpaceBox()->toPlainText().startsWith("Pattern,P1"));
+    QCOMPARE(patternDescriptionBox()->toPlainText(), QString("old"));
+    QCOMPARE(discretizedBox()->toPlainText(), QString("old"));
 
     // Apply Model scores with the model Load Model showed.
-    form->Button5Click();
+    form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
-    QCOMPARE(form->SpinEdit3->value(), 113);
-    QCOMPARE(form->RichEdit6->toPlainText().split('\n').size(), 16);
+    QCOMPARE(positivePatternsBox()->value(), 113);
+    QCOMPARE(forecastBox()->toPlainText().split('\n').size(), 16);
   }
 
   void openData() {
@@ -417,19 +455,19 @@ class WindowTest : public QObject {
           return units;
         }());
     answers.push_back(at("plain.txt"));
-    form->Button1Click();
-    QCOMPARE(form->RichEdit1->toPlainText(), QString::fromUtf8(table.c_str()));
-    form->RichEdit1->clear();
+    form->openData();
+    QCOMPARE(dataBox()->toPlainText(), QString::fromUtf8(table.c_str()));
+    dataBox()->clear();
     answers.push_back(at("utf16.txt"));
-    form->Button1Click();
-    QCOMPARE(form->RichEdit1->toPlainText(), QString::fromUtf8(table.c_str()));
+    form->openData();
+    QCOMPARE(dataBox()->toPlainText(), QString::fromUtf8(table.c_str()));
     QCOMPARE(requests.back().initialFileName, QString("*.txt"));
 
     answers.push_back(std::nullopt);
-    form->Button1Click();
+    form->openData();
     answers.push_back(at("missing.txt"));
-    form->Button1Click();
-    QCOMPARE(form->RichEdit1->toPlainText(), QString::fromUtf8(table.c_str()));
+    form->openData();
+    QCOMPARE(dataBox()->toPlainText(), QString::fromUtf8(table.c_str()));
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors[0].startsWith("Cannot open file \"" + at("missing.txt") + "\". "));
   }
@@ -439,21 +477,21 @@ class WindowTest : public QObject {
   void longBuildShowsProgressAndCancels() {
     for (const char* ext : {".MOD", ".PAT", ".DES", ".GRD"})
       writeFile(at(QString("LAD") + ext), "earlier");
-    form->RichEdit1->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));
-    form->SpinEdit2->setValue(3);
+    dataBox()->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));
+    degreeBox()->setValue(3);
     bool timerFired = false;
     QTimer::singleShot(20, [&] { timerFired = true; });
-    form->Button2Click();
+    form->buildModel();
     QVERIFY(form->jobRunning());
-    QVERIFY(!form->Button5->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(form->ProgressBar1->value() > 0, 20000);
+    QVERIFY(!applyModelButton()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(progressBar()->value() > 0, 20000);
     QVERIFY(timerFired);
     QVERIFY(form->jobRunning());
     form->cancelJob();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 20000);
     QVERIFY(errors.isEmpty());
-    QCOMPARE(form->StatusBar1->currentMessage(), QString("Build cancelled"));
-    QVERIFY(form->Button5->isEnabled());
+    QCOMPARE(statusBar()->currentMessage(), QString("Build cancelled"));
+    QVERIFY(applyModelButton()->isEnabled());
     for (const char* ext : {".MOD", ".PAT", ".DES", ".GRD"}) {
       QCOMPARE(readFile(at(QString("LAD") + ext)), std::string("earlier"));
     }
@@ -461,31 +499,31 @@ class WindowTest : public QObject {
   }
 
   void tuningShowsModelsDoneAndCancels() {
-    form->RichEdit1->setPlainText(QString::fromStdString(generatedTable(150, 30, 5)));
-    form->Evaluation->TuneButton->click();
+    dataBox()->setPlainText(QString::fromStdString(generatedTable(150, 30, 5)));
+    evaluationPage()->TuneButton->click();
     QVERIFY(form->jobRunning());
-    QTRY_VERIFY_WITH_TIMEOUT(form->ProgressBar1->value() > 0, 20000);
-    QCOMPARE(form->ProgressBar1->format(), QString("%v of %m models"));
-    QCOMPARE(form->ProgressBar1->maximum(), 36 * 10);
+    QTRY_VERIFY_WITH_TIMEOUT(progressBar()->value() > 0, 20000);
+    QCOMPARE(progressBar()->format(), QString("%v of %m models"));
+    QCOMPARE(progressBar()->maximum(), 36 * 10);
     form->cancelJob();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 20000);
     QVERIFY(errors.isEmpty());
-    QCOMPARE(form->StatusBar1->currentMessage(), QString("Tuning cancelled"));
-    QVERIFY(form->Evaluation->TuneButton->isEnabled());
+    QCOMPARE(statusBar()->currentMessage(), QString("Tuning cancelled"));
+    QVERIFY(evaluationPage()->TuneButton->isEnabled());
   }
 
   // Closing during a command asks first; keeping the command keeps the window.
   void closeDuringAJobAsks() {
-    form->RichEdit1->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));
-    form->SpinEdit2->setValue(3);
+    dataBox()->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));
+    degreeBox()->setValue(3);
     form->show();
     int asked = 0;
     bool answer = false;
-    form->askToCancel = [&] {
+    form->setCancelQuestion([&] {
       ++asked;
       return answer;
-    };
-    form->Button2Click();
+    });
+    form->buildModel();
     QVERIFY(!form->close());
     QCOMPARE(asked, 1);
     QVERIFY(form->jobRunning());

@@ -1,0 +1,139 @@
+#include "ParameterPanel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <climits>
+
+#include "CrossValidation.h"
+#include "QtText.h"
+
+ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
+  setObjectName("parameterPanel");
+  setMinimumHeight(40);
+  // Every control at its position; spin boxes, edit boxes and buttons share their sizes.
+  auto label = [this](const char* text, int x, int y) {
+    auto* l = new QLabel(text, this);
+    l->move(x, y);
+    l->adjustSize();
+  };
+  auto spin = [this](const char* name, int value, int x, int y) {
+    auto* box = new QSpinBox(this);
+    box->setObjectName(name);
+    box->setRange(INT_MIN, INT_MAX);  // no limits
+    box->setValue(value);
+    box->setGeometry(x, y, 81, 22);
+    return box;
+  };
+  auto edit = [this](const char* name, const std::string& text, int x, int y) {
+    auto* box = new QLineEdit(fromUtf8(text), this);
+    box->setObjectName(name);
+    box->setGeometry(x, y, 121, 21);
+    return box;
+  };
+  auto button = [this](const char* name, const char* caption, int y) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);  // no button is the default button
+    b->setGeometry(688, y, 75, 25);
+    return b;
+  };
+
+  const LearningParameters start;  // the start values of the window and the command line
+  using F = ParameterField;
+  label(parameterCaption(F::GridSize), 32, 8);
+  gridSizeBox_ = spin("gridSizeBox", spinValue(start.gridSize), 32, 27);
+  label(parameterCaption(F::Degree), 208, 8);
+  degreeBox_ = spin("degreeBox", spinValue(start.degree), 208, 27);
+  label(parameterCaption(F::PositiveHomogeneity), 32, 57);
+  positiveHomogeneityBox_ = edit("positiveHomogeneityBox", start.positiveHomogeneity, 32, 76);
+  label(parameterCaption(F::PositivePrevalence), 208, 57);
+  positivePrevalenceBox_ = edit("positivePrevalenceBox", start.positivePrevalence, 208, 76);
+  label(parameterCaption(F::NegativeHomogeneity), 376, 57);
+  negativeHomogeneityBox_ = edit("negativeHomogeneityBox", start.negativeHomogeneity, 376, 76);
+  label(parameterCaption(F::NegativePrevalence), 544, 57);
+  negativePrevalenceBox_ = edit("negativePrevalenceBox", start.negativePrevalence, 544, 76);
+  openDataButton_ = button("openDataButton", "Open Data", 8);
+  buildModelButton_ = button("buildModelButton", "Build Model", 39);
+  loadModelButton_ = button("loadModelButton", "Load Model", 70);
+  applyModelButton_ = button("applyModelButton", "Apply Model", 101);
+  label("Positive Patterns Found", 32, 103);
+  positivePatternsBox_ = spin("positivePatternsBox", 2, 32, 118);
+  label("Negative Patterns Found", 208, 103);
+  negativePatternsBox_ = spin("negativePatternsBox", 2, 208, 118);
+  label("Name", 776, 45);
+  modelNameBox_ = edit("modelNameBox", kDefaultModelName, 809, 42);
+
+  connect(openDataButton_, &QPushButton::clicked, this, &ParameterPanel::openDataClicked);
+  connect(buildModelButton_, &QPushButton::clicked, this, &ParameterPanel::buildModelClicked);
+  connect(loadModelButton_, &QPushButton::clicked, this, &ParameterPanel::loadModelClicked);
+  connect(applyModelButton_, &QPushButton::clicked, this, &ParameterPanel::applyModelClicked);
+}
+
+LearningParameters ParameterPanel::parameters() const {
+  return {toUtf8(gridSizeBox_->cleanText()),       toUtf8(degreeBox_->cleanText()),
+          toUtf8(positiveHomogeneityBox_->text()), toUtf8(positivePrevalenceBox_->text()),
+          toUtf8(negativeHomogeneityBox_->text()), toUtf8(negativePrevalenceBox_->text())};
+}
+
+void ParameterPanel::showParameters(const ParameterValues& values, const NumberFormat& format) {
+  const LearningParameters texts = parameterTexts(values, format);
+  gridSizeBox_->setValue(values.gridSize);
+  degreeBox_->setValue(values.degree);
+  positiveHomogeneityBox_->setText(fromUtf8(texts.positiveHomogeneity));
+  positivePrevalenceBox_->setText(fromUtf8(texts.positivePrevalence));
+  negativeHomogeneityBox_->setText(fromUtf8(texts.negativeHomogeneity));
+  negativePrevalenceBox_->setText(fromUtf8(texts.negativePrevalence));
+}
+
+QWidget* ParameterPanel::box(ParameterField field) const {
+  switch (field) {
+    case ParameterField::GridSize:
+      return gridSizeBox_;
+    case ParameterField::Degree:
+      return degreeBox_;
+    case ParameterField::PositiveHomogeneity:
+      return positiveHomogeneityBox_;
+    case ParameterField::PositivePrevalence:
+      return positivePrevalenceBox_;
+    case ParameterField::NegativeHomogeneity:
+      return negativeHomogeneityBox_;
+    case ParameterField::NegativePrevalence:
+      break;
+  }
+  return negativePrevalenceBox_;
+}
+
+void ParameterPanel::showCounts(PatternCounts counts) {
+  positivePatternsBox_->setValue(counts.positive);
+  negativePatternsBox_->setValue(counts.negative);
+}
+
+QString ParameterPanel::modelName() const {
+  return modelNameBox_->text();
+}
+
+void ParameterPanel::setModelName(const QString& name) {
+  modelNameBox_->setText(name);
+}
+
+QList<QPushButton*> ParameterPanel::commandButtons() const {
+  return {openDataButton_, buildModelButton_, loadModelButton_, applyModelButton_};
+}
+
+QList<QWidget*> ParameterPanel::focusOrder() const {
+  return {gridSizeBox_,
+          degreeBox_,
+          positiveHomogeneityBox_,
+          positivePrevalenceBox_,
+          negativeHomogeneityBox_,
+          negativePrevalenceBox_,
+          openDataButton_,
+          buildModelButton_,
+          loadModelButton_,
+          applyModelButton_,
+          positivePatternsBox_,
+          negativePatternsBox_,
+          modelNameBox_};
+}

@@ -1,0 +1,58 @@
+// The panel under the data box: the six learning parameters, the four command buttons, the
+// pattern counters and the model name, each at its place.
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include "BuildModel.h"
+#include "Intake.h"
+
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+class ParameterPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ParameterPanel(QWidget* parent);
+
+  // The six boxes as typed.
+  LearningParameters parameters() const;
+  // Puts a parameter set into the boxes, the shares written in `format`.
+  void showParameters(const ParameterValues& values, const NumberFormat& format);
+  // The box of a parameter, to put the focus in when it is wrong.
+  QWidget* box(ParameterField field) const;
+  // The Positive and Negative Patterns Found counters.
+  void showCounts(PatternCounts counts);
+
+  QString modelName() const;
+  void setModelName(const QString& name);
+
+  // Open Data, Build Model, Load Model and Apply Model, which wait while a command runs.
+  QList<QPushButton*> commandButtons() const;
+  // The panel's controls in the order the Tab key visits them.
+  QList<QWidget*> focusOrder() const;
+
+ signals:
+  void openDataClicked();
+  void buildModelClicked();
+  void loadModelClicked();
+  void applyModelClicked();
+
+ private:
+  QSpinBox* gridSizeBox_;
+  QSpinBox* degreeBox_;
+  QLineEdit* positiveHomogeneityBox_;
+  QLineEdit* positivePrevalenceBox_;
+  QLineEdit* negativeHomogeneityBox_;
+  QLineEdit* negativePrevalenceBox_;
+  QPushButton* openDataButton_;
+  QPushButton* buildModelButton_;
+  QPushButton* loadModelButton_;
+  QPushButton* applyModelButton_;
+  QSpinBox* positivePatternsBox_;
+  QSpinBox* negativePatternsBox_;
+  QLineEdit* modelNameBox_;
+};

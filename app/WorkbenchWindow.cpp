@@ -1,0 +1,525 @@
+#include "WorkbenchWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <variant>
+
+#include "ApplyModel.h"
+#include "BuildModel.h"
+#include "CrossValidation.h"
+#include "Evaluation.h"
+#include "EvaluationPage.h"
+#include "ExplanationPanel.h"
+#include "JobStatusBar.h"
+#include "LadError.h"
+#include "ModelFilePages.h"
+#include "ModelPatterns.h"
+#include "ParameterPanel.h"
+#include "PatternsPage.h"
+#include "QtText.h"
+#include "SampleTable.h"
+#include "TextFile.h"
+#include "WindowLook.h"
+
+namespace {
+
+// Lets the job's Cancel stop the command and its progress show.
+void steerBy(CommandJob& job, BuildControl& control) {
+  control.cancel = &job.cancelFlag();
+  control.progress = [&job](std::int64_t done, std::int64_t total) {
+    job.reportProgress(done, total);
+  };
+}
+
+// What a finished build hands back to the window.
+struct BuildOutcome {
+  PatternCounts counts;
+  QString warnings;
+};
+
+// What a finished Apply Model hands back: every scored line, for the Evaluation tab.
+struct ApplyOutcome {
+  std::vector<ScoredObservation> scored;
+  QString warnings;
+};
+
+// Warnings of a command as the status bar shows them, each a sentence.
+void addWarning(QString& warnings, const std::string& text) {
+  warnings += fromUtf8(messageWithFullStop(text)) + " ";
+}
+
+}  // namespace
+
+void useSystemDecimalSeparator() {
+  const QString point = QLocale::system().decimalPoint();
+  setDecimalSeparator(point.isEmpty() ? std::string(".") : toUtf8(point));
+}
+
+WorkbenchWindow::WorkbenchWindow(QWidget* parent) : QWidget(parent) {
+  setObjectName("workbenchWindow");
+  setWindowTitle("Rule-Based Inductive Learning");
+  resize(1017, 565);
+  setFont(proportionalFont());
+  chooseFile_ = [this](const FileDialogRequest& request) { return openFileDialog(this, request); };
+  showError_ = [this](const QString& message) { errorBox(this, message); };
+  askToCancel_ = [this] { return askToCancelAndClose(this); };
+
+  dataBox_ = plainTextBox(this, palette().color(QPalette::ToolTipBase));
+  dataBox_->setObjectName("dataBox");
+  dataBox_->setPlainText(fromUtf8(sampleTable()));
+  panel_ = new ParameterPanel(this);
+  makePages();
+
+  // The first handle lies at the panel's top edge and moves nothing; the second, below the
+  // panel, changes its height.
+  auto* splitter = new QSplitter(Qt::Vertical, this);
+  splitter->setObjectName("splitter");
+  splitter->setHandleWidth(3);
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(dataBox_);
+  splitter->addWidget(panel_);
+  splitter->addWidget(tabs_);
+  splitter->handle(1)->setEnabled(false);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 0);
+  splitter->setStretchFactor(2, 1);
+  splitter->setSizes({161, 160, 565 - 161 - 160 - 6});
+  statusBar_ = new JobStatusBar(this);
+  connect(statusBar_, &JobStatusBar::cancelClicked, this, &WorkbenchWindow::cancelJob);
+  auto* open = new QShortcut(QKeySequence::Open, this);
+  connect(open, &QShortcut::activated, this, [this] {
+    if (job_ == nullptr) openData();
+  });
+  // Small enough for a laptop, large enough that no control is cut off.
+  setMinimumSize(940, 430);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &WorkbenchWindow::cancelJob);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(splitter);
+  layout->addWidget(statusBar_);
+  // The window grows by the status bar; the rest keeps its place.
+  resize(1017, 565 + statusBar_->sizeHint().height());
+
+  QList<QWidget*> order{dataBox_};
+  order << panel_->focusOrder() << tabs_;
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+
+  connect(panel_, &ParameterPanel::openDataClicked, this, &WorkbenchWindow::openData);
+  connect(panel_, &ParameterPanel::buildModelClicked, this, &WorkbenchWindow::buildModel);
+  connect(panel_, &ParameterPanel::loadModelClicked, this, &WorkbenchWindow::loadModel);
+  connect(panel_, &ParameterPanel::applyModelClicked, this, &WorkbenchWindow::applyModel);
+}
+
+WorkbenchWindow::~WorkbenchWindow() = default;
+
+void WorkbenchWindow::makePages() {
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName("tabs");
+  filePages_ = std::make_unique<ModelFilePages>(tabs_);
+  forecastBox_ = plainTextBox(tabs_, palette().color(QPalette::ToolTipBase));
+  forecastBox_->setFont(tabFont());
+  forecastBox_->setObjectName("forecastBox");
+  tabs_->addTab(forecastBox_, "Forecast");
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] { readWantedPatterns(); });
+  evaluationPage_ = new EvaluationPage(tabs_);
+  evaluationPage_->setObjectName("evaluationPage");
+  tabs_->addTab(evaluationPage_, "Evaluation");
+  connect(evaluationPage_->CrossValidateButton, &QPushButton::clicked, this,
+          &WorkbenchWindow::crossValidate);
+  connect(evaluationPage_->TuneButton, &QPushButton::clicked, this, &WorkbenchWindow::tune);
+  connect(evaluationPage_->UseButton, &QPushButton::clicked, this,
+          &WorkbenchWindow::useTunedParameters);
+  patternsPage_ = new PatternsPage(tabs_);
+  patternsPage_->setObjectName("patternsPage");
+  tabs_->addTab(patternsPage_, "Patterns");
+  explanationPanel_ = new ExplanationPanel(this);
+  explanationPanel_->setObjectName("explanationPanel");
+  forecastBox_->installEventFilter(this);
+  forecastBox_->viewport()->installEventFilter(this);
+  tabs_->setCurrentWidget(forecastBox_);
+}
+
+NumberFormat WorkbenchWindow::numberFormat() const {
+  return currentNumberFormat();
+}
+
+void WorkbenchWindow::postFile(CommandJob& job, ModelFileKind kind, const std::string& filename) {
+  auto content = std::make_shared<TabContent>(loadTabContent(filename));
+  job.post([this, kind, content] { filePages_->show(kind, *content); });
+}
+
+void WorkbenchWindow::wantPatterns(PatternsWanted wanted) {
+  patternsModel_ = wanted.name;
+  patternsWanted_ = std::move(wanted);
+  lineToExplain_.reset();
+  readWantedPatterns();
+}
+
+void WorkbenchWindow::readWantedPatterns() {
+  if (!patternsWanted_ || job_ != nullptr) return;
+  if (tabs_->currentWidget() != patternsPage_ && !lineToExplain_) return;
+  const PatternsWanted wanted = *patternsWanted_;
+  patternsWanted_.reset();
+  const QString message = statusBar_->currentMessage();  // the last command's, kept
+  startJob<ModelPatterns>(
+      [wanted](CommandJob&) {
+        try {
+          return modelPatterns(
+              wanted.name, wanted.table, wanted.format,
+              wanted.forExplanations ? "the table Apply Model scored" : "the data box");
+        } catch (const std::exception& e) {
+          ModelPatterns none;
+          none.note = "No patterns: " + messageWithFullStop(e.what());
+          return none;
+        }
+      },
+      [this, wanted, message](ModelPatterns& patterns) {
+        statusBar_->showMessage(message);
+        patternsPage_->showPatterns(patterns.table, fromUtf8(patterns.note));
+        if (!wanted.forExplanations) return;
+        explanationPanel_->setSource(patterns.table);
+        if (lineToExplain_) explanationPanel_->explain(*lineToExplain_);
+        lineToExplain_.reset();
+      },
+      "Reading patterns");
+}
+
+void WorkbenchWindow::explainForecastLine() {
+  const auto line = static_cast<std::size_t>(forecastBox_->textCursor().blockNumber());
+  if (explanationPanel_->hasSource()) {
+    explanationPanel_->explain(line);
+  } else if (patternsWanted_ && patternsWanted_->forExplanations) {
+    lineToExplain_ = line;
+    readWantedPatterns();
+  }
+}
+
+bool WorkbenchWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A line selected by the user, with the mouse or the keys, is explained once the cursor has
+  // moved to it; the lines that Apply Model writes move the cursor too, and are not.
+  const QEvent::Type type = event->type();
+  const bool mouse = watched == forecastBox_->viewport() &&
+                     (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick);
+  const bool keys = watched == forecastBox_ && type == QEvent::KeyRelease;
+  if (mouse || keys) QTimer::singleShot(0, this, &WorkbenchWindow::explainForecastLine);
+  return QWidget::eventFilter(watched, event);
+}
+
+void WorkbenchWindow::reportFailure(const std::exception& failure) {
+  showError_(fromUtf8(messageWithFullStop(failure.what())));
+}
+
+void WorkbenchWindow::openData() {
+  const auto chosen = chooseFile_(
+      {"Open Data", "Text Files (*.txt);;CSV Files (*.csv);;All Files (*)", "*.txt", "txt"});
+  if (!chosen) return;
+  enterFolderOf(*chosen);
+  statusBar_->clearMessage();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    dataBox_->setPlainText(displayText(readTextFile(toUtf8(*chosen))));
+    QApplication::restoreOverrideCursor();
+  } catch (const std::exception& e) {
+    QApplication::restoreOverrideCursor();
+    reportFailure(e);
+    return;
+  }
+  // What was judged or counted on the earlier table says so; the patterns are counted again
+  // on the new one, unless they wait to explain the Forecast of the earlier one.
+  evaluationPage_->tableReplaced(QFileInfo(*chosen).fileName());
+  if (!patternsModel_.empty() && !(patternsWanted_ && patternsWanted_->forExplanations)) {
+    wantPatterns({patternsModel_, toUtf8(dataBox_->toPlainText()), numberFormat(), false});
+  }
+}
+
+void WorkbenchWindow::buildModel() {
+  if (job_ != nullptr) return;
+  // Everything the build reads from the window is taken here, on the window's thread.
+  const LearningParameters parameters = panel_->parameters();
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const std::string name = toUtf8(panel_->modelName());
+  BuildOptions taken;
+  taken.format = numberFormat();
+  if (!parametersReadable(parameters, taken.format)) return;
+  try {
+    requireModelName(name);
+  } catch (const std::exception& e) {
+    reportFailure(e);
+    return;
+  }
+  rememberModel(name);
+  startJob<BuildOutcome>(
+      [=, this](CommandJob& job) {
+        BuildOutcome outcome;
+        BuildOptions options = taken;
+        steerBy(job, options.control);
+        options.warning = [&outcome](const std::string& text) {
+          addWarning(outcome.warnings, text);
+        };
+        outcome.counts = runBuildModel(
+            parameters, table, name,
+            [&job, this](ModelFileKind kind, const std::string& filename) {
+              postFile(job, kind, filename);
+            },
+            options);
+        return outcome;
+      },
+      [this, name, table, taken](BuildOutcome& outcome) {
+        panel_->showCounts(outcome.counts);
+        const QString folder =
+            QFileInfo(fromUtf8(modelFileName(name, ModelFileKind::Model))).absolutePath();
+        statusBar_->showMessage(
+            outcome.warnings +
+            QString("Model written to %1: %2 positive and %3 negative patterns in %4 s.")
+                .arg(QDir::toNativeSeparators(folder))
+                .arg(outcome.counts.positive)
+                .arg(outcome.counts.negative)
+                .arg(statusBar_->secondsTaken(), 0, 'f', 1));
+        wantPatterns({name, table, taken.format, false});
+      });
+}
+
+void WorkbenchWindow::loadModel() {
+  const auto chosen = chooseFile_({"Load Model", "Model Files (*.MOD)", "*.MOD", "MOD"});
+  if (!chosen) return;
+  enterFolderOf(*chosen);
+  if (job_ != nullptr) return;
+  panel_->setModelName(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
+  const std::string name = toUtf8(panel_->modelName());
+  rememberModel(name);
+  // The tabs before a file that cannot be read show the new model; the rest keep theirs.
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const NumberFormat format = numberFormat();
+  startJob<std::monostate>(
+      [this, name](CommandJob& job) {
+        for (const ModelFileKind kind : kModelFileKinds) {
+          postFile(job, kind, modelFileName(name, kind));
+        }
+        return std::monostate{};
+      },
+      nullptr);
+  wantPatterns({name, table, format, false});
+}
+
+void WorkbenchWindow::applyModel() {
+  if (job_ != nullptr) return;
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const std::string name = modelName();
+  const QString shownName = panel_->modelName();
+  const NumberFormat format = numberFormat();
+  startJob<ApplyOutcome>(
+      [=, this](CommandJob& job) {
+        ApplyOutcome outcome;
+        ApplyReport report;
+        report.counts = [&job, this](PatternCounts counts) {
+          job.post([this, counts] { panel_->showCounts(counts); });
+        };
+        report.warning = [&outcome](const std::string& text) {
+          addWarning(outcome.warnings, text);
+        };
+        report.forecastCleared = [&job, this] {
+          job.post([this] {
+            forecastBox_->clear();
+            explanationPanel_->setSource(nullptr);  // the old lines are gone
+            explanationPanel_->hide();
+          });
+        };
+        // Lines go to the window in blocks, so that a long table does not flood it.
+        QStringList block;
+        auto send = [&] {
+          if (block.isEmpty()) return;
+          job.post([this, text = block.join('\n')] { forecastBox_->appendPlainText(text); });
+          block.clear();
+        };
+        report.forecastLine = [&](const std::string& line) {
+          if (job.cancelled()) throw LadError("Apply cancelled");
+          block << fromUtf8(line);
+          if (block.size() >= 2000) send();
+        };
+        report.scored = [&](const std::string&, const std::string& classField, double score) {
+          outcome.scored.push_back({evaluationClass(classField, format), score});
+        };
+        try {
+          runApplyModel(name, table, report, format);
+        } catch (...) {
+          send();  // the lines before a failure stay shown
+          throw;
+        }
+        send();
+        job.post([this] { forecastBox_->moveCursor(QTextCursor::Start); });  // the first lines
+        return outcome;
+      },
+      [this, name, table, shownName, format](ApplyOutcome& outcome) {
+        statusBar_->showMessage(outcome.warnings +
+                                QString("%1 lines scored.").arg(outcome.scored.size()));
+        evaluationPage_->showMetrics("Model " + shownName + " applied to the table in the data box",
+                                     evaluateScores(outcome.scored), format);
+        wantPatterns({name, table, format, true});
+      });
+}
+
+void WorkbenchWindow::crossValidate() {
+  if (job_ != nullptr) return;
+  const LearningParameters parameters = panel_->parameters();
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const NumberFormat format = numberFormat();
+  if (!parametersReadable(parameters, format)) return;
+  const ValidationOptions options = evaluationPage_->validationOptions();
+  startJob<CrossValidationResult>(
+      [=](CommandJob& job) {
+        ValidationOptions control = options;
+        steerBy(job, control.control);
+        return ::crossValidate(parameters, table, control, format);
+      },
+      [this, format](CrossValidationResult& result) {
+        evaluationPage_->showCrossValidation(result, format);
+        tabs_->setCurrentWidget(evaluationPage_);
+        statusBar_->showMessage(
+            QString("%1 folds cross-validated in %2 s: balanced accuracy %3.")
+                .arg(result.folds.size())
+                .arg(statusBar_->secondsTaken(), 0, 'f', 1)
+                .arg(fromUtf8(metricText(result.summary.balancedAccuracy.mean, format))));
+      },
+      "%v of %m models");
+}
+
+void WorkbenchWindow::tune() {
+  if (job_ != nullptr) return;
+  const LearningParameters parameters = panel_->parameters();
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const NumberFormat format = numberFormat();
+  TuningGrid grid;
+  try {
+    grid = readTuningGrid(evaluationPage_->listTexts(), format);
+  } catch (const ParameterError& e) {
+    statusBar_->clearMessage();
+    reportFailure(e);
+    evaluationPage_->listBox(e.field)->setFocus();
+    return;
+  }
+  // The lists take the place of the four threshold boxes: only Grid Size and Degree count.
+  if (!parametersReadable(firstTuningSet(parameters, grid, format), format)) return;
+  const ValidationOptions options = evaluationPage_->validationOptions();
+  const TuningCriterion criterion = evaluationPage_->criterion();
+  using Ranked = std::vector<CrossValidationResult>;
+  startJob<Ranked>(
+      [=](CommandJob& job) {
+        ValidationOptions control = options;
+        steerBy(job, control.control);
+        return tuneParameters(parameters, grid, table, control, criterion, format);
+      },
+      [this, criterion, format](Ranked& ranked) {
+        evaluationPage_->showTuning(ranked, criterion, format);
+        tabs_->setCurrentWidget(evaluationPage_);
+        statusBar_->showMessage(
+            QString("%1 parameter sets tuned with %2 builds in %3 s; choose a row and Use These "
+                    "Parameters.")
+                .arg(ranked.size())
+                .arg(ranked.size() * (ranked.empty() ? 0 : ranked.front().folds.size()))
+                .arg(statusBar_->secondsTaken(), 0, 'f', 1));
+      },
+      "%v of %m models");
+}
+
+void WorkbenchWindow::useTunedParameters() {
+  const std::optional<ParameterValues> chosen = evaluationPage_->selectedSet();
+  if (!chosen) return;
+  panel_->showParameters(*chosen, numberFormat());
+  statusBar_->showMessage("The parameter boxes hold the chosen set; Build Model learns with it.");
+}
+
+bool WorkbenchWindow::parametersReadable(const LearningParameters& parameters,
+                                         const NumberFormat& format) {
+  // A bad parameter is said before anything starts, and its box gets the focus.
+  try {
+    readParameters(parameters, format);
+    return true;
+  } catch (const ParameterError& e) {
+    statusBar_->clearMessage();
+    reportFailure(e);
+    panel_->box(e.field)->setFocus();
+    return false;
+  }
+}
+
+std::string WorkbenchWindow::modelName() const {
+  const QString shown = panel_->modelName();
+  if (!modelFullName_.empty() && shown == modelShownName_) return modelFullName_;
+  return toUtf8(shown);
+}
+
+void WorkbenchWindow::rememberModel(const std::string& name) {
+  modelShownName_ = fromUtf8(name);
+  modelFullName_ = toUtf8(QFileInfo(QDir::current(), modelShownName_).absoluteFilePath());
+}
+
+QList<QPushButton*> WorkbenchWindow::commandButtons() const {
+  return panel_->commandButtons() << evaluationPage_->CrossValidateButton
+                                  << evaluationPage_->TuneButton << evaluationPage_->UseButton;
+}
+
+void WorkbenchWindow::startWork(CommandJob::Work work, std::function<void(std::any&)> done,
+                                const QString& progressFormat) {
+  jobDone_ = std::move(done);
+  job_ = new CommandJob(std::move(work), this);
+  connect(job_, &CommandJob::progress, statusBar_, &JobStatusBar::showProgress);
+  connect(job_, &CommandJob::finished, this, &WorkbenchWindow::jobFinished);
+  focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away
+  for (QPushButton* b : commandButtons()) b->setEnabled(false);
+  statusBar_->jobStarted(progressFormat);
+  job_->start();
+}
+
+void WorkbenchWindow::cancelJob() {
+  if (job_ != nullptr) job_->cancel();
+}
+
+void WorkbenchWindow::jobFinished(const QString& failure) {
+  statusBar_->jobEnded();
+  for (QPushButton* b : commandButtons()) b->setEnabled(true);
+  evaluationPage_->UseButton->setEnabled(evaluationPage_->selectedSet().has_value());
+  if (focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
+  std::any result = std::move(job_->result());
+  job_->deleteLater();
+  job_ = nullptr;
+  auto done = std::move(jobDone_);
+  jobDone_ = nullptr;
+  if (failure.endsWith(" cancelled")) {
+    statusBar_->showMessage(failure);
+  } else if (!failure.isEmpty()) {
+    showError_(fromUtf8(messageWithFullStop(toUtf8(failure))));
+  } else if (done) {
+    done(result);
+  }
+  readWantedPatterns();  // the Patterns tab was opened while the command ran
+}
+
+void WorkbenchWindow::closeEvent(QCloseEvent* event) {
+  if (job_ != nullptr) {
+    if (!askToCancel_()) {
+      event->ignore();
+      return;
+    }
+    job_->cancel();
+    job_->wait();
+  }
+  QWidget::closeEvent(event);
+}
+
+void WorkbenchWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) useSystemDecimalSeparator();
+  QWidget::changeEvent(event);
+}

@@ -1,0 +1,141 @@
+// The workbench window: the data box, the parameter panel, the tabs and the status bar. It
+// reads its boxes into the workbench's values, runs each command as a job off its thread and
+// shows what the job hands back.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <any>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "CommandJob.h"
+#include "Dialogs.h"
+#include "Intake.h"
+#include "ModelFiles.h"
+#include "NumberText.h"
+
+class EvaluationPage;
+class ExplanationPanel;
+class JobStatusBar;
+class ModelFilePages;
+class ParameterPanel;
+class PatternsPage;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+class WorkbenchWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit WorkbenchWindow(QWidget* parent = nullptr);
+  ~WorkbenchWindow() override;
+
+  // The dialogs the commands open, replaceable so that tests never wait on a modal window:
+  // the file-open dialog returns the chosen path or nothing on cancel; the error box shows a
+  // message; the question asked when the window is closed while a command runs returns true
+  // to cancel it and close.
+  using FileChooser = std::function<std::optional<QString>(const FileDialogRequest&)>;
+  using ErrorReporter = std::function<void(const QString&)>;
+  using CancelQuestion = std::function<bool()>;
+  void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+  void setErrorReporter(ErrorReporter reporter) { showError_ = std::move(reporter); }
+  void setCancelQuestion(CancelQuestion question) { askToCancel_ = std::move(question); }
+
+  // Whether a command is running.
+  bool jobRunning() const { return job_ != nullptr; }
+  // Asks the running command to stop.
+  void cancelJob();
+
+  // The four commands of the panel.
+  void openData();
+  void buildModel();
+  void loadModel();
+  void applyModel();
+  // The Evaluation tab's commands.
+  void crossValidate();
+  void tune();
+  // Copies the selected tuning row into the parameter boxes.
+  void useTunedParameters();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void makePages();
+  // The number format of the user's regional settings, taken when a command starts.
+  NumberFormat numberFormat() const;
+  // Says what is wrong with a parameter and puts the focus in its box; false then.
+  bool parametersReadable(const LearningParameters& parameters, const NumberFormat& format);
+  void reportFailure(const std::exception& failure);
+  // The model name to use: the name box, or the full path of the model last built or
+  // loaded under that name, so that a dialog that changes the folder does not lose it.
+  std::string modelName() const;
+  void rememberModel(const std::string& name);
+  QList<QPushButton*> commandButtons() const;
+  // From a job: the file is read (or indexed) on the job's thread and shown on the window's.
+  void postFile(CommandJob& job, ModelFileKind kind, const std::string& filename);
+
+  // The model whose patterns the Patterns tab (and, after Apply Model, Why this score?) should
+  // show, with the table to count them on. They are read only when first wanted, by a job of
+  // their own, so that a build ends as soon as its files are written and a model of millions
+  // of patterns is held in memory only when it is looked at.
+  struct PatternsWanted {
+    std::string name;
+    std::string table;
+    NumberFormat format;
+    bool forExplanations = false;
+  };
+  void wantPatterns(PatternsWanted wanted);
+  // Starts reading the wanted patterns when the Patterns tab shows or a line waits to be
+  // explained, and no other command runs.
+  void readWantedPatterns();
+  // Why this score? for the Forecast line that holds the cursor.
+  void explainForecastLine();
+
+  // Runs `work` as a job: the command buttons wait, progress and Cancel show, and when it
+  // ends a failure goes to the error box ("... cancelled" only to the status bar) or, on
+  // success, `done` gets what the work returned.
+  template <class Result>
+  void startJob(std::function<Result(CommandJob&)> work, std::function<void(Result&)> done,
+                const QString& progressFormat = "%v of %m subsets") {
+    startWork([work = std::move(work)](CommandJob& job) -> std::any { return work(job); },
+              [done = std::move(done)](std::any& result) {
+                if (done) done(std::any_cast<Result&>(result));
+              },
+              progressFormat);
+  }
+  void startWork(CommandJob::Work work, std::function<void(std::any&)> done,
+                 const QString& progressFormat);
+  void jobFinished(const QString& failure);
+
+  FileChooser chooseFile_;
+  ErrorReporter showError_;
+  CancelQuestion askToCancel_;
+
+  QPlainTextEdit* dataBox_;
+  ParameterPanel* panel_;
+  QTabWidget* tabs_;
+  std::unique_ptr<ModelFilePages> filePages_;
+  QPlainTextEdit* forecastBox_;
+  EvaluationPage* evaluationPage_;
+  PatternsPage* patternsPage_;
+  ExplanationPanel* explanationPanel_;  // Why this score?, beside the window
+  JobStatusBar* statusBar_;
+
+  CommandJob* job_ = nullptr;
+  std::function<void(std::any&)> jobDone_;
+  QPointer<QWidget> focusBeforeJob_;
+  std::optional<PatternsWanted> patternsWanted_;
+  std::string patternsModel_;                 // the model of the Patterns tab, shown or wanted
+  std::optional<std::size_t> lineToExplain_;  // waits for the patterns
+  QString modelShownName_;  // the name box's text when the model was last built or loaded
+  std::string modelFullName_;
+};
+
+// The decimal separator of the user's regional settings, for the number text form.
+void useSystemDecimalSeparator();
