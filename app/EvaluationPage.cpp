@@ -218,7 +218,7 @@ TuningCriterion EvaluationPage::criterion() const {
   return TuningCriterion::BalancedAccuracy;
 }
 
-std::optional<ParameterValues> EvaluationPage::selectedSet() const {
+std::optional<LearningParameters> EvaluationPage::selectedSet() const {
   const QList<QTableWidgetItem*> items = TuningTable->selectedItems();
   if (items.isEmpty()) return std::nullopt;
   const QTableWidgetItem* first = TuningTable->item(items.front()->row(), 0);
@@ -278,7 +278,7 @@ void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked
   TuningTable->setRowCount(static_cast<int>(ranked.size()));
   for (std::size_t i = 0; i < ranked.size(); ++i) {
     const CrossValidationResult& r = ranked[i];
-    const ParameterValues& p = r.parameters;
+    const LearningParameters& p = r.parameters;
     const FoldSummary& s = r.summary;
     tunedSets_.push_back(p);
     const auto row = static_cast<int>(i);

@@ -44,7 +44,7 @@ class EvaluationPage : public QWidget {
   ValidationOptions validationOptions() const;
   TuningCriterion criterion() const;
   // The parameter set of the selected row of the tuning table.
-  std::optional<ParameterValues> selectedSet() const;
+  std::optional<LearningParameters> selectedSet() const;
 
   QSpinBox* FoldsBox;
   QSpinBox* SeedBox;
@@ -64,5 +64,5 @@ class EvaluationPage : public QWidget {
  private:
   void drawRoc(const Metrics& metrics, const NumberFormat& format);
   void drawDistribution(const Metrics& metrics);
-  std::vector<ParameterValues> tunedSets_;
+  std::vector<LearningParameters> tunedSets_;
 };

@@ -6,7 +6,6 @@
 #include <QSpinBox>
 #include <climits>
 
-#include "CrossValidation.h"
 #include "QtText.h"
 
 ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
@@ -40,7 +39,7 @@ ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
     return b;
   };
 
-  const LearningParameters start;  // the start values of the window and the command line
+  const ParameterTexts start;  // the start values of the window and the command line
   using F = ParameterField;
   label(parameterCaption(F::GridSize), 32, 8);
   gridSizeBox_ = spin("gridSizeBox", spinValue(start.gridSize), 32, 27);
@@ -71,14 +70,14 @@ ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
   connect(applyModelButton_, &QPushButton::clicked, this, &ParameterPanel::applyModelClicked);
 }
 
-LearningParameters ParameterPanel::parameters() const {
+ParameterTexts ParameterPanel::boxTexts() const {
   return {toUtf8(gridSizeBox_->cleanText()),       toUtf8(degreeBox_->cleanText()),
           toUtf8(positiveHomogeneityBox_->text()), toUtf8(positivePrevalenceBox_->text()),
           toUtf8(negativeHomogeneityBox_->text()), toUtf8(negativePrevalenceBox_->text())};
 }
 
-void ParameterPanel::showParameters(const ParameterValues& values, const NumberFormat& format) {
-  const LearningParameters texts = parameterTexts(values, format);
+void ParameterPanel::showParameters(const LearningParameters& values, const NumberFormat& format) {
+  const ParameterTexts texts = parameterTexts(values, format);
   gridSizeBox_->setValue(values.gridSize);
   degreeBox_->setValue(values.degree);
   positiveHomogeneityBox_->setText(fromUtf8(texts.positiveHomogeneity));

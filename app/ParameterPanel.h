@@ -19,9 +19,9 @@ class ParameterPanel : public QWidget {
   explicit ParameterPanel(QWidget* parent);
 
   // The six boxes as typed.
-  LearningParameters parameters() const;
+  ParameterTexts boxTexts() const;
   // Puts a parameter set into the boxes, the shares written in `format`.
-  void showParameters(const ParameterValues& values, const NumberFormat& format);
+  void showParameters(const LearningParameters& values, const NumberFormat& format);
   // The box of a parameter, to put the focus in when it is wrong.
   QWidget* box(ParameterField field) const;
   // The Positive and Negative Patterns Found counters.

@@ -248,12 +248,12 @@ void WorkbenchWindow::openData() {
 void WorkbenchWindow::buildModel() {
   if (job_ != nullptr) return;
   // Everything the build reads from the window is taken here, on the window's thread.
-  const LearningParameters parameters = panel_->parameters();
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const std::string name = toUtf8(panel_->modelName());
   BuildOptions taken;
   taken.format = numberFormat();
-  if (!parametersReadable(parameters, taken.format)) return;
+  const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), taken.format);
+  if (!parameters) return;
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const std::string name = toUtf8(panel_->modelName());
   try {
     requireModelName(name);
   } catch (const std::exception& e) {
@@ -270,7 +270,7 @@ void WorkbenchWindow::buildModel() {
           addWarning(outcome.warnings, text);
         };
         outcome.counts = runBuildModel(
-            parameters, table, name,
+            *parameters, table, name,
             [&job, this](ModelFileKind kind, const std::string& filename) {
               postFile(job, kind, filename);
             },
@@ -373,16 +373,16 @@ void WorkbenchWindow::applyModel() {
 
 void WorkbenchWindow::crossValidate() {
   if (job_ != nullptr) return;
-  const LearningParameters parameters = panel_->parameters();
-  const std::string table = toUtf8(dataBox_->toPlainText());
   const NumberFormat format = numberFormat();
-  if (!parametersReadable(parameters, format)) return;
+  const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), format);
+  if (!parameters) return;
+  const std::string table = toUtf8(dataBox_->toPlainText());
   const ValidationOptions options = evaluationPage_->validationOptions();
   startJob<CrossValidationResult>(
       [=](CommandJob& job) {
         ValidationOptions control = options;
         steerBy(job, control.control);
-        return ::crossValidate(parameters, table, control, format);
+        return ::crossValidate(*parameters, table, control, format);
       },
       [this, format](CrossValidationResult& result) {
         evaluationPage_->showCrossValidation(result, format);
@@ -398,7 +398,6 @@ void WorkbenchWindow::crossValidate() {
 
 void WorkbenchWindow::tune() {
   if (job_ != nullptr) return;
-  const LearningParameters parameters = panel_->parameters();
   const std::string table = toUtf8(dataBox_->toPlainText());
   const NumberFormat format = numberFormat();
   TuningGrid grid;
@@ -411,7 +410,9 @@ void WorkbenchWindow::tune() {
     return;
   }
   // The lists take the place of the four threshold boxes: only Grid Size and Degree count.
-  if (!parametersReadable(firstTuningSet(parameters, grid, format), format)) return;
+  const std::optional<LearningParameters> base =
+      readBoxes(firstTuningSet(panel_->boxTexts(), grid, format), format);
+  if (!base) return;
   const ValidationOptions options = evaluationPage_->validationOptions();
   const TuningCriterion criterion = evaluationPage_->criterion();
   using Ranked = std::vector<CrossValidationResult>;
@@ -419,7 +420,7 @@ void WorkbenchWindow::tune() {
       [=](CommandJob& job) {
         ValidationOptions control = options;
         steerBy(job, control.control);
-        return tuneParameters(parameters, grid, table, control, criterion, format);
+        return tuneParameters(*base, grid, table, control, criterion, format);
       },
       [this, criterion, format](Ranked& ranked) {
         evaluationPage_->showTuning(ranked, criterion, format);
@@ -435,23 +436,22 @@ void WorkbenchWindow::tune() {
 }
 
 void WorkbenchWindow::useTunedParameters() {
-  const std::optional<ParameterValues> chosen = evaluationPage_->selectedSet();
+  const std::optional<LearningParameters> chosen = evaluationPage_->selectedSet();
   if (!chosen) return;
   panel_->showParameters(*chosen, numberFormat());
   statusBar_->showMessage("The parameter boxes hold the chosen set; Build Model learns with it.");
 }
 
-bool WorkbenchWindow::parametersReadable(const LearningParameters& parameters,
-                                         const NumberFormat& format) {
+std::optional<LearningParameters> WorkbenchWindow::readBoxes(const ParameterTexts& texts,
+                                                             const NumberFormat& format) {
   // A bad parameter is said before anything starts, and its box gets the focus.
   try {
-    readParameters(parameters, format);
-    return true;
+    return readParameters(texts, format);
   } catch (const ParameterError& e) {
     statusBar_->clearMessage();
     reportFailure(e);
     panel_->box(e.field)->setFocus();
-    return false;
+    return std::nullopt;
   }
 }
 

@@ -69,8 +69,10 @@ class WorkbenchWindow : public QWidget {
   void makePages();
   // The number format of the user's regional settings, taken when a command starts.
   NumberFormat numberFormat() const;
-  // Says what is wrong with a parameter and puts the focus in its box; false then.
-  bool parametersReadable(const LearningParameters& parameters, const NumberFormat& format);
+  // The parameters of the boxes, read and checked; or nothing, when the error box has said
+  // what is wrong with one and its box has the focus.
+  std::optional<LearningParameters> readBoxes(const ParameterTexts& texts,
+                                              const NumberFormat& format);
   void reportFailure(const std::exception& failure);
   // The model name to use: the name box, or the full path of the model last built or
   // loaded under that name, so that a dialog that changes the folder does not lose it.

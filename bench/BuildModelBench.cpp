@@ -11,8 +11,8 @@
 
 namespace {
 
-void buildModelOn(benchmark::State& state, const std::string& table, const std::string& grid,
-                  const std::string& degree) {
+void buildModelOn(benchmark::State& state, const std::string& table, std::int32_t grid,
+                  std::int32_t degree) {
   LearningParameters parameters;
   parameters.gridSize = grid;
   parameters.degree = degree;
@@ -32,14 +32,13 @@ void buildModelOn(benchmark::State& state, const std::string& table, const std::
 
 }  // namespace
 
-BENCHMARK_CAPTURE(buildModelOn, sample_g8_d2, sampleTable(), "8", "2")
+BENCHMARK_CAPTURE(buildModelOn, sample_g8_d2, sampleTable(), 8, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(buildModelOn, rows200_attrs30_g8_d2, generatedTable(200, 30, 1), 8, 2)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(buildModelOn, rows200_attrs30_g8_d2, generatedTable(200, 30, 1), "8", "2")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(buildModelOn, rows200_attrs30_g8_d3, generatedTable(200, 30, 2), "8", "3")
+BENCHMARK_CAPTURE(buildModelOn, rows200_attrs30_g8_d3, generatedTable(200, 30, 2), 8, 3)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
-BENCHMARK_CAPTURE(buildModelOn, rows1000_attrs10_g8_d3, generatedTable(1000, 10, 3), "8", "3")
+BENCHMARK_CAPTURE(buildModelOn, rows1000_attrs10_g8_d3, generatedTable(1000, 10, 3), 8, 3)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 

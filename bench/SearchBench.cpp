@@ -36,7 +36,7 @@ double secondsSince(Clock::time_point start) {
 
 // Grid size, degree, then homogeneity and prevalence of each side.
 LearningParameters benchParameters() {
-  return {"8", "3", "0.9", "0.05", "0.1", "0.05"};
+  return {8, 3, 0.9, 0.05, 0.1, 0.05};
 }
 
 // A model of the table, discretized, ready for the search.

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     ValidationOptions options;
     options.control.threads = threads;
     LearningParameters parameters;
-    parameters.degree = "2";
+    parameters.degree = 2;
     const Clock::time_point start = Clock::now();
     const auto ranked =
         tuneParameters(parameters, grid, table, options, TuningCriterion::BalancedAccuracy, {});
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     std::printf("\n");
   }
   ValidationOptions options;
-  const LearningParameters degreeThree{"8", "3", "0.9", "0.05", "0.1", "0.05"};
+  const LearningParameters degreeThree{8, 3, 0.9, 0.05, 0.1, 0.05};
   const Clock::time_point start = Clock::now();
   const CrossValidationResult result = crossValidate(degreeThree, table, options, {});
   std::printf(

@@ -41,13 +41,13 @@ EvaluationCommands::EvaluationCommands(CLI::App& app) {
 
   cv_ = app.add_subcommand("cv", "Cross-validate the build parameters on TABLE (no files written)");
   common(cv_);
-  parameters_.add(cv_, true);
+  parameters_.add(cv_, true, currentNumberFormat());
   validation(cv_);
 
   tune_ = app.add_subcommand(
       "tune", "Cross-validate every combination of the threshold lists and rank them");
   common(tune_);
-  parameters_.add(tune_, false);
+  parameters_.add(tune_, false, currentNumberFormat());
   lists_ = tuningListTexts(TuningGrid{}, currentNumberFormat());
   const auto list = [&](const char* option, std::string& text) {
     tune_->add_option(option, text, "values to try, separated by \";\" or spaces (or \",\")")
@@ -103,7 +103,7 @@ void EvaluationCommands::crossValidation() {
   const NumberFormat format = currentNumberFormat();
   const ValidationOptions options = validationOptions();
   const CrossValidationResult result =
-      crossValidate(parameters_.values(), readTable(table_), options, format);
+      crossValidate(parameters_.read(format), readTable(table_), options, format);
   if (json_) {
     std::cout << crossValidationJson(result, options).dump(2) << "\n";
   } else {
@@ -115,8 +115,12 @@ void EvaluationCommands::tune() {
   const NumberFormat format = currentNumberFormat();
   const TuningGrid grid = readTuningGrid(lists_, format);
   const ValidationOptions options = validationOptions();
+  // The lists stand in for the threshold options: of these, tuning takes the grid size and
+  // degree.
+  const LearningParameters base =
+      readParameters(firstTuningSet(parameters_.texts(), grid, format), format);
   const std::vector<CrossValidationResult> ranked =
-      tuneParameters(parameters_.values(), grid, readTable(table_), options, criterion(), format);
+      tuneParameters(base, grid, readTable(table_), options, criterion(), format);
   const std::string best = buildCommandLine(table_, ranked.front().parameters, format);
   if (json_) {
     std::cout << tuningJson(ranked, options, criterion(), best).dump(2) << "\n";

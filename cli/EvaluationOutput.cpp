@@ -10,13 +10,13 @@ json meanAndDeviationJson(const MeanAndDeviation& figure) {
   return {{"mean", figure.mean}, {"sd", figure.deviation}};
 }
 
-json parametersJson(const ParameterValues& p) {
+json parametersJson(const LearningParameters& p) {
   return {{"grid_size", p.gridSize},
           {"degree", p.degree},
-          {"positive_homogeneity", p.positiveHomogeneity},
-          {"positive_prevalence", p.positivePrevalence},
-          {"negative_homogeneity", p.negativeHomogeneity},
-          {"negative_prevalence", p.negativePrevalence}};
+          {"positive_homogeneity", static_cast<double>(p.positiveHomogeneity)},
+          {"positive_prevalence", static_cast<double>(p.positivePrevalence)},
+          {"negative_homogeneity", static_cast<double>(p.negativeHomogeneity)},
+          {"negative_prevalence", static_cast<double>(p.negativePrevalence)}};
 }
 
 json summaryJson(const FoldSummary& s) {

@@ -6,13 +6,18 @@
 
 #include "Intake.h"
 
-struct ParameterOptions {
-  LearningParameters parameters;
-  std::int32_t gridSize = spinValue(parameters.gridSize);
-  std::int32_t degree = spinValue(parameters.degree);
+class ParameterOptions {
+ public:
+  // --grid-size and --degree; with thresholds, the four threshold options too. Their defaults
+  // are LearningParameters{}, the shares written with the decimal separator of `format`.
+  void add(CLI::App* command, bool thresholds, const NumberFormat& format);
+  // The options as given, read and checked once (a ParameterError names a bad one).
+  LearningParameters read(const NumberFormat& format) const;
+  // The options as text, as the window's boxes would hold them.
+  ParameterTexts texts() const;
 
-  // --grid-size and --degree; with thresholds, the four threshold options too.
-  void add(CLI::App* command, bool thresholds);
-  // The parameters with the grid size and degree as given.
-  LearningParameters values() const;
+ private:
+  ParameterTexts texts_;
+  std::int32_t gridSize_ = LearningParameters{}.gridSize;
+  std::int32_t degree_ = LearningParameters{}.degree;
 };

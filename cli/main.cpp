@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
       options.warning = printWarning;
       if (!buildCommand.quiet && ::isatty(STDERR_FILENO) != 0)
         options.control.progress = ProgressLine(std::cerr);
-      printPatternCounts(runBuildModel(buildCommand.parameters.values(),
+      printPatternCounts(runBuildModel(buildCommand.parameters.read(options.format),
                                        readTable(buildCommand.table), buildCommand.name,
                                        printFileWritten, options));
     } else {

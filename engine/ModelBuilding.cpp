@@ -65,13 +65,14 @@ class PatternMemoryGuard {
 }  // namespace
 
 void TLAD::buildModel(const BuildControl& control) {
-  buildModel(control, [&](const SearchData& data, std::int32_t attributes, std::int32_t subsets,
+  buildModel(control, [&](const SearchData& data, std::int32_t attributes, std::int32_t degree,
                           const TakeSubset& take) {
-    searchEverySubset(data, attributes, subsets, control, take);
+    searchEverySubset(data, attributes, degree, control, take);
   });
 }
 
 void TLAD::buildModel(const BuildControl& control, const PatternSource& source) {
+  const std::int32_t degree = parameters.degree;
   if (degree < 1) throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
   if (!attList) {
     attList = std::make_unique<TSSList>();

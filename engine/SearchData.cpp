@@ -22,33 +22,34 @@ std::int64_t firstTrue(std::int64_t lo, std::int64_t hi, Test test) {
 
 }  // namespace
 
-AcceptanceRule::AcceptanceRule(std::int32_t npos, std::int32_t nneg, double poshom, double posprev,
-                               double neghom, double negprev)
+AcceptanceRule::AcceptanceRule(std::int32_t npos, std::int32_t nneg,
+                               const LearningParameters& parameters)
     : npos_(npos),
       nneg_(nneg),
-      poshom_(poshom),
-      posprev_(posprev),
-      neghom_(neghom),
-      negprev_(negprev) {
+      positiveHomogeneity_(parameters.positiveHomogeneity),
+      positivePrevalence_(parameters.positivePrevalence),
+      negativeHomogeneity_(parameters.negativeHomogeneity),
+      negativePrevalence_(parameters.negativePrevalence) {
   // Each test is monotone in the count it reads: a correctly rounded quotient never falls
   // when its numerator grows. So a search finds where each one turns.
   const std::int64_t total = std::int64_t{npos} + nneg;
   minPositive = firstTrue(0, npos, [&](std::int64_t p) {
-    return static_cast<double>(p) / static_cast<double>(npos_) > posprev_;
+    return static_cast<double>(p) / static_cast<double>(npos_) > positivePrevalence_;
   });
   minNegative = firstTrue(0, nneg, [&](std::int64_t n) {
-    return static_cast<double>(n) / static_cast<double>(nneg_) > negprev_;
+    return static_cast<double>(n) / static_cast<double>(nneg_) > negativePrevalence_;
   });
   positiveFrom.assign(static_cast<std::size_t>(total + 1), total + 1);
   negativeUpTo.assign(static_cast<std::size_t>(total + 1), -1);
   for (std::int64_t t = 1; t <= total; ++t) {
     const auto sum = static_cast<double>(t);
-    const std::int64_t homogeneous =
-        firstTrue(0, t, [&](std::int64_t p) { return static_cast<double>(p) / sum > poshom_; });
+    const std::int64_t homogeneous = firstTrue(
+        0, t, [&](std::int64_t p) { return static_cast<double>(p) / sum > positiveHomogeneity_; });
     positiveFrom[static_cast<std::size_t>(t)] = std::max(homogeneous, minPositive);
-    // p / t < neghom holds below the first p where it fails.
-    const std::int64_t mixed =
-        firstTrue(0, t, [&](std::int64_t p) { return !(static_cast<double>(p) / sum < neghom_); });
+    // p / t < negative homogeneity holds below the first p where it fails.
+    const std::int64_t mixed = firstTrue(0, t, [&](std::int64_t p) {
+      return !(static_cast<double>(p) / sum < negativeHomogeneity_);
+    });
     negativeUpTo[static_cast<std::size_t>(t)] = std::min(mixed - 1, t - minNegative);
   }
 }
@@ -56,13 +57,13 @@ AcceptanceRule::AcceptanceRule(std::int32_t npos, std::int32_t nneg, double posh
 bool AcceptanceRule::positive(double p, double n) const {
   if (p + n <= 0) return false;
   const double h = p / (p + n);
-  return h > poshom_ && p / npos_ > posprev_;
+  return h > positiveHomogeneity_ && p / npos_ > positivePrevalence_;
 }
 
 bool AcceptanceRule::negative(double p, double n) const {
   if (p + n <= 0) return false;
   const double h = p / (p + n);
-  return h < neghom_ && n / nneg_ > negprev_;
+  return h < negativeHomogeneity_ && n / nneg_ > negativePrevalence_;
 }
 
 SearchData::SearchData(const TLAD& model)
@@ -70,7 +71,7 @@ SearchData::SearchData(const TLAD& model)
       bins(model.sizes.size()),
       npos(model.npos),
       nneg(model.nneg),
-      rule(model.npos, model.nneg, model.poshom, model.posprev, model.neghom, model.negprev) {
+      rule(model.npos, model.nneg, model.parameters) {
   const std::size_t columns = model.sizes.size();
   for (std::size_t r = 0; r < model.datagrid.size(); ++r) {
     const std::int32_t c = r < model.classvector.size() ? model.classvector[r] : -1;

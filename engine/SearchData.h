@@ -4,18 +4,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "LearningParameters.h"
 #include "MyTypes.h"
 
 class TLAD;
 
 // Which boxes the four thresholds accept, as the model judges them: a box with p positive and
-// n negative observations (p + n > 0) is positive when p / (p + n) > poshom and
-// p / npos > posprev, and negative when p / (p + n) < neghom and n / nneg > negprev, all in
-// 64-bit floating point. The tables give the same answers by integer comparisons.
+// n negative observations (p + n > 0) is positive when p / (p + n) > positive homogeneity and
+// p / npos > positive prevalence, and negative when p / (p + n) < negative homogeneity and
+// n / nneg > negative prevalence, all in 64-bit floating point. The tables give the same
+// answers by integer comparisons.
 class AcceptanceRule {
  public:
-  AcceptanceRule(std::int32_t npos, std::int32_t nneg, double poshom, double posprev, double neghom,
-                 double negprev);
+  AcceptanceRule(std::int32_t npos, std::int32_t nneg, const LearningParameters& parameters);
 
   bool positive(double p, double n) const;
   bool negative(double p, double n) const;
@@ -31,7 +32,7 @@ class AcceptanceRule {
 
  private:
   std::int32_t npos_, nneg_;
-  double poshom_, posprev_, neghom_, negprev_;
+  double positiveHomogeneity_, positivePrevalence_, negativeHomogeneity_, negativePrevalence_;
 };
 
 // Only observations of class 1 or 0 take part; the others are left out here.

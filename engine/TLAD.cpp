@@ -1,15 +1,8 @@
 #include "TLAD.h"
 
-TLAD::TLAD(std::int32_t indegree, double inPosHom, double inPosPrev, double inNegHom,
-           double inNegPrev)
-    : degree(indegree),
-      poshom(inPosHom),
-      posprev(inPosPrev),
-      neghom(inNegHom),
-      negprev(inNegPrev) {}
+TLAD::TLAD(const LearningParameters& parameters) : parameters(parameters) {}
 
 void TLAD::Free() {
   data.clear();
   datagrid.clear();
-  outcomevector.clear();
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BuildControl.h"
+#include "LearningParameters.h"
 #include "LineFile.h"
 #include "MyLists.h"
 #include "MyTypes.h"
@@ -27,34 +28,31 @@ using PatternSource = std::function<void(const SearchData& data, std::int32_t at
 
 class TLAD {
  public:
-  std::string attributes;            // attribute names joined by ","
-  std::unique_ptr<TSSList> attList;  // one entry per name
-  std::int32_t npos = 0;             // observations of class 1
-  std::int32_t nneg = 0;             // observations of class 0
-  std::int32_t degree = 0;           // attributes per searched subset
-  arrint sizes;                      // bins per attribute (requested, then actual)
-  double poshom = 0;
-  double posprev = 0;
-  double neghom = 0;
-  double negprev = 0;
+  std::string attributes;                // attribute names joined by ","
+  std::unique_ptr<TSSList> attList;      // one entry per name
+  std::int32_t npos = 0;                 // observations of class 1
+  std::int32_t nneg = 0;                 // observations of class 0
+  LearningParameters parameters;         // what the build learns with, as the user gave it
+  arrint sizes;                          // bins per attribute (requested, then actual)
   matreal data;                          // one row of raw values per observation
   matreal cutpoints;                     // per attribute, ascending
   matint datagrid;                       // the bins of data
   arrstring labels;                      // row names of the reports
   arrint classvector;                    // 1 positive, 0 negative, other values neither
-  arrreal outcomevector;                 // unused
   std::unique_ptr<TPandect> pospandect;  // description -> positive pattern
   std::unique_ptr<TPandect> negpandect;  // description -> negative pattern
   // How the model writes and reads numbers: the command's, taken when it started.
   NumberFormat format;
 
-  TLAD(std::int32_t indegree, double inPosHom, double inPosPrev, double inNegHom, double inNegPrev);
+  // A model to learn with these parameters; a model read from NAME.MOD has the defaults, since
+  // the file holds only what scoring needs.
+  explicit TLAD(const LearningParameters& parameters = {});
   TLAD(const TLAD&) = delete;
   TLAD& operator=(const TLAD&) = delete;
   TLAD(TLAD&&) = default;
   TLAD& operator=(TLAD&&) = default;
 
-  // Empties data, datagrid and outcomevector.
+  // Empties data and datagrid.
   void Free();
 
   // Discretization.

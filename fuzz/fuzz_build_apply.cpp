@@ -33,7 +33,7 @@ struct Value {
 constexpr Value kValues[] = {{"0", 0},       {"1", 1},         {"2", 2},       {"3", 3},
                              {"0.5", 0.5},   {"-1", -1},       {"1.5", 1.5},   {"10", 10},
                              {"1E-5", 1e-5}, {"-0.25", -0.25}, {"2.75", 2.75}, {"100", 100}};
-constexpr const char* kThresholds[] = {"0", "0.1", "0.25", "0.4", "0.5", "0.6", "0.9", "1"};
+constexpr double kThresholds[] = {0, 0.1, 0.25, 0.4, 0.5, 0.6, 0.9, 1};
 constexpr const char* kClasses[] = {"0", "1", "2"};
 
 struct Case {
@@ -49,8 +49,8 @@ Case decode(FuzzedDataProvider& in) {
   c.attributes = in.ConsumeIntegralInRange<std::size_t>(1, 4);
   const std::size_t rows = in.ConsumeIntegralInRange<std::size_t>(1, 8);
   c.grid = in.ConsumeIntegralInRange<std::int32_t>(1, 4);
-  c.parameters.gridSize = std::to_string(c.grid);
-  c.parameters.degree = std::to_string(in.ConsumeIntegralInRange<int>(1, 3));
+  c.parameters.gridSize = c.grid;
+  c.parameters.degree = in.ConsumeIntegralInRange<std::int32_t>(1, 3);
   c.parameters.positiveHomogeneity = in.PickValueInArray(kThresholds);
   c.parameters.positivePrevalence = in.PickValueInArray(kThresholds);
   c.parameters.negativeHomogeneity = in.PickValueInArray(kThresholds);

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::string second = scratchFolder() + "/second.MOD";
   writeBytes(input, std::string(reinterpret_cast<const char*>(data), size));
 
-  TLAD model(0, 0, 0, 0, 0);
+  TLAD model;
   try {
     model.Load(input);
   } catch (const LadError&) {
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   model.save(first);
   const std::string firstText = readBytes(first);
 
-  TLAD again(0, 0, 0, 0, 0);
+  TLAD again;
   try {
     again.Load(first);
   } catch (const LadError& e) {

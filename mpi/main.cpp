@@ -79,7 +79,8 @@ int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
         options.control.progress = ProgressLine(std::cerr);
       }
     }
-    const auto model = prepareBuild(arguments.parameters.values(), table, arguments.name, options);
+    const auto model =
+        prepareBuild(arguments.parameters.read(options.format), table, arguments.name, options);
     const double reading = secondsSince(start);
     double search = 0;
     model->buildModel(options.control, sharedSearch(run, options.control, search));

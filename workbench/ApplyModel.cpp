@@ -48,7 +48,7 @@ std::string forecastLine(const std::string& nameField, const std::string& classF
 
 std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format) {
   requireModelName(name);
-  auto model = std::make_unique<TLAD>(0, 0.0, 0.0, 0.0, 0.0);
+  auto model = std::make_unique<TLAD>();
   model->format = format;
   model->Load(modelFileName(name, ModelFileKind::Model));
   return model;

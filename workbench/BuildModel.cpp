@@ -65,8 +65,8 @@ std::unique_ptr<TLAD> prepareBuild(const LearningParameters& parameters,
   requireModelName(name);
   std::unique_ptr<TLAD> model = intake(parameters, tableText, options.format);
   const auto attributes = static_cast<std::int64_t>(model->sizes.size());
-  if (model->degree > attributes && options.warning) {
-    options.warning("The degree " + IntToStr(model->degree) +
+  if (model->parameters.degree > attributes && options.warning) {
+    options.warning("The degree " + IntToStr(model->parameters.degree) +
                     " exceeds the number of attributes (" + IntToStr(attributes) +
                     "): the search takes the one subset of all " + IntToStr(attributes));
   }

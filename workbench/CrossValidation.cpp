@@ -24,10 +24,9 @@ struct FoldJob {
 
 // A model of the training table's attributes, grid and number format, learning from the
 // observations outside `fold`.
-std::unique_ptr<TLAD> foldModel(const TLAD& table, const ParameterValues& p,
+std::unique_ptr<TLAD> foldModel(const TLAD& table, const LearningParameters& p,
                                 const std::vector<std::int32_t>& folds, std::int32_t fold) {
-  auto model = std::make_unique<TLAD>(p.degree, p.positiveHomogeneity, p.positivePrevalence,
-                                      p.negativeHomogeneity, p.negativePrevalence);
+  auto model = std::make_unique<TLAD>(p);
   model->format = table.format;
   model->attributes = table.attributes;
   model->sizes.assign(table.sizes.size(), p.gridSize);
@@ -114,7 +113,7 @@ void requireFoldCount(std::int32_t folds, std::size_t observations) {
 // parallel; the result of each set is in the order of `sets`.
 // A cancelled run raises `cancelled`.
 std::vector<CrossValidationResult> validateSets(const TLAD& table,
-                                                const std::vector<ParameterValues>& sets,
+                                                const std::vector<LearningParameters>& sets,
                                                 const ValidationOptions& options,
                                                 const char* cancelled) {
   requireFoldCount(options.folds, table.data.size());
@@ -231,9 +230,7 @@ CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format) {
   const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
-  return validateSets(*table, {readParameters(parameters, format)}, options,
-                      "Cross-validation cancelled")
-      .front();
+  return validateSets(*table, {parameters}, options, "Cross-validation cancelled").front();
 }
 
 std::vector<double> readShareList(ParameterField field, const std::string& text,
@@ -300,9 +297,9 @@ const char* criterionName(TuningCriterion criterion) {
   return "balanced-accuracy";
 }
 
-LearningParameters firstTuningSet(const LearningParameters& parameters, const TuningGrid& grid,
-                                  const NumberFormat& format) {
-  LearningParameters first = parameters;
+ParameterTexts firstTuningSet(const ParameterTexts& parameters, const TuningGrid& grid,
+                              const NumberFormat& format) {
+  ParameterTexts first = parameters;
   first.positiveHomogeneity = FloatToStr(grid.positiveHomogeneity.front(), format);
   first.positivePrevalence = FloatToStr(grid.positivePrevalence.front(), format);
   first.negativeHomogeneity = FloatToStr(grid.negativeHomogeneity.front(), format);
@@ -328,15 +325,13 @@ std::vector<CrossValidationResult> tuneParameters(
       }
     }
   }
-  const LearningParameters first = firstTuningSet(parameters, grid, format);
-  const std::unique_ptr<TLAD> table = intake(first, tableText, format);
-  const ParameterValues base = readParameters(first, format);
-  std::vector<ParameterValues> sets;
+  const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
+  std::vector<LearningParameters> sets;
   for (const double ph : grid.positiveHomogeneity) {
     for (const double pp : grid.positivePrevalence) {
       for (const double nh : grid.negativeHomogeneity) {
         for (const double np : grid.negativePrevalence) {
-          sets.push_back({base.gridSize, base.degree, ph, pp, nh, np});
+          sets.push_back({parameters.gridSize, parameters.degree, ph, pp, nh, np});
         }
       }
     }
@@ -355,15 +350,4 @@ std::vector<CrossValidationResult> tuneParameters(
     return order < 0;
   });
   return results;
-}
-
-LearningParameters parameterTexts(const ParameterValues& values, const NumberFormat& format) {
-  LearningParameters p;
-  p.gridSize = IntToStr(values.gridSize);
-  p.degree = IntToStr(values.degree);
-  p.positiveHomogeneity = FloatToStr(values.positiveHomogeneity, format);
-  p.positivePrevalence = FloatToStr(values.positivePrevalence, format);
-  p.negativeHomogeneity = FloatToStr(values.negativeHomogeneity, format);
-  p.negativePrevalence = FloatToStr(values.negativePrevalence, format);
-  return p;
 }

@@ -43,13 +43,13 @@ struct FoldSummary {
 };
 
 struct CrossValidationResult {
-  ParameterValues parameters;
+  LearningParameters parameters;
   std::vector<FoldResult> folds;
   FoldSummary summary;
   Metrics pooled;  // every observation scored by the model that did not learn it
 };
 
-// Reads the parameters and the table as Build Model does, then builds one model per fold.
+// Reads the table as Build Model does, then builds one model per fold.
 CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format);
@@ -83,18 +83,16 @@ enum class TuningCriterion { BalancedAccuracy, Accuracy, Auc };
 // "balanced-accuracy", "accuracy", "auc".
 const char* criterionName(TuningCriterion criterion);
 
-// The parameters with the first value of each of the grid's lists for its thresholds: of
-// `parameters`, tuning reads only the grid size and degree.
-LearningParameters firstTuningSet(const LearningParameters& parameters, const TuningGrid& grid,
-                                  const NumberFormat& format);
+// The parameter texts with the first value of each of the grid's lists for its thresholds, for
+// a front end to check the grid size and degree that tuning takes from its boxes.
+ParameterTexts firstTuningSet(const ParameterTexts& parameters, const TuningGrid& grid,
+                              const NumberFormat& format);
 
-// Every parameter set of the grid (at the grid size and degree of `parameters`),
+// Every parameter set of the grid (at the grid size and degree of `parameters`, whose shares
+// tuning does not read),
 // cross-validated with the same folds, best first by the criterion's mean, ties by the mean
 // AUC, then by fewer patterns, then in grid order. The builds of every set and fold run in
 // parallel.
 std::vector<CrossValidationResult> tuneParameters(
     const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
     const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format);
-
-// The parameters as the text of the six boxes.
-LearningParameters parameterTexts(const ParameterValues& values, const NumberFormat& format);

@@ -30,11 +30,12 @@ double realParameter(ParameterField field, const std::string& text, const Number
 }
 
 // A share between 0 and 1; anything else (not a number included) is refused.
-void requireShare(ParameterField field, double value, const NumberFormat& format) {
-  if (!(value >= 0.0 && value <= 1.0)) {
+Share share(ParameterField field, double value, const NumberFormat& format) {
+  if (!Share::holds(value)) {
     throw ParameterError(field,
                          "must lie between 0 and 1 (it is " + FloatToStr(value, format) + ")");
   }
+  return value;
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ const char* parameterCaption(ParameterField field) {
   return "Negative Prevalence";
 }
 
-ParameterValues readParameters(const LearningParameters& parameters, const NumberFormat& format) {
+LearningParameters readParameters(const ParameterTexts& parameters, const NumberFormat& format) {
   const std::int32_t grid = spinValue(parameters.gridSize);
   const std::int32_t degree = spinValue(parameters.degree);
   using F = ParameterField;
@@ -78,19 +79,42 @@ ParameterValues readParameters(const LearningParameters& parameters, const Numbe
     throw ParameterError(F::Degree,
                          "must be at least 1 (it is " + quotedForMessage(parameters.degree) + ")");
   }
-  requireShare(F::PositiveHomogeneity, posHom, format);
-  requireShare(F::PositivePrevalence, posPrev, format);
-  requireShare(F::NegativeHomogeneity, negHom, format);
-  requireShare(F::NegativePrevalence, negPrev, format);
-  return {grid, degree, posHom, posPrev, negHom, negPrev};
+  LearningParameters read;
+  read.gridSize = grid;
+  read.degree = degree;
+  read.positiveHomogeneity = share(F::PositiveHomogeneity, posHom, format);
+  read.positivePrevalence = share(F::PositivePrevalence, posPrev, format);
+  read.negativeHomogeneity = share(F::NegativeHomogeneity, negHom, format);
+  read.negativePrevalence = share(F::NegativePrevalence, negPrev, format);
+  return read;
+}
+
+ParameterTexts parameterTexts(const LearningParameters& parameters, const NumberFormat& format) {
+  ParameterTexts texts;
+  texts.gridSize = IntToStr(parameters.gridSize);
+  texts.degree = IntToStr(parameters.degree);
+  texts.positiveHomogeneity = FloatToStr(parameters.positiveHomogeneity, format);
+  texts.positivePrevalence = FloatToStr(parameters.positivePrevalence, format);
+  texts.negativeHomogeneity = FloatToStr(parameters.negativeHomogeneity, format);
+  texts.negativePrevalence = FloatToStr(parameters.negativePrevalence, format);
+  return texts;
 }
 
 std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
                              const NumberFormat& format) {
-  const ParameterValues p = readParameters(parameters, format);
-  const std::int32_t grid = p.gridSize;
-  auto model = std::make_unique<TLAD>(p.degree, p.positiveHomogeneity, p.positivePrevalence,
-                                      p.negativeHomogeneity, p.negativePrevalence);
+  // Values made elsewhere than from the boxes' texts (a program's own, say) are held to the
+  // same ranges; the shares hold theirs by their type.
+  using F = ParameterField;
+  if (parameters.gridSize < 1) {
+    throw ParameterError(F::GridSize, "must be at least 1 (it is " +
+                                          quotedForMessage(IntToStr(parameters.gridSize)) + ")");
+  }
+  if (parameters.degree < 1) {
+    throw ParameterError(F::Degree, "must be at least 1 (it is " +
+                                        quotedForMessage(IntToStr(parameters.degree)) + ")");
+  }
+  const std::int32_t grid = parameters.gridSize;
+  auto model = std::make_unique<TLAD>(parameters);
   model->format = format;
 
   const std::vector<std::string> lines = tableLines(tableText);

@@ -1,13 +1,15 @@
-// Intake: the six parameter texts and the table text into a new model, ready to build.
+// Intake: the parameter texts into checked values, and the table text into a new model, ready
+// to build.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "LadError.h"
+#include "LearningParameters.h"
 #include "TLAD.h"
 
-// The six parameters, in the order of LearningParameters.
+// The six parameters, in the order of ParameterTexts.
 enum class ParameterField {
   GridSize,
   Degree,
@@ -31,9 +33,9 @@ class ParameterError : public EConvertError {
 // The model name that the window and the command line start with.
 inline const std::string kDefaultModelName = "LAD";
 
-// The parameter fields as the user typed them. These defaults are the start values of the
-// window and of the command line alike.
-struct LearningParameters {
+// The parameter fields as the user typed them: the text of the window's six boxes, or of the
+// command line's options. The defaults are the texts of LearningParameters{}.
+struct ParameterTexts {
   std::string gridSize = "8";
   std::string degree = "2";
   std::string positiveHomogeneity = "0.6";
@@ -42,24 +44,18 @@ struct LearningParameters {
   std::string negativePrevalence = "0.1";
 };
 
-// The parameters as numbers.
-struct ParameterValues {
-  std::int32_t gridSize = 0;
-  std::int32_t degree = 0;
-  double positiveHomogeneity = 0;
-  double positivePrevalence = 0;
-  double negativeHomogeneity = 0;
-  double negativePrevalence = 0;
-};
-// Reads and checks the parameters as intake does; a front end calls it to point at a bad box
-// before it starts a build.
-ParameterValues readParameters(const LearningParameters& parameters, const NumberFormat& format);
-
 // Reads the parameters (grid size and degree as whole numbers, other texts reading as 0; the
-// four reals in the number text form, in field order) and refuses a Grid Size or Degree
-// below 1 and a homogeneity or prevalence outside 0..1 (ParameterError), then the table:
-// attributes, sizes, data and classvector. Failures, in this order: a real parameter that does not
-// convert, a header of fewer than two fields ("Range check error"), a table without observation
+// four shares in the number text form, in field order) and refuses a Grid Size or Degree below
+// 1 and a homogeneity or prevalence outside 0..1 (ParameterError, naming the box to put
+// right). Failures, in this order: a share that does not convert, the grid size, the degree,
+// then each share out of range.
+LearningParameters readParameters(const ParameterTexts& texts, const NumberFormat& format);
+// The parameters as the text of the six boxes, the shares in `format`.
+ParameterTexts parameterTexts(const LearningParameters& parameters, const NumberFormat& format);
+
+// Reads the table with the parameters' grid size for every attribute, into a model that
+// learns with the parameters: attributes, sizes, data and classvector. Failures, in this
+// order: a header of fewer than two fields ("Range check error"), a table without observation
 // lines, then line by line a line with more fields than the header or a field that does not
 // convert. Numbers are read in `format`, which the model keeps for what it writes.
 std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,

@@ -29,24 +29,28 @@ std::string modelAdvice(const TLAD& model) {
   using F = ParameterField;
   if (model.pospandect->empty()) {
     say(std::string("No positive pattern was found; try a ") +
-        parameterCaption(F::PositiveHomogeneity) + " below " + shown(model.poshom, model) +
-        " or a " + parameterCaption(F::PositivePrevalence) + " below " +
-        shown(model.posprev, model) + ".");
+        parameterCaption(F::PositiveHomogeneity) + " below " +
+        shown(model.parameters.positiveHomogeneity, model) + " or a " +
+        parameterCaption(F::PositivePrevalence) + " below " +
+        shown(model.parameters.positivePrevalence, model) + ".");
   } else if (coversEverything(*model.pospandect)) {
     // The whole table's positive share passes the threshold: ask for more than that share.
     const double better = std::min(0.95, std::ceil(share * 10 + 1e-9) / 10);
-    say(std::string(parameterCaption(F::PositiveHomogeneity)) + " " + shown(model.poshom, model) +
-        " lets one box cover all " + all + " observations; try " + shown(better, model) + ".");
+    say(std::string(parameterCaption(F::PositiveHomogeneity)) + " " +
+        shown(model.parameters.positiveHomogeneity, model) + " lets one box cover all " + all +
+        " observations; try " + shown(better, model) + ".");
   }
   if (model.negpandect->empty()) {
     say(std::string("No negative pattern was found; try a ") +
-        parameterCaption(F::NegativeHomogeneity) + " above " + shown(model.neghom, model) +
-        " or a " + parameterCaption(F::NegativePrevalence) + " below " +
-        shown(model.negprev, model) + ".");
+        parameterCaption(F::NegativeHomogeneity) + " above " +
+        shown(model.parameters.negativeHomogeneity, model) + " or a " +
+        parameterCaption(F::NegativePrevalence) + " below " +
+        shown(model.parameters.negativePrevalence, model) + ".");
   } else if (coversEverything(*model.negpandect)) {
     const double better = std::max(0.05, std::floor(share * 10 - 1e-9) / 10);
-    say(std::string(parameterCaption(F::NegativeHomogeneity)) + " " + shown(model.neghom, model) +
-        " lets one box cover all " + all + " observations; try " + shown(better, model) + ".");
+    say(std::string(parameterCaption(F::NegativeHomogeneity)) + " " +
+        shown(model.parameters.negativeHomogeneity, model) + " lets one box cover all " + all +
+        " observations; try " + shown(better, model) + ".");
   }
   return advice;
 }

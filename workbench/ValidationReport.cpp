@@ -19,7 +19,7 @@ std::string fixed(double value, int decimals, const NumberFormat& format) {
   return result;
 }
 
-std::string parameterLine(const ParameterValues& p, const NumberFormat& format) {
+std::string parameterLine(const LearningParameters& p, const NumberFormat& format) {
   return "grid size " + IntToStr(p.gridSize) + ", degree " + IntToStr(p.degree) +
          ", positive homogeneity " + FloatToStr(p.positiveHomogeneity, format) +
          ", positive prevalence " + FloatToStr(p.positivePrevalence, format) +
@@ -105,7 +105,7 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
   for (std::size_t i = 0; i < ranked.size(); ++i) {
     const CrossValidationResult& r = ranked[i];
     const FoldSummary& s = r.summary;
-    const ParameterValues& p = r.parameters;
+    const LearningParameters& p = r.parameters;
     lines.push_back(cell(IntToStr(static_cast<std::int64_t>(i + 1)), 5) +
                     cell(FloatToStr(p.positiveHomogeneity, format), 8) +
                     cell(FloatToStr(p.positivePrevalence, format), 8) +
@@ -121,7 +121,7 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
   return lines;
 }
 
-std::string buildCommandLine(const std::string& table, const ParameterValues& p,
+std::string buildCommandLine(const std::string& table, const LearningParameters& p,
                              const NumberFormat& format) {
   std::string line = "lad build";
   if (!table.empty()) line += " " + shellWord(table);

@@ -15,5 +15,5 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
                                       TuningCriterion criterion, const NumberFormat& format);
 
 // The `lad build` line that learns a model with these parameters.
-std::string buildCommandLine(const std::string& table, const ParameterValues& parameters,
+std::string buildCommandLine(const std::string& table, const LearningParameters& parameters,
                              const NumberFormat& format);

@@ -14,8 +14,8 @@ namespace {
 
 std::unique_ptr<TLAD> generatedModel() {
   LearningParameters parameters;
-  parameters.gridSize = "5";
-  parameters.degree = "3";
+  parameters.gridSize = 5;
+  parameters.degree = 3;
   return intake(parameters, generatedTable(80, 12, 5));
 }
 
@@ -70,7 +70,7 @@ TEST(BuildControl, CancelStopsTheBuild) {
 // A build whose grids could never be searched is refused at once, not after hours.
 TEST(BuildControl, HopelessGridsAreRefusedBeforeSearching) {
   LearningParameters parameters;
-  parameters.degree = "10";
+  parameters.degree = 10;
   auto model = intake(parameters, generatedTable(40, 12, 2));
   try {
     model->buildModel();

@@ -8,8 +8,7 @@ namespace {
 class Scored {
  public:
   Scored(const std::vector<std::pair<int, int>>& positive,
-         const std::vector<std::pair<int, int>>& negative)
-      : model(0, 0, 0, 0, 0) {
+         const std::vector<std::pair<int, int>>& negative) {
     model.cutpoints = {{1.5, 3, 4.25}};
     model.pospandect = std::make_unique<TPandect>();
     model.negpandect = std::make_unique<TPandect>();

@@ -8,7 +8,7 @@ namespace {
 
 // A model of one attribute holding the values, with grid size G requested.
 TLAD oneAttribute(const arrreal& values, std::int32_t grid) {
-  TLAD model(1, 0.6, 0.1, 0.4, 0.1);
+  TLAD model({8, 1, 0.6, 0.1, 0.4, 0.1});
   for (double v : values) {
     model.data.push_back({v});
     model.classvector.push_back(1);
@@ -20,7 +20,7 @@ TLAD oneAttribute(const arrreal& values, std::int32_t grid) {
 }  // namespace
 
 TEST(Discretization, FindbinCountsCutpointsAtOrBelow) {
-  TLAD model(1, 0, 0, 0, 0);
+  TLAD model({8, 1, 0, 0, 0, 0});
   model.cutpoints = {{2.5, 4.0, 7.0}, {}};
   const std::pair<double, std::int32_t> cases[] = {{1.0, 0}, {2.5, 1}, {3.0, 1}, {4.0, 2},
                                                    {6.9, 2}, {7.0, 3}, {100, 3}};
@@ -73,7 +73,7 @@ TEST(Discretization, SampleTableAndClassCounts) {
 }
 
 TEST(Discretization, SimpleUsesTheCutpointsHeld) {
-  TLAD model(1, 0, 0, 0, 0);
+  TLAD model({8, 1, 0, 0, 0, 0});
   model.data = {{1, 5}, {3, 6}};
   model.classvector = {1, 0};
   model.sizes = {8, 8};
@@ -85,7 +85,7 @@ TEST(Discretization, SimpleUsesTheCutpointsHeld) {
   EXPECT_EQ(model.npos, 1);
   EXPECT_EQ(model.nneg, 1);
 
-  TLAD noColumns(1, 0, 0, 0, 0);
+  TLAD noColumns({8, 1, 0, 0, 0, 0});
   noColumns.data = {{}, {}};
   noColumns.classvector = {1, 0};
   noColumns.discretize();

@@ -18,7 +18,7 @@ class ModelFileTest : public TempDirTest {
  protected:
   TLAD load(const std::string& content) {
     write(path("m.MOD"), content);
-    TLAD model(0, 0, 0, 0, 0);
+    TLAD model;
     model.Load(path("m.MOD"));
     return model;
   }
@@ -52,14 +52,14 @@ TEST_F(ModelFileTest, ByteOrderMarkIsSkipped) {
 }
 
 TEST_F(ModelFileTest, ModelWithoutCutpointsOrPatternsRoundTrips) {
-  TLAD model(1, 0, 0, 0, 0);
+  TLAD model({8, 1, 0, 0, 0, 0});
   model.attributes = "A,B";
   model.cutpoints = {{}, {3}};
   model.pospandect = std::make_unique<TPandect>();
   model.negpandect = std::make_unique<TPandect>();
   model.save(path("empty.MOD"));
   EXPECT_EQ(read(path("empty.MOD")), "Attributes=A,B\r\nCutpoints_Att_0=\r\nCutpoints_Att_1=3\r\n");
-  TLAD back(0, 0, 0, 0, 0);
+  TLAD back;
   back.Load(path("empty.MOD"));
   EXPECT_EQ(back.cutpoints, (matreal{{}, {3}}));
   EXPECT_EQ(back.pospandect->size(), 0);
@@ -118,7 +118,7 @@ TEST_F(ModelFileTest, DamagedFilesAreRefusedNamingTheLine) {
   };
   for (const auto& c : cases) {
     write(path("m.MOD"), c.content);
-    TLAD model(0, 0, 0, 0, 0);
+    TLAD model;
     model.cutpoints = {{7}};
     try {
       model.Load(path("m.MOD"));
@@ -133,7 +133,7 @@ TEST_F(ModelFileTest, DamagedFilesAreRefusedNamingTheLine) {
 }
 
 TEST_F(ModelFileTest, MissingFileLeavesTheModelAsItWas) {
-  TLAD model(0, 0, 0, 0, 0);
+  TLAD model;
   model.cutpoints = {{1}};
   EXPECT_THROW(model.Load(path("none.MOD")), EInOutError);
   EXPECT_EQ(model.cutpoints, (matreal{{1}}));

@@ -8,7 +8,7 @@
 namespace {
 
 TLAD threeAttributes() {
-  TLAD model(2, 0, 0, 0, 0);
+  TLAD model({8, 2, 0, 0, 0, 0});
   model.attributes = "A,B,C";
   model.attList = std::make_unique<TSSList>();
   model.attList->parse(model.attributes);
@@ -32,7 +32,7 @@ TEST(Desc, ConditionsOnCutpoints) {
   EXPECT_EQ(model.desc(pattern({2, 0}, {3, 0}, {0, 1})), ",>=3,<0.2,");
   EXPECT_EQ(model.desc(pattern({0, 0}, {3, 2}, {0, 2})), ",,,");  // spans every bin
 
-  TLAD five(2, 0, 0, 0, 0);
+  TLAD five({8, 2, 0, 0, 0, 0});
   five.attributes = "a,b,c,d,e";
   five.attList = std::make_unique<TSSList>();
   five.attList->parse(five.attributes);
@@ -61,7 +61,7 @@ TEST(BuildModel, SampleTable) {
 TEST(BuildModel, EqualDescriptionsFromDifferentSubsetsCountOnce) {
   // Attribute B has a single bin: each pattern of degree 2 spans it, so the subsets {A,B}
   // and {A,C} (C likewise) give the same descriptions as each other.
-  TLAD model(2, 0.6, 0.1, 0.4, 0.1);
+  TLAD model({8, 2, 0.6, 0.1, 0.4, 0.1});
   model.attributes = "A,B,C";
   model.data = {{1, 5, 5}, {2, 5, 5}, {3, 5, 5}, {4, 5, 5}};
   model.classvector = {1, 1, 0, 0};
@@ -72,7 +72,7 @@ TEST(BuildModel, EqualDescriptionsFromDifferentSubsetsCountOnce) {
   EXPECT_EQ(model.negpandect->keys(), (std::vector<std::string>{",>=2,,"}));
 
   // A degree above the attribute count searches one subset of all attributes.
-  TLAD wide(9, 0.6, 0.1, 0.4, 0.1);
+  TLAD wide({8, 9, 0.6, 0.1, 0.4, 0.1});
   wide.attributes = "A";
   wide.data = {{1}, {2}, {3}, {4}};
   wide.classvector = {1, 1, 0, 0};
@@ -94,7 +94,7 @@ TEST(BuildModel, RefusesWhatItCannotSearch) {
        "2147483647 cells; lower the Grid Size or the Degree"},
   };
   for (const auto& c : cases) {
-    TLAD model(c.degree, 0.6, 0.1, 0.4, 0.1);
+    TLAD model({8, c.degree, 0.6, 0.1, 0.4, 0.1});
     for (int r = 0; r < 16; ++r) {
       arrreal row(c.columns);
       for (std::size_t k = 0; k < c.columns; ++k) row[k] = (r * 7 + static_cast<int>(k)) % 16;

@@ -10,7 +10,7 @@ namespace {
 
 // A model whose single attribute has 5 bins, already discretized.
 TLAD fiveBins(const arrint& positives, const arrint& negatives) {
-  TLAD model(1, 0.6, 0.1, 0.4, 0.1);
+  TLAD model({8, 1, 0.6, 0.1, 0.4, 0.1});
   model.sizes = {5};
   for (std::int32_t bin = 0; bin < 5; ++bin) {
     for (int i = 0; i < positives[static_cast<std::size_t>(bin)]; ++i) {
@@ -63,9 +63,11 @@ void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>&
       }
       if (p + n <= 0) continue;
       const double h = p / (p + n);
-      if (h > model.poshom && p / model.npos > model.posprev)
+      if (h > model.parameters.positiveHomogeneity &&
+          p / model.npos > model.parameters.positivePrevalence)
         accepted[0].push_back({order[i], order[j]});
-      if (h < model.neghom && n / model.nneg > model.negprev)
+      if (h < model.parameters.negativeHomogeneity &&
+          n / model.nneg > model.parameters.negativePrevalence)
         accepted[1].push_back({order[i], order[j]});
     }
   }
@@ -118,7 +120,7 @@ TEST(PatternSearch, ThresholdsAreStrict) {
 }
 
 TEST(PatternSearch, SingleCellGridAndOtherClassesYieldNothing) {
-  TLAD model(1, 0.6, 0.1, 0.4, 0.1);
+  TLAD model({8, 1, 0.6, 0.1, 0.4, 0.1});
   model.sizes = {1};
   model.datagrid = {{0}, {0}};
   model.classvector = {1, 0};
@@ -142,8 +144,8 @@ TEST(PatternSearch, MatchesBruteForceOnRandomGrids) {
     const auto d = static_cast<std::size_t>(1 + round % 3);
     arrint dims(d);
     for (auto& size : dims) size = std::uniform_int_distribution<int>(1, d == 3 ? 4 : 6)(random);
-    TLAD model(static_cast<std::int32_t>(d), 0.5 + 0.1 * (round % 4), 0.05 * (round % 3),
-               0.5 - 0.1 * (round % 3), 0.1 * (round % 2));
+    TLAD model({8, static_cast<std::int32_t>(d), 0.5 + 0.1 * (round % 4), 0.05 * (round % 3),
+                0.5 - 0.1 * (round % 3), 0.1 * (round % 2)});
     model.sizes = dims;
     const int rows = std::uniform_int_distribution<int>(1, 40)(random);
     for (int r = 0; r < rows; ++r) {
@@ -186,8 +188,8 @@ TLAD randomGridModel(std::mt19937& random, const arrint& dims, int rows, int pos
     const auto count = static_cast<int>(std::size(values));
     return values[std::uniform_int_distribution<int>(0, count - 1)(random)];
   };
-  TLAD model(static_cast<std::int32_t>(dims.size()), pick(homogeneities), pick(prevalences),
-             pick(homogeneities), pick(prevalences));
+  TLAD model({8, static_cast<std::int32_t>(dims.size()), pick(homogeneities), pick(prevalences),
+              pick(homogeneities), pick(prevalences)});
   model.sizes = dims;
   for (int r = 0; r < rows; ++r) {
     arrint row(dims.size());

@@ -67,7 +67,7 @@ TEST(SubsetRuns, RunsCoverEverySubsetAtAboutEqualCost) {
 }
 
 TEST(SubsetRuns, SharedOutBuildMergesIntoTheSamePandects) {
-  LearningParameters parameters{"5", "3", "0.7", "0.1", "0.3", "0.1"};
+  LearningParameters parameters{5, 3, 0.7, 0.1, 0.3, 0.1};
   const std::string table = generatedTable(90, 11, 4);
   auto whole = intake(parameters, table);
   whole->buildModel();

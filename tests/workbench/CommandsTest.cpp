@@ -129,7 +129,7 @@ TEST_F(CommandsTest, BuildFailuresKeepWhatWasWrittenBefore) {
 
   // Nothing is written when intake fails.
   LearningParameters bad;
-  bad.degree = "0";
+  bad.degree = 0;
   EXPECT_THROW(build("N,a,Class\nx,1,1\ny,2,0", "LAD", bad), LadError);
   EXPECT_EQ(read(path("LAD.MOD")), oldModel);
 
@@ -236,8 +236,8 @@ TEST_F(CommandsTest, StoredModelScoresAsTheBuiltOne) {
       "d,0.7,0.30000000000000004,0\ne,0.30000000000000004,0.9,1\nf,0.9,0.1,0\n"
       "g,0.30000000000000004,0.30000000000000004,1\nh,0.3,0.3,0\n";
   LearningParameters parameters;
-  parameters.gridSize = "4";
-  parameters.degree = "1";
+  parameters.gridSize = 4;
+  parameters.degree = 1;
   build(table, "LAD", parameters);
   EXPECT_NE(read(path("LAD.MOD")).find("0.30000000000000004"), std::string::npos);
   auto built = intake(parameters, table);
@@ -261,7 +261,7 @@ TEST_F(CommandsTest, UselessModelsComeWithAdvice) {
   EXPECT_EQ(said, "Negative Homogeneity 0.4 lets one box cover all 6 observations; try 0.3.");
 
   said.clear();
-  runBuildModel({"8", "2", "0.99", "0.9", "0.01", "0.9"}, table, path("M"), nullptr, options);
+  runBuildModel({8, 2, 0.99, 0.9, 0.01, 0.9}, table, path("M"), nullptr, options);
   EXPECT_EQ(said,
             "No positive pattern was found; try a Positive Homogeneity below 0.99 or a Positive "
             "Prevalence below 0.9. No negative pattern was found; try a Negative Homogeneity "

@@ -14,7 +14,7 @@
 
 namespace {
 
-const LearningParameters kStrict{"6", "2", "0.8", "0.05", "0.2", "0.05"};
+const LearningParameters kStrict{6, 2, 0.8, 0.05, 0.2, 0.05};
 
 arrint classesOf(const std::string& table) {
   return intake(kStrict, table, {})->classvector;

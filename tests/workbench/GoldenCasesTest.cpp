@@ -12,8 +12,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-LearningParameters readParameters(const fs::path& file) {
-  LearningParameters parameters;
+// The parameters of a case, as the window's boxes would hold them, read as the window reads
+// them.
+LearningParameters parametersOfCase(const fs::path& file) {
+  ParameterTexts parameters;
   std::ifstream in(file);
   std::string line;
   while (std::getline(in, line)) {
@@ -26,7 +28,7 @@ LearningParameters readParameters(const fs::path& file) {
     if (key == "negative-homogeneity") parameters.negativeHomogeneity = value;
     if (key == "negative-prevalence") parameters.negativePrevalence = value;
   }
-  return parameters;
+  return readParameters(parameters, NumberFormat{});
 }
 
 class GoldenCases : public TempDirTest {};
@@ -41,7 +43,7 @@ TEST_F(GoldenCases, BuildAndApplyReproduceTheFrozenFiles) {
     const fs::path expected = entry.path();
     SCOPED_TRACE(expected.filename().string());
     const std::string table = readTextFile((expected / "table.txt").string());
-    runBuildModel(readParameters(expected / "parameters.txt"), table, path("LAD"), nullptr);
+    runBuildModel(parametersOfCase(expected / "parameters.txt"), table, path("LAD"), nullptr);
     for (const char* file : {"LAD.MOD", "LAD.PAT", "LAD.DES", "LAD.GRD"}) {
       EXPECT_EQ(read(path(file)), read((expected / file).string())) << file;
     }

@@ -7,9 +7,10 @@
 
 namespace {
 
-std::string failure(const LearningParameters& parameters, const std::string& table) {
+// Reads the parameter texts as a front end does, then the table.
+std::string failure(const ParameterTexts& parameters, const std::string& table) {
   try {
-    intake(parameters, table);
+    intake(readParameters(parameters, currentNumberFormat()), table);
   } catch (const LadError& e) {
     return e.what();
   }
@@ -17,7 +18,7 @@ std::string failure(const LearningParameters& parameters, const std::string& tab
 }
 
 std::string failure(const std::string& table) {
-  return failure(LearningParameters{}, table);
+  return failure(ParameterTexts{}, table);
 }
 
 }  // namespace
@@ -30,9 +31,9 @@ TEST(Intake, SampleTable) {
   EXPECT_EQ(model->data[0], (arrreal{0.069911099, -0.040240716, -0.134972679, -0.09235952,
                                      0.226337331, -0.294350809}));
   EXPECT_EQ(model->classvector, (arrint{1, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 1, 0, 0}));
-  EXPECT_EQ(model->degree, 2);
-  EXPECT_EQ(model->poshom, 0.6);
-  EXPECT_EQ(model->negprev, 0.1);
+  EXPECT_EQ(model->parameters.degree, 2);
+  EXPECT_EQ(model->parameters.positiveHomogeneity, 0.6);
+  EXPECT_EQ(model->parameters.negativePrevalence, 0.1);
   EXPECT_TRUE(model->labels.empty());
   EXPECT_EQ(model->attList, nullptr);
 
@@ -75,7 +76,7 @@ TEST(Intake, FieldRules) {
 // naming the parameter.
 TEST(Intake, ParameterRangesAreRefused) {
   const struct {
-    LearningParameters parameters;
+    ParameterTexts parameters;
     ParameterField field;
     std::string message;
   } cases[] = {
@@ -100,7 +101,7 @@ TEST(Intake, ParameterRangesAreRefused) {
   };
   for (const auto& c : cases) {
     try {
-      intake(c.parameters, "N,a,Class\nx,1,1");
+      readParameters(c.parameters, NumberFormat{});
       ADD_FAILURE() << c.message;
     } catch (const ParameterError& e) {
       EXPECT_EQ(std::string(e.what()), c.message);
@@ -108,17 +109,18 @@ TEST(Intake, ParameterRangesAreRefused) {
     }
   }
   // The ends of the ranges are taken.
-  auto model = intake({"1", "1", "0", "1", "1", "0"}, "N,a,Class\nx,1,1");
+  auto model =
+      intake(readParameters({"1", "1", "0", "1", "1", "0"}, NumberFormat{}), "N,a,Class\nx,1,1");
   EXPECT_EQ(model->sizes, arrint{1});
 }
 
 TEST(Intake, FailuresInOrder) {
-  LearningParameters badFirst;
+  ParameterTexts badFirst;
   badFirst.positiveHomogeneity = "0,6";
   badFirst.negativePrevalence = "x";
   EXPECT_EQ(failure(badFirst, ""),
             "Positive Homogeneity: '0,6' is not a valid floating point value");
-  LearningParameters badLast;
+  ParameterTexts badLast;
   badLast.negativePrevalence = "";
   EXPECT_EQ(failure(badLast, sampleTable()),
             "Negative Prevalence: '' is not a valid floating point value");
@@ -155,7 +157,7 @@ TEST(Intake, CommaDecimalSeparatorRefusesTheSample) {
   setDecimalSeparator(",");
   EXPECT_EQ(failure(sampleTable()),
             "Positive Homogeneity: '0.6' is not a valid floating point value");
-  LearningParameters comma{"8", "2", "0,6", "0,1", "0,4", "0,1"};
+  ParameterTexts comma{"8", "2", "0,6", "0,1", "0,4", "0,1"};
   EXPECT_EQ(failure(comma, sampleTable()),
             "Line 2, column 2: '0.069911099' is not a valid floating point value");
   setDecimalSeparator(".");

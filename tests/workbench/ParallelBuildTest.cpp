@@ -34,10 +34,10 @@ TEST_F(ParallelBuild, SameFilesAtEveryThreadCountAndWithEitherKernel) {
     std::string table;
     LearningParameters parameters;
   };
-  const LearningParameters strict{"6", "3", "0.8", "0.05", "0.2", "0.05"};
+  const LearningParameters strict{6, 3, 0.8, 0.05, 0.2, 0.05};
   LearningParameters degreeFour;
-  degreeFour.gridSize = "4";
-  degreeFour.degree = "4";
+  degreeFour.gridSize = 4;
+  degreeFour.degree = 4;
   const Case cases[] = {{sampleTable(), LearningParameters{}},
                         {generatedTable(150, 10, 7), strict},
                         {generatedTable(60, 7, 9), degreeFour}};
@@ -58,7 +58,7 @@ TEST_F(ParallelBuild, CancelledBuildLeavesEarlierFilesAsTheyWere) {
   options.control.cancel = &cancel;
   options.control.progress = [&](std::int64_t, std::int64_t) { cancel = true; };
   LearningParameters parameters;
-  parameters.degree = "3";
+  parameters.degree = 3;
   EXPECT_THROW(
       {
         try {

@@ -256,8 +256,7 @@ TEST_F(PatternTableTest, ObservationTables) {
 // The same rows and orders at every thread count, on a model of thousands of patterns.
 TEST_F(PatternTableTest, SameAtEveryThreadCount) {
   const std::string text = generatedTable(300, 10, 7);
-  runBuildModel(LearningParameters{"10", "3", "0.7", "0.02", "0.7", "0.02"}, text, path("G"),
-                nullptr);
+  runBuildModel(LearningParameters{10, 3, 0.7, 0.02, 0.7, 0.02}, text, path("G"), nullptr);
   const ModelRules rules = loadRules(path("G"));
   ASSERT_GT(rules.size(), 5000);
   const auto run = [&](int threads) {
