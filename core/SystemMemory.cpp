@@ -156,7 +156,7 @@ std::uint64_t availableMemoryBytes() {
 
 std::string byteSize(std::uint64_t bytes) {
   // Whole numbers from 10 up, one decimal below, written without the locale's separator.
-  const char* units[] = {"bytes", "KB", "MB", "GB", "TB", "PB"};
+  const char* units[] = {"bytes", "KB", "MB", "GB", "TB", "PB", "EB"};
   if (bytes < 1024) return std::to_string(bytes) + " bytes";
   std::size_t unit = 1;
   std::uint64_t scale = 1024;

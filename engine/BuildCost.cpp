@@ -88,11 +88,14 @@ void requireAffordable(const std::string& what, const BuildRun& run, std::uint64
                    byteSize(available) + " are available; lower " + advice);
   }
   const double boxes = run.cost.boxes * static_cast<double>(std::max<std::int64_t>(run.builds, 1));
-  const double seconds = boxes / (kBoxesPerSecond * static_cast<double>(threads));
+  const double everyThread =
+      static_cast<double>(threads) * static_cast<double>(std::max(run.processes, 1));
+  const double seconds = boxes / (kBoxesPerSecond * everyThread);
   if (seconds > kLongestSearchSeconds) {
-    throw LadError(what + " would judge up to " + countText(boxes) + " boxes, about " +
-                   durationText(seconds) + " on " + IntToStr(static_cast<std::int64_t>(threads)) +
-                   " thread(s); lower " + advice);
+    throw LadError(what + " would judge up to " + countText(boxes) + " boxes, up to about " +
+                   durationText(seconds) + " on " +
+                   IntToStr(static_cast<std::int64_t>(everyThread)) + " thread(s); lower " +
+                   advice);
   }
 }
 

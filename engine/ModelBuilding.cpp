@@ -24,7 +24,8 @@ constexpr std::uint64_t kLargestLiteralGrid = 1u << 16;
 // The largest grid that a subset of `degree` attributes spans must be addressable, and the
 // build, with the search's grids for it on every thread, must fit in the memory available and
 // end in reasonable time.
-void checkGridSize(std::size_t rows, const arrint& sizes, std::int32_t degree, int threads) {
+void checkGridSize(std::size_t rows, const arrint& sizes, std::int32_t degree, int threads,
+                   int processes) {
   arrint largest(sizes);
   std::sort(largest.begin(), largest.end(), std::greater<>());
   largest.resize(std::min(largest.size(), static_cast<std::size_t>(degree)));
@@ -39,6 +40,7 @@ void checkGridSize(std::size_t rows, const arrint& sizes, std::int32_t degree, i
   BuildRun run;
   run.cost = estimateBuildCost(rows, sizes, degree);
   run.threadsEach = threads;
+  run.processes = processes;
   requireAffordable("The build", run, "the Grid Size or the Degree");
 }
 
@@ -97,7 +99,7 @@ void TLAD::buildModel(const BuildControl& control, const PatternSource& source) 
   // The search runs on no more threads than there are cores, whatever it is told.
   const int threads =
       control.threads > 0 ? std::min(control.threads, defaultThreadCount()) : defaultThreadCount();
-  checkGridSize(data.size(), sizes, degree, threads);
+  checkGridSize(data.size(), sizes, degree, threads, control.processes);
 
   auto positive = std::make_unique<TPandect>();
   auto negative = std::make_unique<TPandect>();
