@@ -27,9 +27,10 @@ BuildCost estimateBuildCost(std::size_t rows, const arrint& sizes, std::int32_t 
   for (const std::int32_t size : sizes) cutpoints += static_cast<std::uint64_t>(size);
   // The bins of every observation (a row each, with its vector's header and heap block), the
   // sort of one attribute's values, the cutpoints, the search's copy of the bins and the
-  // classes, and the acceptance tables indexed by box size.
-  cost.buildBytes = n * (columns * 4 + 40) + n * 16 + cutpoints * 8 + columns * 40 +
-                    columns * n * 4 + n * 8 + (n + 1) * 16;
+  // classes, and the acceptance tables indexed by box size. Measured peaks are about twice
+  // these arrays' sizes (the lists grow by doubling), so they count twice.
+  cost.buildBytes = 2 * (n * (columns * 4 + 40) + n * 16 + cutpoints * 8 + columns * 40 +
+                         columns * n * 4 + n * 8 + (n + 1) * 16);
 
   const std::size_t d = std::min(sizes.size(), static_cast<std::size_t>(std::max(degree, 0)));
   arrint largest(sizes);
