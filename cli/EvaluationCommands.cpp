@@ -2,15 +2,32 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <iostream>
 
 #include "ApplyModel.h"
 #include "ConsoleOutput.h"
 #include "EvaluationOutput.h"
+#include "LadError.h"
 #include "ProgressLine.h"
 #include "TableInput.h"
 
 namespace {
+
+// The text itself is checked: the conversion to a 64-bit unsigned number would wrap "-1" round
+// and clamp what is too large.
+const CLI::Validator kSeedRange(
+    [](const std::string& text) -> std::string {
+      std::uint64_t value = 0;
+      const char* end = text.data() + text.size();
+      const auto [at, error] = std::from_chars(text.data(), end, value);
+      if (text.empty() || at != end || error != std::errc()) {
+        return "the seed must be a whole number from 0 to 18446744073709551615 (it is " +
+               quotedForMessage(text) + ")";
+      }
+      return "";
+    },
+    "0..18446744073709551615");
 
 void printLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) std::cout << line << "\n";
@@ -27,7 +44,9 @@ EvaluationCommands::EvaluationCommands(CLI::App& app) {
     command->add_option("--folds", folds_, "folds of the cross-validation")
         ->capture_default_str()
         ->check(CLI::Range(2, 1000000));
-    command->add_option("--seed", seed_, "seed of the random folds")->capture_default_str();
+    command->add_option("--seed", seed_, "seed of the random folds")
+        ->capture_default_str()
+        ->check(kSeedRange);
     command->add_option("--threads", threads_, "threads that build models (default: all cores)")
         ->check(CLI::NonNegativeNumber);
     command->add_flag("--quiet", quiet_, "no progress line on a terminal");
@@ -126,7 +145,12 @@ void EvaluationCommands::tune() {
     std::cout << tuningJson(ranked, options, criterion(), best).dump(2) << "\n";
   } else {
     printLines(tuningReport(ranked, criterion(), format));
-    std::cout << "\nBest parameters:\n" << best << "\n";
+    const std::string unranked = whyUnranked(ranked, criterion());
+    if (unranked.empty()) {
+      std::cout << "\nBest parameters:\n" << best << "\n";
+    } else {
+      std::cout << "\n" << unranked << "\n";
+    }
   }
 }
 

@@ -64,6 +64,12 @@ void PatternCommands::explain() {
   const std::string extension = std::filesystem::path(first).extension().string();
   const bool looksLikeFile =
       first.find('/') != std::string::npos || extension == ".csv" || extension == ".txt";
+  // "-" is standard input, as for every command that reads a table, never a row name.
+  if (first == "-" && rows.size() == 1) {
+    throw LadError(
+        "\"-\" reads the table from standard input: name at least one row after it "
+        "(lad explain - ROW...)");
+  }
   if (rows.size() >= 2 && (first == "-" || std::filesystem::exists(first) || looksLikeFile)) {
     tableArgument = first;
     rows.erase(rows.begin());

@@ -15,6 +15,8 @@ struct BuildControl {
   const std::atomic<bool>* cancel = nullptr;
   // Threads that search subsets; 0 uses every core.
   int threads = 0;
+  // Processes that share the search (the ranks of an MPI build), each on its own threads.
+  int processes = 1;
   // The literal walk, for reference checks and benchmarks.
   SearchKernel kernel = SearchKernel::Fast;
 

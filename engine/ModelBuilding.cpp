@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "BuildCost.h"
 #include "Description.h"
 #include "LadError.h"
 #include "NumberText.h"
@@ -21,8 +22,10 @@ namespace {
 constexpr std::uint64_t kLargestLiteralGrid = 1u << 16;
 
 // The largest grid that a subset of `degree` attributes spans must be addressable, and the
-// search's grids for it, one set per thread, must fit in the memory available.
-void checkGridSize(const arrint& sizes, std::int32_t degree, int threads) {
+// build, with the search's grids for it on every thread, must fit in the memory available and
+// end in reasonable time.
+void checkGridSize(std::size_t rows, const arrint& sizes, std::int32_t degree, int threads,
+                   int processes) {
   arrint largest(sizes);
   std::sort(largest.begin(), largest.end(), std::greater<>());
   largest.resize(std::min(largest.size(), static_cast<std::size_t>(degree)));
@@ -34,32 +37,37 @@ void checkGridSize(const arrint& sizes, std::int32_t degree, int threads) {
                    " cells, too many to search in any reasonable time; lower the Grid Size or "
                    "the Degree");
   }
-  const std::uint64_t need =
-      static_cast<std::uint64_t>(threads) * searchBytesPerCell(largest) * cells;
-  const std::uint64_t available = availableMemoryBytes();
-  if (available > 0 && need > available) {
-    throw LadError("The pattern search needs about " + megabytes(need) + " of memory (grids of " +
-                   IntToStr(static_cast<std::int64_t>(cells)) + " cells on " + IntToStr(threads) +
-                   " thread(s)), but " + megabytes(available) +
-                   " are available; lower the Grid Size or the Degree");
-  }
+  BuildRun run;
+  run.cost = estimateBuildCost(rows, sizes, degree);
+  run.threadsEach = threads;
+  run.processes = processes;
+  requireAffordable("The build", run, "the Grid Size or the Degree");
 }
 
 // Stops a build whose patterns outgrow the memory that was available when it started.
 class PatternMemoryGuard {
  public:
-  PatternMemoryGuard() : limit_(availableMemoryBytes() / 10 * 8) {}
+  explicit PatternMemoryGuard(std::size_t rows)
+      : limit_(availableMemoryBytes() / 10 * 8), rows_(rows) {}
+  // The patterns themselves, and the bits of which observation each covers, which writing
+  // NAME.PAT takes.
   void check(const TPandect& positive, const TPandect& negative) const {
-    const std::uint64_t held = positive.bytes() + negative.bytes();
+    const std::uint64_t patterns =
+        static_cast<std::uint64_t>(positive.size()) + static_cast<std::uint64_t>(negative.size());
+    const std::uint64_t held = positive.bytes() + negative.bytes() + patterns / 8 * rows_;
     if (limit_ > 0 && held > limit_) {
-      throw LadError("The patterns found so far take " + megabytes(held) +
-                     ", more than the memory available for them; raise the homogeneity or "
-                     "prevalence thresholds, or lower the Degree or the Grid Size");
+      throw LadError(
+          "The patterns found so far and the record of which observations they "
+          "cover take " +
+          byteSize(held) +
+          ", more than the memory available for them; raise the homogeneity or "
+          "prevalence thresholds, or lower the Degree or the Grid Size");
     }
   }
 
  private:
   std::uint64_t limit_;
+  std::uint64_t rows_;
 };
 
 }  // namespace
@@ -89,8 +97,10 @@ void TLAD::buildModel(const BuildControl& control, const PatternSource& source) 
                    attributes + ") for " + IntToStr(static_cast<int>(columns)) +
                    " attribute columns; an attribute name must not begin with \"Class\"");
   }
-  const int threads = control.threads > 0 ? control.threads : defaultThreadCount();
-  checkGridSize(sizes, degree, threads);
+  // The search runs on no more threads than there are cores, whatever it is told.
+  const int threads =
+      control.threads > 0 ? std::min(control.threads, defaultThreadCount()) : defaultThreadCount();
+  checkGridSize(data.size(), sizes, degree, threads, control.processes);
 
   auto positive = std::make_unique<TPandect>();
   auto negative = std::make_unique<TPandect>();
@@ -99,7 +109,7 @@ void TLAD::buildModel(const BuildControl& control, const PatternSource& source) 
   const auto attributeCount = static_cast<std::size_t>(attList->size());
   PandectBuilder positives(texts, attributeCount, *positive);
   PandectBuilder negatives(texts, attributeCount, *negative);
-  const PatternMemoryGuard memory;
+  const PatternMemoryGuard memory(this->data.size());
   runWithThreads(control.threads, [&] {
     source(data, static_cast<std::int32_t>(columns), degree,
            [&](const arrint& map, const SubsetPatterns& found) {

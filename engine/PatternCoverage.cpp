@@ -1,42 +1,53 @@
 #include "PatternCoverage.h"
 
+#include <map>
+#include <tuple>
+
 #include "TLAD.h"
 
 namespace {
 
 // Per attribute and cutpoint, the observations at or above it and those below it, as bits
-// over the observations. (Both are kept: a value that is not a number is in neither.)
-struct CutpointSides {
-  std::size_t words = 0;
-  std::vector<std::vector<std::vector<std::uint64_t>>> atOrAbove;
-  std::vector<std::vector<std::vector<std::uint64_t>>> below;
+// over the observations. (Both are kept: a value that is not a number is in neither.) Only the
+// cutpoints that some pattern uses are computed, when first asked for: all of them would take
+// observations x cutpoints bits, gigabytes for a fine grid over many observations.
+class CutpointSides {
+ public:
+  explicit CutpointSides(const TLAD& model) : words((model.data.size() + 63) / 64), model_(model) {}
 
-  explicit CutpointSides(const TLAD& model) : words((model.data.size() + 63) / 64) {
-    const std::size_t attributes = model.cutpoints.size();
-    atOrAbove.resize(attributes);
-    below.resize(attributes);
-    for (std::size_t k = 0; k < attributes; ++k) {
-      const arrreal& c = model.cutpoints[k];
-      atOrAbove[k].assign(c.size(), std::vector<std::uint64_t>(words, 0));
-      below[k].assign(c.size(), std::vector<std::uint64_t>(words, 0));
-      for (std::size_t r = 0; r < model.data.size(); ++r) {
-        if (k >= model.data[r].size()) continue;
-        const double v = model.data[r][k];
-        const std::uint64_t bit = std::uint64_t{1} << (r % 64);
-        for (std::size_t i = 0; i < c.size(); ++i) {
-          if (v >= c[i]) atOrAbove[k][i][r / 64] |= bit;
-          if (v < c[i]) below[k][i][r / 64] |= bit;
-        }
+  const std::vector<std::uint64_t>& atOrAbove(std::size_t k, std::size_t i) {
+    return side(k, i, true);
+  }
+  const std::vector<std::uint64_t>& below(std::size_t k, std::size_t i) {
+    return side(k, i, false);
+  }
+
+  const std::size_t words;
+
+ private:
+  const std::vector<std::uint64_t>& side(std::size_t k, std::size_t i, bool above) {
+    std::vector<std::uint64_t>& bits = known_[{k, i, above}];
+    if (bits.empty()) {
+      bits.assign(words, 0);
+      const double c = model_.cutpoints[k][i];
+      for (std::size_t r = 0; r < model_.data.size(); ++r) {
+        if (k >= model_.data[r].size()) continue;
+        const double v = model_.data[r][k];
+        if (above ? v >= c : v < c) bits[r / 64] |= std::uint64_t{1} << (r % 64);
       }
     }
+    return bits;
   }
+
+  const TLAD& model_;
+  std::map<std::tuple<std::size_t, std::size_t, bool>, std::vector<std::uint64_t>> known_;
 };
 
 }  // namespace
 
 PatternCoverage::PatternCoverage(const TLAD& model) {
   const std::size_t rows = model.data.size();
-  const CutpointSides sides(model);
+  CutpointSides sides(model);
   const TPandect* pandects[] = {model.pospandect.get(), model.negpandect.get()};
   for (const TPandect* pandect : pandects) patterns_ += static_cast<std::size_t>(pandect->size());
   rowWords_ = (patterns_ + 63) / 64;
@@ -57,11 +68,11 @@ PatternCoverage::PatternCoverage(const TLAD& model) {
         const std::int32_t a = pattern.a[x];
         const std::int32_t b = pattern.b[x];
         if (a > 0) {
-          const auto& side = sides.atOrAbove[k][static_cast<std::size_t>(a - 1)];
+          const auto& side = sides.atOrAbove(k, static_cast<std::size_t>(a - 1));
           for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
         }
         if (b < static_cast<std::int32_t>(model.cutpoints[k].size())) {
-          const auto& side = sides.below[k][static_cast<std::size_t>(b)];
+          const auto& side = sides.below(k, static_cast<std::size_t>(b));
           for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
         }
       }

@@ -73,6 +73,7 @@ int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
 
     BuildOptions options;
     options.control.threads = arguments.threads;
+    options.control.processes = run.size();
     if (run.root()) {
       options.warning = printWarning;
       if (!arguments.quiet && errorsReachTerminal()) {

@@ -9,6 +9,7 @@
 #include "LadError.h"
 #include "ModelAdvice.h"
 #include "NumberText.h"
+#include "SystemMemory.h"
 
 namespace {
 
@@ -43,10 +44,9 @@ void requireRoom(const std::string& filename, std::uint64_t bytes) {
   if (::statvfs(folder.c_str(), &space) != 0) return;  // a missing folder fails when writing
   const std::uint64_t free = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
   if (bytes > free) {
-    throw LadError(
-        "The model's four files need about " + IntToStr(static_cast<std::int64_t>(bytes >> 20)) +
-        " MB, but the folder \"" + fullPath(folder.string()) + "\" has " +
-        IntToStr(static_cast<std::int64_t>(free >> 20)) + " MB free; nothing was replaced");
+    throw LadError("The model's four files need about " + byteSize(bytes) + ", but the folder \"" +
+                   fullPath(folder.string()) + "\" has " + byteSize(free) +
+                   " free; nothing was replaced");
   }
 }
 

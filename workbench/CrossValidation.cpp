@@ -8,7 +8,9 @@
 #include <limits>
 #include <mutex>
 #include <random>
+#include <set>
 
+#include "BuildCost.h"
 #include "LadError.h"
 #include "SubsetSweep.h"
 
@@ -107,6 +109,49 @@ void requireFoldCount(std::int32_t folds, std::size_t observations) {
     throw LadError("The data table has " + IntToStr(static_cast<std::int64_t>(observations)) +
                    " observation(s), too few for " + IntToStr(folds) + " folds");
   }
+}
+
+// Each list with its repeated values dropped, the first of each kept in place.
+TuningGrid withoutRepeats(const TuningGrid& grid) {
+  TuningGrid unique = grid;
+  for (std::vector<double>* list : {&unique.positiveHomogeneity, &unique.positivePrevalence,
+                                    &unique.negativeHomogeneity, &unique.negativePrevalence}) {
+    std::vector<double> kept;
+    std::set<double> seen;
+    for (const double v : *list) {
+      if (seen.insert(v).second) kept.push_back(v);
+    }
+    *list = std::move(kept);
+  }
+  return unique;
+}
+
+// Refuses a cross-validation of `sets` parameter sets (at these grid size and degree) that
+// could not fit in memory or would take hours: its builds, as many at once as there are
+// threads, and what every set keeps (its results, held-out scores and jobs).
+void requireAffordableValidation(const TLAD& table, const LearningParameters& p, double sets,
+                                 const ValidationOptions& options, const std::string& what,
+                                 const std::string& advice) {
+  const auto folds = static_cast<double>(std::max(options.folds, 1));
+  const double builds = sets * folds;
+  const int cores = defaultThreadCount();
+  const int threads =
+      options.control.threads > 0 ? std::min(options.control.threads, cores) : cores;
+  const double perSet =
+      static_cast<double>(sizeof(LearningParameters) + 2 * sizeof(CrossValidationResult) +
+                          sizeof(std::vector<double>) + 8 * table.data.size()) +
+      folds * static_cast<double>(sizeof(FoldResult) + sizeof(FoldJob)) + 400;  // report lines
+  const double extra = sets * perSet;
+  const auto saturated = [](double x) {
+    return x >= 1.8e19 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(x);
+  };
+  BuildRun run;
+  run.cost =
+      estimateBuildCost(table.data.size(), largestBinCounts(table.data, p.gridSize), p.degree);
+  run.atOnce = static_cast<int>(std::min<double>(threads, builds));
+  run.builds = static_cast<std::int64_t>(std::min(builds, 9.2e18));
+  run.extraBytes = saturated(extra);
+  requireAffordable(what, run, advice);
 }
 
 // Cross-validates every parameter set with the same folds of the table, all builds in
@@ -230,6 +275,9 @@ CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format) {
   const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
+  requireAffordableValidation(*table, parameters, 1, options,
+                              "The cross-validation of " + IntToStr(options.folds) + " folds",
+                              "the Grid Size or the Degree");
   return validateSets(*table, {parameters}, options, "Cross-validation cancelled").front();
 }
 
@@ -308,8 +356,10 @@ ParameterTexts firstTuningSet(const ParameterTexts& parameters, const TuningGrid
 }
 
 std::vector<CrossValidationResult> tuneParameters(
-    const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
+    const LearningParameters& parameters, const TuningGrid& typed, const std::string& tableText,
     const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format) {
+  // A value typed twice would only build the same models again.
+  const TuningGrid grid = withoutRepeats(typed);
   using F = ParameterField;
   const std::pair<F, const std::vector<double>*> lists[] = {
       {F::PositiveHomogeneity, &grid.positiveHomogeneity},
@@ -326,6 +376,17 @@ std::vector<CrossValidationResult> tuneParameters(
     }
   }
   const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
+  double setCount = 1;
+  std::string counts;
+  for (const auto& [field, list] : lists) {
+    setCount *= static_cast<double>(list->size());
+    counts += (counts.empty() ? "" : " x ") + IntToStr(static_cast<std::int64_t>(list->size()));
+  }
+  requireAffordableValidation(
+      *table, parameters, setCount, options,
+      "Tuning " + countText(setCount) + " parameter sets (" + counts + " values) over " +
+          IntToStr(options.folds) + " folds",
+      "the number of values in the lists, the Folds, the Grid Size or the Degree");
   std::vector<LearningParameters> sets;
   for (const double ph : grid.positiveHomogeneity) {
     for (const double pp : grid.positivePrevalence) {
@@ -350,4 +411,16 @@ std::vector<CrossValidationResult> tuneParameters(
     return order < 0;
   });
   return results;
+}
+
+std::string whyUnranked(const std::vector<CrossValidationResult>& ranked,
+                        TuningCriterion criterion) {
+  // The best set comes first: when its figure is n/a, every set's is.
+  if (!ranked.empty() && !std::isnan(criterionFigure(ranked.front(), criterion).mean)) return "";
+  const char* needs = criterion == TuningCriterion::Accuracy
+                          ? "held-out observations of class 1 or 0"
+                          : "held-out observations of both class 1 and class 0";
+  return std::string("No parameter set could be ranked: the ") + criterionName(criterion) +
+         " of every set is n/a, because no fold has " + needs +
+         " (the table's classes must be 1 and 0, with both present)";
 }

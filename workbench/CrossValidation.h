@@ -92,7 +92,13 @@ ParameterTexts firstTuningSet(const ParameterTexts& parameters, const TuningGrid
 // tuning does not read),
 // cross-validated with the same folds, best first by the criterion's mean, ties by the mean
 // AUC, then by fewer patterns, then in grid order. The builds of every set and fold run in
-// parallel.
+// parallel. A value repeated in a list is tried once. A run that could not fit in memory or
+// would take hours is refused before any build, with its figures.
 std::vector<CrossValidationResult> tuneParameters(
     const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
     const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format);
+
+// Why the sets of a tuning run (ranked as tuneParameters ranks them) could not be ranked: a
+// sentence when the criterion's mean is n/a for every set, else "".
+std::string whyUnranked(const std::vector<CrossValidationResult>& ranked,
+                        TuningCriterion criterion);

@@ -27,7 +27,7 @@ std::string parameterLine(const LearningParameters& p, const NumberFormat& forma
          ", negative prevalence " + FloatToStr(p.negativePrevalence, format);
 }
 
-// A table argument as a POSIX shell reads it back.
+// A word as a POSIX shell reads it back.
 std::string shellWord(const std::string& word) {
   if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                               "0123456789-_./=:+,@%") == std::string::npos) {
@@ -36,6 +36,12 @@ std::string shellWord(const std::string& word) {
   std::string quoted = "'";
   for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
+}
+
+// A table argument as a POSIX shell reads it back and the command line takes it: a file name
+// beginning with "-" (other than "-", standard input) gets "./" so that it is not an option.
+std::string tableWord(const std::string& table) {
+  return shellWord(table.size() > 1 && table[0] == '-' ? "./" + table : table);
 }
 
 }  // namespace
@@ -124,7 +130,7 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
 std::string buildCommandLine(const std::string& table, const LearningParameters& p,
                              const NumberFormat& format) {
   std::string line = "lad build";
-  if (!table.empty()) line += " " + shellWord(table);
+  if (!table.empty()) line += " " + tableWord(table);
   return line + " --grid-size " + IntToStr(p.gridSize) + " --degree " + IntToStr(p.degree) +
          " --positive-homogeneity " + shellWord(FloatToStr(p.positiveHomogeneity, format)) +
          " --positive-prevalence " + shellWord(FloatToStr(p.positivePrevalence, format)) +

@@ -80,6 +80,47 @@ check "one fold is a usage error" test $? -eq 2
 err=$("$lad" cv --folds 17 2>&1 >/dev/null)
 check "more folds than observations is refused" test "$err" = "The data table has 16 observation(s), too few for 17 folds."
 
+# Seeds are whole numbers of 64 bits: nothing wraps round or is clamped.
+for seed in -1 18446744073709551616 1.5; do
+  err=$("$lad" cv --folds 2 --seed "$seed" 2>&1 >/dev/null)
+  check "seed $seed is a usage error" test $? -eq 2
+  check "seed $seed is refused with the range" grep -q "from 0 to 18446744073709551615 (it is '$seed')" <<<"$err"
+done
+check "the largest seed is taken" bash -c '"$0" cv --folds 2 --seed 18446744073709551615 >/dev/null' "$lad"
+
+# The suggested build line runs as printed, whatever the table is called; a value typed twice is
+# tried once.
+printf 'Name,A,B,Class\n' > two.csv
+for i in $(seq 1 24); do echo "o$i,$((i % 7)),$((i * 3 % 11)),$((i % 2))" >> two.csv; done
+for name in "-x.csv" "my table.csv" "it's \"q\" \$HOME.csv"; do
+  mkdir -p named && cp two.csv "named/$name"
+  line=$(cd named && "$lad" tune --folds 2 --positive-homogeneity "0.8 0.8" --positive-prevalence 0.1 \
+    --negative-homogeneity 0.2 --negative-prevalence 0.1 -- "$name" | tail -1)
+  check "tune line for $name" grep -q "^lad build " <<<"$line"
+  (cd named && rm -f LAD.MOD && bash -c "\"\$0\" ${line#lad } >/dev/null" "$lad")
+  check "the tune line for $name runs as printed" test -s "named/LAD.MOD"
+done
+out=$("$lad" tune two.csv --folds 2 --positive-homogeneity "0.8;0.8;0.7" --positive-prevalence 0.1 \
+  --negative-homogeneity 0.2 --negative-prevalence "0.1 0.1")
+check "repeated values are tuned once" grep -q "^Tuning: 2 parameter sets, 2 folds each, 4 builds" <<<"$out"
+awk -F, 'NR == 1 || $4 == 1' two.csv > ones.csv
+out=$("$lad" tune ones.csv --folds 2 --positive-homogeneity 0.8 --positive-prevalence 0.1 \
+  --negative-homogeneity 0.2 --negative-prevalence 0.1)
+check "a tuning that ranks nothing names no best set" bash -c '! grep -q "Best parameters" <<<"$0"' "$out"
+check "and says why" grep -q "^No parameter set could be ranked: the balanced-accuracy of every set is n/a" <<<"$out"
+
+# A grid whose search would take years is refused at once by every command that builds, before
+# anything is written (by its memory instead on a machine of less than about 5 GB).
+awk 'BEGIN { srand(7); printf "Name"; for (k = 1; k <= 8; k++) printf ",A%d", k; print ",Class";
+  for (r = 1; r <= 10000; r++) { printf "r%d", r; for (k = 1; k <= 8; k++) printf ",%.9f", rand();
+  print "," r % 2 } }' > fine.csv
+for command in "build --name refused" cv tune; do
+  err=$("$lad" $command fine.csv --grid-size 10000 --degree 2 2>&1 >/dev/null)
+  check "$command refuses a search of years" test $? -eq 1
+  check "$command says what it would take" grep -qE "(would judge up to [0-9.]+e[0-9]+ boxes, up to about [0-9.]+ (days|years) on .*|needs about [0-9.]+ [KMGT]B of memory .*are available); lower " <<<"$err"
+done
+check "a refused build writes nothing" test ! -e refused.MOD
+
 # A decimal comma (LC_NUMERIC): the defaults and the tuning lists read in it.
 if localedef -i de_DE -f UTF-8 "$work/locales/de_DE.UTF-8" >/dev/null 2>&1 ||
    { mkdir -p "$work/locales" && localedef -i de_DE -f UTF-8 "$work/locales/de_DE.UTF-8" >/dev/null 2>&1; }; then

@@ -50,6 +50,12 @@ check "explain: an unknown row exits 1" test $? -eq 1
 check "explain: and is named" test "$err" = "The table has no observation named 'Obs99'"
 "$lad" explain >/dev/null 2>&1
 check "explain without a row is a usage error" test $? -eq 2
+err=$("$lad" explain - 2>&1 >/dev/null </dev/null)
+check "explain - alone exits 1" test $? -eq 1
+check "explain - reads standard input and needs a row" grep -q '^"-" reads the table from standard input: name at least one row after it' <<<"$err"
+
+out=$("$lad" explain - new < new.csv)
+check "explain - ROW reads the table from standard input" grep -q "^new (line 2, class ?): score " <<<"$out"
 
 out=$("$lad" export --to c -o models/m.c 2>&1)
 check "export into a missing folder exits 1" test $? -eq 1

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 
 #include "ApplyModel.h"
 #include "CrossValidation.h"
@@ -159,4 +160,65 @@ TEST(ShareLists, ReadWithEitherSeparator) {
       EXPECT_EQ(e.field, F::PositiveHomogeneity);
     }
   }
+}
+
+TEST(CrossValidationErrors, RunsThatCannotFitOrEndAreRefusedBeforeAnyBuild) {
+  const auto message = [](const std::function<void()>& run) {
+    try {
+      run();
+    } catch (const std::exception& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  ValidationOptions options;
+  options.folds = 3;
+  // 10^12 sets would not even fit as a list of parameter sets.
+  TuningGrid huge;
+  std::vector<double> thousand;
+  for (int i = 0; i < 1000; ++i) thousand.push_back(i / 1000.0);
+  huge.positiveHomogeneity = huge.positivePrevalence = huge.negativeHomogeneity =
+      huge.negativePrevalence = thousand;
+  const std::string table = generatedTable(12, 3, 1);
+  const std::string many =
+      message([&] { tuneParameters(kStrict, huge, table, options, TuningCriterion::Auc, {}); });
+  EXPECT_EQ(many.rfind("Tuning 1.0e12 parameter sets (1000 x 1000 x 1000 x 1000 values) over 3 "
+                       "folds needs about ",
+                       0),
+            0u)
+      << many;
+  EXPECT_NE(many.find("; lower the number of values in the lists"), std::string::npos) << many;
+
+  // A fine grid at degree 3 over 2000 distinct values: centuries of search.
+  const std::string wide = generatedTable(2000, 8, 3);
+  const LearningParameters fine{2000, 3, 0.8, 0.05, 0.2, 0.05};
+  const std::string slow = message([&] { crossValidate(fine, wide, options, {}); });
+  EXPECT_EQ(slow.rfind("The cross-validation of 3 folds would judge up to ", 0), 0u) << slow;
+  EXPECT_NE(slow.find("; lower the Grid Size or the Degree"), std::string::npos) << slow;
+}
+
+TEST(Tuning, RepeatedValuesAreTriedOnceAndAnUnrankableRunSaysWhy) {
+  const std::string table = generatedTable(60, 4, 5);
+  TuningGrid grid;
+  grid.positiveHomogeneity = {0.9, 0.7, 0.9};
+  grid.positivePrevalence = {0.05, 0.05};
+  grid.negativeHomogeneity = {0.1};
+  grid.negativePrevalence = {0.05};
+  ValidationOptions options;
+  options.folds = 3;
+  const auto ranked = tuneParameters(kStrict, grid, table, options, TuningCriterion::Auc, {});
+  ASSERT_EQ(ranked.size(), 2u);
+  EXPECT_NE(ranked[0].parameters.positiveHomogeneity, ranked[1].parameters.positiveHomogeneity);
+  EXPECT_EQ(whyUnranked(ranked, TuningCriterion::Auc), "");
+
+  // Every observation of class 1: no fold has a balanced accuracy or an AUC.
+  std::string oneClass = "Name,A,B,Class\n";
+  for (int r = 0; r < 9; ++r)
+    oneClass += "r" + std::to_string(r) + "," + std::to_string(r) + ",1,1\n";
+  const auto none = tuneParameters(kStrict, grid, oneClass, options, TuningCriterion::Auc, {});
+  EXPECT_EQ(whyUnranked(none, TuningCriterion::Auc),
+            "No parameter set could be ranked: the auc of every set is n/a, because no fold has "
+            "held-out observations of both class 1 and class 0 (the table's classes must be 1 "
+            "and 0, with both present)");
+  EXPECT_EQ(whyUnranked(none, TuningCriterion::Accuracy), "");
 }
