@@ -23,7 +23,6 @@
 #include "SearchData.h"
 #include "SubsetSearch.h"
 #include "SubsetSweep.h"
-#include "TSubset.h"
 #include "TextFile.h"
 
 namespace {
@@ -124,10 +123,11 @@ void benchTable(const std::string& name, const std::string& file, int stride, in
 
   // The literal walk and the fast search on the same sample of subsets.
   std::vector<arrint> sample;
-  TSubset subset(attributes, 3);
-  for (std::int64_t i = 0; !subset.subset.empty(); ++i, subset.next()) {
-    if (i % stride == 0) sample.push_back(subset.map);
-  }
+  arrint map = subsetAt(attributes, 3, 0);
+  std::int64_t i = 0;
+  do {
+    if (i++ % stride == 0) sample.push_back(map);
+  } while (nextSubset(attributes, map));
   SubsetPatterns found;
   auto start = Clock::now();
   for (const arrint& map : sample) literalSearchSubset(data, map, found);

@@ -5,7 +5,6 @@
 
 #include "LadError.h"
 #include "NumberText.h"
-#include "SubsetSweep.h"
 
 namespace {
 
@@ -15,7 +14,7 @@ std::int64_t saturatingAdd(std::int64_t a, std::int64_t b) {
   return a > kSaturated - b ? kSaturated : a + b;
 }
 
-// TSubset's order is the decreasing lexicographic order of the attribute numbers: the first
+// The subset order is the decreasing lexicographic order of the attribute numbers: the first
 // number runs from n - m down to 0, and after it the rest of the subset in the same order
 // over the numbers above it. A position is found by descending that tree, skipping whole
 // branches by their size (or, to cut runs, by their cost).
@@ -62,6 +61,22 @@ class SubsetTree {
 };
 
 }  // namespace
+
+std::int64_t subsetCount(std::int32_t n, std::int32_t m) {
+  if (n <= 0) return 0;
+  m = std::min(m, n);
+  m = std::min(m, n - m);
+  std::int64_t count = 1;
+  for (std::int32_t i = 1; i <= m; ++i) {
+    // count * (n - m + i) / i stays whole at every step.
+    const std::int64_t factor = n - m + i;
+    if (count > std::numeric_limits<std::int64_t>::max() / factor) {
+      return std::numeric_limits<std::int64_t>::max();
+    }
+    count = count * factor / i;
+  }
+  return count;
+}
 
 arrint subsetAt(std::int32_t n, std::int32_t m, std::int64_t index) {
   m = std::min(m, n);

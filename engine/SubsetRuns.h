@@ -1,5 +1,7 @@
-// The subsets of a build as positions in TSubset's order, and runs of them of about equal
-// cost, so that a build can be shared out and merged back in order.
+// The order in which a build takes the subsets of m of n attributes (the decreasing
+// lexicographic order of their attribute numbers: {2,3}, {1,3}, {1,2}, {0,3}, ... for 2 of 4),
+// positions in it, and runs of subsets of about equal cost, so that a build can be shared out
+// and merged back in order.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +9,13 @@
 
 #include "MyTypes.h"
 
-// The attribute numbers of the subset at position `index` (0-based) of the order in which
-// TSubset enumerates the subsets of m of n attributes (m above n counts as n). Raises
-// ERangeError for an index outside 0 .. subsetCount(n, m) - 1.
+// The number of subsets of m of n attributes (m above n counts as n), or the largest int64_t
+// when it is larger.
+std::int64_t subsetCount(std::int32_t n, std::int32_t m);
+
+// The attribute numbers of the subset at position `index` (0-based) of the subset order of m
+// of n attributes (m above n counts as n). Raises ERangeError for an index outside
+// 0 .. subsetCount(n, m) - 1 and for m below 0.
 arrint subsetAt(std::int32_t n, std::int32_t m, std::int64_t index);
 
 // Steps map to the following subset of that order in O(m); false past the last one.

@@ -39,22 +39,6 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-std::int64_t subsetCount(std::int32_t n, std::int32_t m) {
-  if (n <= 0) return 0;
-  m = std::min(m, n);
-  m = std::min(m, n - m);
-  std::int64_t count = 1;
-  for (std::int32_t i = 1; i <= m; ++i) {
-    // count * (n - m + i) / i stays whole at every step.
-    const std::int64_t factor = n - m + i;
-    if (count > std::numeric_limits<std::int64_t>::max() / factor) {
-      return std::numeric_limits<std::int64_t>::max();
-    }
-    count = count * factor / i;
-  }
-  return count;
-}
-
 int defaultThreadCount() {
   return tbb::info::default_concurrency();
 }

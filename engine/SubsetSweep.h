@@ -9,10 +9,6 @@
 #include "SubsetRuns.h"
 #include "SubsetSearch.h"
 
-// The number of subsets of m of n attributes (m above n counts as n), or the largest int64_t
-// when it is larger.
-std::int64_t subsetCount(std::int32_t n, std::int32_t m);
-
 // The threads a build uses when it is not told.
 int defaultThreadCount();
 
@@ -21,7 +17,7 @@ int defaultThreadCount();
 void runWithThreads(int threads, const std::function<void()>& work);
 
 // Searches every subset of `degree` of `attributes` attributes and hands each subset's
-// patterns to `take`, in the order in which TSubset enumerates the subsets, one call at a
+// patterns to `take`, in the subset order of SubsetRuns.h, one call at a
 // time. The subsets are searched in parallel on the threads of the caller's runWithThreads, and
 // the result does not depend on their number. Raises LadError "Build cancelled" when the control's
 // cancel flag is set.
@@ -36,7 +32,7 @@ using NextRun = std::function<bool(SubsetRun& run)>;
 // first + i, which lies in `run`, for every i below found.size().
 using FetchPatterns = std::function<void(const SubsetRun& run, std::int64_t first,
                                          std::vector<SubsetPatterns>& found)>;
-// One subset's patterns, with its position in TSubset's order and its attribute numbers.
+// One subset's patterns, with its position in the subset order and its attribute numbers.
 using TakePatterns =
     std::function<void(std::int64_t index, const arrint& map, const SubsetPatterns&)>;
 

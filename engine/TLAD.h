@@ -21,7 +21,8 @@ struct SubsetPatterns;
 // One subset's patterns, handed over with the subset's attribute numbers.
 using TakeSubset = std::function<void(const arrint& map, const SubsetPatterns& found)>;
 // Where a build gets the patterns of its subsets: it must hand those of every subset of
-// `degree` of the `attributes` attributes to take, in TSubset's order, one call at a time.
+// `degree` of the `attributes` attributes to take, in the subset order (SubsetRuns.h), one call
+// at a time.
 // It runs on the threads of the build's control.
 using PatternSource = std::function<void(const SearchData& data, std::int32_t attributes,
                                          std::int32_t degree, const TakeSubset& take)>;
