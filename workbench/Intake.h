@@ -59,8 +59,9 @@ ParameterValues readParameters(const LearningParameters& parameters, const Numbe
 // four reals in the number text form, in field order) and refuses a Grid Size or Degree
 // below 1 and a homogeneity or prevalence outside 0..1 (ParameterError), then the table:
 // attributes, sizes, data and classvector. Failures, in this order: a real parameter that does not
-// convert, a header of fewer than two fields ("Range check error"), a table without observation
-// lines, then line by line a line with more fields than the header or a field that does not
-// convert. Numbers are read in `format`, which the model keeps for what it writes.
+// convert, a header of fewer than two fields ("Range check error"), a column name that holds a
+// control character or begins with "Class", a table without observation lines, then line by line a
+// line with more fields than the header or a field that does not convert. Numbers are read in
+// `format`, which the model keeps for what it writes.
 std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
                              const NumberFormat& format = currentNumberFormat());
