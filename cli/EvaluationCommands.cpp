@@ -7,6 +7,8 @@
 #include "ApplyModel.h"
 #include "ConsoleOutput.h"
 #include "EvaluationOutput.h"
+#include "JsonText.h"
+#include "NameText.h"
 #include "ProgressLine.h"
 #include "TableInput.h"
 
@@ -93,7 +95,7 @@ void EvaluationCommands::evaluate() {
   report.warning = printWarning;
   const Metrics metrics = evaluateStoredModel(name_, readTable(table_), report, format);
   if (json_) {
-    std::cout << metricsJson(metrics).dump(2) << "\n";
+    std::cout << jsonText(metricsJson(metrics), 2) << "\n";
   } else {
     printLines(metricsReport(metrics, format));
   }
@@ -105,7 +107,7 @@ void EvaluationCommands::crossValidation() {
   const CrossValidationResult result =
       crossValidate(parameters_.values(), readTable(table_), options, format);
   if (json_) {
-    std::cout << crossValidationJson(result, options).dump(2) << "\n";
+    std::cout << jsonText(crossValidationJson(result, options), 2) << "\n";
   } else {
     printLines(crossValidationReport(result, format));
   }
@@ -114,12 +116,17 @@ void EvaluationCommands::crossValidation() {
 void EvaluationCommands::tune() {
   const NumberFormat format = currentNumberFormat();
   const TuningGrid grid = readTuningGrid(lists_, format);
+  // Said before the builds, not after: the JSON is printed all the same.
+  if (json_ && !isUtf8(table_)) {
+    printWarning("The table's file name " + quotedForMessage(table_) +
+                 " is not UTF-8 text; in the JSON its other bytes read as U+FFFD");
+  }
   const ValidationOptions options = validationOptions();
   const std::vector<CrossValidationResult> ranked =
       tuneParameters(parameters_.values(), grid, readTable(table_), options, criterion(), format);
   const std::string best = buildCommandLine(table_, ranked.front().parameters, format);
   if (json_) {
-    std::cout << tuningJson(ranked, options, criterion(), best).dump(2) << "\n";
+    std::cout << jsonText(tuningJson(ranked, options, criterion(), best), 2) << "\n";
   } else {
     printLines(tuningReport(ranked, criterion(), format));
     std::cout << "\nBest parameters:\n" << best << "\n";
