@@ -165,13 +165,11 @@ void writeC(const ModelRules& rules, const std::string& modelName, const std::st
       ";\n}\n");
 }
 
-// The table an SQL export reads. Its columns are named with the table, since SQLite reads
-// an unknown name in double quotes as a text: a missing column would give a wrong score
-// instead of an error.
-const std::string kSqlTable = "observations";
-
+// A column of the table the SQL export reads, named with the table: SQLite reads an unknown
+// name in double quotes alone as a text, so a missing column would give a wrong score instead
+// of an error.
 std::string sqlColumn(const std::string& name) {
-  return kSqlTable + "." + sqlIdentifier(name);
+  return "observations." + sqlIdentifier(name);
 }
 
 // Items from..to-1 joined by `joiner` in groups of at most 64, nested in parentheses: a long
@@ -239,16 +237,10 @@ void writeSql(const ModelRules& rules, const std::string& modelName, const TextS
       " as one SQL expression, made by lad export: " + countsText(rules) +
       ".\n   Its value on a row is the score that lad apply gives: the share of positive\n"
       "   patterns satisfied minus the share of negative ones, from -1 to 1, or NULL when an\n"
-      "   attribute it reads is NULL. It reads the columns of the table " +
-      kSqlTable +
-      ", named after\n"
-      "   the attributes (another table can be given that name in the query):\n"
-      "     SELECT Name, <this expression> AS score FROM " +
-      kSqlTable +
-      "\n"
-      "     SELECT Name, <this expression> AS score FROM mytable AS " +
-      kSqlTable +
-      "\n"
+      "   attribute it reads is NULL. It reads the columns of the table observations, named\n"
+      "   after the attributes (another table can be given that name in the query):\n"
+      "     SELECT Name, <this expression> AS score FROM observations\n"
+      "     SELECT Name, <this expression> AS score FROM mytable AS observations\n"
       "   Values are read as numbers whatever the column type (a text column as SQL reads a\n"
       "   number's text). A cutpoint that no short decimal gives exactly is written as an\n"
       "   integer over a power of 2, so that every SQL engine reads the model's own value. */\n");
