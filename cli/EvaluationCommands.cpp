@@ -8,7 +8,9 @@
 #include "ApplyModel.h"
 #include "ConsoleOutput.h"
 #include "EvaluationOutput.h"
+#include "JsonText.h"
 #include "LadError.h"
+#include "NameText.h"
 #include "ProgressLine.h"
 #include "TableInput.h"
 
@@ -112,7 +114,7 @@ void EvaluationCommands::evaluate() {
   report.warning = printWarning;
   const Metrics metrics = evaluateStoredModel(name_, readTable(table_), report, format);
   if (json_) {
-    std::cout << metricsJson(metrics).dump(2) << "\n";
+    std::cout << jsonText(metricsJson(metrics), 2) << "\n";
   } else {
     printLines(metricsReport(metrics, format));
   }
@@ -124,7 +126,7 @@ void EvaluationCommands::crossValidation() {
   const CrossValidationResult result =
       crossValidate(parameters_.read(format), readTable(table_), options, format);
   if (json_) {
-    std::cout << crossValidationJson(result, options).dump(2) << "\n";
+    std::cout << jsonText(crossValidationJson(result, options), 2) << "\n";
   } else {
     printLines(crossValidationReport(result, format));
   }
@@ -133,6 +135,11 @@ void EvaluationCommands::crossValidation() {
 void EvaluationCommands::tune() {
   const NumberFormat format = currentNumberFormat();
   const TuningGrid grid = readTuningGrid(lists_, format);
+  // Said before the builds, not after: the JSON is printed all the same.
+  if (json_ && !isUtf8(table_)) {
+    printWarning("The table's file name " + quotedForMessage(table_) +
+                 " is not UTF-8 text; in the JSON its other bytes read as U+FFFD");
+  }
   const ValidationOptions options = validationOptions();
   // The lists stand in for the threshold options: of these, tuning takes the grid size and
   // degree.
@@ -142,7 +149,7 @@ void EvaluationCommands::tune() {
       tuneParameters(base, grid, readTable(table_), options, criterion(), format);
   const std::string best = buildCommandLine(table_, ranked.front().parameters, format);
   if (json_) {
-    std::cout << tuningJson(ranked, options, criterion(), best).dump(2) << "\n";
+    std::cout << jsonText(tuningJson(ranked, options, criterion(), best), 2) << "\n";
   } else {
     printLines(tuningReport(ranked, criterion(), format));
     const std::string unranked = whyUnranked(ranked, criterion());

@@ -11,6 +11,7 @@
 #include "LineFile.h"
 #include "ModelExport.h"
 #include "ModelFiles.h"
+#include "NameText.h"
 #include "NumberText.h"
 #include "PatternReport.h"
 #include "PatternTable.h"
@@ -51,6 +52,15 @@ void PatternCommands::patterns() {
   }
   const PatternListFormat format =
       csv_ ? PatternListFormat::Csv : (json_ ? PatternListFormat::Json : PatternListFormat::Text);
+  if (format == PatternListFormat::Json) {
+    for (std::size_t k = 0; k < table.rules().attributeCount(); ++k) {
+      if (isUtf8(table.rules().attributeName(k))) continue;
+      printWarning("The model's attribute name " +
+                   quotedForMessage(table.rules().attributeName(k)) +
+                   " is not UTF-8 text; in the JSON its other bytes read as U+FFFD");
+      break;
+    }
+  }
   writePatternList(table, order, format, [](std::string_view piece) { std::cout << piece; });
 }
 

@@ -19,7 +19,9 @@ class SpanArena {
   Position add(std::span<const T> run) {
     if (blocks_.empty() || used_ + run.size() > capacity_) {
       capacity_ = std::max(kBlock, run.size());
-      blocks_.push_back(std::make_unique<T[]>(capacity_));
+      // Not zeroed: a block is written before it is read, and zeroing a 4 MB block for a
+      // model of a few patterns costs more than the rest of loading it.
+      blocks_.push_back(std::make_unique_for_overwrite<T[]>(capacity_));
       used_ = 0;
     }
     const Position at = (static_cast<Position>(blocks_.size() - 1) << 32) | used_;

@@ -9,7 +9,7 @@ packages=(
   libtbb-dev                     # the threads of the pattern search
   libopenmpi-dev openmpi-bin     # lad-mpi, the build over MPI
   nlohmann-json3-dev             # the command line's --json
-  python3 sqlite3                # running the exported models in the tests
+  python3 sqlite3 libsqlite3-dev # running the exported models in the tests and fuzz targets
   locales                        # a decimal-comma locale for the command-line tests
   clang libfuzzer-14-dev libclang-rt-14-dev  # the fuzz targets (libFuzzer and the sanitizer runtimes)
   qt6-base-dev libgl-dev         # the window
@@ -18,7 +18,7 @@ packages=(
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
   packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
-    libopenmpi-dev openmpi-bin nlohmann-json3-dev python3 sqlite3 locales clang libfuzzer-14-dev libclang-rt-14-dev)
+    libopenmpi-dev openmpi-bin nlohmann-json3-dev python3 sqlite3 libsqlite3-dev locales clang libfuzzer-14-dev libclang-rt-14-dev)
 fi
 
 missing=()

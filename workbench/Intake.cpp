@@ -5,6 +5,7 @@
 
 #include "LadError.h"
 #include "MyLib.h"
+#include "NameText.h"
 #include "NumberText.h"
 #include "TableText.h"
 
@@ -134,6 +135,13 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
   // begins with "Class" would lose those letters.
   for (std::int32_t j = 1; j < headerFields; ++j) {
     const std::string& name = fields.keys[static_cast<std::size_t>(j)];
+    // Names go into the model's files and into code exported from it: a NUL or a line break
+    // there could end a line or a quoted name early.
+    const std::string problem = controlCharacterProblem(name);
+    if (!problem.empty()) {
+      throw LadError("Column " + IntToStr(j + 1) + " of the header " + problem +
+                     "; a name may hold no control characters (bytes 0x00 to 0x1F and 0x7F)");
+    }
     if (name.rfind("Class", 0) == 0 && name != "Class") {
       throw LadError("Column " + IntToStr(j + 1) + " of the header is named " +
                      quotedForMessage(name) +

@@ -55,8 +55,9 @@ ParameterTexts parameterTexts(const LearningParameters& parameters, const Number
 
 // Reads the table with the parameters' grid size for every attribute, into a model that
 // learns with the parameters: attributes, sizes, data and classvector. Failures, in this
-// order: a header of fewer than two fields ("Range check error"), a table without observation
-// lines, then line by line a line with more fields than the header or a field that does not
-// convert. Numbers are read in `format`, which the model keeps for what it writes.
+// order: a header of fewer than two fields ("Range check error"), a column name that holds a
+// control character or begins with "Class", a table without observation lines, then line by line a
+// line with more fields than the header or a field that does not convert. Numbers are read in
+// `format`, which the model keeps for what it writes.
 std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
                              const NumberFormat& format = currentNumberFormat());

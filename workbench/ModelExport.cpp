@@ -1,10 +1,12 @@
 #include "ModelExport.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "CodeText.h"
 #include "LadError.h"
+#include "NameText.h"
 
 namespace {
 
@@ -141,7 +143,10 @@ void writeC(const ModelRules& rules, const std::string& modelName, const std::st
     out("    const double " + variable(k) + " = values[" + std::to_string(k) + "]; /* " +
         commentText(rules.attributeName(k)) + " */\n");
   }
-  out("    int p = 0;\n    int n = 0;\n");
+  // Only what is used is declared: the code compiles without a warning at -Wall -Wextra.
+  if (used.empty()) out("    (void)values;\n");
+  if (rules.positiveCount() > 0) out("    int p = 0;\n");
+  if (rules.negativeCount() > 0) out("    int n = 0;\n");
   for (std::int32_t j = 0; j < rules.size(); ++j) {
     std::vector<std::string> tests;
     for (const Condition& c : rules.conditions(j)) {
@@ -160,68 +165,102 @@ void writeC(const ModelRules& rules, const std::string& modelName, const std::st
       ";\n}\n");
 }
 
-// The patterns from..to-1 of one side as terms added in groups of at most 64, nested: a long
-// flat sum is an expression as deep as it is long, beyond what SQL engines allow.
-void writeSqlSum(const ModelRules& rules, const ModelRules& dotted, std::int32_t from,
-                 std::int32_t to, const std::string& indent, const TextSink& out) {
+// A column of the table the SQL export reads, named with the table: SQLite reads an unknown
+// name in double quotes alone as a text, so a missing column would give a wrong score instead
+// of an error.
+std::string sqlColumn(const std::string& name) {
+  return "observations." + sqlIdentifier(name);
+}
+
+// Items from..to-1 joined by `joiner` in groups of at most 64, nested in parentheses: a long
+// flat chain is an expression as deep as it is long, beyond what SQL engines allow (SQLite:
+// a depth of 1000).
+void writeSqlChain(std::int64_t from, std::int64_t to, const std::string& joiner,
+                   const std::string& indent, const TextSink& out,
+                   const std::function<void(std::int64_t)>& item) {
   constexpr std::int64_t kGroup = 64;
-  std::int64_t chunk = 1;  // patterns per term at this level
+  std::int64_t chunk = 1;  // items per term at this level
   while (chunk * kGroup < to - from) chunk *= kGroup;
   for (std::int64_t start = from; start < to; start += chunk) {
-    if (start > from) out("\n" + indent + "+ ");
-    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(to, start + chunk));
-    if (chunk > 1) {
-      out("(\n" + indent + "  ");
-      writeSqlSum(rules, dotted, static_cast<std::int32_t>(start), end, indent + "  ", out);
-      out("\n" + indent + ")");
+    if (start > from) out("\n" + indent + joiner + " ");
+    if (chunk == 1) {
+      item(start);
       continue;
     }
-    const auto j = static_cast<std::int32_t>(start);
-    std::vector<std::string> tests;
-    for (const Condition& c : rules.conditions(j)) {
-      const std::string column =
-          sqlIdentifier(rules.attributeName(static_cast<std::size_t>(c.attribute)));
-      for (std::string& t : comparisons(rules, c, column, sqlRealLiteral)) {
-        tests.push_back(std::move(t));
-      }
+    out("(\n" + indent + "  ");
+    writeSqlChain(start, std::min(to, start + chunk), joiner, indent + "  ", out, item);
+    out("\n" + indent + ")");
+  }
+}
+
+// Pattern j as 1 when the row satisfies it, else 0. Every value is cast to a number, so that
+// a column of another type (text, as `.import` makes them) compares as a number too.
+std::string sqlPatternTerm(const ModelRules& rules, const ModelRules& dotted, std::int32_t j) {
+  std::vector<std::string> tests;
+  for (const Condition& c : rules.conditions(j)) {
+    const std::string value =
+        "CAST(" + sqlColumn(rules.attributeName(static_cast<std::size_t>(c.attribute))) +
+        " AS DOUBLE PRECISION)";
+    for (std::string& t : comparisons(rules, c, value, sqlRealLiteral)) {
+      tests.push_back(std::move(t));
     }
-    out((tests.empty() ? std::string("1")
-                       : "CASE WHEN " + joined(tests, " AND ") + " THEN 1 ELSE 0 END") +
-        " /* " + patternComment(dotted, j) + " */");
+  }
+  return (tests.empty() ? std::string("1")
+                        : "CASE WHEN " + joined(tests, " AND ") + " THEN 1 ELSE 0 END") +
+         " /* " + patternComment(dotted, j) + " */";
+}
+
+// An SQL column name can hold neither nothing nor a control character: a NUL ends the text of
+// a statement early for many readers (the sqlite3 shell among them), and whatever follows it
+// would be read as SQL.
+void requireSqlNames(const ModelRules& rules, const std::vector<std::size_t>& used) {
+  for (const std::size_t k : used) {
+    const std::string& name = rules.attributeName(k);
+    if (name.empty()) {
+      throw LadError("Attribute " + std::to_string(k + 1) +
+                     " of the model has an empty name, which no SQL column can have");
+    }
+    const std::string problem = controlCharacterProblem(name);
+    if (!problem.empty()) {
+      throw LadError("The name of attribute " + std::to_string(k + 1) + " of the model " + problem +
+                     ", which no SQL column name can hold");
+    }
   }
 }
 
 void writeSql(const ModelRules& rules, const std::string& modelName, const TextSink& out) {
   const std::vector<std::size_t> used = usedAttributes(rules);
   requireDistinctNames(rules, used, "SQL");
-  for (const std::size_t k : used) {
-    if (rules.attributeName(k).empty()) {
-      throw LadError("Attribute " + std::to_string(k + 1) +
-                     " of the model has an empty name, which no SQL column can have");
-    }
-  }
+  requireSqlNames(rules, used);
   const ModelRules dotted = rules.withFormat(NumberFormat{"."});
   out("/* The LAD model " + commentText(modelName) +
       " as one SQL expression, made by lad export: " + countsText(rules) +
       ".\n   Its value on a row is the score that lad apply gives: the share of positive\n"
       "   patterns satisfied minus the share of negative ones, from -1 to 1, or NULL when an\n"
-      "   attribute it reads is NULL. Use it over a table whose columns are the attributes:\n"
+      "   attribute it reads is NULL. It reads the columns of the table observations, named\n"
+      "   after the attributes (another table can be given that name in the query):\n"
       "     SELECT Name, <this expression> AS score FROM observations\n"
-      "   A cutpoint that no short decimal gives exactly is written as an integer over a\n"
-      "   power of 2, so that every SQL engine reads the model's own value. */\n");
+      "     SELECT Name, <this expression> AS score FROM mytable AS observations\n"
+      "   Values are read as numbers whatever the column type (a text column as SQL reads a\n"
+      "   number's text). A cutpoint that no short decimal gives exactly is written as an\n"
+      "   integer over a power of 2, so that every SQL engine reads the model's own value. */\n");
   std::string indent;
   if (!used.empty()) {
-    std::vector<std::string> nulls;
-    for (const std::size_t k : used)
-      nulls.push_back(sqlIdentifier(rules.attributeName(k)) + " IS NULL");
-    out("CASE\n  WHEN " + joined(nulls, " OR ") + " THEN NULL\n  ELSE ");
+    out("CASE\n  WHEN ");
+    writeSqlChain(
+        0, static_cast<std::int64_t>(used.size()), "OR", "    ", out, [&](std::int64_t i) {
+          out(sqlColumn(rules.attributeName(used[static_cast<std::size_t>(i)])) + " IS NULL");
+        });
+    out("\n  THEN NULL\n  ELSE ");
     indent = "  ";
   }
   out("0.0");
   const auto side = [&](const char* sign, std::int32_t from, std::int32_t to) {
     if (to == from) return;
     out(std::string("\n") + indent + "  " + sign + " CAST((\n" + indent + "      ");
-    writeSqlSum(rules, dotted, from, to, indent + "      ", out);
+    writeSqlChain(from, to, "+", indent + "      ", out, [&](std::int64_t j) {
+      out(sqlPatternTerm(rules, dotted, static_cast<std::int32_t>(j)));
+    });
     out("\n" + indent + "    ) AS DOUBLE PRECISION) / " + std::to_string(to - from));
   };
   side("+", 0, rules.positiveCount());

@@ -18,11 +18,15 @@ ExportLanguage exportLanguage(const std::string& name);
 // Python: a module with score(row), row mapping attribute names to numbers (or texts float()
 // reads). C: double lad_score(const double *values), values in the model's attribute order;
 // cHeader declares it, LAD_ATTRIBUTE_COUNT and lad_attribute_names. Compile it without
-// -ffast-math (which may reorder or fuse the arithmetic). SQL: one expression over a table
-// whose columns are the attributes, NULL when an attribute it reads is NULL.
+// -ffast-math (which may reorder or fuse the arithmetic). SQL: one expression over the table
+// `observations` whose columns are the attributes (observations."Attr1", so that a missing
+// column is an error), each value cast to a number whatever its column's type; NULL when an
+// attribute it reads is NULL. Long chains of OR and + are nested in groups of 64.
 //
-// `modelName` goes into the comments, `headerFile` (when not empty) into the C file's. Python
-// and SQL refuse two used attributes of one name, and SQL an empty name, before anything is
+// Names reach the code only escaped (Python, C) or quoted and checked (SQL); comments show a
+// control character as "?". `modelName` goes into the comments, `headerFile` (when not empty)
+// into the C file's. Python and SQL refuse two used attributes of one name, Python a name that
+// is not UTF-8, and SQL an empty name or one with a control character, before anything is
 // written. The code goes to `out` piece by piece, so a model of millions of patterns is never
 // held whole.
 void writeExport(const ModelRules& rules, ExportLanguage language, const std::string& modelName,

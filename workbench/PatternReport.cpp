@@ -5,6 +5,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "JsonText.h"
 #include "NumberText.h"
 
 namespace {
@@ -128,7 +129,7 @@ void writePatternList(const PatternTable& table, const std::vector<std::int32_t>
       // One object per pattern, each made by the JSON library, so that a long list streams.
       out("[");
       for (std::size_t i = 0; i < order.size(); ++i) {
-        out(std::string(i > 0 ? ",\n  " : "\n  ") + patternJson(table, order[i]).dump());
+        out(std::string(i > 0 ? ",\n  " : "\n  ") + jsonText(patternJson(table, order[i])));
       }
       out(order.empty() ? "]\n" : "\n]\n");
       return;

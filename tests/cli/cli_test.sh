@@ -142,4 +142,21 @@ if [ "$(id -u)" -ne 0 ]; then
   check "unwritable folder exits 1" test $? -eq 1
 fi
 
+# --json prints valid JSON (UTF-8) whatever the bytes of a file or attribute name; a byte that
+# is not UTF-8 reads as U+FFFD, and the warning comes before the builds.
+strict_json='import json, sys; d = json.loads(sys.stdin.buffer.read().decode("utf-8")); '
+printf 'Name,A\xff,B,Class\nx,1,2,1\ny,2,1,0\nz,3,3,1\nw,0,0,0\n' > $'bad\xff.csv'
+out=$("$lad" tune $'bad\xff.csv' --folds 2 --positive-homogeneity 0.9 --negative-homogeneity 0.1 \
+  --positive-prevalence 0.1 --negative-prevalence 0.1 --json 2>err.txt)
+check "tune --json with a file name that is not UTF-8 exits 0" test $? -eq 0
+check "and prints valid JSON with U+FFFD in the build line" python3 -c "$strict_json"'
+assert "bad\ufffd.csv" in d["best_build_command"], d' <<<"$out"
+check "and warns first" env LC_ALL=C grep -q "^Warning: The table's file name 'bad.*' is not UTF-8 text" err.txt
+"$lad" build $'bad\xff.csv' --degree 1 --name Bad --quiet > /dev/null
+out=$("$lad" patterns $'bad\xff.csv' --name Bad --json 2>err.txt)
+check "patterns --json with an attribute name that is not UTF-8 prints valid JSON" \
+  python3 -c "$strict_json"'
+assert len(d) > 0 and any(c["attribute"] == "A\ufffd" for p in d for c in p["conditions"]), d' <<<"$out"
+check "and warns" env LC_ALL=C grep -q "^Warning: The model's attribute name 'A.*' is not UTF-8 text" err.txt
+
 finish

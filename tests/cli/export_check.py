@@ -1,12 +1,14 @@
 """Checks the exported scoring code of a model against lad apply, line for line.
 
-export_check.py TABLE APPLY_OUTPUT MODULE.py C_SCORES SQL_EXPRESSION SQLITE3
+export_check.py TABLE APPLY_OUTPUT MODULE.py C_SCORES SQL_EXPRESSION SQLITE3 [--imported]
 
 TABLE is the data table that lad apply scored into APPLY_OUTPUT (name,class,score lines).
 MODULE.py is the Python export, C_SCORES the C export's scores of TABLE (one %a per line),
 SQL_EXPRESSION the SQL export, run here with the sqlite3 program on TABLE loaded into a
-database. Every score, printed with 15 significant digits as lad prints it, must equal lad
-apply's; and the three exports must agree to the last bit. Prints one line per failure.
+database with REAL columns. Every score, printed with 15 significant digits as lad prints it,
+must equal lad apply's; and the three exports must agree to the last bit. With --imported the
+SQL also runs on TABLE as a user loads it, `.import --csv` into TEXT columns (for tables of
+short decimals only: SQLite reads some long ones one bit off). Prints one line per failure.
 """
 
 import decimal
@@ -96,8 +98,29 @@ def sql_scores(expression_path, sqlite3_program, names, rows):
     return scores
 
 
+def imported_sql_scores(expression_path, sqlite3_program, table):
+    """The SQL export run by the sqlite3 program on TABLE loaded by `.import --csv`, which
+    makes every column TEXT."""
+    with open(expression_path, encoding="utf-8") as f:
+        expression = f.read()
+    with tempfile.TemporaryDirectory() as folder:
+        database = os.path.join(folder, "table.db")
+        statements = (".bail on\n.import --csv '" + table.replace("'", "''") +
+                      "' observations\nCREATE TABLE scores AS SELECT rowid AS r, " +
+                      expression + " AS score FROM observations;\n")
+        subprocess.run([sqlite3_program, database], input=statements, text=True, check=True)
+        connection = sqlite3.connect(database)
+        types = {row[2] for row in connection.execute("PRAGMA table_info(observations)")}
+        if types != {"TEXT"}:
+            print(f".import made columns of types {types}, not TEXT")
+        scores = [row[0] for row in connection.execute("SELECT score FROM scores ORDER BY r")]
+        connection.close()
+    return scores
+
+
 def main():
     table, applied, module, c_scores, sql_expression, sqlite3_program = sys.argv[1:7]
+    imported = sys.argv[7:] == ["--imported"]
     names, rows = read_table(table)
     with open(applied, encoding="utf-8") as f:
         expected = [line.rstrip("\n").split(",") for line in f]
@@ -105,9 +128,11 @@ def main():
         from_c = [float.fromhex(line.strip()) for line in f]
     from_python = python_scores(module, names, rows)
     from_sql = sql_scores(sql_expression, sqlite3_program, names, rows)
+    from_text = imported_sql_scores(sql_expression, sqlite3_program, table) if imported else None
     failures = 0
     for count, label in ((len(expected), "lad apply"), (len(from_c), "C"),
-                         (len(from_python), "Python"), (len(from_sql), "SQL")):
+                         (len(from_python), "Python"), (len(from_sql), "SQL"),
+                         (len(from_text if imported else rows), "SQL on text columns")):
         if count != len(rows):
             print(f"{label} gave {count} scores for {len(rows)} rows")
             failures += 1
@@ -115,7 +140,10 @@ def main():
         if i >= min(len(expected), len(from_c), len(from_python), len(from_sql)):
             break
         want = expected[i][-1]
-        for label, value in (("Python", from_python[i]), ("C", from_c[i]), ("SQL", from_sql[i])):
+        checked = [("Python", from_python[i]), ("C", from_c[i]), ("SQL", from_sql[i])]
+        if imported and i < len(from_text):
+            checked.append(("SQL on text columns", from_text[i]))
+        for label, value in checked:
             if value is None or number_text(value) != want:
                 print(f"row {i + 1} ({name}): {label} gives {value!r}, lad apply {want}")
                 failures += 1

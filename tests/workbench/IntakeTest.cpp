@@ -135,6 +135,16 @@ TEST(Intake, FailuresInOrder) {
       {"Name,A,Classification\nx,1,1",
        "Column 3 of the header is named 'Classification'; no column may have a name that begins "
        "with \"Class\" unless it is the class column named \"Class\""},
+      // A control character in a name could end a line or a quoted name in exported code.
+      {std::string("Name,A,n\0, IS NULL THEN 1 END;DROP TABLE t;--,Class\nx,1,2,1", 59),
+       "Column 3 of the header holds the control character 0x00 after 'n'; a name may hold no "
+       "control characters (bytes 0x00 to 0x1F and 0x7F)"},
+      {"Name,\tA,Class\nx,1,1",
+       "Column 2 of the header holds the control character 0x09 as its first byte; a name may "
+       "hold no control characters (bytes 0x00 to 0x1F and 0x7F)"},
+      {"Name,A\x7F,Class\nx,1,1",
+       "Column 2 of the header holds the control character 0x7F after 'A'; a name may hold no "
+       "control characters (bytes 0x00 to 0x1F and 0x7F)"},
       {"Name,A,Class", "The data table has a header but no observation lines"},
       {"Name,A,Class\n", "The data table has a header but no observation lines"},
       {"Name,A,Class\nx,1,1\n\n\n", "Line 3, column 1: '' is not a valid floating point value"},

@@ -91,6 +91,28 @@ TEST_F(ModelExportTest, WhatAnExportCannotExpressIsRefused) {
   EXPECT_THROW(exportedCode(unnamed, ExportLanguage::Sql, "M"), LadError);
   EXPECT_NO_THROW(exportedCode(unnamed, ExportLanguage::Python, "M"));
 
+  // A model file written by hand can hold names that a table cannot: Python and C escape them,
+  // SQL, which has no escape for them in a quoted name, refuses them.
+  const ModelRules controls =
+      modelOf(std::string("Attributes=n\0\" OR 1;--,B\tC\r\nCutpoints_Att_0=1\r\n", 47) +
+              "Cutpoints_Att_1=1\r\nPospattern1=0:0:0,1:1:1\r\n");
+  for (const ExportLanguage language : {ExportLanguage::Python, ExportLanguage::C}) {
+    const std::string code = exportedCode(controls, language, std::string("M\0\n*/", 5));
+    EXPECT_EQ(code.find_first_of(std::string("\0\t\r", 3)), std::string::npos) << code;
+  }
+  EXPECT_NE(exportedCode(controls, ExportLanguage::Python, "M").find("row[\"n\\x00\\\" OR 1;--\"]"),
+            std::string::npos);
+  EXPECT_NE(exportedCode(controls, ExportLanguage::C, "M").find("\"n\\000\\\" OR 1;--\","),
+            std::string::npos);
+  try {
+    exportedCode(controls, ExportLanguage::Sql, "M");
+    ADD_FAILURE() << "a NUL in an SQL name was exported";
+  } catch (const LadError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The name of attribute 1 of the model holds the control character 0x00 after "
+                 "'n', which no SQL column name can hold");
+  }
+
   EXPECT_EQ(exportLanguage("sql"), ExportLanguage::Sql);
   EXPECT_THROW(exportLanguage("java"), LadError);
 }
