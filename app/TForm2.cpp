@@ -21,6 +21,7 @@
 #include "Evaluation.h"
 #include "LadError.h"
 #include "ModelPatterns.h"
+#include "ModelSetCheck.h"
 #include "NumberText.h"
 #include "QtText.h"
 #include "SampleTable.h"
@@ -563,6 +564,12 @@ void TForm2::Button4Click() {
       [this, name, table, format](CommandJob& job) {
         for (const ModelFileKind kind : kModelFileKinds) {
           postFile(job, kind, modelFileName(name, kind));
+        }
+        const std::string mismatch = modelSetMismatch(name);
+        if (!mismatch.empty()) {
+          job.post([this, mismatch] {
+            StatusBar1->showMessage(fromUtf8(messageWithFullStop(mismatch)));
+          });
         }
       },
       nullptr);
