@@ -93,7 +93,8 @@ bool writtenThrough(const std::string& filename) {
 }
 
 // Creates and locks a fresh temporary file for the target; a file that a cleaner removed
-// between its creation and its lock is made again under another name.
+// between its creation and its lock is made again under another name. On a file system
+// without locks the file stays unlocked, and cleaners, which cannot lock it either, leave it.
 int createLockedTemporary(const std::filesystem::path& target, std::string& temporary) {
   for (;;) {
     temporary = temporaryName(target);
@@ -102,8 +103,12 @@ int createLockedTemporary(const std::filesystem::path& target, std::string& temp
       if (errno == EEXIST) continue;
       return -1;
     }
+    int locked = 0;
+    do {
+      locked = ::flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
     struct stat status {};
-    if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &status) == 0 && status.st_nlink > 0) return fd;
+    if (locked != 0 || (::fstat(fd, &status) == 0 && status.st_nlink > 0)) return fd;
     ::close(fd);
   }
 }
