@@ -26,7 +26,12 @@ const std::atomic<bool>* cancelOnStopSignals() {
   action.sa_handler = onStopSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
+  for (const int signal : {SIGINT, SIGTERM}) {
+    // A signal ignored on entry (a background job of a shell, nohup) stays ignored.
+    struct sigaction previous {};
+    if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
   return &stopRequested;
 }
 
