@@ -13,7 +13,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <variant>
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
@@ -25,6 +24,7 @@
 #include "LadError.h"
 #include "ModelFilePages.h"
 #include "ModelPatterns.h"
+#include "ModelSetCheck.h"
 #include "ParameterPanel.h"
 #include "PatternsPage.h"
 #include "QtText.h"
@@ -303,14 +303,17 @@ void WorkbenchWindow::loadModel() {
   // The tabs before a file that cannot be read show the new model; the rest keep theirs.
   const std::string table = toUtf8(dataBox_->toPlainText());
   const NumberFormat format = numberFormat();
-  startJob<std::monostate>(
+  // The job hands back what is wrong with the set of files, or "".
+  startJob<std::string>(
       [this, name](CommandJob& job) {
         for (const ModelFileKind kind : kModelFileKinds) {
           postFile(job, kind, modelFileName(name, kind));
         }
-        return std::monostate{};
+        return modelSetMismatch(name);
       },
-      nullptr);
+      [this](std::string& mismatch) {
+        if (!mismatch.empty()) statusBar_->showMessage(fromUtf8(messageWithFullStop(mismatch)));
+      });
   wantPatterns({name, table, format, false});
 }
 

@@ -2,6 +2,7 @@
 // the files of a build as each is put in place, and its pattern counts.
 #pragma once
 
+#include <streambuf>
 #include <string>
 
 #include "BuildModel.h"
@@ -12,3 +13,23 @@ void printWarning(const std::string& text);
 void printFileWritten(ModelFileKind kind, const std::string& filename);
 // "Positive Patterns Found: N" and "Negative Patterns Found: N".
 void printPatternCounts(const PatternCounts& counts);
+
+// Standard output (std::cout) through a buffer that writes to file descriptor 1 and keeps the
+// reason of the first write that failed, for the checks below; in place while it lives, and
+// flushed when it goes.
+class StandardOutput {
+ public:
+  StandardOutput();
+  StandardOutput(const StandardOutput&) = delete;
+  StandardOutput& operator=(const StandardOutput&) = delete;
+  ~StandardOutput();
+
+ private:
+  std::streambuf* previous_;
+};
+
+// Raises "Cannot write standard output: REASON" once a write to standard output has failed
+// (a full disk, /dev/full), so that output cut short never passes for a success.
+void requireStandardOutput();
+// Flushes standard output and checks it as requireStandardOutput does.
+void finishStandardOutput();

@@ -15,6 +15,7 @@
 #include "NumberText.h"
 #include "PatternReport.h"
 #include "PatternTable.h"
+#include "StopSignals.h"
 #include "TableInput.h"
 
 namespace {
@@ -27,7 +28,7 @@ struct ModelAndTable {
 
 ModelAndTable modelAndTable(const std::string& name, const std::string& tableText) {
   const NumberFormat format = currentNumberFormat();
-  ModelRules rules(loadModel(name, format), format);
+  ModelRules rules(loadModel(name, format, printWarning), format);
   ObservationTable table = ObservationTable::read(tableText, format);
   requireTableFitsModel(rules, table);
   const std::string mismatch = headerMismatch(rules, table);
@@ -138,7 +139,8 @@ void PatternCommands::refuseModelFile(const std::string& file) const {
 
 void PatternCommands::exportModel() {
   const ExportLanguage language = exportLanguage(language_);
-  const ModelRules rules(loadModel(name_, currentNumberFormat()), currentNumberFormat());
+  const ModelRules rules(loadModel(name_, currentNumberFormat(), printWarning),
+                         currentNumberFormat());
   if (output_.empty()) {
     writeExport(rules, language, name_, [](std::string_view piece) { std::cout << piece; });
     return;
@@ -155,7 +157,8 @@ void PatternCommands::exportModel() {
   refuseModelFile(output_);
   if (language == ExportLanguage::C) refuseModelFile(header);
   const std::string headerName = std::filesystem::path(header).filename().string();
-  LineFileWriter code(output_);
+  const std::atomic<bool>* cancel = cancelOnStopSignals();
+  LineFileWriter code(output_, cancel);
   writeExport(
       rules, language, name_, [&](std::string_view piece) { code.write(piece); },
       language == ExportLanguage::C ? headerName : "");
@@ -164,7 +167,7 @@ void PatternCommands::exportModel() {
     std::cout << output_ << "\n";
     return;
   }
-  LineFileWriter declarations(header);
+  LineFileWriter declarations(header, cancel);
   declarations.write(cHeader(rules, name_, headerName));
   code.finish();
   declarations.finish();

@@ -15,6 +15,7 @@
 #include "NumberText.h"
 #include "PatternCommands.h"
 #include "ProgressLine.h"
+#include "StopSignals.h"
 #include "TableInput.h"
 
 namespace {
@@ -43,6 +44,7 @@ of LC_NUMERIC.)";
 
 int main(int argc, char** argv) {
   useLocaleDecimalSeparator();
+  const StandardOutput standardOutput;
   CLI::App app{kDescription, "lad"};
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
       // evaluate, cv, tune, patterns, explain or export
     } else if (build->parsed()) {
       BuildOptions options;
+      options.control.cancel = cancelOnStopSignals();
       options.control.threads = buildCommand.threads;
       options.warning = printWarning;
       if (!buildCommand.quiet && ::isatty(STDERR_FILENO) != 0)
@@ -79,14 +82,20 @@ int main(int argc, char** argv) {
                                        printFileWritten, options));
     } else {
       ApplyReport report;
-      report.forecastLine = [](const std::string& line) { std::cout << line << "\n"; };
+      report.forecastLine = [](const std::string& line) {
+        std::cout << line << "\n";
+        requireStandardOutput();  // a full disk stops the scoring at once
+      };
       report.warning = printWarning;
       runApplyModel(applyName, readTable(applyTable), report, currentNumberFormat());
     }
+    finishStandardOutput();
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << messageWithFullStop(e.what()) << "\n";
+    endByStopSignal();
     return 1;
   }
+  endByStopSignal();
   return 0;
 }

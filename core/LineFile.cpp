@@ -1,6 +1,7 @@
 #include "LineFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,7 +64,8 @@ std::string temporaryName(const std::filesystem::path& target) {
 }
 
 // Removes the temporary files that an interrupted save of the same target left: its prefix
-// and exactly nine digits.
+// and exactly nine digits, and no writer holding its lock. The lock is taken before the file
+// goes, so a writer that has just created its file and not yet locked it sees it gone.
 void removeStaleTemporaries(const std::filesystem::path& target) {
   namespace fs = std::filesystem;
   const std::string prefix = temporaryPrefix(target);
@@ -74,7 +76,40 @@ void removeStaleTemporaries(const std::filesystem::path& target) {
     if (name.size() != prefix.size() + kRandomDigits || name.rfind(prefix, 0) != 0) continue;
     if (name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) continue;
     std::error_code ignored;
-    if (it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+    if (!it->is_regular_file(ignored)) continue;
+    const int fd = ::open(it->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) fs::remove(it->path(), ignored);
+    ::close(fd);
+  }
+}
+
+// Whether the target exists and is something a rename must not replace: a device, a FIFO or
+// a socket (a folder is left to the rename, which refuses it).
+bool writtenThrough(const std::string& filename) {
+  struct stat status {};
+  return ::stat(filename.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
+         !S_ISDIR(status.st_mode);
+}
+
+// Creates and locks a fresh temporary file for the target; a file that a cleaner removed
+// between its creation and its lock is made again under another name. On a file system
+// without locks the file stays unlocked, and cleaners, which cannot lock it either, leave it.
+int createLockedTemporary(const std::filesystem::path& target, std::string& temporary) {
+  for (;;) {
+    temporary = temporaryName(target);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return -1;
+    }
+    int locked = 0;
+    do {
+      locked = ::flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    struct stat status {};
+    if (locked != 0 || (::fstat(fd, &status) == 0 && status.st_nlink > 0)) return fd;
+    ::close(fd);
   }
 }
 
@@ -127,24 +162,41 @@ std::vector<std::string> readLineFile(const std::string& filename) {
   return lines;
 }
 
-LineFileWriter::LineFileWriter(std::string filename) : filename_(std::move(filename)) {
+LineFileWriter::LineFileWriter(std::string filename, const std::atomic<bool>* cancel)
+    : filename_(std::move(filename)), cancel_(cancel) {
+  buffer_.reserve(kBufferSize);
+  if (writtenThrough(filename_)) {
+    direct_ = true;
+    fd_ = ::open(filename_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) failToWrite(filename_, errno);
+    return;
+  }
   const std::filesystem::path target = finalTarget(filename_);
   target_ = target.string();
   removeStaleTemporaries(target);
-  temporary_ = temporaryName(target);
-  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd_ < 0) failToWrite(filename_, errno);
+  fd_ = createLockedTemporary(target, temporary_);
+  if (fd_ < 0) {
+    temporary_.clear();
+    failToWrite(filename_, errno);
+  }
+  lockFd_ = ::dup(fd_);  // the same open file, so the same lock
+  if (lockFd_ < 0) fail(errno);
   // A replaced file keeps its permission bits.
   struct stat old {};
   if (::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
     if (::fchmod(fd_, old.st_mode & 07777) != 0) fail(errno);
   }
-  buffer_.reserve(kBufferSize);
 }
 
 LineFileWriter::~LineFileWriter() {
   if (fd_ >= 0) ::close(fd_);
-  if (fd_ >= 0 || (finished_ && !published_)) std::remove(temporary_.c_str());
+  if (!published_) removeTemporary();
+  if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+void LineFileWriter::removeTemporary() {
+  if (!temporary_.empty()) std::remove(temporary_.c_str());
+  temporary_.clear();
 }
 
 void LineFileWriter::write(std::string_view text) {
@@ -158,6 +210,12 @@ void LineFileWriter::writeLine(std::string_view line) {
 }
 
 void LineFileWriter::flushBuffer() {
+  if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
+    ::close(fd_);
+    fd_ = -1;
+    removeTemporary();
+    throw LadError("Cancelled");
+  }
   std::size_t done = 0;
   while (done < buffer_.size()) {
     const ::ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
@@ -173,32 +231,32 @@ void LineFileWriter::flushBuffer() {
 void LineFileWriter::finish() {
   if (finished_) return;
   flushBuffer();
-  if (::fsync(fd_) != 0) fail(errno);
+#ifndef LAD_SKIP_FSYNC  // set only by the fuzz build, whose files live in memory
+  // A device or FIFO written through has nothing to flush to a disk.
+  if (!direct_ && ::fsync(fd_) != 0) fail(errno);
+#endif
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) {
-    const int error = errno;
-    std::remove(temporary_.c_str());
-    failToWrite(filename_, error);
-  }
+  if (::close(fd) != 0) fail(errno);
   finished_ = true;
 }
 
 void LineFileWriter::publish() {
   finish();
-  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if (!direct_ && std::rename(temporary_.c_str(), target_.c_str()) != 0) {
     const int error = errno;
-    std::remove(temporary_.c_str());
-    finished_ = false;
+    removeTemporary();
     failToWrite(filename_, error);
   }
   published_ = true;
+  if (lockFd_ >= 0) ::close(lockFd_);
+  lockFd_ = -1;
 }
 
 void LineFileWriter::fail(int error) {
-  ::close(fd_);
+  if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  std::remove(temporary_.c_str());
+  removeTemporary();
   failToWrite(filename_, error);
 }
 

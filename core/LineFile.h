@@ -1,6 +1,7 @@
 // The line file: one entry per line, lines ending CR LF, 8-bit text without a byte-order mark.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +16,17 @@ std::vector<std::string> readLineFile(const std::string& filename);
 // and publish() renames over the target in one step; commit() does both. On any failure, and
 // when the writer goes away without publishing, the temporary file is removed and the target
 // keeps its old content. A target that is a symbolic link stays one (the file it points to is
-// replaced), and a replaced file keeps its permission bits. Temporary files that an earlier,
-// interrupted save of the same target left are removed. Failures raise EInOutError
-// "Cannot write file "PATH". REASON".
+// replaced, as a user who writes through a link expects), and a replaced file keeps its
+// permission bits. A target that exists and is neither a regular file nor a folder (a device
+// such as /dev/null, a FIFO) is written through and never replaced. The writer holds an
+// flock on its temporary file until it is published or removed; a save removes the
+// temporary files of the same target whose writer no longer holds that lock (left by a save
+// that was killed), never those of a save still running. When the cancel flag is set the
+// writing stops at its next megabyte with LadError "Cancelled" and the temporary is removed.
+// Other failures raise EInOutError "Cannot write file "PATH". REASON".
 class LineFileWriter {
  public:
-  explicit LineFileWriter(std::string filename);
+  explicit LineFileWriter(std::string filename, const std::atomic<bool>* cancel = nullptr);
   LineFileWriter(const LineFileWriter&) = delete;
   LineFileWriter& operator=(const LineFileWriter&) = delete;
   ~LineFileWriter();
@@ -36,14 +42,18 @@ class LineFileWriter {
 
  private:
   void flushBuffer();
+  void removeTemporary();
   [[noreturn]] void fail(int error);
 
   std::string filename_;
   std::string target_;
   std::string temporary_;
+  bool direct_ = false;  // the target is written through, not replaced
+  const std::atomic<bool>* cancel_ = nullptr;
   bool finished_ = false;
   bool published_ = false;
   int fd_ = -1;
+  int lockFd_ = -1;  // keeps the temporary's flock from finish() to publish()
   std::string buffer_;
 };
 

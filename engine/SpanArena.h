@@ -18,9 +18,9 @@ class SpanArena {
 
   Position add(std::span<const T> run) {
     if (blocks_.empty() || used_ + run.size() > capacity_) {
-      capacity_ = std::max(kBlock, run.size());
-      // Not zeroed: a block is written before it is read, and zeroing a 4 MB block for a
-      // model of a few patterns costs more than the rest of loading it.
+      // Blocks grow from small to kBlock, so that a small model (a fuzz input, a test) does
+      // not pay for megabytes it never uses; they are not zeroed, as every run is copied in.
+      capacity_ = std::max(std::min(kBlock, std::max(kFirstBlock, 2 * capacity_)), run.size());
       blocks_.push_back(std::make_unique_for_overwrite<T[]>(capacity_));
       used_ = 0;
     }
@@ -35,6 +35,7 @@ class SpanArena {
   }
 
  private:
+  static constexpr std::size_t kFirstBlock = std::size_t{1} << 10;
   static constexpr std::size_t kBlock = std::size_t{1} << 20;
   std::vector<std::unique_ptr<T[]>> blocks_;
   std::size_t capacity_ = 0;

@@ -4,6 +4,7 @@
 
 #include "Evaluation.h"
 #include "LadError.h"
+#include "ModelSetCheck.h"
 #include "NumberText.h"
 #include "Observations.h"
 #include "TableText.h"
@@ -46,17 +47,23 @@ std::string forecastLine(const std::string& nameField, const std::string& classF
   return nameField + "," + classField + "," + FloatToStr(score, format);
 }
 
-std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format) {
+std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format,
+                                const std::function<void(const std::string&)>& warning) {
   requireModelName(name);
   auto model = std::make_unique<TLAD>();
   model->format = format;
   model->Load(modelFileName(name, ModelFileKind::Model));
+  if (warning) {
+    const std::string mismatch =
+        patternCountMismatch(name, model->pospandect->size(), model->negpandect->size());
+    if (!mismatch.empty()) warning(mismatch);
+  }
   return model;
 }
 
 void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
                    const NumberFormat& format) {
-  const std::unique_ptr<TLAD> loaded = loadModel(name, format);
+  const std::unique_ptr<TLAD> loaded = loadModel(name, format, report.warning);
   TLAD& model = *loaded;
   const std::string modelFile = modelFileName(name, ModelFileKind::Model);
   const PatternCounts counts{model.pospandect->size(), model.negpandect->size()};

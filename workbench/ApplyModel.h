@@ -22,8 +22,10 @@ struct ApplyReport {
 };
 
 // Reads NAME.MOD into a fresh model that reads and writes numbers in `format` (the model name
-// checked as Build checks it).
-std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format);
+// checked as Build checks it). `warning` hears when NAME.PAT beside it names other pattern
+// counts (a NAME.MOD cut short at a line end reads as a smaller model).
+std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format,
+                                const std::function<void(const std::string&)>& warning = {});
 
 // Reads NAME.MOD into a fresh model and scores each observation line. Missing trailing values
 // of a short line are 0.0. Refuses a table whose header has fewer attribute columns than the

@@ -9,6 +9,7 @@
 #include "LadError.h"
 #include "ModelAdvice.h"
 #include "NumberText.h"
+#include "SaveLock.h"
 #include "SystemMemory.h"
 
 namespace {
@@ -86,6 +87,19 @@ PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWr
                               const BuildOptions& options) {
   const std::string advice = modelAdvice(model);
   if (!advice.empty() && options.warning) options.warning(advice);
+  // One save of a name at a time: a second build of the same name waits for the first to
+  // put its files in place, so neither removes the other's temporary files and the set ends
+  // up whole from one build.
+  const SaveLock lock(
+      name + ".lock",
+      [&] {
+        if (options.warning) {
+          options.warning("Another build is writing the model " + name +
+                          "; waiting for it to finish");
+        }
+      },
+      options.control.cancel);
+  if (options.control.cancelled()) throw LadError("Build cancelled");
   requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(model));
 
   // All four files are written and flushed first; only then are they put in place, the
@@ -102,17 +116,25 @@ PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWr
   for (std::size_t i = 0; i < files.size(); ++i) {
     files[i].kind = order[i];
     files[i].filename = modelFileName(name, order[i]);
-    files[i].writer = std::make_unique<LineFileWriter>(files[i].filename);
+    files[i].writer = std::make_unique<LineFileWriter>(files[i].filename, options.control.cancel);
   }
   // The files are written side by side, each by its own writer; the pattern space names the
-  // observations that the discretized report uses, so those two go in that order.
-  tbb::parallel_invoke(
-      [&] {
-        model.savepatternspace(*files[0].writer);
-        model.savedatagrid(*files[2].writer);
-      },
-      [&] { model.savepatterndesc(*files[1].writer); }, [&] { model.save(*files[3].writer); });
-  for (File& file : files) file.writer->finish();
+  // observations that the discretized report uses, so those two go in that order. A cancel
+  // (the window's, or a signal's on the command line) stops the writers and removes their
+  // temporary files; once the renames have begun they are all done.
+  try {
+    tbb::parallel_invoke(
+        [&] {
+          model.savepatternspace(*files[0].writer);
+          model.savedatagrid(*files[2].writer);
+        },
+        [&] { model.savepatterndesc(*files[1].writer); }, [&] { model.save(*files[3].writer); });
+    for (File& file : files) file.writer->finish();
+  } catch (const std::exception&) {
+    if (options.control.cancelled()) throw LadError("Build cancelled");
+    throw;
+  }
+  if (options.control.cancelled()) throw LadError("Build cancelled");
 
   std::string replaced;
   for (File& file : files) {

@@ -5,9 +5,13 @@
 
 ModelPatterns modelPatterns(const std::string& name, const std::string& tableText,
                             const NumberFormat& format, const std::string& tableName) {
-  ModelRules rules(std::shared_ptr<const TLAD>(loadModel(name, format)), format);
-  const std::string patterns =
-      IntToStr(rules.size()) + " patterns of " + modelFileName(name, ModelFileKind::Model);
+  std::string mismatch;
+  ModelRules rules(std::shared_ptr<const TLAD>(
+                       loadModel(name, format, [&](const std::string& text) { mismatch = text; })),
+                   format);
+  const std::string patterns = (mismatch.empty() ? "" : messageWithFullStop(mismatch) + " ") +
+                               IntToStr(rules.size()) + " patterns of " +
+                               modelFileName(name, ModelFileKind::Model);
   try {
     ObservationTable observations = ObservationTable::read(tableText, format);
     const std::string mismatch = headerMismatch(rules, observations);

@@ -136,6 +136,52 @@ else
   echo "skipped: no de_DE locale to compile (the locales package)"
 fi
 
+# Standard output that cannot be written (a full disk) fails the command, whatever it prints.
+"$lad" build >/dev/null
+while IFS= read -r command; do
+  err=$(eval "\"\$lad\" $command" 2>&1 >/dev/full)
+  code=$?
+  check "$command > /dev/full exits 1 and says why" test $code -eq 1 -a \
+    "$(tail -1 <<<"$err")" = "Cannot write standard output: $(python3 -c 'import os; print(os.strerror(28))')."
+done <<'COMMANDS'
+apply
+evaluate
+patterns
+explain Obs2
+cv --folds 4
+tune --folds 3 --positive-homogeneity 0.9 --negative-homogeneity 0.1 --positive-prevalence 0.1 --negative-prevalence 0.1
+export --to python
+build --name full
+COMMANDS
+
+# Saving to something that is not a regular file writes through it and leaves it as it was;
+# through a link to a regular file, the file is replaced and the link stays.
+check "export -o /dev/null" "$lad" export --to sql -o /dev/null
+check "/dev/null stays a device" test -c /dev/null
+err=$("$lad" export --to sql -o /dev/full 2>&1 >/dev/null)
+check "export -o /dev/full fails with the reason" grep -q "^Cannot write file \"/dev/full\"\. .*\.$" <<<"$err"
+check "/dev/full stays a device" test -c /dev/full
+mkfifo pipe
+cat pipe > from-pipe &
+check "export -o FIFO" "$lad" export --to python -o pipe
+wait
+check "the FIFO got the code and stays a FIFO" test -p pipe -a -s from-pipe
+"$lad" export --to python > expected.py
+echo old > real.py && ln -s real.py link.py
+"$lad" export --to python -o link.py >/dev/null
+check "export through a link replaces the file it points to" cmp -s real.py expected.py
+check "and the link stays a link" test -L link.py
+
+# A NAME.MOD cut at a line end reads as a smaller model; NAME.PAT beside it says otherwise.
+mkdir -p cut && "$lad" build --name cut/LAD >/dev/null && head -n -30 cut/LAD.MOD > cut/short.MOD
+mv cut/short.MOD cut/LAD.MOD
+for command in apply evaluate patterns "explain Obs2" "export --to sql"; do
+  err=$(eval "\"\$lad\" $command --name cut/LAD" 2>&1 >/dev/null)
+  code=$?
+  check "$command warns of a model cut at a line end" test $code -eq 0 -a "$(head -1 <<<"$err")" = \
+    "Warning: The model cut/LAD.MOD holds 113 positive and 61 negative patterns, but cut/LAD.PAT beside it names 113 positive and 91 negative patterns: cut/LAD.MOD may be cut short, or the files come from different builds."
+done
+
 mkdir locked && chmod 500 locked
 if [ "$(id -u)" -ne 0 ]; then
   "$lad" build --name locked/M >/dev/null 2>&1

@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "LadError.h"
 #include "LineFile.h"
 #include "MyLists.h"
+#include "SaveLock.h"
 #include "TempDir.h"
 #include "TextFile.h"
 
@@ -147,4 +154,91 @@ TEST_F(FilesTest, SaveKeepsLinksAndPermissionsAndClearsStaleTemporaries) {
   EXPECT_FALSE(fs::exists(path("m.PAT_123456789")));
   EXPECT_TRUE(fs::exists(path("m.PAT_12345")));
   EXPECT_TRUE(fs::exists(path("m.PAT_mine")));
+}
+
+// A target that is not a regular file is written through and stays what it was: a rename
+// over /dev/null or /dev/full would replace the system's device with a regular file.
+TEST_F(FilesTest, DevicesAndFifosAreWrittenThroughNeverReplaced) {
+  fs::create_symlink("/dev/null", path("null.MOD"));
+  writeLineFile(path("null.MOD"), {"x"});
+  EXPECT_TRUE(fs::is_symlink(path("null.MOD")));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+  fs::create_symlink("/dev/full", path("full.MOD"));
+  try {
+    writeLineFile(path("full.MOD"), {"x"});
+    FAIL() << "no failure";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(std::string(e.what()).find(std::strerror(ENOSPC)), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/full"));
+
+  ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = read(path("pipe")); });
+  writeLineFile(path("pipe"), {"a", "b"});
+  reader.join();
+  EXPECT_EQ(received, "a\r\nb\r\n");
+  EXPECT_TRUE(fs::is_fifo(path("pipe")));
+  EXPECT_EQ(entries(), 3u);  // no temporary file beside them
+}
+
+// Two saves of one target at once: the second clears only what a dead save left, never the
+// temporary file of the first, which still puts its content in place.
+TEST_F(FilesTest, ASaveLeavesTheTemporaryOfARunningSave) {
+  LineFileWriter first(path("m.PAT"));
+  first.writeLine("first");
+  first.finish();  // closed and flushed, not yet in place: still locked
+  writeLineFile(path("m.PAT"), {"second"});
+  EXPECT_EQ(read(path("m.PAT")), "second\r\n");
+  first.publish();
+  EXPECT_EQ(read(path("m.PAT")), "first\r\n");
+  EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(FilesTest, ACancelledSaveRemovesItsTemporaryAndKeepsTheTarget) {
+  write(path("m.PAT"), "old");
+  std::atomic<bool> cancel{false};
+  {
+    LineFileWriter writer(path("m.PAT"), &cancel);
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 1100; ++i) writer.writeLine(line);  // past the first megabyte
+    EXPECT_EQ(entries(), 2u);
+    cancel = true;
+    EXPECT_THROW(for (int i = 0; i < 1100; ++i) writer.writeLine(line), LadError);
+  }
+  EXPECT_EQ(entries(), 1u);
+  EXPECT_EQ(read(path("m.PAT")), "old");
+}
+
+// The lock of a model name: a second holder waits (and can give up when cancelled); the lock
+// file goes with the last holder, but a user's own file of that name is never removed.
+TEST_F(FilesTest, SaveLockMakesASecondSaveWait) {
+  const std::string lockFile = path("M.lock");
+  {
+    const SaveLock first(lockFile, nullptr);
+    ASSERT_TRUE(first.held());
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> waited{false};
+    std::thread second([&] {
+      const SaveLock lock(
+          lockFile, [&] { waited = true; }, &cancel);
+      EXPECT_FALSE(lock.held());
+    });
+    while (!waited) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    cancel = true;
+    second.join();
+  }
+  EXPECT_FALSE(fs::exists(lockFile));
+
+  bool waited = false;
+  {
+    const SaveLock again(lockFile, [&] { waited = true; });
+    EXPECT_TRUE(again.held());
+  }
+  EXPECT_FALSE(waited);
+
+  write(lockFile, "a user's notes");
+  { const SaveLock kept(lockFile, nullptr); }
+  EXPECT_EQ(read(lockFile), "a user's notes");
 }

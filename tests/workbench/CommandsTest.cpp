@@ -4,6 +4,8 @@
 #include "ApplyModel.h"
 #include "BuildModel.h"
 #include "LadError.h"
+#include "ModelPatterns.h"
+#include "ModelSetCheck.h"
 #include "NumberText.h"
 #include "SampleTable.h"
 #include "TempDir.h"
@@ -211,6 +213,31 @@ TEST_F(CommandsTest, OneSidedModelIsAppliedWithAWarning) {
   EXPECT_EQ(apply(table, "none").warning,
             "The model " + path("none.MOD") + " has no patterns: every score is 0");
   build(sampleTable());
+  EXPECT_EQ(apply(sampleTable()).warning, "");
+}
+
+// NAME.MOD cut exactly at a line end reads as a smaller model; the header of NAME.PAT beside
+// it names every pattern, so Apply, the Patterns tab and Load Model say that they disagree.
+TEST_F(CommandsTest, AModelCutAtALineEndIsToldByItsPatternSpace) {
+  build(sampleTable());
+  EXPECT_EQ(modelSetMismatch(path("LAD")), "");
+  std::string model = read(path("LAD.MOD"));
+  for (int line = 0; line < 30; ++line) model.erase(model.rfind('\n', model.size() - 2) + 1);
+  write(path("LAD.MOD"), model);
+  const std::string expected =
+      "The model " + path("LAD.MOD") + " holds 113 positive and 61 negative patterns, but " +
+      path("LAD.PAT") +
+      " beside it names 113 positive and 91 negative patterns: " + path("LAD.MOD") +
+      " may be cut short, or the files come from different builds";
+  const Applied applied = apply(sampleTable());
+  EXPECT_EQ(applied.warning, expected);
+  EXPECT_EQ(applied.lines.size(), 16u);
+  EXPECT_EQ(modelSetMismatch(path("LAD")), expected);
+  const ModelPatterns patterns = modelPatterns(path("LAD"), sampleTable(), NumberFormat{}, "t");
+  EXPECT_EQ(patterns.note.rfind(expected + ". 174 patterns", 0), 0u) << patterns.note;
+
+  // Without NAME.PAT there is nothing to compare with.
+  std::filesystem::remove(path("LAD.PAT"));
   EXPECT_EQ(apply(sampleTable()).warning, "");
 }
 
