@@ -84,7 +84,7 @@ inline double fuzzCutpoint(FuzzedDataProvider& in) {
 
 inline FuzzModel fuzzModel(FuzzedDataProvider& in) {
   FuzzModel m;
-  m.model = std::make_shared<TLAD>(0, 0.0, 0.0, 0.0, 0.0);
+  m.model = std::make_shared<TLAD>();
   TLAD& model = *m.model;
   model.format = NumberFormat{"."};
   model.attList = std::make_unique<TSSList>();

@@ -92,12 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   parsed(jsonText(metricsJson(evaluated), 2), "lad evaluate --json");
 
   CrossValidationResult result;
+  // The shares of a parameter set lie in 0..1 by their type.
   result.parameters = {in.ConsumeIntegral<std::int32_t>(),
                        in.ConsumeIntegral<std::int32_t>(),
-                       figure(in),
-                       figure(in),
-                       figure(in),
-                       figure(in)};
+                       in.ConsumeProbability<double>(),
+                       in.ConsumeProbability<double>(),
+                       in.ConsumeProbability<double>(),
+                       in.ConsumeProbability<double>()};
   result.folds.push_back({evaluated, in.ConsumeIntegral<std::int32_t>(), 0, figure(in)});
   result.summary.accuracy = {figure(in), figure(in)};
   result.summary.auc = {figure(in), figure(in)};
