@@ -74,9 +74,9 @@ QTableWidgetItem* numberItem(double value, const QString& text) {
 
 }  // namespace
 
-EvaluationPage::EvaluationPage(QWidget* parent) : QWidget(parent) {
+EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QWidget(parent) {
   setObjectName("EvaluationPage");
-  const TuningListTexts lists = tuningListTexts(TuningGrid{}, currentNumberFormat());
+  const TuningListTexts lists = tuningListTexts(TuningGrid{}, format);
   auto list = [&](const char* name, const std::string& text) {
     auto* box = new QLineEdit(fromUtf8(text), this);
     box->setObjectName(name);

@@ -21,7 +21,8 @@ class EvaluationPage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit EvaluationPage(QWidget* parent);
+  // The tuning lists start as their defaults, written in `format`.
+  EvaluationPage(QWidget* parent, const NumberFormat& format);
 
   // The figures of a set of scores, under a heading that says whose they are.
   void showMetrics(const QString& heading, const Metrics& metrics, const NumberFormat& format);

@@ -61,12 +61,8 @@ void addWarning(QString& warnings, const std::string& text) {
 
 }  // namespace
 
-void useSystemDecimalSeparator() {
-  const QString point = QLocale::system().decimalPoint();
-  setDecimalSeparator(point.isEmpty() ? std::string(".") : toUtf8(point));
-}
-
-WorkbenchWindow::WorkbenchWindow(QWidget* parent) : QWidget(parent) {
+WorkbenchWindow::WorkbenchWindow(QWidget* parent)
+    : QWidget(parent), numberFormat_(systemNumberFormat()) {
   setObjectName("workbenchWindow");
   setWindowTitle("Rule-Based Inductive Learning");
   resize(1017, 565);
@@ -134,7 +130,7 @@ void WorkbenchWindow::makePages() {
   forecastBox_->setObjectName("forecastBox");
   tabs_->addTab(forecastBox_, "Forecast");
   connect(tabs_, &QTabWidget::currentChanged, this, [this] { readWantedPatterns(); });
-  evaluationPage_ = new EvaluationPage(tabs_);
+  evaluationPage_ = new EvaluationPage(tabs_, numberFormat_);
   evaluationPage_->setObjectName("evaluationPage");
   tabs_->addTab(evaluationPage_, "Evaluation");
   connect(evaluationPage_->CrossValidateButton, &QPushButton::clicked, this,
@@ -153,7 +149,7 @@ void WorkbenchWindow::makePages() {
 }
 
 NumberFormat WorkbenchWindow::numberFormat() const {
-  return currentNumberFormat();
+  return numberFormat_;
 }
 
 void WorkbenchWindow::postFile(CommandJob& job, ModelFileKind kind, const std::string& filename) {
@@ -523,6 +519,6 @@ void WorkbenchWindow::closeEvent(QCloseEvent* event) {
 }
 
 void WorkbenchWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::LocaleChange) useSystemDecimalSeparator();
+  if (event->type() == QEvent::LocaleChange) numberFormat_ = systemNumberFormat();
   QWidget::changeEvent(event);
 }

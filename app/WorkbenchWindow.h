@@ -44,6 +44,10 @@ class WorkbenchWindow : public QWidget {
   void setErrorReporter(ErrorReporter reporter) { showError_ = std::move(reporter); }
   void setCancelQuestion(CancelQuestion question) { askToCancel_ = std::move(question); }
 
+  // The number format of the user's regional settings, read at start and again when they
+  // change; a command takes it when it starts.
+  NumberFormat numberFormat() const;
+
   // Whether a command is running.
   bool jobRunning() const { return job_ != nullptr; }
   // Asks the running command to stop.
@@ -67,8 +71,6 @@ class WorkbenchWindow : public QWidget {
 
  private:
   void makePages();
-  // The number format of the user's regional settings, taken when a command starts.
-  NumberFormat numberFormat() const;
   // The parameters of the boxes, read and checked; or nothing, when the error box has said
   // what is wrong with one and its box has the focus.
   std::optional<LearningParameters> readBoxes(const ParameterTexts& texts,
@@ -115,6 +117,7 @@ class WorkbenchWindow : public QWidget {
                  const QString& progressFormat);
   void jobFinished(const QString& failure);
 
+  NumberFormat numberFormat_;
   FileChooser chooseFile_;
   ErrorReporter showError_;
   CancelQuestion askToCancel_;
@@ -138,6 +141,3 @@ class WorkbenchWindow : public QWidget {
   QString modelShownName_;  // the name box's text when the model was last built or loaded
   std::string modelFullName_;
 };
-
-// The decimal separator of the user's regional settings, for the number text form.
-void useSystemDecimalSeparator();

@@ -6,7 +6,6 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("lad-workbench");
-  useSystemDecimalSeparator();
   WorkbenchWindow window;
   window.show();
   return QApplication::exec();

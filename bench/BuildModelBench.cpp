@@ -20,7 +20,7 @@ void buildModelOn(benchmark::State& state, const std::string& table, std::int32_
   std::int32_t negative = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    auto model = intake(parameters, table);
+    auto model = intake(parameters, table, NumberFormat{});
     state.ResumeTiming();
     model->buildModel();
     positive = model->pospandect->size();

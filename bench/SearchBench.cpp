@@ -40,7 +40,7 @@ LearningParameters benchParameters() {
 
 // A model of the table, discretized, ready for the search.
 std::unique_ptr<TLAD> discretized(const std::string& table) {
-  auto model = intake(benchParameters(), table);
+  auto model = intake(benchParameters(), table, NumberFormat{});
   model->attList = std::make_unique<TSSList>();
   model->attList->parse(model->attributes);
   model->discretize();
@@ -66,7 +66,7 @@ double wholeSearch(const SearchData& data, std::int32_t attributes, int threads,
 
 // Seconds of buildModel (search and pandects, in memory).
 double wholeBuild(const std::string& table, int threads) {
-  auto model = intake(benchParameters(), table);
+  auto model = intake(benchParameters(), table, NumberFormat{});
   BuildControl control;
   control.threads = threads;
   const auto start = Clock::now();

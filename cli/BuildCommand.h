@@ -14,6 +14,7 @@ struct BuildCommand {
   int threads = 0;
   bool quiet = false;
 
-  // Adds "build" to app: TABLE, the six parameters, --name, --quiet and --threads.
-  CLI::App* add(CLI::App& app);
+  // Adds "build" to app: TABLE, the six parameters (their defaults written in `format`),
+  // --name, --quiet and --threads.
+  CLI::App* add(CLI::App& app, const NumberFormat& format);
 };

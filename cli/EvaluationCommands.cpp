@@ -37,7 +37,8 @@ void printLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-EvaluationCommands::EvaluationCommands(CLI::App& app) {
+EvaluationCommands::EvaluationCommands(CLI::App& app, const NumberFormat& format)
+    : format_(format) {
   const auto common = [&](CLI::App* command) {
     command->add_option("TABLE", table_, kTableHelp);
     command->add_flag("--json", json_, "print one JSON document instead of text");
@@ -62,14 +63,14 @@ EvaluationCommands::EvaluationCommands(CLI::App& app) {
 
   cv_ = app.add_subcommand("cv", "Cross-validate the build parameters on TABLE (no files written)");
   common(cv_);
-  parameters_.add(cv_, true, currentNumberFormat());
+  parameters_.add(cv_, true, format_);
   validation(cv_);
 
   tune_ = app.add_subcommand(
       "tune", "Cross-validate every combination of the threshold lists and rank them");
   common(tune_);
-  parameters_.add(tune_, false, currentNumberFormat());
-  lists_ = tuningListTexts(TuningGrid{}, currentNumberFormat());
+  parameters_.add(tune_, false, format_);
+  lists_ = tuningListTexts(TuningGrid{}, format_);
   const auto list = [&](const char* option, std::string& text) {
     tune_->add_option(option, text, "values to try, separated by \";\" or spaces (or \",\")")
         ->capture_default_str();
@@ -109,7 +110,7 @@ ValidationOptions EvaluationCommands::validationOptions() const {
 }
 
 void EvaluationCommands::evaluate() {
-  const NumberFormat format = currentNumberFormat();
+  const NumberFormat& format = format_;
   ApplyReport report;
   report.warning = printWarning;
   const Metrics metrics = evaluateStoredModel(name_, readTable(table_), report, format);
@@ -121,7 +122,7 @@ void EvaluationCommands::evaluate() {
 }
 
 void EvaluationCommands::crossValidation() {
-  const NumberFormat format = currentNumberFormat();
+  const NumberFormat& format = format_;
   const ValidationOptions options = validationOptions();
   const CrossValidationResult result =
       crossValidate(parameters_.read(format), readTable(table_), options, format);
@@ -133,7 +134,7 @@ void EvaluationCommands::crossValidation() {
 }
 
 void EvaluationCommands::tune() {
-  const NumberFormat format = currentNumberFormat();
+  const NumberFormat& format = format_;
   const TuningGrid grid = readTuningGrid(lists_, format);
   // Said before the builds, not after: the JSON is printed all the same.
   if (json_ && !isUtf8(table_)) {

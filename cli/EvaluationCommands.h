@@ -10,8 +10,8 @@
 
 class EvaluationCommands {
  public:
-  // Adds the three subcommands to the application.
-  explicit EvaluationCommands(CLI::App& app);
+  // Adds the three subcommands to the application; numbers are read and written in `format`.
+  EvaluationCommands(CLI::App& app, const NumberFormat& format);
   // Runs the one that was parsed; false when none was. Failures raise.
   bool run();
 
@@ -22,6 +22,7 @@ class EvaluationCommands {
   ValidationOptions validationOptions() const;
   TuningCriterion criterion() const;
 
+  NumberFormat format_;
   CLI::App* evaluate_ = nullptr;
   CLI::App* cv_ = nullptr;
   CLI::App* tune_ = nullptr;

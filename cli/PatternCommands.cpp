@@ -26,8 +26,8 @@ struct ModelAndTable {
   ObservationTable table;
 };
 
-ModelAndTable modelAndTable(const std::string& name, const std::string& tableText) {
-  const NumberFormat format = currentNumberFormat();
+ModelAndTable modelAndTable(const std::string& name, const std::string& tableText,
+                            const NumberFormat& format) {
   ModelRules rules(loadModel(name, format, printWarning), format);
   ObservationTable table = ObservationTable::read(tableText, format);
   requireTableFitsModel(rules, table);
@@ -45,7 +45,7 @@ void PatternCommands::patterns() {
       {"homogeneity", PatternSortKey::Homogeneity},
       {"coverage", PatternSortKey::Coverage},
       {"degree", PatternSortKey::Degree}};
-  ModelAndTable loaded = modelAndTable(name_, readTable(table_));
+  ModelAndTable loaded = modelAndTable(name_, readTable(table_), format_);
   const PatternTable table(std::move(loaded.rules), std::move(loaded.table));
   std::vector<std::int32_t> order = table.sortedOrder(keys.at(sort_));
   if (top_ >= 0 && static_cast<std::size_t>(top_) < order.size()) {
@@ -85,7 +85,7 @@ void PatternCommands::explain() {
     tableArgument = first;
     rows.erase(rows.begin());
   }
-  ModelAndTable loaded = modelAndTable(name_, readTable(tableArgument));
+  ModelAndTable loaded = modelAndTable(name_, readTable(tableArgument), format_);
   std::vector<std::size_t> found;
   for (const std::string& row : rows) {
     const std::vector<std::size_t> named = loaded.table.rowsNamed(row);
@@ -139,8 +139,7 @@ void PatternCommands::refuseModelFile(const std::string& file) const {
 
 void PatternCommands::exportModel() {
   const ExportLanguage language = exportLanguage(language_);
-  const ModelRules rules(loadModel(name_, currentNumberFormat(), printWarning),
-                         currentNumberFormat());
+  const ModelRules rules(loadModel(name_, format_, printWarning), format_);
   if (output_.empty()) {
     writeExport(rules, language, name_, [](std::string_view piece) { std::cout << piece; });
     return;
@@ -177,7 +176,8 @@ void PatternCommands::exportModel() {
   std::cout << output_ << "\n";
 }
 
-PatternCommands::PatternCommands(CLI::App& app) : name_(kDefaultModelName) {
+PatternCommands::PatternCommands(CLI::App& app, const NumberFormat& format)
+    : format_(format), name_(kDefaultModelName) {
   patterns_ = app.add_subcommand(
       "patterns", "List the model's patterns as rules, with their statistics on TABLE");
   patterns_->add_option("TABLE", table_, kTableHelp);

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "NumberText.h"
+
 class PatternCommands {
  public:
-  // Adds the three subcommands to the application.
-  explicit PatternCommands(CLI::App& app);
+  // Adds the three subcommands to the application; numbers are read and written in `format`.
+  PatternCommands(CLI::App& app, const NumberFormat& format);
   // Runs the one that was parsed; false when none was. Failures raise.
   bool run();
 
@@ -20,6 +22,7 @@ class PatternCommands {
   // Refuses to write over one of the model's own files (an export named NAME.MOD, say).
   void refuseModelFile(const std::string& file) const;
 
+  NumberFormat format_;
   CLI::App* patterns_ = nullptr;
   CLI::App* explain_ = nullptr;
   CLI::App* export_ = nullptr;

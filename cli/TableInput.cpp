@@ -16,9 +16,11 @@ std::string readTable(const std::string& table) {
   return readTextFile(table);
 }
 
-void useLocaleDecimalSeparator() {
+NumberFormat localeNumberFormat() {
+  NumberFormat format;
   if (std::setlocale(LC_NUMERIC, "") != nullptr) {
     const char* point = std::localeconv()->decimal_point;
-    if (point != nullptr && *point != '\0') setDecimalSeparator(point);
+    if (point != nullptr && *point != '\0') format.decimalSeparator = point;
   }
+  return format;
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "NumberText.h"
+
 // The help of every command's TABLE argument.
 inline constexpr const char* kTableHelp =
     "data table file (default: the sample table; - for stdin)";
@@ -11,5 +13,5 @@ inline constexpr const char* kTableHelp =
 // otherwise the file.
 std::string readTable(const std::string& table);
 
-// Takes the decimal separator of LC_NUMERIC for every number the commands read and write.
-void useLocaleDecimalSeparator();
+// The number format of LC_NUMERIC, for every number the commands read and write.
+NumberFormat localeNumberFormat();

@@ -43,22 +43,22 @@ of LC_NUMERIC.)";
 }  // namespace
 
 int main(int argc, char** argv) {
-  useLocaleDecimalSeparator();
+  const NumberFormat format = localeNumberFormat();
   const StandardOutput standardOutput;
   CLI::App app{kDescription, "lad"};
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
   BuildCommand buildCommand;
-  CLI::App* build = buildCommand.add(app);
+  CLI::App* build = buildCommand.add(app, format);
 
   std::string applyTable;
   std::string applyName = kDefaultModelName;
   CLI::App* apply = app.add_subcommand("apply", "Score every observation of TABLE with NAME.MOD");
   apply->add_option("TABLE", applyTable, kTableHelp);
   apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
-  EvaluationCommands evaluation(app);
-  PatternCommands patterns(app);
+  EvaluationCommands evaluation(app, format);
+  PatternCommands patterns(app, format);
 
   try {
     app.parse(argc, argv);
@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
       // evaluate, cv, tune, patterns, explain or export
     } else if (build->parsed()) {
       BuildOptions options;
+      options.format = format;
       options.control.cancel = cancelOnStopSignals();
       options.control.threads = buildCommand.threads;
       options.warning = printWarning;
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
         requireStandardOutput();  // a full disk stops the scoring at once
       };
       report.warning = printWarning;
-      runApplyModel(applyName, readTable(applyTable), report, currentNumberFormat());
+      runApplyModel(applyName, readTable(applyTable), report, format);
     }
     finishStandardOutput();
   } catch (const std::exception& e) {

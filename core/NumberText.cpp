@@ -9,11 +9,6 @@
 
 namespace {
 
-std::string& separatorSetting() {
-  static std::string separator = ".";
-  return separator;
-}
-
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -67,26 +62,6 @@ void roundTo15Digits(double magnitude, std::string& digits, int& exponent) {
 }
 
 }  // namespace
-
-void setDecimalSeparator(std::string separator) {
-  separatorSetting() = std::move(separator);
-}
-
-const std::string& decimalSeparator() {
-  return separatorSetting();
-}
-
-NumberFormat currentNumberFormat() {
-  return NumberFormat{separatorSetting()};
-}
-
-double StrToFloat(std::string_view text) {
-  return StrToFloat(text, NumberFormat{separatorSetting()});
-}
-
-std::string FloatToStr(double value) {
-  return FloatToStr(value, NumberFormat{separatorSetting()});
-}
 
 double StrToFloat(std::string_view text, const NumberFormat& format) {
   const std::string& sep = format.decimalSeparator;

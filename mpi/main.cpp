@@ -59,7 +59,8 @@ double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
+// `format` is this rank's: its options were read in it. The table and the files use rank 0's.
+int build(MpiRun& run, const BuildCommand& arguments, const NumberFormat& format, bool timings) {
   try {
     const auto start = Clock::now();
     std::string table;
@@ -67,11 +68,11 @@ int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
     run.agree(nullptr);
     run.broadcast(table);
     // Rank 0's decimal separator, for ranks whose locale may differ.
-    std::string separator = decimalSeparator();
+    std::string separator = format.decimalSeparator;
     run.broadcast(separator);
-    setDecimalSeparator(separator);
 
     BuildOptions options;
+    options.format.decimalSeparator = separator;
     options.control.threads = arguments.threads;
     options.control.processes = run.size();
     if (run.root()) {
@@ -81,7 +82,7 @@ int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
       }
     }
     const auto model =
-        prepareBuild(arguments.parameters.read(options.format), table, arguments.name, options);
+        prepareBuild(arguments.parameters.read(format), table, arguments.name, options);
     const double reading = secondsSince(start);
     double search = 0;
     model->buildModel(options.control, sharedSearch(run, options.control, search));
@@ -127,17 +128,17 @@ int build(MpiRun& run, const BuildCommand& arguments, bool timings) {
 
 int main(int argc, char** argv) {
   MpiRun run(argc, argv);
-  useLocaleDecimalSeparator();
+  const NumberFormat format = localeNumberFormat();
   CLI::App app{kDescription, "lad-mpi"};
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
   BuildCommand arguments;
   bool timings = false;
-  arguments.add(app)->add_flag(
-      "--timings", timings,
-      "print how long each step took on standard error: reading the table, the "
-      "search over every rank, the rest of the build (ordering the patterns), "
-      "writing the files");
+  arguments.add(app, format)
+      ->add_flag("--timings", timings,
+                 "print how long each step took on standard error: reading the table, the "
+                 "search over every rank, the rest of the build (ordering the patterns), "
+                 "writing the files");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -146,5 +147,5 @@ int main(int argc, char** argv) {
     const int code = run.root() ? app.exit(e) : app.exit(e, silent, silent);
     return code == 0 ? 0 : 2;
   }
-  return build(run, arguments, timings);
+  return build(run, arguments, format, timings);
 }

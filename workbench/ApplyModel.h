@@ -32,7 +32,7 @@ std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& for
 // patterns use, and a line with more fields than the header; the lines before stay reported.
 // Numbers are read and written in `format`, taken when the command starts.
 void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
-                   const NumberFormat& format = currentNumberFormat());
+                   const NumberFormat& format);
 
 // The highest attribute index a pattern of the model uses, or -1.
 std::int32_t highestAttributeUsed(const TLAD& model);
@@ -51,4 +51,4 @@ Metrics evaluateStoredModel(const std::string& name, const std::string& tableTex
 std::string oneSidedModelWarning(const std::string& modelFile, PatternCounts counts);
 
 std::string forecastLine(const std::string& nameField, const std::string& classField, double score,
-                         const NumberFormat& format = currentNumberFormat());
+                         const NumberFormat& format);

@@ -19,7 +19,7 @@ using FileWritten = std::function<void(ModelFileKind kind, const std::string& fi
 // How a build runs: the number format, taken once when the options are made (on the thread
 // that starts the command), and the threads, progress and cancel flag of the search.
 struct BuildOptions {
-  NumberFormat format = currentNumberFormat();
+  NumberFormat format;
   BuildControl control;
   // What the user should know although the build goes on (a degree above the attribute
   // count, for one).

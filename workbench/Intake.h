@@ -60,4 +60,4 @@ ParameterTexts parameterTexts(const LearningParameters& parameters, const Number
 // line with more fields than the header or a field that does not convert. Numbers are read in
 // `format`, which the model keeps for what it writes.
 std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
-                             const NumberFormat& format = currentNumberFormat());
+                             const NumberFormat& format);

@@ -41,8 +41,7 @@ std::vector<Condition> patternConditions(PatternView pattern, const matreal& cut
 // must not change while they are in use.
 class ModelRules {
  public:
-  explicit ModelRules(std::shared_ptr<const TLAD> model,
-                      const NumberFormat& format = currentNumberFormat());
+  explicit ModelRules(std::shared_ptr<const TLAD> model, const NumberFormat& format);
 
   const TLAD& model() const { return *model_; }
   // The number text form of the rules' numbers.

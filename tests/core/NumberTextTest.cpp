@@ -34,7 +34,7 @@ TEST(NumberText, WritesFifteenSignificantDigitsFixedOrScientific) {
       {1.5e300, "1.5E300"},
       {-2.5e-300, "-2.5E-300"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.value), c.text) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.value, NumberFormat{}), c.text) << c.text;
 }
 
 TEST(NumberText, ReadsTheNumberTextForm) {
@@ -47,14 +47,14 @@ TEST(NumberText, ReadsTheNumberTextForm) {
       {"2.", 2},       {".25", 0.25},  {"-0.294350809", -0.294350809},
       {"1e-400", 0.0}, {"007", 7},     {"1.5e+2", 150},
   };
-  for (const auto& c : cases) EXPECT_EQ(StrToFloat(c.text), c.value) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(StrToFloat(c.text, NumberFormat{}), c.value) << c.text;
 }
 
 TEST(NumberText, RefusesEverythingElseWithTheConversionMessage) {
   for (const char* text : {"", " ", "\t1", "1\t", "1,000", "1,5", "abc", "1e", "e5", "--1", "+-1",
                            "1e400", "-1e400", ".", "1.2.3", "0x10", "inf", "nan", "1 2"}) {
     try {
-      StrToFloat(text);
+      StrToFloat(text, NumberFormat{});
       ADD_FAILURE() << "accepted '" << text << "'";
     } catch (const EConvertError& e) {
       EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid floating point value");
@@ -62,19 +62,14 @@ TEST(NumberText, RefusesEverythingElseWithTheConversionMessage) {
   }
 }
 
-TEST(NumberText, DecimalSeparatorIsAProcessSetting) {
-  setDecimalSeparator(",");
-  EXPECT_EQ(FloatToStr(0.5), "0,5");
-  EXPECT_EQ(FloatToStr(1.23e-5), "1,23E-5");
-  EXPECT_EQ(StrToFloat("0,25"), 0.25);
-  EXPECT_THROW(StrToFloat("0.6"), EConvertError);
-  const NumberFormat taken = currentNumberFormat();
-  setDecimalSeparator(".");
-  EXPECT_EQ(FloatToStr(0.5), "0.5");
-  // A format taken earlier keeps its separator whatever the setting becomes.
-  EXPECT_EQ(FloatToStr(0.5, taken), "0,5");
-  EXPECT_EQ(StrToFloat("0,25", taken), 0.25);
+TEST(NumberText, TheFormatGivesTheDecimalSeparator) {
+  const NumberFormat comma{","};
+  EXPECT_EQ(FloatToStr(0.5, comma), "0,5");
+  EXPECT_EQ(FloatToStr(1.23e-5, comma), "1,23E-5");
+  EXPECT_EQ(StrToFloat("0,25", comma), 0.25);
+  EXPECT_THROW(StrToFloat("0.6", comma), EConvertError);
   EXPECT_EQ(FloatToStr(0.5, NumberFormat{}), "0.5");
+  EXPECT_THROW(StrToFloat("0,25", NumberFormat{}), EConvertError);
 }
 
 TEST(NumberText, Integers) {

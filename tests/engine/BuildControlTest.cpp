@@ -16,7 +16,7 @@ std::unique_ptr<TLAD> generatedModel() {
   LearningParameters parameters;
   parameters.gridSize = 5;
   parameters.degree = 3;
-  return intake(parameters, generatedTable(80, 12, 5));
+  return intake(parameters, generatedTable(80, 12, 5), NumberFormat{});
 }
 
 }  // namespace
@@ -71,7 +71,7 @@ TEST(BuildControl, CancelStopsTheBuild) {
 TEST(BuildControl, HopelessGridsAreRefusedBeforeSearching) {
   LearningParameters parameters;
   parameters.degree = 10;
-  auto model = intake(parameters, generatedTable(40, 12, 2));
+  auto model = intake(parameters, generatedTable(40, 12, 2), NumberFormat{});
   try {
     model->buildModel();
     FAIL() << "built";

@@ -60,7 +60,7 @@ TEST(Discretization, ChoosesCutpointsByTheFloatingPointRule) {
 }
 
 TEST(Discretization, SampleTableAndClassCounts) {
-  auto model = intake(LearningParameters{}, sampleTable());
+  auto model = intake(LearningParameters{}, sampleTable(), NumberFormat{});
   model->classvector[1] = 2;  // neither positive nor negative, still binned
   model->discretize();
   EXPECT_EQ(model->cutpoints[0], (arrreal{-0.277747424, -0.076980728, -0.042724707, 0.069911099,

@@ -41,7 +41,7 @@ TEST(Desc, ConditionsOnCutpoints) {
 }
 
 TEST(BuildModel, SampleTable) {
-  auto model = intake(LearningParameters{}, sampleTable());
+  auto model = intake(LearningParameters{}, sampleTable(), NumberFormat{});
   model->buildModel();
   ASSERT_EQ(model->pospandect->size(), 113);
   ASSERT_EQ(model->negpandect->size(), 91);

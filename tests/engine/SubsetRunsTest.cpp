@@ -89,7 +89,7 @@ TEST(SubsetRuns, RunsCoverEverySubsetAtAboutEqualCost) {
 TEST(SubsetRuns, SharedOutBuildMergesIntoTheSamePandects) {
   LearningParameters parameters{5, 3, 0.7, 0.1, 0.3, 0.1};
   const std::string table = generatedTable(90, 11, 4);
-  auto whole = intake(parameters, table);
+  auto whole = intake(parameters, table, NumberFormat{});
   whole->buildModel();
 
   for (const int parts : {2, 3}) {
@@ -97,7 +97,7 @@ TEST(SubsetRuns, SharedOutBuildMergesIntoTheSamePandects) {
       SCOPED_TRACE(std::to_string(parts) + " parts, " + std::to_string(threads) + " threads");
       BuildControl control;
       control.threads = threads;
-      auto shared = intake(parameters, table);
+      auto shared = intake(parameters, table, NumberFormat{});
       std::int64_t fetched = 0;
       shared->buildModel(control, [&](const SearchData& data, std::int32_t attributes,
                                       std::int32_t degree, const TakeSubset& take) {

@@ -42,7 +42,7 @@ class CommandsTest : public TempDirTest {
     report.warning = [&](const std::string& text) { applied.warning = text; };
     report.forecastLine = [&](const std::string& line) { applied.lines.push_back(line); };
     try {
-      runApplyModel(path(name), table, report);
+      runApplyModel(path(name), table, report, NumberFormat{});
     } catch (const LadError& e) {
       applied.failure = e.what();
     }
@@ -249,7 +249,7 @@ TEST_F(CommandsTest, EmptyModelNamesAreRefused) {
     } catch (const LadError& e) {
       EXPECT_EQ(std::string(e.what()).rfind("The model name is empty", 0), 0u) << e.what();
     }
-    EXPECT_THROW(runApplyModel(name, sampleTable(), ApplyReport{}), LadError);
+    EXPECT_THROW(runApplyModel(name, sampleTable(), ApplyReport{}, NumberFormat{}), LadError);
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 0);
 }
@@ -267,12 +267,12 @@ TEST_F(CommandsTest, StoredModelScoresAsTheBuiltOne) {
   parameters.degree = 1;
   build(table, "LAD", parameters);
   EXPECT_NE(read(path("LAD.MOD")).find("0.30000000000000004"), std::string::npos);
-  auto built = intake(parameters, table);
+  auto built = intake(parameters, table, NumberFormat{});
   built->buildModel();
   const Applied applied = apply(table);
   ASSERT_EQ(applied.lines.size(), built->data.size());
   for (std::size_t r = 0; r < built->data.size(); ++r) {
-    const std::string score = FloatToStr(built->getIndex(built->data[r], -1));
+    const std::string score = FloatToStr(built->getIndex(built->data[r], -1), NumberFormat{});
     EXPECT_EQ(applied.lines[r].substr(applied.lines[r].rfind(',') + 1), score) << r;
   }
 }

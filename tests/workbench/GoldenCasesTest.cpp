@@ -50,7 +50,7 @@ TEST_F(GoldenCases, BuildAndApplyReproduceTheFrozenFiles) {
     std::string forecast;
     ApplyReport report;
     report.forecastLine = [&](const std::string& line) { forecast += line + "\n"; };
-    runApplyModel(path("LAD"), table, report);
+    runApplyModel(path("LAD"), table, report, NumberFormat{});
     EXPECT_EQ(forecast, read((expected / "forecast.txt").string()));
   }
   EXPECT_GE(cases, 3);

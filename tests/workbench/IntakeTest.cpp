@@ -8,23 +8,24 @@
 namespace {
 
 // Reads the parameter texts as a front end does, then the table.
-std::string failure(const ParameterTexts& parameters, const std::string& table) {
+std::string failure(const ParameterTexts& parameters, const std::string& table,
+                    const NumberFormat& format = {}) {
   try {
-    intake(readParameters(parameters, currentNumberFormat()), table);
+    intake(readParameters(parameters, format), table, format);
   } catch (const LadError& e) {
     return e.what();
   }
   return "no failure";
 }
 
-std::string failure(const std::string& table) {
-  return failure(ParameterTexts{}, table);
+std::string failure(const std::string& table, const NumberFormat& format = {}) {
+  return failure(ParameterTexts{}, table, format);
 }
 
 }  // namespace
 
 TEST(Intake, SampleTable) {
-  auto model = intake(LearningParameters{}, sampleTable());
+  auto model = intake(LearningParameters{}, sampleTable(), NumberFormat{});
   EXPECT_EQ(model->attributes, "Attr1,Attr2,Attr3,Attr4,Attr5,Attr6");
   EXPECT_EQ(model->sizes, arrint(6, 8));
   ASSERT_EQ(model->data.size(), 16u);
@@ -38,14 +39,14 @@ TEST(Intake, SampleTable) {
   EXPECT_EQ(model->attList, nullptr);
 
   // One final line break reads like none; CR LF ends read like LF.
-  EXPECT_EQ(intake(LearningParameters{}, sampleTable() + "\n")->data, model->data);
+  EXPECT_EQ(intake(LearningParameters{}, sampleTable() + "\n", NumberFormat{})->data, model->data);
   std::string crlf;
   for (char c : sampleTable()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  EXPECT_EQ(intake(LearningParameters{}, crlf)->classvector, model->classvector);
+  EXPECT_EQ(intake(LearningParameters{}, crlf, NumberFormat{})->classvector, model->classvector);
 }
 
 TEST(Intake, FieldRules) {
-  auto shortLine = intake(LearningParameters{}, "N,a,b,c,d,e,f,Class\nx,0.1,0.2,1");
+  auto shortLine = intake(LearningParameters{}, "N,a,b,c,d,e,f,Class\nx,0.1,0.2,1", NumberFormat{});
   EXPECT_EQ(shortLine->data[0], (arrreal{0.1, 0.2, 0, 0, 0, 0}));
   EXPECT_EQ(shortLine->classvector[0], 1);
 
@@ -53,23 +54,25 @@ TEST(Intake, FieldRules) {
                                                           {" 1 ", 1},  {"0", 0},   {"0.99", 0},
                                                           {"-0.5", 0}, {"2", 2},   {"-1", -1}};
   for (const auto& [field, value] : classes) {
-    auto model = intake(LearningParameters{}, std::string("N,a,Class\nx, 0.5 ,") + field);
+    auto model =
+        intake(LearningParameters{}, std::string("N,a,Class\nx, 0.5 ,") + field, NumberFormat{});
     EXPECT_EQ(model->classvector[0], value) << field;
     EXPECT_EQ(model->data[0][0], 0.5);
   }
 
   // A line without "," is only a class.
-  EXPECT_EQ(intake(LearningParameters{}, "N,a,Class\n1")->classvector[0], 1);
+  EXPECT_EQ(intake(LearningParameters{}, "N,a,Class\n1", NumberFormat{})->classvector[0], 1);
 
   const std::pair<const char*, const char*> headers[] = {
       {"Name,A,B,Outcome\nx,1,1,1", "A,B,Outcome"},
       {"Name,A,B,Class\nx,1,1,1", "A,B"},
   };
   for (const auto& [table, attributes] : headers) {
-    EXPECT_EQ(intake(LearningParameters{}, table)->attributes, attributes);
+    EXPECT_EQ(intake(LearningParameters{}, table, NumberFormat{})->attributes, attributes);
   }
   // One empty last line is left out.
-  EXPECT_EQ(intake(LearningParameters{}, "Name,A,Class\nx,1,1\n\n")->data.size(), 1u);
+  EXPECT_EQ(intake(LearningParameters{}, "Name,A,Class\nx,1,1\n\n", NumberFormat{})->data.size(),
+            1u);
 }
 
 // Out of range, a build would write an empty or meaningless model as a success: refused,
@@ -109,8 +112,8 @@ TEST(Intake, ParameterRangesAreRefused) {
     }
   }
   // The ends of the ranges are taken.
-  auto model =
-      intake(readParameters({"1", "1", "0", "1", "1", "0"}, NumberFormat{}), "N,a,Class\nx,1,1");
+  auto model = intake(readParameters({"1", "1", "0", "1", "1", "0"}, NumberFormat{}),
+                      "N,a,Class\nx,1,1", NumberFormat{});
   EXPECT_EQ(model->sizes, arrint{1});
 }
 
@@ -164,11 +167,10 @@ TEST(Intake, FailuresInOrder) {
 }
 
 TEST(Intake, CommaDecimalSeparatorRefusesTheSample) {
-  setDecimalSeparator(",");
-  EXPECT_EQ(failure(sampleTable()),
+  const NumberFormat comma{","};
+  EXPECT_EQ(failure(sampleTable(), comma),
             "Positive Homogeneity: '0.6' is not a valid floating point value");
-  ParameterTexts comma{"8", "2", "0,6", "0,1", "0,4", "0,1"};
-  EXPECT_EQ(failure(comma, sampleTable()),
+  ParameterTexts commaTexts{"8", "2", "0,6", "0,1", "0,4", "0,1"};
+  EXPECT_EQ(failure(commaTexts, sampleTable(), comma),
             "Line 2, column 2: '0.069911099' is not a valid floating point value");
-  setDecimalSeparator(".");
 }
