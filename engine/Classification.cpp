@@ -1,27 +1,12 @@
-// Whether a point satisfies a pattern, and the score of a point against the whole model.
+// The score of a point against the whole model.
 #include "TLAD.h"
 
-bool TLAD::triggered(const arrreal& point, PatternView pat, std::int32_t /*pointclass*/) const {
-  for (std::size_t i = 0; i < pat.size(); ++i) {
-    const auto k = static_cast<std::size_t>(pat.map[i]);
-    const arrreal& c = cutpoints[k];
-    const double v = point[k];
-    const std::int32_t a = pat.a[i];
-    const std::int32_t b = pat.b[i];
-    if (a > 0 && !(v >= c[static_cast<std::size_t>(a - 1)])) return false;
-    if (b < static_cast<std::int32_t>(c.size()) && !(v < c[static_cast<std::size_t>(b)])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-double TLAD::getIndex(const arrreal& point, std::int32_t pointclass) const {
+double TLAD::getIndex(const arrreal& point, std::int32_t /*pointclass*/) const {
   auto countTriggered = [&](const TPandect* pandect) {
     std::int32_t count = 0;
     if (pandect != nullptr) {
       for (std::int32_t i = 0; i < pandect->size(); ++i) {
-        if (triggered(point, pandect->pattern(i), pointclass)) ++count;
+        if (boxHolds(pandect->pattern(i), cutpoints, point)) ++count;
       }
     }
     return count;

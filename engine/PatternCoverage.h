@@ -8,7 +8,7 @@ class TLAD;
 
 // Row-major bits: bit j of row r tells whether observation r satisfies pattern j, the
 // positive patterns first, then the negative ones. Each bit comes from the same comparisons as
-// triggered (value >= lower cutpoint, value < upper cutpoint), each made once per
+// boxHolds (value >= lower cutpoint, value < upper cutpoint), each made once per
 // observation, attribute and cutpoint instead of once per pattern.
 class PatternCoverage {
  public:

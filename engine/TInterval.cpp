@@ -42,3 +42,18 @@ std::string patternText(PatternView pattern) {
   }
   return out;
 }
+
+bool boxHolds(PatternView pattern, const matreal& cutpoints, std::span<const double> values) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const auto k = static_cast<std::size_t>(pattern.map[i]);
+    const arrreal& c = cutpoints[k];
+    const double v = values[k];
+    const std::int32_t a = pattern.a[i];
+    const std::int32_t b = pattern.b[i];
+    if (a > 0 && !(v >= c[static_cast<std::size_t>(a - 1)])) return false;
+    if (b < static_cast<std::int32_t>(c.size()) && !(v < c[static_cast<std::size_t>(b)])) {
+      return false;
+    }
+  }
+  return true;
+}

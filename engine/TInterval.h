@@ -22,6 +22,11 @@ struct PatternView {
 // "a:b:map" per dimension, joined by ",".
 std::string patternText(PatternView pattern);
 
+// Whether one observation's values lie in the pattern's box: for each condition on attribute
+// k, at or above cutpoint a - 1 of k when a > 0, and below cutpoint b of k when there is one.
+// The one box test of scoring, rules and explanations.
+bool boxHolds(PatternView pattern, const matreal& cutpoints, std::span<const double> values);
+
 class TPatternList;
 
 class TInterval {

@@ -74,7 +74,6 @@ class TLAD {
   std::string desc(PatternView pat) const;
 
   // Classification.
-  bool triggered(const arrreal& point, PatternView pat, std::int32_t pointclass) const;
   double getIndex(const arrreal& point, std::int32_t pointclass) const;
 
   // The model file NAME.MOD. The writer forms let a caller replace several files as a set.

@@ -114,19 +114,7 @@ std::string ModelRules::rule(std::int32_t j) const {
 }
 
 bool ModelRules::satisfies(std::int32_t j, std::span<const double> values) const {
-  const PatternView pattern = view(j);
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const auto k = static_cast<std::size_t>(pattern.map[i]);
-    const arrreal& c = model_->cutpoints[k];
-    const double v = values[k];
-    const std::int32_t a = pattern.a[i];
-    const std::int32_t b = pattern.b[i];
-    if (a > 0 && !(v >= c[static_cast<std::size_t>(a - 1)])) return false;
-    if (b < static_cast<std::int32_t>(c.size()) && !(v < c[static_cast<std::size_t>(b)])) {
-      return false;
-    }
-  }
-  return true;
+  return boxHolds(view(j), model_->cutpoints, values);
 }
 
 std::int32_t ModelRules::highestAttributeUsed() const {

@@ -33,16 +33,17 @@ class Scored {
 
 }  // namespace
 
-TEST(Classification, TriggeredFollowsTheBinConvention) {
+TEST(Classification, BoxHoldsFollowsTheBinConvention) {
   const Scored one({{1, 2}}, {});
   const PatternView box = one.model.pospandect->pattern(0);
-  for (double v : {1.5, 2.0, 4.2}) EXPECT_TRUE(one.model.triggered({v}, box, 1)) << v;
-  for (double v : {1.4999, 4.25}) EXPECT_FALSE(one.model.triggered({v}, box, 0)) << v;
+  const matreal& cutpoints = one.model.cutpoints;
+  for (double v : {1.5, 2.0, 4.2}) EXPECT_TRUE(boxHolds(box, cutpoints, arrreal{v})) << v;
+  for (double v : {1.4999, 4.25}) EXPECT_FALSE(boxHolds(box, cutpoints, arrreal{v})) << v;
   const Scored all({{0, 3}}, {});
   for (double v : {-1e300, 0.0, 1e300}) {
-    EXPECT_TRUE(all.model.triggered({v}, all.model.pospandect->pattern(0), -1));
+    EXPECT_TRUE(boxHolds(all.model.pospandect->pattern(0), all.model.cutpoints, arrreal{v}));
   }
-  EXPECT_TRUE(one.model.triggered({5}, TInterval(0), -1));
+  EXPECT_TRUE(boxHolds(TInterval(0), cutpoints, arrreal{5}));
 }
 
 TEST(Classification, ScoreIsTheShareOfPositivesMinusTheShareOfNegatives) {
