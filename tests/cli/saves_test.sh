@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # How lad saves under stress: two builds of one name at once, SIGINT and SIGTERM while the
-# files are written. saves_test.sh PATH_TO_LAD TABLE (a table whose degree-3 build takes a
-# while, such as bench/data/wdbc.csv)
+# files are written. saves_test.sh PATH_TO_LAD TABLE [GRID_SIZE] (a table whose degree-3 build
+# takes a while, such as bench/data/wdbc.csv; a smaller grid size keeps a slow build, such as
+# the sanitizer build's, to a few seconds)
 set -u
 lad=$1
 table=$2
+grid=${3:-8}
 source "$(dirname "$0")/../checks.sh"
 
 exts=(PAT DES GRD MOD)
-a=(--grid-size 8 --positive-homogeneity 0.9 --positive-prevalence 0.05 --negative-homogeneity 0.1)
-b=(--grid-size 8 --positive-homogeneity 0.8 --positive-prevalence 0.05 --negative-homogeneity 0.1)
+a=(--grid-size "$grid" --positive-homogeneity 0.9 --positive-prevalence 0.05 --negative-homogeneity 0.1)
+b=(--grid-size "$grid" --positive-homogeneity 0.8 --positive-prevalence 0.05 --negative-homogeneity 0.1)
 "$lad" build "$table" --degree 3 --name A "${a[@]}" >/dev/null
 "$lad" build "$table" --degree 3 --name B "${b[@]}" >/dev/null
 
