@@ -6,6 +6,7 @@
 
 #include "GeneratedTable.h"
 #include "Intake.h"
+#include "ModelBuilding.h"
 #include "NumberText.h"
 #include "SampleTable.h"
 
@@ -20,11 +21,11 @@ void buildModelOn(benchmark::State& state, const std::string& table, std::int32_
   std::int32_t negative = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    auto model = intake(parameters, table, NumberFormat{});
+    const TrainingTable training = intake(parameters, table, NumberFormat{});
     state.ResumeTiming();
-    model->buildModel();
-    positive = model->pospandect->size();
-    negative = model->negpandect->size();
+    const Model model = buildModel(training, parameters);
+    positive = model.positive().size();
+    negative = model.negative().size();
   }
   state.counters["positive"] = positive;
   state.counters["negative"] = negative;

@@ -20,6 +20,7 @@
 
 #include "BuildModel.h"
 #include "Intake.h"
+#include "ModelBuilding.h"
 #include "SearchData.h"
 #include "SubsetSearch.h"
 #include "SubsetSweep.h"
@@ -38,13 +39,11 @@ LearningParameters benchParameters() {
   return {8, 3, 0.9, 0.05, 0.1, 0.05};
 }
 
-// A model of the table, discretized, ready for the search.
-std::unique_ptr<TLAD> discretized(const std::string& table) {
-  auto model = intake(benchParameters(), table, NumberFormat{});
-  model->attList = std::make_unique<TSSList>();
-  model->attList->parse(model->attributes);
-  model->discretize();
-  return model;
+// The table's bins over its equal-frequency grid, ready for the search.
+SearchData discretized(const TrainingTable& table) {
+  const CutpointGrid grid =
+      CutpointGrid::equalFrequency(table.values, table.columns(), benchParameters().gridSize);
+  return SearchData(table, grid, benchParameters());
 }
 
 // Seconds of the whole search of every subset, with the merge into pandects left out.
@@ -66,11 +65,11 @@ double wholeSearch(const SearchData& data, std::int32_t attributes, int threads,
 
 // Seconds of buildModel (search and pandects, in memory).
 double wholeBuild(const std::string& table, int threads) {
-  auto model = intake(benchParameters(), table, NumberFormat{});
+  const TrainingTable training = intake(benchParameters(), table, NumberFormat{});
   BuildControl control;
   control.threads = threads;
   const auto start = Clock::now();
-  model->buildModel(control);
+  buildModel(training, benchParameters(), control);
   return secondsSince(start);
 }
 
@@ -115,11 +114,11 @@ bool runLad(const std::string& table, const std::string& folder, int threads, do
 
 void benchTable(const std::string& name, const std::string& file, int stride, int cores) {
   const std::string table = readTextFile(file);
-  const auto model = discretized(table);
-  const SearchData data(*model);
-  const auto attributes = static_cast<std::int32_t>(model->sizes.size());
+  const TrainingTable training = intake(benchParameters(), table, NumberFormat{});
+  const SearchData data = discretized(training);
+  const auto attributes = static_cast<std::int32_t>(data.sizes.size());
   std::printf("\n%s: %zu rows x %d attributes, %lld subsets of 3\n", name.c_str(),
-              model->data.size(), attributes, static_cast<long long>(subsetCount(attributes, 3)));
+              training.rows(), attributes, static_cast<long long>(subsetCount(attributes, 3)));
 
   // The literal walk and the fast search on the same sample of subsets.
   std::vector<arrint> sample;

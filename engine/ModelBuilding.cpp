@@ -1,4 +1,6 @@
-// The whole build: discretize, search every attribute subset, gather the pandects.
+// The whole build: discretize, search every attribute subset, gather the patterns.
+#include "ModelBuilding.h"
+
 #include <tbb/parallel_invoke.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include "SubsetSweep.h"
 #include "SystemMemory.h"
 #include "TDataStructure.h"
-#include "TLAD.h"
 
 namespace {
 
@@ -72,59 +73,50 @@ class PatternMemoryGuard {
 
 }  // namespace
 
-void TLAD::buildModel(const BuildControl& control) {
-  buildModel(control, [&](const SearchData& data, std::int32_t attributes, std::int32_t degree,
-                          const TakeSubset& take) {
-    searchEverySubset(data, attributes, degree, control, take);
-  });
+Model buildModel(const TrainingTable& table, const LearningParameters& parameters,
+                 const BuildControl& control) {
+  return buildModel(table, parameters, control,
+                    [&](const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                        const TakeSubset& take) {
+                      searchEverySubset(data, attributes, degree, control, take);
+                    });
 }
 
-void TLAD::buildModel(const BuildControl& control, const PatternSource& source) {
+Model buildModel(const TrainingTable& table, const LearningParameters& parameters,
+                 const BuildControl& control, const PatternSource& source) {
   const std::int32_t degree = parameters.degree;
   if (degree < 1) throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
-  if (!attList) {
-    attList = std::make_unique<TSSList>();
-    attList->parse(attributes);
-  }
-  if (cutpoints.empty()) {
-    discretize();
-  } else {
-    discretize_simple();
-  }
-  const std::size_t columns = datagrid[0].size();
-  if (static_cast<std::size_t>(attList->size()) < columns) {
-    throw LadError("The header names " + IntToStr(attList->size()) + " attribute(s) (" +
-                   attributes + ") for " + IntToStr(static_cast<int>(columns)) +
+  const std::size_t columns = table.columns();
+  CutpointGrid grid = CutpointGrid::equalFrequency(table.values, columns, parameters.gridSize);
+  std::vector<std::string> names = attributeNames(table.attributeLine);
+  if (names.size() < columns) {
+    throw LadError("The header names " + IntToStr(static_cast<std::int64_t>(names.size())) +
+                   " attribute(s) (" + table.attributeLine + ") for " +
+                   IntToStr(static_cast<std::int64_t>(columns)) +
                    " attribute columns; an attribute name must not begin with \"Class\"");
   }
+  const arrint sizes = grid.binCounts();
   // The search runs on no more threads than there are cores, whatever it is told.
   const int threads =
       control.threads > 0 ? std::min(control.threads, defaultThreadCount()) : defaultThreadCount();
-  checkGridSize(data.size(), sizes, degree, threads, control.processes);
+  checkGridSize(table.rows(), sizes, degree, threads, control.processes);
 
-  auto positive = std::make_unique<TPandect>();
-  auto negative = std::make_unique<TPandect>();
-  const SearchData data(*this);
-  const CutpointTexts texts(cutpoints, format);
-  const auto attributeCount = static_cast<std::size_t>(attList->size());
-  PandectBuilder positives(texts, attributeCount, *positive);
-  PandectBuilder negatives(texts, attributeCount, *negative);
-  const PatternMemoryGuard memory(this->data.size());
+  TPandect positive;
+  TPandect negative;
+  const SearchData data(table, grid, parameters);
+  const CutpointTexts texts(grid.cutpoints(), table.format);
+  PandectBuilder positives(texts, names.size(), positive);
+  PandectBuilder negatives(texts, names.size(), negative);
+  const PatternMemoryGuard memory(table.rows());
   runWithThreads(control.threads, [&] {
     source(data, static_cast<std::int32_t>(columns), degree,
            [&](const arrint& map, const SubsetPatterns& found) {
              positives.take(found.positive, found.dims, map);
              negatives.take(found.negative, found.dims, map);
-             memory.check(*positive, *negative);
+             memory.check(positive, negative);
            });
     tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
   });
-  pospandect = std::move(positive);
-  negpandect = std::move(negative);
-}
-
-std::string TLAD::desc(PatternView pat) const {
-  return describePattern(
-      pat, static_cast<std::size_t>(attList->size()), cutpoints,
-      [this](std::size_t k, std::size_t i) { return FloatToStr(cutpoints[k][i], format); });
+  return Model(std::move(names), std::move(grid), std::move(positive), std::move(negative),
+               table.format);
 }

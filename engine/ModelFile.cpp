@@ -1,10 +1,12 @@
 // NAME.MOD: the attribute names, the cutpoints and both pandects' patterns, one per line.
+#include "ModelFile.h"
+
 #include "Description.h"
 #include "LadError.h"
-#include "LineFile.h"
 #include "MyLib.h"
+#include "MyLists.h"
+#include "TrainingTable.h"
 #include "NumberText.h"
-#include "TLAD.h"
 
 namespace {
 
@@ -28,14 +30,10 @@ auto converted(const std::string& filename, std::size_t line, Convert convert) {
 
 }  // namespace
 
-void TLAD::save(const std::string& filename) const {
-  LineFileWriter out(filename);
-  save(out);
-  out.commit();
-}
-
-void TLAD::save(LineFileWriter& out) const {
-  out.writeLine("Attributes=" + attributes);
+void writeModelFile(const Model& model, LineFileWriter& out) {
+  const NumberFormat& format = model.format();
+  const matreal& cutpoints = model.cutpoints();
+  out.writeLine("Attributes=" + model.attributeLine());
   for (std::size_t i = 0; i < cutpoints.size(); ++i) {
     std::string line = "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(i)) + "=";
     for (std::size_t j = 0; j < cutpoints[i].size(); ++j) {
@@ -46,34 +44,32 @@ void TLAD::save(LineFileWriter& out) const {
     }
     out.writeLine(line);
   }
-  auto writePatterns = [&](const TPandect* pandect, const std::string& name) {
-    if (pandect == nullptr) return;
-    for (std::int32_t j = 0; j < pandect->size(); ++j) {
+  auto writePatterns = [&](const TPandect& patterns, const std::string& name) {
+    for (std::int32_t j = 0; j < patterns.size(); ++j) {
       out.write(name);
       out.write(IntToStr(j + 1));
       out.write("=");
-      out.writeLine(patternText(pandect->pattern(j)));
+      out.writeLine(patternText(patterns.pattern(j)));
     }
   };
-  writePatterns(pospandect.get(), kPospattern);
-  writePatterns(negpandect.get(), kNegpattern);
+  writePatterns(model.positive(), kPospattern);
+  writePatterns(model.negative(), kNegpattern);
 }
 
 // Every line of a model file, in the one order save writes them: the "Attributes" line, then
 // "Cutpoints_Att_0", "Cutpoints_Att_1", ... (one per attribute column), then "Pospattern1",
 // "Pospattern2", ..., then "Negpattern1", ... Anything else is a damaged or foreign file, and
-// is refused before the model changes: a file cut short must not pass for a smaller model.
-void TLAD::Load(const std::string& filename) {
+// is refused: a file cut short must not pass for a smaller model.
+Model readModelFile(const std::string& filename, const NumberFormat& format) {
   std::vector<std::string> lines = readLineFile(filename);
   if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);
   if (lines.empty())
     damaged(filename, 1, "the file is empty; a model begins with an \"Attributes\" line");
 
-  std::string readAttributes;
-  auto readList = std::make_unique<TSSList>();
+  std::vector<std::string> names;  // those of the "Attributes" line
   matreal readCutpoints;
-  auto positives = std::make_unique<TPandect>();
-  auto negatives = std::make_unique<TPandect>();
+  TPandect positives;
+  TPandect negatives;
 
   TSSList fields;
   TSSList parts;
@@ -90,23 +86,22 @@ void TLAD::Load(const std::string& filename) {
         damaged(filename, lineNo,
                 "a model begins with an \"Attributes\" line, not " + quotedForMessage(line));
       }
-      readAttributes = value;
-      readList->parse(value);
+      names = attributeNames(value);
       continue;
     }
     const std::string expectedCutpoints =
         "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(readCutpoints.size()));
     if (name.rfind("Cutpoints_Att_", 0) == 0 && eq != std::string::npos) {
-      if (!positives->empty() || !negatives->empty()) {
+      if (!positives.empty() || !negatives.empty()) {
         damaged(filename, lineNo, "a \"Cutpoints\" line after the patterns");
       }
       if (name != expectedCutpoints) {
         damaged(filename, lineNo,
                 "expected the line \"" + expectedCutpoints + "\", not " + quotedForMessage(name));
       }
-      if (readCutpoints.size() >= static_cast<std::size_t>(readList->size())) {
+      if (readCutpoints.size() >= names.size()) {
         damaged(filename, lineNo,
-                "more \"Cutpoints\" lines than the " + IntToStr(readList->size()) +
+                "more \"Cutpoints\" lines than the " + IntToStr(static_cast<std::int64_t>(names.size())) +
                     " attribute(s) of the \"Attributes\" line");
       }
       // An attribute without cutpoints is written with an empty value: an empty row.
@@ -130,10 +125,10 @@ void TLAD::Load(const std::string& filename) {
     if ((!positive && !negative) || eq == std::string::npos) {
       damaged(filename, lineNo, "this is not a line of a model file: " + quotedForMessage(line));
     }
-    if (positive && !negatives->empty()) {
+    if (positive && !negatives.empty()) {
       damaged(filename, lineNo, "a positive pattern after the negative ones");
     }
-    TPandect& pandect = positive ? *positives : *negatives;
+    TPandect& pandect = positive ? positives : negatives;
     const std::string expectedName =
         (positive ? kPospattern : kNegpattern) + IntToStr(pandect.size() + 1);
     if (name != expectedName) {
@@ -171,7 +166,7 @@ void TLAD::Load(const std::string& filename) {
     }
     pandect.append(
         describePattern(
-            pattern, static_cast<std::size_t>(readList->size()), readCutpoints,
+            pattern, names.size(), readCutpoints,
             [&](std::size_t k, std::size_t i) { return FloatToStr(readCutpoints[k][i], format); }),
         pattern);
   }
@@ -181,9 +176,6 @@ void TLAD::Load(const std::string& filename) {
     damaged(filename, lines.size() + 1,
             "expected the line \"Cutpoints_Att_0\", not the end of the file");
   }
-  attributes = std::move(readAttributes);
-  attList = std::move(readList);
-  cutpoints = std::move(readCutpoints);
-  pospandect = std::move(positives);
-  negpandect = std::move(negatives);
+  return Model(std::move(names), CutpointGrid(std::move(readCutpoints)),
+               std::move(positives), std::move(negatives), format);
 }

@@ -3,7 +3,6 @@
 #include <map>
 #include <tuple>
 
-#include "TLAD.h"
 
 namespace {
 
@@ -13,7 +12,8 @@ namespace {
 // observations x cutpoints bits, gigabytes for a fine grid over many observations.
 class CutpointSides {
  public:
-  explicit CutpointSides(const TLAD& model) : words((model.data.size() + 63) / 64), model_(model) {}
+  CutpointSides(const matreal& cutpoints, const matreal& rows)
+      : words((rows.size() + 63) / 64), cutpoints_(cutpoints), rows_(rows) {}
 
   const std::vector<std::uint64_t>& atOrAbove(std::size_t k, std::size_t i) {
     return side(k, i, true);
@@ -29,26 +29,27 @@ class CutpointSides {
     std::vector<std::uint64_t>& bits = known_[{k, i, above}];
     if (bits.empty()) {
       bits.assign(words, 0);
-      const double c = model_.cutpoints[k][i];
-      for (std::size_t r = 0; r < model_.data.size(); ++r) {
-        if (k >= model_.data[r].size()) continue;
-        const double v = model_.data[r][k];
+      const double c = cutpoints_[k][i];
+      for (std::size_t r = 0; r < rows_.size(); ++r) {
+        if (k >= rows_[r].size()) continue;
+        const double v = rows_[r][k];
         if (above ? v >= c : v < c) bits[r / 64] |= std::uint64_t{1} << (r % 64);
       }
     }
     return bits;
   }
 
-  const TLAD& model_;
+  const matreal& cutpoints_;
+  const matreal& rows_;
   std::map<std::tuple<std::size_t, std::size_t, bool>, std::vector<std::uint64_t>> known_;
 };
 
 }  // namespace
 
-PatternCoverage::PatternCoverage(const TLAD& model) {
-  const std::size_t rows = model.data.size();
-  CutpointSides sides(model);
-  const TPandect* pandects[] = {model.pospandect.get(), model.negpandect.get()};
+PatternCoverage::PatternCoverage(const Model& model, const matreal& values) {
+  const std::size_t rows = values.size();
+  CutpointSides sides(model.cutpoints(), values);
+  const TPandect* pandects[] = {&model.positive(), &model.negative()};
   for (const TPandect* pandect : pandects) patterns_ += static_cast<std::size_t>(pandect->size());
   rowWords_ = (patterns_ + 63) / 64;
   bits_.assign(rows * rowWords_, 0);
@@ -71,7 +72,7 @@ PatternCoverage::PatternCoverage(const TLAD& model) {
           const auto& side = sides.atOrAbove(k, static_cast<std::size_t>(a - 1));
           for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
         }
-        if (b < static_cast<std::int32_t>(model.cutpoints[k].size())) {
+        if (b < static_cast<std::int32_t>(model.cutpoints()[k].size())) {
           const auto& side = sides.below(k, static_cast<std::size_t>(b));
           for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
         }

@@ -4,15 +4,16 @@
 #include <cstdint>
 #include <vector>
 
-class TLAD;
+#include "Model.h"
+#include "MyTypes.h"
 
-// Row-major bits: bit j of row r tells whether observation r satisfies pattern j, the
+// Row-major bits: bit j of row r tells whether row r of values satisfies pattern j, the
 // positive patterns first, then the negative ones. Each bit comes from the same comparisons as
 // boxHolds (value >= lower cutpoint, value < upper cutpoint), each made once per
 // observation, attribute and cutpoint instead of once per pattern.
 class PatternCoverage {
  public:
-  explicit PatternCoverage(const TLAD& model);
+  PatternCoverage(const Model& model, const matreal& rows);
 
   std::size_t patterns() const { return patterns_; }
   // The words of row r; bit j % 64 of word j / 64 is pattern j.

@@ -1,7 +1,6 @@
 #include "SearchData.h"
 
 #include "LadError.h"
-#include "TLAD.h"
 
 namespace {
 
@@ -66,17 +65,17 @@ bool AcceptanceRule::negative(double p, double n) const {
   return h < negativeHomogeneity_ && n / nneg_ > negativePrevalence_;
 }
 
-SearchData::SearchData(const TLAD& model)
-    : sizes(model.sizes),
-      bins(model.sizes.size()),
-      npos(model.npos),
-      nneg(model.nneg),
-      rule(model.npos, model.nneg, model.parameters) {
-  const std::size_t columns = model.sizes.size();
-  for (std::size_t r = 0; r < model.datagrid.size(); ++r) {
-    const std::int32_t c = r < model.classvector.size() ? model.classvector[r] : -1;
+SearchData::SearchData(const TrainingTable& table, const CutpointGrid& grid,
+                       const LearningParameters& parameters)
+    : sizes(grid.binCounts()),
+      bins(grid.attributes()),
+      npos(table.positives()),
+      nneg(table.negatives()),
+      rule(npos, nneg, parameters) {
+  for (std::size_t r = 0; r < table.rows(); ++r) {
+    const std::int32_t c = r < table.classes.size() ? table.classes[r] : -1;
     if (c != 1 && c != 0) continue;
     weight.push_back(c == 1 ? kOnePositive : kOneNegative);
-    for (std::size_t k = 0; k < columns; ++k) bins[k].push_back(model.datagrid[r][k]);
+    for (std::size_t k = 0; k < bins.size(); ++k) bins[k].push_back(grid.binOf(table.values[r][k], k));
   }
 }

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "CutpointGrid.h"
 #include "LearningParameters.h"
 #include "MyTypes.h"
-
-class TLAD;
+#include "TrainingTable.h"
 
 // Which boxes the four thresholds accept, as the model judges them: a box with p positive and
 // n negative observations (p + n > 0) is positive when p / (p + n) > positive homogeneity and
@@ -35,9 +35,11 @@ class AcceptanceRule {
   double positiveHomogeneity_, positivePrevalence_, negativeHomogeneity_, negativePrevalence_;
 };
 
-// Only observations of class 1 or 0 take part; the others are left out here.
+// The table's bins over the grid. Only observations of class 1 or 0 take part; the others are
+// left out here.
 struct SearchData {
-  explicit SearchData(const TLAD& model);
+  SearchData(const TrainingTable& table, const CutpointGrid& grid,
+             const LearningParameters& parameters);
 
   arrint sizes;                       // bins of every attribute
   std::vector<arrint> bins;           // per attribute, the bin of every kept observation

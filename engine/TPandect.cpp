@@ -38,7 +38,7 @@ void TPandect::append(std::string_view key, PatternView pattern) {
   coordAt_.push_back(coords_.add(run));
   dims_.push_back(static_cast<std::uint32_t>(d));
   bytes_ += key.size() + 12 * d + 40;  // text, coordinates, and the entry's indexes
-  sorted = false;
+  sorted_ = false;
 }
 
 void TPandect::sortByKey() {
@@ -48,5 +48,5 @@ void TPandect::sortByKey() {
     return compareKeys(keyOfSlot(x), keyOfSlot(y)) < 0;
   });
   order_ = std::move(order);
-  sorted = true;
+  sorted_ = true;
 }

@@ -15,8 +15,6 @@
 // key order (the order of every sorted list); entry numbers then follow that order.
 class TPandect {
  public:
-  bool sorted = false;  // true once sortByKey has run
-
   std::int32_t size() const { return static_cast<std::int32_t>(keyAt_.size()); }
   bool empty() const { return keyAt_.empty(); }
   std::string_view key(std::int32_t i) const;
@@ -29,6 +27,8 @@ class TPandect {
   std::uint64_t bytes() const { return bytes_; }
   // Ascending key order. Keys must be distinct, which a built pandect guarantees.
   void sortByKey();
+  // Whether sortByKey has run since the last append.
+  bool isSorted() const { return sorted_; }
 
  private:
   std::size_t slot(std::int32_t i) const {
@@ -49,4 +49,5 @@ class TPandect {
   std::vector<std::uint32_t> order_;  // entry i is slot order_[i]; empty: slot i
   std::vector<std::int32_t> scratch_;
   std::uint64_t bytes_ = 0;
+  bool sorted_ = false;
 };

@@ -15,14 +15,14 @@
 
 #include "Description.h"
 #include "NumberText.h"
-#include "TLAD.h"
+#include "Model.h"
 
 // Values that every SQL engine and Python read exactly from their shortest text: short
 // decimals of a binary fraction. A row of these can be stored as text.
 constexpr double kExactValues[] = {0.0, 0.5, -1.0, 2.25, 3.0, -0.75, 100.0, 1048576.0, 0.375};
 
 struct FuzzModel {
-  std::shared_ptr<TLAD> model;
+  std::shared_ptr<const Model> model;
   std::vector<std::string> names;
   std::vector<std::vector<double>> rows;  // one value per attribute
 };
@@ -84,21 +84,17 @@ inline double fuzzCutpoint(FuzzedDataProvider& in) {
 
 inline FuzzModel fuzzModel(FuzzedDataProvider& in) {
   FuzzModel m;
-  m.model = std::make_shared<TLAD>();
-  TLAD& model = *m.model;
-  model.format = NumberFormat{"."};
-  model.attList = std::make_unique<TSSList>();
+  const NumberFormat format{"."};
+  matreal cutpoints;
   const std::size_t attributes = in.ConsumeIntegralInRange<std::size_t>(1, 5);
   for (std::size_t k = 0; k < attributes; ++k) {
     m.names.push_back(fuzzName(in));
-    model.attList->add(m.names.back(), std::string());
-    model.attributes += (k > 0 ? "," : "") + m.names.back();
     std::vector<double> cuts;
     const int count = in.ConsumeIntegralInRange<int>(0, 3);
     for (int i = 0; i < count; ++i) cuts.push_back(fuzzCutpoint(in));
     std::sort(cuts.begin(), cuts.end());
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
-    model.cutpoints.push_back(cuts);
+    cutpoints.push_back(cuts);
   }
   const auto patterns = [&](TPandect& pandect) {
     const int count = in.ConsumeIntegralInRange<int>(0, 4);
@@ -109,28 +105,30 @@ inline FuzzModel fuzzModel(FuzzedDataProvider& in) {
         const auto k =
             in.ConsumeIntegralInRange<std::int32_t>(0, static_cast<std::int32_t>(attributes) - 1);
         const auto top =
-            static_cast<std::int32_t>(model.cutpoints[static_cast<std::size_t>(k)].size());
+            static_cast<std::int32_t>(cutpoints[static_cast<std::size_t>(k)].size());
         pattern.map[d] = k;
         pattern.a[d] = in.ConsumeIntegralInRange<std::int32_t>(0, top);
         pattern.b[d] = in.ConsumeIntegralInRange<std::int32_t>(pattern.a[d], top);
       }
-      pandect.append(describePattern(pattern, attributes, model.cutpoints,
+      pandect.append(describePattern(pattern, attributes, cutpoints,
                                      [&](std::size_t k, std::size_t i) {
-                                       return FloatToStr(model.cutpoints[k][i], model.format);
+                                       return FloatToStr(cutpoints[k][i], format);
                                      }),
                      pattern);
     }
   };
-  model.pospandect = std::make_unique<TPandect>();
-  model.negpandect = std::make_unique<TPandect>();
-  patterns(*model.pospandect);
-  patterns(*model.negpandect);
+  TPandect positive;
+  TPandect negative;
+  patterns(positive);
+  patterns(negative);
+  m.model = std::make_shared<const Model>(m.names, CutpointGrid(cutpoints),
+                                          std::move(positive), std::move(negative), format);
 
   const std::size_t rows = in.ConsumeIntegralInRange<std::size_t>(1, 6);
   for (std::size_t r = 0; r < rows; ++r) {
     std::vector<double> row;
     for (std::size_t k = 0; k < attributes; ++k) {
-      const std::vector<double>& cuts = model.cutpoints[k];
+      const std::vector<double>& cuts = cutpoints[k];
       const int choice = in.ConsumeIntegralInRange<int>(0, 3);
       if (cuts.empty() || choice == 3) {
         row.push_back(in.PickValueInArray(kExactValues));

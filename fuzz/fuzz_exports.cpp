@@ -1,6 +1,6 @@
 // Fuzzes the three exports. The input bytes give a small model (FuzzModel.h: names of any
 // bytes, cutpoints, patterns) and rows of values; each export is then run for real and must
-// give every row exactly the score of Apply Model (TLAD::getIndex):
+// give every row exactly the score of Apply Model (Model::score):
 // - SQL, every input: in an in-memory SQLite (its C library), over a table whose cells are
 //   bound as doubles or, for rows of short exact decimals, as texts; a table that lacks a
 //   column the expression reads must fail to prepare ("no such column");
@@ -342,7 +342,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   c.rules = std::make_unique<ModelRules>(c.fuzz.model, NumberFormat{"."});
   c.modelName = fuzzName(in);
   for (std::size_t r = 0; r < c.fuzz.rows.size(); ++r) {
-    c.scores.push_back(c.fuzz.model->getIndex(c.fuzz.rows[r], -1));
+    c.scores.push_back(c.fuzz.model->score(c.fuzz.rows[r]));
     bool exact = true;
     for (const double v : c.fuzz.rows[r]) exact = exact && isExactValue(v);
     c.rowAsText.push_back(exact && in.ConsumeBool());

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,27 +46,24 @@ std::size_t attributeColumns(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string table(reinterpret_cast<const char*>(data), size);
-  std::unique_ptr<TLAD> model;
+  std::optional<TrainingTable> read;
   try {
-    model = intake(LearningParameters{}, table, NumberFormat{});
+    read.emplace(intake(LearningParameters{}, table, NumberFormat{}));
   } catch (const LadError&) {
     return 0;
   }
+  const TrainingTable& training = *read;
   const std::size_t observations = observationLines(table);
-  if (model->data.size() != observations || model->classvector.size() != observations) {
+  if (training.values.size() != observations || training.classes.size() != observations) {
     propertyFailed(std::to_string(observations) + " observation lines read into " +
-                   std::to_string(model->data.size()) + " data rows and " +
-                   std::to_string(model->classvector.size()) + " classes");
+                   std::to_string(training.values.size()) + " data rows and " +
+                   std::to_string(training.classes.size()) + " classes");
   }
   const std::size_t columns = attributeColumns(table);
-  if (model->sizes.size() != columns) {
-    propertyFailed("a header of " + std::to_string(columns) + " attribute columns gave " +
-                   std::to_string(model->sizes.size()) + " grid sizes");
-  }
-  for (std::size_t r = 0; r < model->data.size(); ++r) {
-    if (model->data[r].size() != columns) {
+  for (std::size_t r = 0; r < training.values.size(); ++r) {
+    if (training.values[r].size() != columns) {
       propertyFailed("data row " + std::to_string(r) + " has " +
-                     std::to_string(model->data[r].size()) + " values for " +
+                     std::to_string(training.values[r].size()) + " values for " +
                      std::to_string(columns) + " attribute columns");
     }
   }

@@ -3,7 +3,7 @@
 
 #include "BuildControl.h"
 #include "MpiRun.h"
-#include "TLAD.h"
+#include "ModelBuilding.h"
 
 // Runs of subsets per rank: small enough that the ranks finish close together, large enough
 // that asking for a run costs nothing next to searching it.

@@ -81,17 +81,19 @@ int build(MpiRun& run, const BuildCommand& arguments, const NumberFormat& format
         options.control.progress = ProgressLine(std::cerr);
       }
     }
-    const auto model =
-        prepareBuild(arguments.parameters.read(format), table, arguments.name, options);
+    const LearningParameters parameters = arguments.parameters.read(format);
+    const TrainingTable training = prepareBuild(parameters, table, arguments.name, options);
     const double reading = secondsSince(start);
     double search = 0;
-    model->buildModel(options.control, sharedSearch(run, options.control, search));
+    const Model model =
+        buildModel(training, parameters, options.control, sharedSearch(run, options.control, search));
     const double building = secondsSince(start) - reading;
     // Every pattern is on rank 0: the other ranks are done, and rank 0 writes alone, so that
     // no other rank's end can cut its files short.
     run.finalize();
     if (!run.root()) return 0;
-    printPatternCounts(writeModelFiles(*model, arguments.name, printFileWritten, options));
+    printPatternCounts(
+        writeModelFiles(model, training, parameters, arguments.name, printFileWritten, options));
     if (timings) {
       const double all = secondsSince(start);
       std::cout.flush();

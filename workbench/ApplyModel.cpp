@@ -4,14 +4,16 @@
 
 #include "Evaluation.h"
 #include "LadError.h"
+#include "ModelFile.h"
 #include "ModelSetCheck.h"
+#include "MyLists.h"
 #include "NumberText.h"
 #include "Observations.h"
 #include "TableText.h"
 
-std::int32_t highestAttributeUsed(const TLAD& model) {
+std::int32_t highestAttributeUsed(const Model& model) {
   std::int32_t highest = -1;
-  for (const TPandect* pandect : {model.pospandect.get(), model.negpandect.get()}) {
+  for (const TPandect* pandect : {&model.positive(), &model.negative()}) {
     for (std::int32_t i = 0; i < pandect->size(); ++i) {
       for (const std::int32_t k : pandect->pattern(i).map) highest = std::max(highest, k);
     }
@@ -19,12 +21,12 @@ std::int32_t highestAttributeUsed(const TLAD& model) {
   return highest;
 }
 
-void requireAttributeColumns(const TLAD& model, std::int32_t columns) {
+void requireAttributeColumns(const Model& model, std::int32_t columns) {
   const std::int32_t highest = highestAttributeUsed(model);
   if (highest >= columns) {
-    const std::string attribute = highest < model.attList->size()
-                                      ? model.attList->keys[static_cast<std::size_t>(highest)]
-                                      : IntToStr(highest);
+    const auto k = static_cast<std::size_t>(highest);
+    const std::string attribute =
+        k < model.attributeNames().size() ? model.attributeNames()[k] : IntToStr(highest);
     throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
                    attribute + "), but the data table has " + IntToStr(columns) +
                    " attribute column(s)");
@@ -47,15 +49,14 @@ std::string forecastLine(const std::string& nameField, const std::string& classF
   return nameField + "," + classField + "," + FloatToStr(score, format);
 }
 
-std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format,
-                                const std::function<void(const std::string&)>& warning) {
+std::shared_ptr<const Model> loadModel(const std::string& name, const NumberFormat& format,
+                                       const std::function<void(const std::string&)>& warning) {
   requireModelName(name);
-  auto model = std::make_unique<TLAD>();
-  model->format = format;
-  model->Load(modelFileName(name, ModelFileKind::Model));
+  auto model =
+      std::make_shared<const Model>(readModelFile(modelFileName(name, ModelFileKind::Model), format));
   if (warning) {
     const std::string mismatch =
-        patternCountMismatch(name, model->pospandect->size(), model->negpandect->size());
+        patternCountMismatch(name, model->positive().size(), model->negative().size());
     if (!mismatch.empty()) warning(mismatch);
   }
   return model;
@@ -63,10 +64,10 @@ std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& for
 
 void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,
                    const NumberFormat& format) {
-  const std::unique_ptr<TLAD> loaded = loadModel(name, format, report.warning);
-  TLAD& model = *loaded;
+  const std::shared_ptr<const Model> loaded = loadModel(name, format, report.warning);
+  const Model& model = *loaded;
   const std::string modelFile = modelFileName(name, ModelFileKind::Model);
-  const PatternCounts counts{model.pospandect->size(), model.negpandect->size()};
+  const PatternCounts counts{model.positive().size(), model.negative().size()};
   if (report.counts) report.counts(counts);
   const std::string warning = oneSidedModelWarning(modelFile, counts);
   if (!warning.empty() && report.warning) report.warning(warning);
@@ -83,9 +84,8 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
     // Values are read by their column whatever its name; a table whose names differ from the
     // model's is most likely another kind of table, and its scores meaningless.
     std::vector<std::string> modelNames;
-    for (std::size_t k = 0; k < model.cutpoints.size(); ++k) {
-      modelNames.push_back(
-          k < static_cast<std::size_t>(model.attList->size()) ? model.attList->keys[k] : "");
+    for (std::size_t k = 0; k < model.cutpoints().size(); ++k) {
+      modelNames.push_back(model.attributeName(k));
     }
     const std::vector<std::string> tableNames(fields.keys.begin() + 1, fields.keys.end() - 1);
     const std::string mismatch = columnMismatch(modelNames, tableNames);
@@ -104,13 +104,12 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
       point[static_cast<std::size_t>(j - 1)] = tableNumber(
           fields.keys[static_cast<std::size_t>(j)], i + 1, static_cast<std::size_t>(j + 1), format);
     }
-    const double score = model.getIndex(point, -1);
+    const double score = model.score(point);
     if (report.forecastLine) {
       report.forecastLine(forecastLine(fields.keys.front(), fields.keys.back(), score, format));
     }
     if (report.scored) report.scored(fields.keys.front(), fields.keys.back(), score);
   }
-  model.Free();
 }
 
 Metrics evaluateStoredModel(const std::string& name, const std::string& tableText,

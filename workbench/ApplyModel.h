@@ -24,7 +24,7 @@ struct ApplyReport {
 // Reads NAME.MOD into a fresh model that reads and writes numbers in `format` (the model name
 // checked as Build checks it). `warning` hears when NAME.PAT beside it names other pattern
 // counts (a NAME.MOD cut short at a line end reads as a smaller model).
-std::unique_ptr<TLAD> loadModel(const std::string& name, const NumberFormat& format,
+std::shared_ptr<const Model> loadModel(const std::string& name, const NumberFormat& format,
                                 const std::function<void(const std::string&)>& warning = {});
 
 // Reads NAME.MOD into a fresh model and scores each observation line. Missing trailing values
@@ -35,10 +35,10 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
                    const NumberFormat& format);
 
 // The highest attribute index a pattern of the model uses, or -1.
-std::int32_t highestAttributeUsed(const TLAD& model);
+std::int32_t highestAttributeUsed(const Model& model);
 // Refuses a table of fewer attribute columns than the model's patterns use, saying which
 // attribute they need.
-void requireAttributeColumns(const TLAD& model, std::int32_t columns);
+void requireAttributeColumns(const Model& model, std::int32_t columns);
 
 // Applies NAME.MOD to the table and judges its scores (Evaluation.h); the report's callbacks
 // are called as by runApplyModel.

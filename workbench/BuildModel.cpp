@@ -8,6 +8,9 @@
 
 #include "LadError.h"
 #include "ModelAdvice.h"
+#include "ModelBuilding.h"
+#include "ModelFile.h"
+#include "ModelReports.h"
 #include "NumberText.h"
 #include "SaveLock.h"
 #include "SystemMemory.h"
@@ -15,8 +18,8 @@
 namespace {
 
 // About how many bytes the four files take: the pattern space exactly, the rest closely.
-std::uint64_t estimatedBytes(const TLAD& model) {
-  const TPandect* pandects[] = {model.pospandect.get(), model.negpandect.get()};
+std::uint64_t estimatedBytes(const Model& model, const TrainingTable& table) {
+  const TPandect* pandects[] = {&model.positive(), &model.negative()};
   std::uint64_t patterns = 0;
   std::uint64_t keyBytes = 0;
   std::uint64_t coordinates = 0;
@@ -27,11 +30,11 @@ std::uint64_t estimatedBytes(const TLAD& model) {
     }
     patterns += static_cast<std::uint64_t>(pandect->size());
   }
-  const std::uint64_t rows = model.data.size();
-  const std::uint64_t columns = model.cutpoints.size();
+  const std::uint64_t rows = table.rows();
+  const std::uint64_t columns = model.cutpoints().size();
   const std::uint64_t numbering = patterns * 10;  // "P123456" and the like
   const std::uint64_t pat = (rows + 1) * (2 * patterns + 16) + numbering;
-  const std::uint64_t des = keyBytes + numbering + model.attributes.size();
+  const std::uint64_t des = keyBytes + numbering + model.attributeLine().size();
   const std::uint64_t mod = coordinates * 12 + numbering + columns * 200;
   const std::uint64_t grd = rows * (columns * 3 + 16);
   return pat + des + mod + grd;
@@ -60,32 +63,32 @@ void requireModelName(const std::string& name) {
   }
 }
 
-std::unique_ptr<TLAD> prepareBuild(const LearningParameters& parameters,
-                                   const std::string& tableText, const std::string& name,
-                                   const BuildOptions& options) {
+TrainingTable prepareBuild(const LearningParameters& parameters, const std::string& tableText,
+                           const std::string& name, const BuildOptions& options) {
   requireModelName(name);
-  std::unique_ptr<TLAD> model = intake(parameters, tableText, options.format);
-  const auto attributes = static_cast<std::int64_t>(model->sizes.size());
-  if (model->parameters.degree > attributes && options.warning) {
-    options.warning("The degree " + IntToStr(model->parameters.degree) +
+  TrainingTable table = intake(parameters, tableText, options.format);
+  const auto attributes = static_cast<std::int64_t>(table.columns());
+  if (parameters.degree > attributes && options.warning) {
+    options.warning("The degree " + IntToStr(parameters.degree) +
                     " exceeds the number of attributes (" + IntToStr(attributes) +
                     "): the search takes the one subset of all " + IntToStr(attributes));
   }
-  return model;
+  return table;
 }
 
 PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
                             const std::string& name, const FileWritten& fileWritten,
                             const BuildOptions& options) {
-  const std::unique_ptr<TLAD> model = prepareBuild(parameters, tableText, name, options);
-  model->buildModel(options.control);
+  const TrainingTable table = prepareBuild(parameters, tableText, name, options);
+  const Model model = buildModel(table, parameters, options.control);
   if (options.control.cancelled()) throw LadError("Build cancelled");
-  return writeModelFiles(*model, name, fileWritten, options);
+  return writeModelFiles(model, table, parameters, name, fileWritten, options);
 }
 
-PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWritten& fileWritten,
-                              const BuildOptions& options) {
-  const std::string advice = modelAdvice(model);
+PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,
+                              const LearningParameters& parameters, const std::string& name,
+                              const FileWritten& fileWritten, const BuildOptions& options) {
+  const std::string advice = modelAdvice(model, table, parameters);
   if (!advice.empty() && options.warning) options.warning(advice);
   // One save of a name at a time: a second build of the same name waits for the first to
   // put its files in place, so neither removes the other's temporary files and the set ends
@@ -100,7 +103,7 @@ PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWr
       },
       options.control.cancel);
   if (options.control.cancelled()) throw LadError("Build cancelled");
-  requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(model));
+  requireRoom(modelFileName(name, ModelFileKind::Model), estimatedBytes(model, table));
 
   // All four files are written and flushed first; only then are they put in place, the
   // reports first and NAME.MOD last, so that a failure before that point replaces nothing and
@@ -118,17 +121,18 @@ PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWr
     files[i].filename = modelFileName(name, order[i]);
     files[i].writer = std::make_unique<LineFileWriter>(files[i].filename, options.control.cancel);
   }
-  // The files are written side by side, each by its own writer; the pattern space names the
-  // observations that the discretized report uses, so those two go in that order. A cancel
+  // The files are written side by side, each by its own writer; the two that run over every
+  // observation share a thread, as the pattern space alone takes most of the time. A cancel
   // (the window's, or a signal's on the command line) stops the writers and removes their
   // temporary files; once the renames have begun they are all done.
   try {
     tbb::parallel_invoke(
         [&] {
-          model.savepatternspace(*files[0].writer);
-          model.savedatagrid(*files[2].writer);
+          writePatternSpace(model, table, *files[0].writer);
+          writeDiscretizedTable(model, table, *files[2].writer);
         },
-        [&] { model.savepatterndesc(*files[1].writer); }, [&] { model.save(*files[3].writer); });
+        [&] { writeDescriptions(model, *files[1].writer); },
+        [&] { writeModelFile(model, *files[3].writer); });
     for (File& file : files) file.writer->finish();
   } catch (const std::exception&) {
     if (options.control.cancelled()) throw LadError("Build cancelled");
@@ -149,5 +153,5 @@ PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWr
     replaced += (replaced.empty() ? "" : ", ") + file.filename;
     if (fileWritten) fileWritten(file.kind, file.filename);
   }
-  return {model.pospandect->size(), model.negpandect->size()};
+  return {model.positive().size(), model.negative().size()};
 }

@@ -5,7 +5,10 @@
 #include <functional>
 #include <string>
 
+#include "BuildControl.h"
 #include "Intake.h"
+#include "Model.h"
+#include "NumberText.h"
 #include "ModelFiles.h"
 
 struct PatternCounts {
@@ -41,10 +44,10 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
 // The two halves of runBuildModel, for a front end that builds the model its own way (over
 // several processes, for one) and writes the very same files.
 // The name check and intake, with the warning about a degree above the attribute count.
-std::unique_ptr<TLAD> prepareBuild(const LearningParameters& parameters,
-                                   const std::string& tableText, const std::string& name,
-                                   const BuildOptions& options);
+TrainingTable prepareBuild(const LearningParameters& parameters, const std::string& tableText,
+                           const std::string& name, const BuildOptions& options);
 // The advice about a model that cannot work, then the four files of the built model, replaced
 // as a set as described above.
-PatternCounts writeModelFiles(TLAD& model, const std::string& name, const FileWritten& fileWritten,
-                              const BuildOptions& options);
+PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,
+                              const LearningParameters& parameters, const std::string& name,
+                              const FileWritten& fileWritten, const BuildOptions& options);

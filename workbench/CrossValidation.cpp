@@ -12,6 +12,7 @@
 
 #include "BuildCost.h"
 #include "LadError.h"
+#include "ModelBuilding.h"
 #include "SubsetSweep.h"
 
 namespace {
@@ -24,20 +25,18 @@ struct FoldJob {
   std::int32_t fold;
 };
 
-// A model of the training table's attributes, grid and number format, learning from the
-// observations outside `fold`.
-std::unique_ptr<TLAD> foldModel(const TLAD& table, const LearningParameters& p,
-                                const std::vector<std::int32_t>& folds, std::int32_t fold) {
-  auto model = std::make_unique<TLAD>(p);
-  model->format = table.format;
-  model->attributes = table.attributes;
-  model->sizes.assign(table.sizes.size(), p.gridSize);
-  for (std::size_t r = 0; r < table.data.size(); ++r) {
+// The observations of the table outside `fold`, with its attributes and number format.
+TrainingTable trainingFolds(const TrainingTable& table, const std::vector<std::int32_t>& folds,
+                            std::int32_t fold) {
+  TrainingTable kept;
+  kept.attributeLine = table.attributeLine;
+  kept.format = table.format;
+  for (std::size_t r = 0; r < table.rows(); ++r) {
     if (folds[r] == fold) continue;
-    model->data.push_back(table.data[r]);
-    model->classvector.push_back(table.classvector[r]);
+    kept.values.push_back(table.values[r]);
+    kept.classes.push_back(table.classes[r]);
   }
-  return model;
+  return kept;
 }
 
 // Reports builds done of all, a few times a second at most, and always the last one.
@@ -129,7 +128,7 @@ TuningGrid withoutRepeats(const TuningGrid& grid) {
 // Refuses a cross-validation of `sets` parameter sets (at these grid size and degree) that
 // could not fit in memory or would take hours: its builds, as many at once as there are
 // threads, and what every set keeps (its results, held-out scores and jobs).
-void requireAffordableValidation(const TLAD& table, const LearningParameters& p, double sets,
+void requireAffordableValidation(const TrainingTable& table, const LearningParameters& p, double sets,
                                  const ValidationOptions& options, const std::string& what,
                                  const std::string& advice) {
   const auto folds = static_cast<double>(std::max(options.folds, 1));
@@ -139,7 +138,7 @@ void requireAffordableValidation(const TLAD& table, const LearningParameters& p,
       options.control.threads > 0 ? std::min(options.control.threads, cores) : cores;
   const double perSet =
       static_cast<double>(sizeof(LearningParameters) + 2 * sizeof(CrossValidationResult) +
-                          sizeof(std::vector<double>) + 8 * table.data.size()) +
+                          sizeof(std::vector<double>) + 8 * table.rows()) +
       folds * static_cast<double>(sizeof(FoldResult) + sizeof(FoldJob)) + 400;  // report lines
   const double extra = sets * perSet;
   const auto saturated = [](double x) {
@@ -147,7 +146,7 @@ void requireAffordableValidation(const TLAD& table, const LearningParameters& p,
   };
   BuildRun run;
   run.cost =
-      estimateBuildCost(table.data.size(), largestBinCounts(table.data, p.gridSize), p.degree);
+      estimateBuildCost(table.rows(), largestBinCounts(table.values, p.gridSize), p.degree);
   run.atOnce = static_cast<int>(std::min<double>(threads, builds));
   run.builds = static_cast<std::int64_t>(std::min(builds, 9.2e18));
   run.extraBytes = saturated(extra);
@@ -157,20 +156,20 @@ void requireAffordableValidation(const TLAD& table, const LearningParameters& p,
 // Cross-validates every parameter set with the same folds of the table, all builds in
 // parallel; the result of each set is in the order of `sets`.
 // A cancelled run raises `cancelled`.
-std::vector<CrossValidationResult> validateSets(const TLAD& table,
+std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
                                                 const std::vector<LearningParameters>& sets,
                                                 const ValidationOptions& options,
                                                 const char* cancelled) {
-  requireFoldCount(options.folds, table.data.size());
+  requireFoldCount(options.folds, table.rows());
   const std::vector<std::int32_t> folds =
-      stratifiedFolds(table.classvector, options.folds, options.seed);
+      stratifiedFolds(table.classes, options.folds, options.seed);
   std::vector<FoldJob> jobs;
   for (std::int32_t f = 0; f < options.folds; ++f) {
     for (std::size_t s = 0; s < sets.size(); ++s) jobs.push_back({s, f});
   }
   std::vector<CrossValidationResult> results(sets.size());
   // Held-out scores per set and observation, for the pooled figures.
-  std::vector<std::vector<double>> scores(sets.size(), std::vector<double>(table.data.size()));
+  std::vector<std::vector<double>> scores(sets.size(), std::vector<double>(table.rows()));
   for (std::size_t s = 0; s < sets.size(); ++s) {
     results[s].parameters = sets[s];
     results[s].folds.resize(static_cast<std::size_t>(options.folds));
@@ -178,7 +177,7 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
 
   // The class of an observation as evaluation counts it.
   const auto classOf = [&](std::size_t r) {
-    const std::int32_t c = table.classvector[r];
+    const std::int32_t c = table.classes[r];
     return c == 1 || c == 0 ? c : kOtherClass;
   };
   BuildProgress progress(options.control, static_cast<std::int64_t>(jobs.size()));
@@ -190,18 +189,18 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
     tbb::parallel_for(std::size_t{0}, jobs.size(), [&](std::size_t j) {
       if (options.control.cancelled()) throw LadError(cancelled);
       const FoldJob job = jobs[j];
-      const std::unique_ptr<TLAD> model = foldModel(table, sets[job.set], folds, job.fold);
+      const TrainingTable kept = trainingFolds(table, folds, job.fold);
       const Clock::time_point start = Clock::now();
-      model->buildModel(inner);
+      const Model model = buildModel(kept, sets[job.set], inner);
       if (options.control.cancelled()) throw LadError(cancelled);
       FoldResult& result = results[job.set].folds[static_cast<std::size_t>(job.fold)];
       result.buildSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-      result.positivePatterns = model->pospandect->size();
-      result.negativePatterns = model->negpandect->size();
+      result.positivePatterns = model.positive().size();
+      result.negativePatterns = model.negative().size();
       std::vector<ScoredObservation> heldOut;
-      for (std::size_t r = 0; r < table.data.size(); ++r) {
+      for (std::size_t r = 0; r < table.rows(); ++r) {
         if (folds[r] != job.fold) continue;
-        const double score = model->getIndex(table.data[r], -1);
+        const double score = model.score(table.values[r]);
         scores[job.set][r] = score;
         heldOut.push_back({classOf(r), score});
       }
@@ -219,7 +218,7 @@ std::vector<CrossValidationResult> validateSets(const TLAD& table,
 
   for (std::size_t s = 0; s < sets.size(); ++s) {
     std::vector<ScoredObservation> all;
-    for (std::size_t r = 0; r < table.data.size(); ++r) all.push_back({classOf(r), scores[s][r]});
+    for (std::size_t r = 0; r < table.rows(); ++r) all.push_back({classOf(r), scores[s][r]});
     results[s].pooled = evaluateScores(all);
     results[s].summary = summarize(results[s].folds);
   }
@@ -274,11 +273,11 @@ std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t fo
 CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format) {
-  const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
-  requireAffordableValidation(*table, parameters, 1, options,
+  const TrainingTable table = intake(parameters, tableText, format);
+  requireAffordableValidation(table, parameters, 1, options,
                               "The cross-validation of " + IntToStr(options.folds) + " folds",
                               "the Grid Size or the Degree");
-  return validateSets(*table, {parameters}, options, "Cross-validation cancelled").front();
+  return validateSets(table, {parameters}, options, "Cross-validation cancelled").front();
 }
 
 std::vector<double> readShareList(ParameterField field, const std::string& text,
@@ -375,7 +374,7 @@ std::vector<CrossValidationResult> tuneParameters(
       }
     }
   }
-  const std::unique_ptr<TLAD> table = intake(parameters, tableText, format);
+  const TrainingTable table = intake(parameters, tableText, format);
   double setCount = 1;
   std::string counts;
   for (const auto& [field, list] : lists) {
@@ -383,7 +382,7 @@ std::vector<CrossValidationResult> tuneParameters(
     counts += (counts.empty() ? "" : " x ") + IntToStr(static_cast<std::int64_t>(list->size()));
   }
   requireAffordableValidation(
-      *table, parameters, setCount, options,
+      table, parameters, setCount, options,
       "Tuning " + countText(setCount) + " parameter sets (" + counts + " values) over " +
           IntToStr(options.folds) + " folds",
       "the number of values in the lists, the Folds, the Grid Size or the Degree");
@@ -398,7 +397,7 @@ std::vector<CrossValidationResult> tuneParameters(
     }
   }
   std::vector<CrossValidationResult> results =
-      validateSets(*table, sets, options, "Tuning cancelled");
+      validateSets(table, sets, options, "Tuning cancelled");
   std::stable_sort(results.begin(), results.end(), [&](const auto& x, const auto& y) {
     int order =
         compareHigher(criterionFigure(x, criterion).mean, criterionFigure(y, criterion).mean);

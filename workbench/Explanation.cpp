@@ -35,7 +35,7 @@ Explanation explainObservation(const ModelRules& rules, std::span<const double> 
   if (e.positivePatterns > 0) e.positiveShare = 1.0 / static_cast<double>(e.positivePatterns);
   if (e.negativePatterns > 0) e.negativeShare = -1.0 / static_cast<double>(e.negativePatterns);
   const arrreal point(values.begin(), values.end());
-  e.score = rules.model().getIndex(point, -1);
+  e.score = rules.model().score(point);
 
   // Per attribute: the satisfied patterns that constrain it, and the patterns failing only on
   // it. Changing that one value can only change these.

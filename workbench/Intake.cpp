@@ -5,6 +5,7 @@
 
 #include "LadError.h"
 #include "MyLib.h"
+#include "MyLists.h"
 #include "NameText.h"
 #include "NumberText.h"
 #include "TableText.h"
@@ -101,8 +102,8 @@ ParameterTexts parameterTexts(const LearningParameters& parameters, const Number
   return texts;
 }
 
-std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
-                             const NumberFormat& format) {
+TrainingTable intake(const LearningParameters& parameters, const std::string& tableText,
+                     const NumberFormat& format) {
   // Values made elsewhere than from the boxes' texts (a program's own, say) are held to the
   // same ranges; the shares hold theirs by their type.
   using F = ParameterField;
@@ -114,9 +115,8 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
     throw ParameterError(F::Degree, "must be at least 1 (it is " +
                                         quotedForMessage(IntToStr(parameters.degree)) + ")");
   }
-  const std::int32_t grid = parameters.gridSize;
-  auto model = std::make_unique<TLAD>(parameters);
-  model->format = format;
+  TrainingTable table;
+  table.format = format;
 
   const std::vector<std::string> lines = tableLines(tableText);
   requireLines(lines);
@@ -153,28 +153,27 @@ std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::st
     throw LadError("The data table has a header but no observation lines");
   }
 
-  model->sizes.assign(static_cast<std::size_t>(n), grid);
   const std::size_t observations = lines.size() - 1;
-  model->data.assign(observations, arrreal(static_cast<std::size_t>(n), 0.0));
-  model->classvector.assign(observations, 0);
+  table.values.assign(observations, arrreal(static_cast<std::size_t>(n), 0.0));
+  table.classes.assign(observations, 0);
 
   const std::size_t comma = header.find(',');
   const std::string names = comma == std::string::npos ? header : header.substr(comma + 1);
-  model->attributes = replacestr(names, ",Class", "", true);
+  table.attributeLine = replacestr(names, ",Class", "", true);
 
   for (std::size_t r = 0; r < observations; ++r) {
     const std::size_t lineNo = r + 2;
     fields.parse(lines[r + 1]);
     const std::int32_t m = fields.size();
     requireNoExtraFields(m, headerFields, lineNo);
-    arrreal& row = model->data[r];
+    arrreal& row = table.values[r];
     for (std::int32_t j = 1; j <= m - 2; ++j) {
       row[static_cast<std::size_t>(j - 1)] =
           tableNumber(fields.keys[static_cast<std::size_t>(j)], lineNo,
                       static_cast<std::size_t>(j + 1), format);
     }
-    model->classvector[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo,
+    table.classes[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo,
                                     static_cast<std::size_t>(m), format);
   }
-  return model;
+  return table;
 }

@@ -1,5 +1,5 @@
-// Intake: the parameter texts into checked values, and the table text into a new model, ready
-// to build.
+// Intake: the parameter texts into checked values, and the table text into a training table,
+// ready to build.
 #pragma once
 
 #include <memory>
@@ -7,7 +7,7 @@
 
 #include "LadError.h"
 #include "LearningParameters.h"
-#include "TLAD.h"
+#include "TrainingTable.h"
 
 // The six parameters, in the order of ParameterTexts.
 enum class ParameterField {
@@ -53,11 +53,12 @@ LearningParameters readParameters(const ParameterTexts& texts, const NumberForma
 // The parameters as the text of the six boxes, the shares in `format`.
 ParameterTexts parameterTexts(const LearningParameters& parameters, const NumberFormat& format);
 
-// Reads the table with the parameters' grid size for every attribute, into a model that
-// learns with the parameters: attributes, sizes, data and classvector. Failures, in this
-// order: a header of fewer than two fields ("Range check error"), a column name that holds a
-// control character or begins with "Class", a table without observation lines, then line by line a
-// line with more fields than the header or a field that does not convert. Numbers are read in
-// `format`, which the model keeps for what it writes.
-std::unique_ptr<TLAD> intake(const LearningParameters& parameters, const std::string& tableText,
-                             const NumberFormat& format);
+// Checks the parameters' ranges (values made elsewhere than from the boxes' texts are held to
+// them too), then reads the table: attribute line, values and classes. Failures, in this
+// order: a Grid Size or Degree below 1, a header of fewer than two fields ("Range check
+// error"), a column name that holds a control character or begins with "Class", a table
+// without observation lines, then line by line a line with more fields than the header or a
+// field that does not convert. Numbers are read in `format`, which the table keeps for the
+// model learned from it.
+TrainingTable intake(const LearningParameters& parameters, const std::string& tableText,
+                     const NumberFormat& format);

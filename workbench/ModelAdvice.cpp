@@ -4,7 +4,6 @@
 
 #include "Intake.h"
 #include "NumberText.h"
-#include "TLAD.h"
 
 namespace {
 
@@ -13,43 +12,44 @@ bool coversEverything(const TPandect& pandect) {
   return pandect.size() == 1 && pandect.key(0).find_first_not_of(',') == std::string_view::npos;
 }
 
-std::string shown(double value, const TLAD& model) {
-  return FloatToStr(value, model.format);
+std::string shown(double value, const Model& model) {
+  return FloatToStr(value, model.format());
 }
 
 }  // namespace
 
-std::string modelAdvice(const TLAD& model) {
-  if (!model.pospandect || !model.negpandect) return "";
-  const std::int64_t observations = std::int64_t{model.npos} + model.nneg;
-  const double share = observations > 0 ? static_cast<double>(model.npos) / observations : 0;
+std::string modelAdvice(const Model& model, const TrainingTable& table,
+                        const LearningParameters& parameters) {
+  const std::int32_t positives = table.positives();
+  const std::int64_t observations = std::int64_t{positives} + table.negatives();
+  const double share = observations > 0 ? static_cast<double>(positives) / observations : 0;
   const std::string all = IntToStr(observations);
   std::string advice;
   auto say = [&](const std::string& sentence) { advice += (advice.empty() ? "" : " ") + sentence; };
   using F = ParameterField;
-  if (model.pospandect->empty()) {
+  if (model.positive().empty()) {
     say(std::string("No positive pattern was found; try a ") +
         parameterCaption(F::PositiveHomogeneity) + " below " +
-        shown(model.parameters.positiveHomogeneity, model) + " or a " +
+        shown(parameters.positiveHomogeneity, model) + " or a " +
         parameterCaption(F::PositivePrevalence) + " below " +
-        shown(model.parameters.positivePrevalence, model) + ".");
-  } else if (coversEverything(*model.pospandect)) {
+        shown(parameters.positivePrevalence, model) + ".");
+  } else if (coversEverything(model.positive())) {
     // The whole table's positive share passes the threshold: ask for more than that share.
     const double better = std::min(0.95, std::ceil(share * 10 + 1e-9) / 10);
     say(std::string(parameterCaption(F::PositiveHomogeneity)) + " " +
-        shown(model.parameters.positiveHomogeneity, model) + " lets one box cover all " + all +
+        shown(parameters.positiveHomogeneity, model) + " lets one box cover all " + all +
         " observations; try " + shown(better, model) + ".");
   }
-  if (model.negpandect->empty()) {
+  if (model.negative().empty()) {
     say(std::string("No negative pattern was found; try a ") +
         parameterCaption(F::NegativeHomogeneity) + " above " +
-        shown(model.parameters.negativeHomogeneity, model) + " or a " +
+        shown(parameters.negativeHomogeneity, model) + " or a " +
         parameterCaption(F::NegativePrevalence) + " below " +
-        shown(model.parameters.negativePrevalence, model) + ".");
-  } else if (coversEverything(*model.negpandect)) {
+        shown(parameters.negativePrevalence, model) + ".");
+  } else if (coversEverything(model.negative())) {
     const double better = std::max(0.05, std::floor(share * 10 - 1e-9) / 10);
     say(std::string(parameterCaption(F::NegativeHomogeneity)) + " " +
-        shown(model.parameters.negativeHomogeneity, model) + " lets one box cover all " + all +
+        shown(parameters.negativeHomogeneity, model) + " lets one box cover all " + all +
         " observations; try " + shown(better, model) + ".");
   }
   return advice;

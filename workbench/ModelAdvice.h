@@ -3,8 +3,11 @@
 
 #include <string>
 
-class TLAD;
+#include "LearningParameters.h"
+#include "Model.h"
+#include "TrainingTable.h"
 
 // One sentence per side whose pandect is empty, or a single pattern without any condition
 // (it covers every observation, so it scores every row alike); empty when neither.
-std::string modelAdvice(const TLAD& model);
+std::string modelAdvice(const Model& model, const TrainingTable& table,
+                        const LearningParameters& parameters);

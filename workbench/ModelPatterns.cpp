@@ -6,7 +6,7 @@
 ModelPatterns modelPatterns(const std::string& name, const std::string& tableText,
                             const NumberFormat& format, const std::string& tableName) {
   std::string mismatch;
-  ModelRules rules(std::shared_ptr<const TLAD>(
+  ModelRules rules(std::shared_ptr<const Model>(
                        loadModel(name, format, [&](const std::string& text) { mismatch = text; })),
                    format);
   const std::string patterns = (mismatch.empty() ? "" : messageWithFullStop(mismatch) + " ") +

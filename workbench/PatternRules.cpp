@@ -32,14 +32,14 @@ std::vector<Condition> patternConditions(PatternView pattern, const matreal& cut
   return conditions;
 }
 
-ModelRules::ModelRules(std::shared_ptr<const TLAD> model, const NumberFormat& format)
+ModelRules::ModelRules(std::shared_ptr<const Model> model, const NumberFormat& format)
     : model_(std::move(model)), format_(format) {
   if (!model_) throw LadError("No model");
-  positives_ = model_->pospandect ? model_->pospandect->size() : 0;
-  negatives_ = model_->negpandect ? model_->negpandect->size() : 0;
-  for (std::size_t k = 0; k < model_->cutpoints.size(); ++k) {
-    const bool named = model_->attList && k < static_cast<std::size_t>(model_->attList->size());
-    names_.push_back(named ? model_->attList->keys[k]
+  positives_ = model_->positive().size();
+  negatives_ = model_->negative().size();
+  for (std::size_t k = 0; k < model_->cutpoints().size(); ++k) {
+    const bool named = k < model_->attributeNames().size();
+    names_.push_back(named ? model_->attributeNames()[k]
                            : "Attribute " + IntToStr(static_cast<std::int64_t>(k + 1)));
   }
 }
@@ -69,8 +69,8 @@ std::int32_t ModelRules::find(std::string_view name) const {
 }
 
 PatternView ModelRules::view(std::int32_t j) const {
-  return isPositive(j) ? model_->pospandect->pattern(j)
-                       : model_->negpandect->pattern(j - positives_);
+  return isPositive(j) ? model_->positive().pattern(j)
+                       : model_->negative().pattern(j - positives_);
 }
 
 std::int32_t ModelRules::degree(std::int32_t j) const {
@@ -79,7 +79,7 @@ std::int32_t ModelRules::degree(std::int32_t j) const {
   bool plain = true;
   for (std::size_t i = 0; i < pattern.size() && plain; ++i) {
     const auto count = static_cast<std::int32_t>(
-        model_->cutpoints[static_cast<std::size_t>(pattern.map[i])].size());
+        model_->cutpoints()[static_cast<std::size_t>(pattern.map[i])].size());
     plain = (i == 0 || pattern.map[i] > pattern.map[i - 1]) &&
             (pattern.a[i] > 0 || pattern.b[i] < count);
   }
@@ -89,7 +89,7 @@ std::int32_t ModelRules::degree(std::int32_t j) const {
 
 std::string ModelRules::conditionText(const Condition& condition) const {
   const auto k = static_cast<std::size_t>(condition.attribute);
-  const arrreal& cuts = model_->cutpoints[k];
+  const arrreal& cuts = model_->cutpoints()[k];
   const std::string& attribute = names_[k];
   std::string text;
   if (condition.lower >= 0) {
@@ -114,7 +114,7 @@ std::string ModelRules::rule(std::int32_t j) const {
 }
 
 bool ModelRules::satisfies(std::int32_t j, std::span<const double> values) const {
-  return boxHolds(view(j), model_->cutpoints, values);
+  return boxHolds(view(j), model_->cutpoints(), values);
 }
 
 std::int32_t ModelRules::highestAttributeUsed() const {

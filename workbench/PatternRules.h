@@ -10,7 +10,7 @@
 
 #include "ApplyModel.h"
 #include "NumberText.h"
-#include "TLAD.h"
+#include "Model.h"
 
 // One attribute's condition of a pattern: the value must be at or above cutpoint `lower` and
 // below cutpoint `upper` of that attribute (indices into the model's cutpoints; -1 where the
@@ -41,9 +41,9 @@ std::vector<Condition> patternConditions(PatternView pattern, const matreal& cut
 // must not change while they are in use.
 class ModelRules {
  public:
-  explicit ModelRules(std::shared_ptr<const TLAD> model, const NumberFormat& format);
+  explicit ModelRules(std::shared_ptr<const Model> model, const NumberFormat& format);
 
-  const TLAD& model() const { return *model_; }
+  const Model& model() const { return *model_; }
   // The number text form of the rules' numbers.
   const NumberFormat& format() const { return format_; }
   // The same rules with numbers in another form.
@@ -54,9 +54,9 @@ class ModelRules {
   }
 
   // The attributes the patterns can use: one per cutpoint row of the model.
-  std::size_t attributeCount() const { return model_->cutpoints.size(); }
+  std::size_t attributeCount() const { return model_->cutpoints().size(); }
   const std::string& attributeName(std::size_t k) const { return names_[k]; }
-  const arrreal& cutpoints(std::size_t k) const { return model_->cutpoints[k]; }
+  const arrreal& cutpoints(std::size_t k) const { return model_->cutpoints()[k]; }
 
   std::int32_t size() const { return positives_ + negatives_; }
   std::int32_t positiveCount() const { return positives_; }
@@ -69,7 +69,7 @@ class ModelRules {
 
   PatternView view(std::int32_t j) const;
   std::vector<Condition> conditions(std::int32_t j) const {
-    return patternConditions(view(j), model_->cutpoints);
+    return patternConditions(view(j), model_->cutpoints());
   }
   // The number of its conditions.
   std::int32_t degree(std::int32_t j) const;
@@ -84,7 +84,7 @@ class ModelRules {
   std::int32_t highestAttributeUsed() const;
 
  private:
-  std::shared_ptr<const TLAD> model_;
+  std::shared_ptr<const Model> model_;
   NumberFormat format_;
   std::vector<std::string> names_;
   std::int32_t positives_ = 0;

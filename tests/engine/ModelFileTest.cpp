@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "LadError.h"
-#include "TLAD.h"
+#include "ModelFile.h"
+#include "ModelReports.h"
 #include "TempDir.h"
 
 namespace {
@@ -16,11 +17,17 @@ const char* const kExample =
 
 class ModelFileTest : public TempDirTest {
  protected:
-  TLAD load(const std::string& content) {
+  Model load(const std::string& content) {
     write(path("m.MOD"), content);
-    TLAD model;
-    model.Load(path("m.MOD"));
-    return model;
+    return readModelFile(path("m.MOD"), NumberFormat{});
+  }
+  // Writes one file by one of the writers and returns its text.
+  template <class Write>
+  std::string written(const std::string& name, Write write) {
+    LineFileWriter out(path(name));
+    write(out);
+    out.commit();
+    return read(path(name));
   }
   std::string loadFailure(const std::string& content) {
     try {
@@ -35,39 +42,33 @@ class ModelFileTest : public TempDirTest {
 }  // namespace
 
 TEST_F(ModelFileTest, ExampleRoundTrip) {
-  TLAD model = load(kExample);
-  EXPECT_EQ(model.attributes, "A,B,C");
-  EXPECT_EQ(model.attList->keys, (std::vector<std::string>{"A", "B", "C"}));
-  EXPECT_EQ(model.pospandect->keys(), (std::vector<std::string>{",>=1.5 & <4.25,,<20"}));
-  EXPECT_EQ(model.negpandect->keys(), (std::vector<std::string>{",>=3,<0.2,"}));
-  EXPECT_FALSE(model.pospandect->sorted);
-  model.save(path("again.MOD"));
-  EXPECT_EQ(read(path("again.MOD")), kExample);
+  const Model model = load(kExample);
+  EXPECT_EQ(model.attributeLine(), "A,B,C");
+  EXPECT_EQ(model.attributeNames(), (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(model.positive().keys(), (std::vector<std::string>{",>=1.5 & <4.25,,<20"}));
+  EXPECT_EQ(model.negative().keys(), (std::vector<std::string>{",>=3,<0.2,"}));
+  EXPECT_FALSE(model.positive().isSorted());
+  EXPECT_EQ(written("again.MOD", [&](LineFileWriter& out) { writeModelFile(model, out); }),
+            kExample);
 }
 
 TEST_F(ModelFileTest, ByteOrderMarkIsSkipped) {
-  TLAD model = load(std::string("\xEF\xBB\xBF") + kExample);
-  EXPECT_EQ(model.attributes, "A,B,C");
-  EXPECT_EQ(model.pospandect->size(), 1);
+  const Model model = load(std::string("\xEF\xBB\xBF") + kExample);
+  EXPECT_EQ(model.attributeLine(), "A,B,C");
+  EXPECT_EQ(model.positive().size(), 1);
 }
 
 TEST_F(ModelFileTest, ModelWithoutCutpointsOrPatternsRoundTrips) {
-  TLAD model({8, 1, 0, 0, 0, 0});
-  model.attributes = "A,B";
-  model.cutpoints = {{}, {3}};
-  model.pospandect = std::make_unique<TPandect>();
-  model.negpandect = std::make_unique<TPandect>();
-  model.save(path("empty.MOD"));
-  EXPECT_EQ(read(path("empty.MOD")), "Attributes=A,B\r\nCutpoints_Att_0=\r\nCutpoints_Att_1=3\r\n");
-  TLAD back;
-  back.Load(path("empty.MOD"));
-  EXPECT_EQ(back.cutpoints, (matreal{{}, {3}}));
-  EXPECT_EQ(back.pospandect->size(), 0);
-  EXPECT_EQ(back.getIndex({1, 1}, -1), 0.0);
+  const Model model({"A", "B"}, CutpointGrid({{}, {3}}), TPandect(), TPandect(), NumberFormat{});
+  EXPECT_EQ(written("empty.MOD", [&](LineFileWriter& out) { writeModelFile(model, out); }),
+            "Attributes=A,B\r\nCutpoints_Att_0=\r\nCutpoints_Att_1=3\r\n");
+  const Model back = readModelFile(path("empty.MOD"), NumberFormat{});
+  EXPECT_EQ(back.cutpoints(), (matreal{{}, {3}}));
+  EXPECT_EQ(back.positive().size(), 0);
+  EXPECT_EQ(back.score(arrreal{1, 1}), 0.0);
 }
 
-// A damaged, cut or foreign file is refused, naming the line and what is wrong, and the model
-// keeps what it held.
+// A damaged, cut or foreign file is refused, naming the line and what is wrong.
 TEST_F(ModelFileTest, DamagedFilesAreRefusedNamingTheLine) {
   const std::string head = "Attributes=A,B\nCutpoints_Att_0=1,2\nCutpoints_Att_1=5\n";
   const struct {
@@ -117,48 +118,36 @@ TEST_F(ModelFileTest, DamagedFilesAreRefusedNamingTheLine) {
       {"Attributes=A\nCutpoints_Att_0=1;2\n", "line 2: '1;2' is not a valid floating point value"},
   };
   for (const auto& c : cases) {
-    write(path("m.MOD"), c.content);
-    TLAD model;
-    model.cutpoints = {{7}};
-    try {
-      model.Load(path("m.MOD"));
-      ADD_FAILURE() << "loaded: " << c.content;
-    } catch (const LadError& e) {
-      const std::string message = e.what();
-      EXPECT_EQ(message.rfind(path("m.MOD") + ", " + c.message, 0), 0u) << message;
-    }
-    EXPECT_EQ(model.cutpoints, (matreal{{7}}));
-    EXPECT_EQ(model.pospandect, nullptr);
+    const std::string message = loadFailure(c.content);
+    EXPECT_EQ(message.rfind(path("m.MOD") + ", " + c.message, 0), 0u) << message;
   }
 }
 
-TEST_F(ModelFileTest, MissingFileLeavesTheModelAsItWas) {
-  TLAD model;
-  model.cutpoints = {{1}};
-  EXPECT_THROW(model.Load(path("none.MOD")), EInOutError);
-  EXPECT_EQ(model.cutpoints, (matreal{{1}}));
-  EXPECT_EQ(model.pospandect, nullptr);
+TEST_F(ModelFileTest, MissingFileIsAnInputOutputError) {
+  EXPECT_THROW(readModelFile(path("none.MOD"), NumberFormat{}), EInOutError);
 }
 
 TEST_F(ModelFileTest, ReportsOfTheExample) {
-  TLAD model = load(kExample);
-  model.data = {{2, 0.5, 15}, {4.5, 0.1, 12}, {1, 0.5, 25}};
-  model.classvector = {1, 0, 2};
-  model.datagrid = {{1, 2, 0}, {3, 0, 1}, {0, 1, 2}};
-  model.savepatternspace(path("m.PAT"));
-  model.savepatterndesc(path("m.DES"));
-  model.savedatagrid(path("m.GRD"));
-  EXPECT_EQ(read(path("m.PAT")), "Pattern,P1,N1\r\nObs_1,1,0\r\nObs_2,0,1\r\nObs_3,0,0\r\n");
-  EXPECT_EQ(read(path("m.DES")), ",A,B,C\r\nP1,>=1.5 & <4.25,,<20\r\nN1,>=3,<0.2,\r\n");
-  EXPECT_EQ(read(path("m.GRD")), ",A,B,C\r\nObs_1,1,2,0\r\nObs_2,3,0,1\r\nObs_3,0,1,2\r\n");
+  const Model model = load(kExample);
+  TrainingTable table;
+  table.attributeLine = "A,B,C";
+  table.values = {{2, 0.5, 15}, {4.5, 0.1, 12}, {1, 0.5, 25}};
+  table.classes = {1, 0, 2};
+  EXPECT_EQ(written("m.PAT", [&](LineFileWriter& out) { writePatternSpace(model, table, out); }),
+            "Pattern,P1,N1\r\nObs_1,1,0\r\nObs_2,0,1\r\nObs_3,0,0\r\n");
+  EXPECT_EQ(written("m.DES", [&](LineFileWriter& out) { writeDescriptions(model, out); }),
+            ",A,B,C\r\nP1,>=1.5 & <4.25,,<20\r\nN1,>=3,<0.2,\r\n");
+  EXPECT_EQ(
+      written("m.GRD", [&](LineFileWriter& out) { writeDiscretizedTable(model, table, out); }),
+      ",A,B,C\r\nObs_1,1,1,1\r\nObs_2,3,0,1\r\nObs_3,0,1,2\r\n");
 
-  // Labels already held are kept; a model without patterns has bare label lines.
-  TLAD bare = load("Attributes=A\nCutpoints_Att_0=1\n");
-  bare.data = {{0}, {2}};
-  bare.classvector = {1, 0};
-  bare.labels = {"first", "second"};
-  bare.savepatternspace(path("b.PAT"));
-  bare.savepatterndesc(path("b.DES"));
-  EXPECT_EQ(read(path("b.PAT")), "Pattern\r\nfirst\r\nsecond\r\n");
-  EXPECT_EQ(read(path("b.DES")), ",A\r\n");
+  // A model without patterns has bare name lines.
+  const Model bare = load("Attributes=A\nCutpoints_Att_0=1\n");
+  table.attributeLine = "A";
+  table.values = {{0}, {2}};
+  table.classes = {1, 0};
+  EXPECT_EQ(written("b.PAT", [&](LineFileWriter& out) { writePatternSpace(bare, table, out); }),
+            "Pattern\r\nObs_1\r\nObs_2\r\n");
+  EXPECT_EQ(written("b.DES", [&](LineFileWriter& out) { writeDescriptions(bare, out); }),
+            ",A\r\n");
 }

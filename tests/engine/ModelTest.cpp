@@ -3,17 +3,23 @@
 #include "Intake.h"
 #include "LadError.h"
 #include "SampleTable.h"
-#include "TLAD.h"
+#include "ModelBuilding.h"
 
 namespace {
 
-TLAD threeAttributes() {
-  TLAD model({8, 2, 0, 0, 0, 0});
-  model.attributes = "A,B,C";
-  model.attList = std::make_unique<TSSList>();
-  model.attList->parse(model.attributes);
-  model.cutpoints = {{1.5, 3, 4.25}, {0.2, 0.7}, {10, 20}};
-  return model;
+// A model of these attributes and cut points, without patterns.
+Model unlearned(std::vector<std::string> names, matreal cutpoints) {
+  return Model(std::move(names), CutpointGrid(std::move(cutpoints)), TPandect(), TPandect(),
+               NumberFormat{});
+}
+
+// A table of the attributes named in `line`, with its values and classes.
+TrainingTable table(const std::string& line, matreal values, arrint classes) {
+  TrainingTable t;
+  t.attributeLine = line;
+  t.values = std::move(values);
+  t.classes = std::move(classes);
+  return t;
 }
 
 TInterval pattern(const arrint& a, const arrint& b, const arrint& map) {
@@ -27,30 +33,26 @@ TInterval pattern(const arrint& a, const arrint& b, const arrint& map) {
 }  // namespace
 
 TEST(Desc, ConditionsOnCutpoints) {
-  TLAD model = threeAttributes();
-  EXPECT_EQ(model.desc(pattern({1, 0}, {2, 1}, {0, 2})), ",>=1.5 & <4.25,,<20");
-  EXPECT_EQ(model.desc(pattern({2, 0}, {3, 0}, {0, 1})), ",>=3,<0.2,");
-  EXPECT_EQ(model.desc(pattern({0, 0}, {3, 2}, {0, 2})), ",,,");  // spans every bin
+  const Model model = unlearned({"A", "B", "C"}, {{1.5, 3, 4.25}, {0.2, 0.7}, {10, 20}});
+  EXPECT_EQ(model.describe(pattern({1, 0}, {2, 1}, {0, 2})), ",>=1.5 & <4.25,,<20");
+  EXPECT_EQ(model.describe(pattern({2, 0}, {3, 0}, {0, 1})), ",>=3,<0.2,");
+  EXPECT_EQ(model.describe(pattern({0, 0}, {3, 2}, {0, 2})), ",,,");  // spans every bin
 
-  TLAD five({8, 2, 0, 0, 0, 0});
-  five.attributes = "a,b,c,d,e";
-  five.attList = std::make_unique<TSSList>();
-  five.attList->parse(five.attributes);
-  five.cutpoints = {{}, {1, 2, 3}, {}, {7.5, 9}, {}};
-  EXPECT_EQ(five.desc(pattern({2, 0}, {3, 0}, {1, 3})), ",,>=2,,<7.5,");
+  const Model five = unlearned({"a", "b", "c", "d", "e"}, {{}, {1, 2, 3}, {}, {7.5, 9}, {}});
+  EXPECT_EQ(five.describe(pattern({2, 0}, {3, 0}, {1, 3})), ",,>=2,,<7.5,");
 }
 
 TEST(BuildModel, SampleTable) {
-  auto model = intake(LearningParameters{}, sampleTable(), NumberFormat{});
-  model->buildModel();
-  ASSERT_EQ(model->pospandect->size(), 113);
-  ASSERT_EQ(model->negpandect->size(), 91);
-  EXPECT_EQ(model->pospandect->key(0), ",,,,,,>=-0.294350809 & <0.334246251");
-  EXPECT_EQ(model->negpandect->key(0), ",,,,,,<-0.294350809");
-  EXPECT_EQ(patternText(model->pospandect->pattern(0)), "0:7:4,1:6:5");
-  for (const TPandect* pandect : {model->pospandect.get(), model->negpandect.get()}) {
+  const Model model = buildModel(intake(LearningParameters{}, sampleTable(), NumberFormat{}),
+                                 LearningParameters{});
+  ASSERT_EQ(model.positive().size(), 113);
+  ASSERT_EQ(model.negative().size(), 91);
+  EXPECT_EQ(model.positive().key(0), ",,,,,,>=-0.294350809 & <0.334246251");
+  EXPECT_EQ(model.negative().key(0), ",,,,,,<-0.294350809");
+  EXPECT_EQ(patternText(model.positive().pattern(0)), "0:7:4,1:6:5");
+  for (const TPandect* pandect : {&model.positive(), &model.negative()}) {
     for (std::int32_t i = 0; i < pandect->size(); ++i) {
-      EXPECT_EQ(pandect->key(i), model->desc(pandect->pattern(i)));
+      EXPECT_EQ(pandect->key(i), model.describe(pandect->pattern(i)));
       if (i > 0) {
         EXPECT_LT(compareKeys(pandect->key(i - 1), pandect->key(i)), 0);
       }
@@ -61,24 +63,17 @@ TEST(BuildModel, SampleTable) {
 TEST(BuildModel, EqualDescriptionsFromDifferentSubsetsCountOnce) {
   // Attribute B has a single bin: each pattern of degree 2 spans it, so the subsets {A,B}
   // and {A,C} (C likewise) give the same descriptions as each other.
-  TLAD model({8, 2, 0.6, 0.1, 0.4, 0.1});
-  model.attributes = "A,B,C";
-  model.data = {{1, 5, 5}, {2, 5, 5}, {3, 5, 5}, {4, 5, 5}};
-  model.classvector = {1, 1, 0, 0};
-  model.sizes = {4, 4, 4};
-  model.buildModel();
-  EXPECT_EQ(model.sizes, (arrint{4, 2, 2}));
-  EXPECT_EQ(model.pospandect->keys(), (std::vector<std::string>{",<4,,"}));
-  EXPECT_EQ(model.negpandect->keys(), (std::vector<std::string>{",>=2,,"}));
+  const Model model =
+      buildModel(table("A,B,C", {{1, 5, 5}, {2, 5, 5}, {3, 5, 5}, {4, 5, 5}}, {1, 1, 0, 0}),
+                 {4, 2, 0.6, 0.1, 0.4, 0.1});
+  EXPECT_EQ(model.grid().binCounts(), (arrint{4, 2, 2}));
+  EXPECT_EQ(model.positive().keys(), (std::vector<std::string>{",<4,,"}));
+  EXPECT_EQ(model.negative().keys(), (std::vector<std::string>{",>=2,,"}));
 
   // A degree above the attribute count searches one subset of all attributes.
-  TLAD wide({8, 9, 0.6, 0.1, 0.4, 0.1});
-  wide.attributes = "A";
-  wide.data = {{1}, {2}, {3}, {4}};
-  wide.classvector = {1, 1, 0, 0};
-  wide.sizes = {4};
-  wide.buildModel();
-  EXPECT_EQ(wide.pospandect->keys(), (std::vector<std::string>{",<4"}));
+  const Model wide = buildModel(table("A", {{1}, {2}, {3}, {4}}, {1, 1, 0, 0}),
+                                {4, 9, 0.6, 0.1, 0.4, 0.1});
+  EXPECT_EQ(wide.positive().keys(), (std::vector<std::string>{",<4"}));
 }
 
 TEST(BuildModel, RefusesWhatItCannotSearch) {
@@ -94,19 +89,17 @@ TEST(BuildModel, RefusesWhatItCannotSearch) {
        "2147483647 cells; lower the Grid Size or the Degree"},
   };
   for (const auto& c : cases) {
-    TLAD model({8, c.degree, 0.6, 0.1, 0.4, 0.1});
+    TrainingTable rows;
     for (int r = 0; r < 16; ++r) {
       arrreal row(c.columns);
       for (std::size_t k = 0; k < c.columns; ++k) row[k] = (r * 7 + static_cast<int>(k)) % 16;
-      model.data.push_back(row);
-      model.classvector.push_back(r % 2);
+      rows.values.push_back(row);
+      rows.classes.push_back(r % 2);
     }
-    model.sizes.assign(c.columns, c.grid);
-    std::string names = "a0";
-    for (std::size_t k = 1; k < c.columns; ++k) names += ",a" + std::to_string(k);
-    model.attributes = names;
+    rows.attributeLine = "a0";
+    for (std::size_t k = 1; k < c.columns; ++k) rows.attributeLine += ",a" + std::to_string(k);
     try {
-      model.buildModel();
+      buildModel(rows, {c.grid, c.degree, 0.6, 0.1, 0.4, 0.1});
       ADD_FAILURE() << "no failure for degree " << c.degree;
     } catch (const LadError& e) {
       EXPECT_EQ(std::string(e.what()), c.message);

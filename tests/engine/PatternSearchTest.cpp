@@ -1,28 +1,54 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "SearchData.h"
+#include "SubsetPatternLists.h"
 #include "SubsetSearch.h"
-#include "TLAD.h"
 
 namespace {
 
-// A model whose single attribute has 5 bins, already discretized.
-TLAD fiveBins(const arrint& positives, const arrint& negatives) {
-  TLAD model({8, 1, 0.6, 0.1, 0.4, 0.1});
-  model.sizes = {5};
+// A table already discretized: each observation's bin of each attribute, and its class.
+struct Binned {
+  LearningParameters parameters;
+  arrint sizes;  // the bins of each attribute
+  matint bins;
+  arrint classes;
+
+  std::int32_t count(std::int32_t c) const {
+    return static_cast<std::int32_t>(std::count(classes.begin(), classes.end(), c));
+  }
+  // The search data of a table whose values are the bin numbers, over cut points 1, 2, ...
+  // that put each value in its own bin.
+  SearchData data() const {
+    TrainingTable table;
+    for (const arrint& row : bins) table.values.emplace_back(row.begin(), row.end());
+    table.classes = classes;
+    matreal cutpoints(sizes.size());
+    for (std::size_t k = 0; k < sizes.size(); ++k) {
+      for (std::int32_t c = 1; c < sizes[k]; ++c) cutpoints[k].push_back(c);
+    }
+    return SearchData(table, CutpointGrid(cutpoints), parameters);
+  }
+  void patterns(const arrint& map, TPatternList& positive, TPatternList& negative) const {
+    subsetPatternLists(data(), map, positive, negative);
+  }
+};
+
+// A table whose single attribute has 5 bins.
+Binned fiveBins(const arrint& positives, const arrint& negatives) {
+  Binned model{{8, 1, 0.6, 0.1, 0.4, 0.1}, {5}, {}, {}};
   for (std::int32_t bin = 0; bin < 5; ++bin) {
     for (int i = 0; i < positives[static_cast<std::size_t>(bin)]; ++i) {
-      model.datagrid.push_back({bin});
-      model.classvector.push_back(1);
+      model.bins.push_back({bin});
+      model.classes.push_back(1);
     }
     for (int i = 0; i < negatives[static_cast<std::size_t>(bin)]; ++i) {
-      model.datagrid.push_back({bin});
-      model.classvector.push_back(0);
+      model.bins.push_back({bin});
+      model.classes.push_back(0);
     }
   }
-  for (std::int32_t c : model.classvector) (c == 1 ? model.npos : model.nneg)++;
   return model;
 }
 
@@ -34,7 +60,7 @@ std::vector<std::string> texts(const TPatternList& list) {
 
 // Every box from b to a later cell of the Gray order that strictly dominates b, judged by
 // counting observations directly, kept when no other accepted box of its side contains it.
-void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>& positive,
+void bruteForce(const Binned& model, const arrint& dims, std::vector<std::string>& positive,
                 std::vector<std::string>& negative) {
   std::vector<arrint> order;
   TIndex walk(dims);
@@ -52,22 +78,22 @@ void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>&
       if (dominance(order[i], order[j]) != 1) continue;
       double p = 0;
       double n = 0;
-      for (std::size_t r = 0; r < model.datagrid.size(); ++r) {
+      for (std::size_t r = 0; r < model.bins.size(); ++r) {
         bool inside = true;
         for (std::size_t k = 0; k < dims.size(); ++k) {
-          const std::int32_t bin = model.datagrid[r][k];
+          const std::int32_t bin = model.bins[r][k];
           inside = inside && order[i][k] <= bin && bin <= order[j][k];
         }
-        if (inside && model.classvector[r] == 1) ++p;
-        if (inside && model.classvector[r] == 0) ++n;
+        if (inside && model.classes[r] == 1) ++p;
+        if (inside && model.classes[r] == 0) ++n;
       }
       if (p + n <= 0) continue;
       const double h = p / (p + n);
       if (h > model.parameters.positiveHomogeneity &&
-          p / model.npos > model.parameters.positivePrevalence)
+          p / model.count(1) > model.parameters.positivePrevalence)
         accepted[0].push_back({order[i], order[j]});
       if (h < model.parameters.negativeHomogeneity &&
-          n / model.nneg > model.parameters.negativePrevalence)
+          n / model.count(0) > model.parameters.negativePrevalence)
         accepted[1].push_back({order[i], order[j]});
     }
   }
@@ -93,48 +119,43 @@ void bruteForce(const TLAD& model, const arrint& dims, std::vector<std::string>&
 }  // namespace
 
 TEST(PatternSearch, OneAttributeExample) {
-  TLAD model = fiveBins({3, 1, 0, 0, 0}, {0, 1, 0, 2, 2});
+  const Binned model = fiveBins({3, 1, 0, 0, 0}, {0, 1, 0, 2, 2});
   TPatternList pos;
   TPatternList neg;
-  model.buildpatterns({0}, pos, neg);
+  model.patterns({0}, pos, neg);
   EXPECT_EQ(texts(pos), (std::vector<std::string>{"0:2:0"}));
   EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
 }
 
 TEST(PatternSearch, ThresholdsAreStrict) {
   // Bins 0..4 hold 3 positives and 2 negatives: h = 0.6 exactly is not above 0.6.
-  TLAD homogeneity = fiveBins({3, 0, 0, 0, 0}, {0, 2, 0, 0, 0});
+  const Binned homogeneity = fiveBins({3, 0, 0, 0, 0}, {0, 2, 0, 0, 0});
   TPatternList pos;
   TPatternList neg;
-  homogeneity.buildpatterns({0}, pos, neg);
+  homogeneity.patterns({0}, pos, neg);
   EXPECT_EQ(texts(pos), std::vector<std::string>{});
   EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
 
   // 0..1 holds 1 of 10 positives: a prevalence of exactly 0.1 is not above 0.1.
-  TLAD prevalence = fiveBins({1, 0, 0, 0, 9}, {0, 0, 0, 0, 0});
+  const Binned prevalence = fiveBins({1, 0, 0, 0, 9}, {0, 0, 0, 0, 0});
   TPatternList pos2;
   TPatternList neg2;
-  prevalence.buildpatterns({0}, pos2, neg2);
+  prevalence.patterns({0}, pos2, neg2);
   EXPECT_EQ(texts(pos2), (std::vector<std::string>{"0:4:0"}));
   EXPECT_EQ(texts(neg2), std::vector<std::string>{});
 }
 
 TEST(PatternSearch, SingleCellGridAndOtherClassesYieldNothing) {
-  TLAD model({8, 1, 0.6, 0.1, 0.4, 0.1});
-  model.sizes = {1};
-  model.datagrid = {{0}, {0}};
-  model.classvector = {1, 0};
-  model.npos = 1;
-  model.nneg = 1;
+  const Binned model{{8, 1, 0.6, 0.1, 0.4, 0.1}, {1}, {{0}, {0}}, {1, 0}};
   TPatternList pos;
   TPatternList neg;
-  model.buildpatterns({0}, pos, neg);
+  model.patterns({0}, pos, neg);
   EXPECT_EQ(pos.size() + neg.size(), 0);
 
-  TLAD others = fiveBins({0, 0, 0, 0, 0}, {0, 0, 0, 0, 0});
-  others.datagrid = {{0}, {1}, {4}};
-  others.classvector = {2, -1, 7};
-  others.buildpatterns({0}, pos, neg);
+  Binned others = fiveBins({0, 0, 0, 0, 0}, {0, 0, 0, 0, 0});
+  others.bins = {{0}, {1}, {4}};
+  others.classes = {2, -1, 7};
+  others.patterns({0}, pos, neg);
   EXPECT_EQ(pos.size() + neg.size(), 0);
 }
 
@@ -144,29 +165,27 @@ TEST(PatternSearch, MatchesBruteForceOnRandomGrids) {
     const auto d = static_cast<std::size_t>(1 + round % 3);
     arrint dims(d);
     for (auto& size : dims) size = std::uniform_int_distribution<int>(1, d == 3 ? 4 : 6)(random);
-    TLAD model({8, static_cast<std::int32_t>(d), 0.5 + 0.1 * (round % 4), 0.05 * (round % 3),
-                0.5 - 0.1 * (round % 3), 0.1 * (round % 2)});
-    model.sizes = dims;
+    Binned model{{8, static_cast<std::int32_t>(d), 0.5 + 0.1 * (round % 4), 0.05 * (round % 3),
+                  0.5 - 0.1 * (round % 3), 0.1 * (round % 2)},
+                 dims,
+                 {},
+                 {}};
     const int rows = std::uniform_int_distribution<int>(1, 40)(random);
     for (int r = 0; r < rows; ++r) {
       arrint row(d);
       for (std::size_t k = 0; k < d; ++k) {
         row[k] = std::uniform_int_distribution<int>(0, dims[k] - 1)(random);
       }
-      model.datagrid.push_back(row);
+      model.bins.push_back(row);
       const int c = std::uniform_int_distribution<int>(0, 9)(random);
-      model.classvector.push_back(c < 5 ? 1 : c < 9 ? 0 : 2);
-    }
-    for (std::int32_t c : model.classvector) {
-      if (c == 1) ++model.npos;
-      if (c == 0) ++model.nneg;
+      model.classes.push_back(c < 5 ? 1 : c < 9 ? 0 : 2);
     }
     arrint map(d);
     for (std::size_t k = 0; k < d; ++k) map[k] = static_cast<std::int32_t>(k);
 
     TPatternList pos;
     TPatternList neg;
-    model.buildpatterns(map, pos, neg);
+    model.patterns(map, pos, neg);
     std::vector<std::string> expectedPos;
     std::vector<std::string> expectedNeg;
     bruteForce(model, dims, expectedPos, expectedNeg);
@@ -180,31 +199,29 @@ namespace {
 // A model already discretized into the given grid: seeded rows, classes drawn with the given
 // shares of positive, negative and other classes, and thresholds drawn from typical and edge
 // values. Few rows over few cells give ties.
-TLAD randomGridModel(std::mt19937& random, const arrint& dims, int rows, int positivePercent,
-                     int negativePercent) {
+Binned randomGridModel(std::mt19937& random, const arrint& dims, int rows, int positivePercent,
+                       int negativePercent) {
   const double homogeneities[] = {0.0, 0.4, 0.5, 0.6, 0.75, 0.9, 1.0};
   const double prevalences[] = {0.0, 0.05, 0.1, 0.2, 0.5};
   auto pick = [&](const auto& values) {
     const auto count = static_cast<int>(std::size(values));
     return values[std::uniform_int_distribution<int>(0, count - 1)(random)];
   };
-  TLAD model({8, static_cast<std::int32_t>(dims.size()), pick(homogeneities), pick(prevalences),
-              pick(homogeneities), pick(prevalences)});
-  model.sizes = dims;
+  Binned model{{8, static_cast<std::int32_t>(dims.size()), pick(homogeneities),
+                pick(prevalences), pick(homogeneities), pick(prevalences)},
+               dims,
+               {},
+               {}};
   for (int r = 0; r < rows; ++r) {
     arrint row(dims.size());
     for (std::size_t k = 0; k < dims.size(); ++k) {
       row[k] = std::uniform_int_distribution<int>(0, dims[k] - 1)(random);
     }
-    model.datagrid.push_back(row);
+    model.bins.push_back(row);
     const int c = std::uniform_int_distribution<int>(0, 99)(random);
-    model.classvector.push_back(c < positivePercent                     ? 1
-                                : c < positivePercent + negativePercent ? 0
-                                                                        : 3);
-  }
-  for (std::int32_t c : model.classvector) {
-    if (c == 1) ++model.npos;
-    if (c == 0) ++model.nneg;
+    model.classes.push_back(c < positivePercent                     ? 1
+                            : c < positivePercent + negativePercent ? 0
+                                                                    : 3);
   }
   return model;
 }
@@ -224,8 +241,8 @@ TEST(PatternSearch, FastSearchMatchesTheLiteralWalk) {
     for (auto& size : dims) size = std::uniform_int_distribution<int>(1, largest)(random);
     const int rows = std::uniform_int_distribution<int>(1, 120)(random);
     const auto& mix = classMixes[round % 5];
-    const TLAD model = randomGridModel(random, dims, rows, mix[0], mix[1]);
-    const SearchData data(model);
+    const Binned model = randomGridModel(random, dims, rows, mix[0], mix[1]);
+    const SearchData data = model.data();
     arrint map(d);
     for (std::size_t k = 0; k < d; ++k) map[k] = static_cast<std::int32_t>(k);
 
@@ -249,8 +266,8 @@ TEST(PatternSearch, ScratchIsReusedAcrossShapes) {
     arrint dims{std::uniform_int_distribution<int>(2, 6)(random),
                 std::uniform_int_distribution<int>(1, 6)(random)};
     if (round % 3 == 0) dims.push_back(4);
-    const TLAD model = randomGridModel(random, dims, 60, 50, 45);
-    const SearchData data(model);
+    const Binned model = randomGridModel(random, dims, 60, 50, 45);
+    const SearchData data = model.data();
     arrint map(dims.size());
     for (std::size_t k = 0; k < dims.size(); ++k) map[k] = static_cast<std::int32_t>(k);
     SubsetPatterns reused;

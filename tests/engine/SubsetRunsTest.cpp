@@ -9,6 +9,7 @@
 #include "GeneratedTable.h"
 #include "Intake.h"
 #include "LadError.h"
+#include "ModelBuilding.h"
 #include "SearchData.h"
 #include "SubsetSweep.h"
 
@@ -89,17 +90,16 @@ TEST(SubsetRuns, RunsCoverEverySubsetAtAboutEqualCost) {
 TEST(SubsetRuns, SharedOutBuildMergesIntoTheSamePandects) {
   LearningParameters parameters{5, 3, 0.7, 0.1, 0.3, 0.1};
   const std::string table = generatedTable(90, 11, 4);
-  auto whole = intake(parameters, table, NumberFormat{});
-  whole->buildModel();
+  const TrainingTable training = intake(parameters, table, NumberFormat{});
+  const Model whole = buildModel(training, parameters);
 
   for (const int parts : {2, 3}) {
     for (const int threads : {1, 2}) {
       SCOPED_TRACE(std::to_string(parts) + " parts, " + std::to_string(threads) + " threads");
       BuildControl control;
       control.threads = threads;
-      auto shared = intake(parameters, table, NumberFormat{});
       std::int64_t fetched = 0;
-      shared->buildModel(control, [&](const SearchData& data, std::int32_t attributes,
+      const Model shared = buildModel(training, parameters, control, [&](const SearchData& data, std::int32_t attributes,
                                       std::int32_t degree, const TakeSubset& take) {
         auto runs = cutSubsetRuns(data.sizes, data.rows(), degree, 4 * parts);
         for (std::size_t r = 0; r < runs.size(); ++r) runs[r].part = static_cast<int>(r) % parts;
@@ -130,15 +130,9 @@ TEST(SubsetRuns, SharedOutBuildMergesIntoTheSamePandects) {
             });
       });
       EXPECT_GT(fetched, 0);
-      ASSERT_GT(whole->pospandect->size(), 0);
-      ASSERT_EQ(shared->pospandect->size(), whole->pospandect->size());
-      ASSERT_EQ(shared->negpandect->size(), whole->negpandect->size());
-      for (std::int32_t i = 0; i < whole->pospandect->size(); ++i) {
-        EXPECT_EQ(shared->pospandect->key(i), whole->pospandect->key(i));
-      }
-      for (std::int32_t i = 0; i < whole->negpandect->size(); ++i) {
-        EXPECT_EQ(shared->negpandect->key(i), whole->negpandect->key(i));
-      }
+      ASSERT_GT(whole.positive().size(), 0);
+      EXPECT_EQ(shared.positive().keys(), whole.positive().keys());
+      EXPECT_EQ(shared.negative().keys(), whole.negative().keys());
     }
   }
 }

@@ -4,6 +4,7 @@
 #include "ApplyModel.h"
 #include "BuildModel.h"
 #include "LadError.h"
+#include "ModelBuilding.h"
 #include "ModelPatterns.h"
 #include "ModelSetCheck.h"
 #include "NumberText.h"
@@ -267,12 +268,12 @@ TEST_F(CommandsTest, StoredModelScoresAsTheBuiltOne) {
   parameters.degree = 1;
   build(table, "LAD", parameters);
   EXPECT_NE(read(path("LAD.MOD")).find("0.30000000000000004"), std::string::npos);
-  auto built = intake(parameters, table, NumberFormat{});
-  built->buildModel();
+  const TrainingTable training = intake(parameters, table, NumberFormat{});
+  const Model built = buildModel(training, parameters);
   const Applied applied = apply(table);
-  ASSERT_EQ(applied.lines.size(), built->data.size());
-  for (std::size_t r = 0; r < built->data.size(); ++r) {
-    const std::string score = FloatToStr(built->getIndex(built->data[r], -1), NumberFormat{});
+  ASSERT_EQ(applied.lines.size(), training.rows());
+  for (std::size_t r = 0; r < training.rows(); ++r) {
+    const std::string score = FloatToStr(built.score(training.values[r]), NumberFormat{});
     EXPECT_EQ(applied.lines[r].substr(applied.lines[r].rfind(',') + 1), score) << r;
   }
 }

@@ -45,7 +45,7 @@ TEST_F(ExplanationTest, EveryObservationOfTheFrozenCases) {
       const auto values = table.values(r);
       const arrreal point(values.begin(), values.end());
       const Explanation e = explainObservation(rules, values);
-      EXPECT_EQ(e.score, rules.model().getIndex(point, -1));
+      EXPECT_EQ(e.score, rules.model().score(point));
       std::vector<std::int32_t> satisfied;
       for (std::int32_t j = 0; j < rules.size(); ++j) {
         if (rules.satisfies(j, values)) satisfied.push_back(j);
@@ -61,7 +61,7 @@ TEST_F(ExplanationTest, EveryObservationOfTheFrozenCases) {
         arrreal after = point;
         after[k] = changed(m);
         EXPECT_TRUE(rules.satisfies(m.pattern, after)) << rules.name(m.pattern);
-        EXPECT_EQ(m.scoreAfter, rules.model().getIndex(after, -1)) << rules.name(m.pattern);
+        EXPECT_EQ(m.scoreAfter, rules.model().score(after)) << rules.name(m.pattern);
       }
     }
     EXPECT_GT(misses, 0u);

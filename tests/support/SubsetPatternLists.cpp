@@ -1,10 +1,9 @@
-// The patterns of one attribute subset as working lists of boxes.
-#include "SearchData.h"
-#include "SubsetSearch.h"
-#include "TLAD.h"
+#include "SubsetPatternLists.h"
 
-void TLAD::buildpatterns(const arrint& map, TPatternList& ListPos, TPatternList& ListNeg) const {
-  const SearchData data(*this);
+#include "SubsetSearch.h"
+
+void subsetPatternLists(const SearchData& data, const arrint& map, TPatternList& positive,
+                        TPatternList& negative) {
   SearchScratch scratch;
   SubsetPatterns found;
   searchSubset(data, map, scratch, found);
@@ -16,12 +15,11 @@ void TLAD::buildpatterns(const arrint& map, TPatternList& ListPos, TPatternList&
         pattern->a[j] = boxes[at + j];
         pattern->b[j] = boxes[at + d + j];
       }
-      // The key is the box's text before it is given its attributes.
       std::string key = pattern->toStr();
       pattern->updatemap(map);
       list.add(key, std::move(pattern));
     }
   };
-  fill(found.positive, ListPos);
-  fill(found.negative, ListNeg);
+  fill(found.positive, positive);
+  fill(found.negative, negative);
 }

@@ -1,8 +1,0 @@
-#include "TLAD.h"
-
-TLAD::TLAD(const LearningParameters& parameters) : parameters(parameters) {}
-
-void TLAD::Free() {
-  data.clear();
-  datagrid.clear();
-}
