@@ -282,7 +282,7 @@ void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked
     const FoldSummary& s = r.summary;
     tunedSets_.push_back(p);
     const auto row = static_cast<int>(i);
-    const auto share = [&](double v) { return numberItem(v, fromUtf8(FloatToStr(v, format))); };
+    const auto share = [&](double v) { return numberItem(v, fromUtf8(numberText(v, format))); };
     const auto figure = [&](double v) { return numberItem(v, fromUtf8(metricText(v, format))); };
     QTableWidgetItem* rank = numberItem(static_cast<double>(i + 1), QString::number(i + 1));
     rank->setData(Qt::UserRole, static_cast<qulonglong>(i));

@@ -19,7 +19,7 @@ inline std::string generatedTable(int rows, int attributes, unsigned seed) {
     for (int k = 0; k < attributes; ++k) {
       const double v = value(random);
       if (k < 3) lean += v;
-      table += "," + FloatToStr(v, NumberFormat{});
+      table += "," + numberText(v, NumberFormat{});
     }
     table += lean + 0.5 * value(random) > 0 ? ",1\n" : ",0\n";
   }

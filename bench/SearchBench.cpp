@@ -46,7 +46,7 @@ SearchData discretized(const TrainingTable& table) {
   return SearchData(table, grid, benchParameters());
 }
 
-// Seconds of the whole search of every subset, with the merge into pandects left out.
+// Seconds of the whole search of every subset, with the merge into pattern sets left out.
 double wholeSearch(const SearchData& data, std::int32_t attributes, int threads,
                    std::int64_t& boxes) {
   BuildControl control;
@@ -63,7 +63,7 @@ double wholeSearch(const SearchData& data, std::int32_t attributes, int threads,
   return secondsSince(start);
 }
 
-// Seconds of buildModel (search and pandects, in memory).
+// Seconds of buildModel (search and pattern sets, in memory).
 double wholeBuild(const std::string& table, int threads) {
   const TrainingTable training = intake(benchParameters(), table, NumberFormat{});
   BuildControl control;
@@ -150,7 +150,7 @@ void benchTable(const std::string& name, const std::string& file, int stride, in
               static_cast<long long>(boxes), one, cores, all, one / all);
   const double buildOne = wholeBuild(table, 1);
   const double buildAll = wholeBuild(table, cores);
-  std::printf("  buildModel with pandects: 1 thread %.2f s, %d threads %.2f s: %.2fx\n", buildOne,
+  std::printf("  buildModel with sides: 1 thread %.2f s, %d threads %.2f s: %.2fx\n", buildOne,
               cores, buildAll, buildOne / buildAll);
 
   const std::string folder =

@@ -18,8 +18,8 @@ void ParameterOptions::add(CLI::App* command, bool thresholds, const NumberForma
 
 ParameterTexts ParameterOptions::texts() const {
   ParameterTexts texts = texts_;
-  texts.gridSize = IntToStr(gridSize_);
-  texts.degree = IntToStr(degree_);
+  texts.gridSize = integerText(gridSize_);
+  texts.degree = integerText(degree_);
   return texts;
 }
 

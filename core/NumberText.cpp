@@ -63,7 +63,7 @@ void roundTo15Digits(double magnitude, std::string& digits, int& exponent) {
 
 }  // namespace
 
-double StrToFloat(std::string_view text, const NumberFormat& format) {
+double numberFromText(std::string_view text, const NumberFormat& format) {
   const std::string& sep = format.decimalSeparator;
   std::size_t pos = 0;
   const std::size_t n = text.size();
@@ -123,7 +123,7 @@ double StrToFloat(std::string_view text, const NumberFormat& format) {
   return negative ? -value : value;
 }
 
-std::string FloatToStr(double value, const NumberFormat& format) {
+std::string numberText(double value, const NumberFormat& format) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0.0) return "0";
@@ -139,7 +139,7 @@ namespace {
 // 15-digit form of a value near it) does not.
 bool readsBackAs(const std::string& text, double value, const NumberFormat& format) {
   try {
-    return StrToFloat(text, format) == value;
+    return numberFromText(text, format) == value;
   } catch (const EConvertError&) {
     return false;
   }
@@ -147,8 +147,8 @@ bool readsBackAs(const std::string& text, double value, const NumberFormat& form
 
 }  // namespace
 
-std::string FloatToStrExact(double value, const NumberFormat& format) {
-  std::string text = FloatToStr(value, format);
+std::string exactNumberText(double value, const NumberFormat& format) {
+  std::string text = numberText(value, format);
   if (!std::isfinite(value) || readsBackAs(text, value, format)) return text;
   for (const int precision : {16, 17}) {
     char buffer[64];
@@ -194,7 +194,7 @@ std::string formatDigits(bool negative, std::string digits, int exponent, const 
 
 }  // namespace
 
-std::int32_t StrToInt(std::string_view text) {
+std::int32_t integerFromText(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
   while (begin < end && text[begin] == ' ') ++begin;
@@ -214,13 +214,13 @@ std::int32_t StrToInt(std::string_view text) {
   return value;
 }
 
-std::string IntToStr(std::int64_t value) {
+std::string integerText(std::int64_t value) {
   return std::to_string(value);
 }
 
 std::int32_t spinValue(std::string_view text) {
   try {
-    return StrToInt(text);
+    return integerFromText(text);
   } catch (const EConvertError&) {
     return 0;
   }

@@ -15,21 +15,21 @@ struct NumberFormat {
 // Reads a real: optional spaces, optional sign, digits with an optional fraction after the
 // decimal separator, an optional exponent, optional spaces; nothing else. Raises
 // EConvertError "'TEXT' is not a valid floating point value" otherwise or when too large.
-double StrToFloat(std::string_view text, const NumberFormat& format);
+double numberFromText(std::string_view text, const NumberFormat& format);
 
 // Writes a real with 15 significant digits, fixed from 1E-4 up to 999999999999999 and
 // scientific outside (1E-5, 1.23E-5, 1E15); trailing zeros and a bare separator dropped.
-std::string FloatToStr(double value, const NumberFormat& format);
+std::string numberText(double value, const NumberFormat& format);
 // The fewest significant digits, 15 to 17, whose text reads back as exactly this value; the
-// same text as FloatToStr wherever 15 digits suffice.
-std::string FloatToStrExact(double value, const NumberFormat& format);
+// same text as numberText wherever 15 digits suffice.
+std::string exactNumberText(double value, const NumberFormat& format);
 
 // Reads a 32-bit integer: optional spaces, optional sign, digits, optional spaces. Raises
 // EConvertError "'TEXT' is not a valid integer value" otherwise or when out of range.
-std::int32_t StrToInt(std::string_view text);
+std::int32_t integerFromText(std::string_view text);
 
 // Plain decimal with a leading "-" when negative.
-std::string IntToStr(std::int64_t value);
+std::string integerText(std::int64_t value);
 
 // The value of an integer spin box's text: the integer, or 0 when it is not a whole number.
 std::int32_t spinValue(std::string_view text);

@@ -9,14 +9,14 @@
 #include "NumberText.h"
 #include "SubsetSearch.h"
 #include "SystemMemory.h"
-#include "TDataStructure.h"
+#include "CellCounters.h"
 
 std::string countText(double count) {
-  if (count < 1e6) return IntToStr(static_cast<std::int64_t>(count));
+  if (count < 1e6) return integerText(static_cast<std::int64_t>(count));
   const int exponent = static_cast<int>(std::floor(std::log10(count)));
   const double mantissa = count / std::pow(10.0, exponent);
   const auto tenths = static_cast<int>(std::lround(mantissa * 10));
-  return IntToStr(tenths / 10) + "." + IntToStr(tenths % 10) + "e" + IntToStr(exponent);
+  return integerText(tenths / 10) + "." + integerText(tenths % 10) + "e" + integerText(exponent);
 }
 
 BuildCost estimateBuildCost(std::size_t rows, const arrint& sizes, std::int32_t degree) {
@@ -80,9 +80,9 @@ void requireAffordable(const std::string& what, const BuildRun& run, std::uint64
       run.extraBytes;
   if (available > 0 && need > available) {
     std::string parts =
-        "search grids of " + IntToStr(static_cast<std::int64_t>(run.cost.largestCells)) +
-        " cells on " + IntToStr(static_cast<std::int64_t>(threads)) +
-        " thread(s): " + byteSize(grids) + "; the bins of " + IntToStr(std::max(run.atOnce, 1)) +
+        "search grids of " + integerText(static_cast<std::int64_t>(run.cost.largestCells)) +
+        " cells on " + integerText(static_cast<std::int64_t>(threads)) +
+        " thread(s): " + byteSize(grids) + "; the bins of " + integerText(std::max(run.atOnce, 1)) +
         " build(s): " + byteSize(need - grids - run.extraBytes);
     if (run.extraBytes > 0) parts += "; results: " + byteSize(run.extraBytes);
     throw LadError(what + " needs about " + byteSize(need) + " of memory (" + parts + "), but " +
@@ -95,7 +95,7 @@ void requireAffordable(const std::string& what, const BuildRun& run, std::uint64
   if (seconds > kLongestSearchSeconds) {
     throw LadError(what + " would judge up to " + countText(boxes) + " boxes, up to about " +
                    durationText(seconds) + " on " +
-                   IntToStr(static_cast<std::int64_t>(everyThread)) + " thread(s); lower " +
+                   integerText(static_cast<std::int64_t>(everyThread)) + " thread(s); lower " +
                    advice);
   }
 }
@@ -108,9 +108,9 @@ std::string durationText(double seconds) {
   const auto rounded = [](double value, const char* unit) {
     if (value < 10) {
       const auto tenths = static_cast<std::int64_t>(std::lround(value * 10));
-      return IntToStr(tenths / 10) + "." + IntToStr(tenths % 10) + " " + unit;
+      return integerText(tenths / 10) + "." + integerText(tenths % 10) + " " + unit;
     }
-    return IntToStr(static_cast<std::int64_t>(std::lround(value))) + " " + unit;
+    return integerText(static_cast<std::int64_t>(std::lround(value))) + " " + unit;
   };
   if (seconds < 60) return rounded(seconds, "seconds");
   if (seconds < 3600) return rounded(seconds / 60, "minutes");

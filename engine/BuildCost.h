@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 
 struct BuildCost {
   std::uint64_t buildBytes = 0;   // per build: bins, observation lists, acceptance tables

@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "LadError.h"
-#include "MyLists.h"
+#include "KeyedLists.h"
 
 CutpointGrid CutpointGrid::equalFrequency(const matreal& rows, std::size_t columns,
                                           std::int32_t gridSize) {
   if (rows.empty()) throw LadError("The data table has no observations to learn from");
   matreal cutpoints(columns);
   for (std::size_t k = 0; k < columns; ++k) {
-    TIRList values;
+    RealList values;
     for (std::size_t r = 0; r < rows.size(); ++r) values.add(static_cast<std::int32_t>(r), rows[r][k]);
     values.heapSortValues();
 

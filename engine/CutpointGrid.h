@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "NumberText.h"
 
 // Per attribute, ascending cut points c0 < c1 < ...: bin 0 holds the values below c0, bin i
@@ -33,7 +33,7 @@ class CutpointGrid {
   matint binsOf(const matreal& rows) const;
   // Cut point i of attribute k in the number text form.
   std::string cutpointText(std::size_t k, std::size_t i, const NumberFormat& format) const {
-    return FloatToStr(cutpoints_[k][i], format);
+    return numberText(cutpoints_[k][i], format);
   }
 
  private:

@@ -41,7 +41,7 @@ CutpointTexts::CutpointTexts(const matreal& cutpoints, const NumberFormat& forma
   for (std::size_t k = 0; k < cutpoints.size(); ++k) {
     std::map<std::string, std::int32_t> first;
     for (std::size_t i = 0; i < cutpoints[k].size(); ++i) {
-      texts_[k].push_back(FloatToStr(cutpoints[k][i], format));
+      texts_[k].push_back(numberText(cutpoints[k][i], format));
       ids_[k].push_back(
           first.emplace(texts_[k].back(), static_cast<std::int32_t>(i)).first->second);
     }

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "NumberText.h"
-#include "TInterval.h"
+#include "PatternBox.h"
 
 // The description of a pattern over `attributes` attributes. cutText(k, i) is the text of
 // cutpoint i of attribute k. When two coordinates name the same attribute, the later one

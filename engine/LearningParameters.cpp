@@ -5,6 +5,6 @@
 
 Share::Share(double value) : value_(value) {
   if (!holds(value)) {
-    throw LadError("A share must lie between 0 and 1 (it is " + FloatToStrExact(value, {}) + ")");
+    throw LadError("A share must lie between 0 and 1 (it is " + exactNumberText(value, {}) + ")");
   }
 }

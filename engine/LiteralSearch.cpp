@@ -8,17 +8,17 @@
 #include <cstdlib>
 
 #include "SubsetSearch.h"
-#include "TDataStructure.h"
-#include "TIndex.h"
-#include "TInterval.h"
+#include "CellCounters.h"
+#include "GridPoint.h"
+#include "PatternBox.h"
 
 namespace {
 
 // Removes from the list every pattern that lies inside pat, equal boxes included.
-void simplify(const TInterval& pat, TPatternList& List) {
+void simplify(const PatternBox& pat, PatternBoxList& List) {
   std::int32_t i = 0;
   while (i < List.size()) {
-    const TInterval& v = *List.vals[static_cast<std::size_t>(i)];
+    const PatternBox& v = *List.vals[static_cast<std::size_t>(i)];
     if (dominance(pat.a, v.a) >= 0 && dominance(v.b, pat.b) >= 0) {
       List.deleteAt(i);
     } else {
@@ -28,12 +28,12 @@ void simplify(const TInterval& pat, TPatternList& List) {
 }
 
 // Judges every box from basis to a later cell of the walk that dominates it.
-void collect_patterns(const TIndex& basis, const TDataStructure& DSP, const TDataStructure& DSN,
-                      const AcceptanceRule& rule, TPatternList& ListPos, TPatternList& ListNeg) {
-  TIndex c(DSP.sizes);
-  c.Copyfrom(basis);
-  auto accept = [&](TPatternList& list) {
-    auto pat = std::make_unique<TInterval>(basis, c);
+void collect_patterns(const GridPoint& basis, const CellCounters& DSP, const CellCounters& DSN,
+                      const AcceptanceRule& rule, PatternBoxList& ListPos, PatternBoxList& ListNeg) {
+  GridPoint c(DSP.sizes);
+  c.copyFrom(basis);
+  auto accept = [&](PatternBoxList& list) {
+    auto pat = std::make_unique<PatternBox>(basis, c);
     if (pat->Absorbed(list)) return;
     simplify(*pat, list);
     std::string key = pat->toStr();
@@ -52,7 +52,7 @@ void collect_patterns(const TIndex& basis, const TDataStructure& DSP, const TDat
 
 // Calls visit() with the walker on every cell of every line along coordinate f.
 template <class Visit>
-void forEachLine(TIndex& walker, std::int32_t f, Visit visit) {
+void forEachLine(GridPoint& walker, std::int32_t f, Visit visit) {
   walker.first();
   while (!walker.idx.empty()) {
     visit();
@@ -60,7 +60,7 @@ void forEachLine(TIndex& walker, std::int32_t f, Visit visit) {
   }
 }
 
-void addAt(TDataStructure& grid, TIndex& walker, std::size_t f, std::int32_t i, std::int32_t x) {
+void addAt(CellCounters& grid, GridPoint& walker, std::size_t f, std::int32_t i, std::int32_t x) {
   walker.idx[f] = i;
   grid.put(walker, grid.get(walker) + x);
 }
@@ -72,17 +72,17 @@ void literalSearchSubset(const SearchData& data, const arrint& map, SubsetPatter
   out.clear(static_cast<std::int32_t>(m));
   arrint dims(m);
   for (std::size_t k = 0; k < m; ++k) dims[k] = data.sizes[static_cast<std::size_t>(map[k])];
-  TDataStructure DSP(dims);
-  TDataStructure DSN(dims);
-  TIndex walker(dims);
-  TIndex basis(dims);
+  CellCounters DSP(dims);
+  CellCounters DSN(dims);
+  GridPoint walker(dims);
+  GridPoint basis(dims);
   walker.first();
   basis.first();
 
   for (std::size_t r = 0; r < data.rows(); ++r) {
     for (std::size_t k = 0; k < m; ++k)
       walker.idx[k] = data.bins[static_cast<std::size_t>(map[k])][r];
-    TDataStructure& grid = data.weight[r] == kOnePositive ? DSP : DSN;
+    CellCounters& grid = data.weight[r] == kOnePositive ? DSP : DSN;
     grid.put(walker, grid.get(walker) + 1);
   }
 
@@ -100,11 +100,11 @@ void literalSearchSubset(const SearchData& data, const arrint& map, SubsetPatter
     });
   }
 
-  TPatternList ListPos;
-  TPatternList ListNeg;
+  PatternBoxList ListPos;
+  PatternBoxList ListNeg;
   while (!basis.idx.empty()) {
     collect_patterns(basis, DSP, DSN, data.rule, ListPos, ListNeg);
-    walker.Copyfrom(basis);
+    walker.copyFrom(basis);
     const std::int32_t r = walker.nextGray();
     if (r != 0) {
       const auto f = static_cast<std::size_t>(std::abs(r) - 1);
@@ -144,7 +144,7 @@ void literalSearchSubset(const SearchData& data, const arrint& map, SubsetPatter
     basis.nextGray();
   }
 
-  auto emit = [](const TPatternList& list, std::vector<std::int32_t>& side) {
+  auto emit = [](const PatternBoxList& list, std::vector<std::int32_t>& side) {
     for (const auto& pattern : list.vals) {
       side.insert(side.end(), pattern->a.begin(), pattern->a.end());
       side.insert(side.end(), pattern->b.begin(), pattern->b.end());

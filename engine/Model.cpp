@@ -2,8 +2,8 @@
 
 #include "Description.h"
 
-Model::Model(std::vector<std::string> attributeNames, CutpointGrid grid, TPandect positive,
-             TPandect negative, const NumberFormat& format)
+Model::Model(std::vector<std::string> attributeNames, CutpointGrid grid, PatternSet positive,
+             PatternSet negative, const NumberFormat& format)
     : attributeNames_(std::move(attributeNames)),
       grid_(std::move(grid)),
       positive_(std::move(positive)),
@@ -16,7 +16,7 @@ Model::Model(std::vector<std::string> attributeNames, CutpointGrid grid, TPandec
 }
 
 double Model::score(std::span<const double> values) const {
-  auto satisfied = [&](const TPandect& patterns) {
+  auto satisfied = [&](const PatternSet& patterns) {
     std::int32_t count = 0;
     for (std::int32_t i = 0; i < patterns.size(); ++i) {
       if (boxHolds(patterns.pattern(i), grid_.cutpoints(), values)) ++count;

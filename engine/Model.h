@@ -9,13 +9,13 @@
 
 #include "CutpointGrid.h"
 #include "NumberText.h"
-#include "TPandect.h"
+#include "PatternSet.h"
 
 class Model {
  public:
   // The patterns' keys must be their descriptions over this grid in this format.
-  Model(std::vector<std::string> attributeNames, CutpointGrid grid, TPandect positive,
-        TPandect negative, const NumberFormat& format);
+  Model(std::vector<std::string> attributeNames, CutpointGrid grid, PatternSet positive,
+        PatternSet negative, const NumberFormat& format);
 
   // The attribute names joined by ",", as the model file's "Attributes" line holds them.
   const std::string& attributeLine() const { return attributeLine_; }
@@ -27,8 +27,8 @@ class Model {
   }
   const CutpointGrid& grid() const { return grid_; }
   const matreal& cutpoints() const { return grid_.cutpoints(); }
-  const TPandect& positive() const { return positive_; }
-  const TPandect& negative() const { return negative_; }
+  const PatternSet& positive() const { return positive_; }
+  const PatternSet& negative() const { return negative_; }
   // How the model writes and reads numbers: the format of the command that made it.
   const NumberFormat& format() const { return format_; }
 
@@ -42,8 +42,8 @@ class Model {
   std::string attributeLine_;
   std::vector<std::string> attributeNames_;
   CutpointGrid grid_;
-  TPandect positive_;
-  TPandect negative_;
+  PatternSet positive_;
+  PatternSet negative_;
   NumberFormat format_;
 };
 

@@ -10,11 +10,11 @@
 #include "Description.h"
 #include "LadError.h"
 #include "NumberText.h"
-#include "PandectBuilder.h"
+#include "PatternSetBuilder.h"
 #include "SearchData.h"
 #include "SubsetSweep.h"
 #include "SystemMemory.h"
-#include "TDataStructure.h"
+#include "CellCounters.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ void checkGridSize(std::size_t rows, const arrint& sizes, std::int32_t degree, i
   requireAddressableGrid(largest);
   const auto cells = static_cast<std::uint64_t>(gridCellCount(largest));
   if (!fastSearchHandles(largest) && cells > kLargestLiteralGrid) {
-    throw LadError("A subset of " + IntToStr(degree) + " attributes spans a grid of " +
-                   IntToStr(static_cast<std::int64_t>(cells)) +
+    throw LadError("A subset of " + integerText(degree) + " attributes spans a grid of " +
+                   integerText(static_cast<std::int64_t>(cells)) +
                    " cells, too many to search in any reasonable time; lower the Grid Size or "
                    "the Degree");
   }
@@ -52,7 +52,7 @@ class PatternMemoryGuard {
       : limit_(availableMemoryBytes() / 10 * 8), rows_(rows) {}
   // The patterns themselves, and the bits of which observation each covers, which writing
   // NAME.PAT takes.
-  void check(const TPandect& positive, const TPandect& negative) const {
+  void check(const PatternSet& positive, const PatternSet& negative) const {
     const std::uint64_t patterns =
         static_cast<std::uint64_t>(positive.size()) + static_cast<std::uint64_t>(negative.size());
     const std::uint64_t held = positive.bytes() + negative.bytes() + patterns / 8 * rows_;
@@ -85,14 +85,14 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
 Model buildModel(const TrainingTable& table, const LearningParameters& parameters,
                  const BuildControl& control, const PatternSource& source) {
   const std::int32_t degree = parameters.degree;
-  if (degree < 1) throw LadError("Degree must be at least 1 (it is " + IntToStr(degree) + ")");
+  if (degree < 1) throw LadError("Degree must be at least 1 (it is " + integerText(degree) + ")");
   const std::size_t columns = table.columns();
   CutpointGrid grid = CutpointGrid::equalFrequency(table.values, columns, parameters.gridSize);
   std::vector<std::string> names = attributeNames(table.attributeLine);
   if (names.size() < columns) {
-    throw LadError("The header names " + IntToStr(static_cast<std::int64_t>(names.size())) +
+    throw LadError("The header names " + integerText(static_cast<std::int64_t>(names.size())) +
                    " attribute(s) (" + table.attributeLine + ") for " +
-                   IntToStr(static_cast<std::int64_t>(columns)) +
+                   integerText(static_cast<std::int64_t>(columns)) +
                    " attribute columns; an attribute name must not begin with \"Class\"");
   }
   const arrint sizes = grid.binCounts();
@@ -101,12 +101,12 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
       control.threads > 0 ? std::min(control.threads, defaultThreadCount()) : defaultThreadCount();
   checkGridSize(table.rows(), sizes, degree, threads, control.processes);
 
-  TPandect positive;
-  TPandect negative;
+  PatternSet positive;
+  PatternSet negative;
   const SearchData data(table, grid, parameters);
   const CutpointTexts texts(grid.cutpoints(), table.format);
-  PandectBuilder positives(texts, names.size(), positive);
-  PandectBuilder negatives(texts, names.size(), negative);
+  PatternSetBuilder positives(texts, names.size(), positive);
+  PatternSetBuilder negatives(texts, names.size(), negative);
   const PatternMemoryGuard memory(table.rows());
   runWithThreads(control.threads, [&] {
     source(data, static_cast<std::int32_t>(columns), degree,

@@ -8,7 +8,7 @@
 #include "BuildControl.h"
 #include "LearningParameters.h"
 #include "Model.h"
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "TrainingTable.h"
 
 struct SearchData;

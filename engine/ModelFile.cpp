@@ -1,10 +1,10 @@
-// NAME.MOD: the attribute names, the cutpoints and both pandects' patterns, one per line.
+// NAME.MOD: the attribute names, the cutpoints and both pattern sets' patterns, one per line.
 #include "ModelFile.h"
 
 #include "Description.h"
 #include "LadError.h"
-#include "MyLib.h"
-#include "MyLists.h"
+#include "TextRoutines.h"
+#include "KeyedLists.h"
 #include "TrainingTable.h"
 #include "NumberText.h"
 
@@ -35,19 +35,19 @@ void writeModelFile(const Model& model, LineFileWriter& out) {
   const matreal& cutpoints = model.cutpoints();
   out.writeLine("Attributes=" + model.attributeLine());
   for (std::size_t i = 0; i < cutpoints.size(); ++i) {
-    std::string line = "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(i)) + "=";
+    std::string line = "Cutpoints_Att_" + integerText(static_cast<std::int64_t>(i)) + "=";
     for (std::size_t j = 0; j < cutpoints[i].size(); ++j) {
       if (j > 0) line += ",";
       // Exact, so that a value equal to a cutpoint falls in the same bin when the model is
       // applied as when it was built.
-      line += FloatToStrExact(cutpoints[i][j], format);
+      line += exactNumberText(cutpoints[i][j], format);
     }
     out.writeLine(line);
   }
-  auto writePatterns = [&](const TPandect& patterns, const std::string& name) {
+  auto writePatterns = [&](const PatternSet& patterns, const std::string& name) {
     for (std::int32_t j = 0; j < patterns.size(); ++j) {
       out.write(name);
-      out.write(IntToStr(j + 1));
+      out.write(integerText(j + 1));
       out.write("=");
       out.writeLine(patternText(patterns.pattern(j)));
     }
@@ -68,11 +68,11 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
 
   std::vector<std::string> names;  // those of the "Attributes" line
   matreal readCutpoints;
-  TPandect positives;
-  TPandect negatives;
+  PatternSet positives;
+  PatternSet negatives;
 
-  TSSList fields;
-  TSSList parts;
+  TextList fields;
+  TextList parts;
   parts.delimiter = ":";
   for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
     const std::size_t lineNo = lineIndex + 1;
@@ -90,7 +90,7 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
       continue;
     }
     const std::string expectedCutpoints =
-        "Cutpoints_Att_" + IntToStr(static_cast<std::int64_t>(readCutpoints.size()));
+        "Cutpoints_Att_" + integerText(static_cast<std::int64_t>(readCutpoints.size()));
     if (name.rfind("Cutpoints_Att_", 0) == 0 && eq != std::string::npos) {
       if (!positives.empty() || !negatives.empty()) {
         damaged(filename, lineNo, "a \"Cutpoints\" line after the patterns");
@@ -101,7 +101,7 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
       }
       if (readCutpoints.size() >= names.size()) {
         damaged(filename, lineNo,
-                "more \"Cutpoints\" lines than the " + IntToStr(static_cast<std::int64_t>(names.size())) +
+                "more \"Cutpoints\" lines than the " + integerText(static_cast<std::int64_t>(names.size())) +
                     " attribute(s) of the \"Attributes\" line");
       }
       // An attribute without cutpoints is written with an empty value: an empty row.
@@ -109,7 +109,7 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
       if (!value.empty()) {
         fields.parse(value);
         for (const std::string& field : fields.keys) {
-          row.push_back(converted(filename, lineNo, [&] { return StrToFloat(field, format); }));
+          row.push_back(converted(filename, lineNo, [&] { return numberFromText(field, format); }));
           if (row.size() > 1 && !(row[row.size() - 2] < row.back())) {
             damaged(filename, lineNo,
                     "the cutpoints are not in ascending order (" + field + " after " +
@@ -128,16 +128,16 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
     if (positive && !negatives.empty()) {
       damaged(filename, lineNo, "a positive pattern after the negative ones");
     }
-    TPandect& pandect = positive ? positives : negatives;
+    PatternSet& side = positive ? positives : negatives;
     const std::string expectedName =
-        (positive ? kPospattern : kNegpattern) + IntToStr(pandect.size() + 1);
+        (positive ? kPospattern : kNegpattern) + integerText(side.size() + 1);
     if (name != expectedName) {
       damaged(filename, lineNo,
               "expected the pattern \"" + expectedName + "\", not " + quotedForMessage(name));
     }
 
     fields.parse(value);
-    TInterval pattern(fields.size());
+    PatternBox pattern(fields.size());
     for (std::size_t j = 0; j < fields.keys.size(); ++j) {
       const std::string& coordinate = fields.keys[j];
       parts.parse(coordinate);
@@ -146,14 +146,14 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
                 "the pattern coordinate " + quotedForMessage(coordinate) +
                     " does not have the three parts lower bin:upper bin:attribute");
       }
-      pattern.a[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[0]); });
-      pattern.b[j] = converted(filename, lineNo, [&] { return StrToInt(parts.keys[1]); });
-      const std::int32_t k = converted(filename, lineNo, [&] { return StrToInt(parts.keys[2]); });
+      pattern.a[j] = converted(filename, lineNo, [&] { return integerFromText(parts.keys[0]); });
+      pattern.b[j] = converted(filename, lineNo, [&] { return integerFromText(parts.keys[1]); });
+      const std::int32_t k = converted(filename, lineNo, [&] { return integerFromText(parts.keys[2]); });
       pattern.map[j] = k;
       if (k < 0 || static_cast<std::size_t>(k) >= readCutpoints.size()) {
         damaged(filename, lineNo,
-                "the pattern names attribute " + IntToStr(k) + ", but the file has " +
-                    IntToStr(static_cast<std::int64_t>(readCutpoints.size())) +
+                "the pattern names attribute " + integerText(k) + ", but the file has " +
+                    integerText(static_cast<std::int64_t>(readCutpoints.size())) +
                     " \"Cutpoints\" line(s)");
       }
       const auto bins =
@@ -161,13 +161,13 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
       if (pattern.a[j] < 0 || pattern.b[j] >= bins || pattern.a[j] > pattern.b[j]) {
         damaged(filename, lineNo,
                 "the bins " + parts.keys[0] + " to " + parts.keys[1] + " of attribute " +
-                    IntToStr(k) + " lie outside its bins 0 to " + IntToStr(bins - 1));
+                    integerText(k) + " lie outside its bins 0 to " + integerText(bins - 1));
       }
     }
-    pandect.append(
+    side.append(
         describePattern(
             pattern, names.size(), readCutpoints,
-            [&](std::size_t k, std::size_t i) { return FloatToStr(readCutpoints[k][i], format); }),
+            [&](std::size_t k, std::size_t i) { return numberText(readCutpoints[k][i], format); }),
         pattern);
   }
 

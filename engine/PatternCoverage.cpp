@@ -49,16 +49,16 @@ class CutpointSides {
 PatternCoverage::PatternCoverage(const Model& model, const matreal& values) {
   const std::size_t rows = values.size();
   CutpointSides sides(model.cutpoints(), values);
-  const TPandect* pandects[] = {&model.positive(), &model.negative()};
-  for (const TPandect* pandect : pandects) patterns_ += static_cast<std::size_t>(pandect->size());
+  const PatternSet* modelSides[] = {&model.positive(), &model.negative()};
+  for (const PatternSet* side : modelSides) patterns_ += static_cast<std::size_t>(side->size());
   rowWords_ = (patterns_ + 63) / 64;
   bits_.assign(rows * rowWords_, 0);
 
   std::vector<std::uint64_t> covered(sides.words);
   std::size_t j = 0;
-  for (const TPandect* pandect : pandects) {
-    for (std::int32_t i = 0; i < pandect->size(); ++i, ++j) {
-      const PatternView pattern = pandect->pattern(i);
+  for (const PatternSet* side : modelSides) {
+    for (std::int32_t i = 0; i < side->size(); ++i, ++j) {
+      const PatternView pattern = side->pattern(i);
       // Every observation, then the conditions of each coordinate in turn.
       for (std::size_t w = 0; w < sides.words; ++w) {
         const std::size_t left = rows - 64 * w;

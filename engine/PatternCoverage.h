@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Model.h"
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 
 // Row-major bits: bit j of row r tells whether row r of values satisfies pattern j, the
 // positive patterns first, then the negative ones. Each bit comes from the same comparisons as

@@ -6,7 +6,7 @@
 
 #include "CutpointGrid.h"
 #include "LearningParameters.h"
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "TrainingTable.h"
 
 // Which boxes the four thresholds accept, as the model judges them: a box with p positive and

@@ -116,7 +116,7 @@ std::vector<SubsetRun> cutSubsetRuns(const arrint& sizes, std::size_t observatio
   const SubsetTree tree(n, m);
   const std::int64_t total = subsetCount(n, m);
   if (total == kSaturated) {
-    throw LadError("The subsets of " + IntToStr(m) + " of " + IntToStr(n) +
+    throw LadError("The subsets of " + integerText(m) + " of " + integerText(n) +
                    " attributes are too many to count; lower the Degree");
   }
   if (total == 0) return {};

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 
 // The number of subsets of m of n attributes (m above n counts as n), or the largest int64_t
 // when it is larger.

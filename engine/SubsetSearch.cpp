@@ -23,7 +23,7 @@
 #include <algorithm>
 #include <array>
 
-#include "TDataStructure.h"
+#include "CellCounters.h"
 
 namespace {
 

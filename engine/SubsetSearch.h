@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "SearchData.h"
 
 // The boxes found in one subset, in the order in which the anchored Gray walk of the model

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "LadError.h"
-#include "TDataStructure.h"
+#include "CellCounters.h"
 
 namespace {
 

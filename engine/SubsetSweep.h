@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "BuildControl.h"
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "SubsetRuns.h"
 #include "SubsetSearch.h"
 

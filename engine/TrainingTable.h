@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "NumberText.h"
 
 struct TrainingTable {

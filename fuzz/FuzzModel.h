@@ -96,11 +96,11 @@ inline FuzzModel fuzzModel(FuzzedDataProvider& in) {
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
     cutpoints.push_back(cuts);
   }
-  const auto patterns = [&](TPandect& pandect) {
+  const auto patterns = [&](PatternSet& side) {
     const int count = in.ConsumeIntegralInRange<int>(0, 4);
     for (int j = 0; j < count; ++j) {
       const int dimensions = in.ConsumeIntegralInRange<int>(0, 3);
-      TInterval pattern(dimensions);
+      PatternBox pattern(dimensions);
       for (std::size_t d = 0; d < static_cast<std::size_t>(dimensions); ++d) {
         const auto k =
             in.ConsumeIntegralInRange<std::int32_t>(0, static_cast<std::int32_t>(attributes) - 1);
@@ -110,15 +110,15 @@ inline FuzzModel fuzzModel(FuzzedDataProvider& in) {
         pattern.a[d] = in.ConsumeIntegralInRange<std::int32_t>(0, top);
         pattern.b[d] = in.ConsumeIntegralInRange<std::int32_t>(pattern.a[d], top);
       }
-      pandect.append(describePattern(pattern, attributes, cutpoints,
+      side.append(describePattern(pattern, attributes, cutpoints,
                                      [&](std::size_t k, std::size_t i) {
-                                       return FloatToStr(cutpoints[k][i], format);
+                                       return numberText(cutpoints[k][i], format);
                                      }),
                      pattern);
     }
   };
-  TPandect positive;
-  TPandect negative;
+  PatternSet positive;
+  PatternSet negative;
   patterns(positive);
   patterns(negative);
   m.model = std::make_shared<const Model>(m.names, CutpointGrid(cutpoints),

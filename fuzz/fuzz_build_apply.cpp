@@ -135,7 +135,7 @@ std::vector<std::string> scoresOfPatternSpace(const std::string& patText, Patter
     double score = 0.0;
     if (counts.positive > 0) score = score + static_cast<double>(p) / counts.positive;
     if (counts.negative > 0) score = score - static_cast<double>(n) / counts.negative;
-    scores.push_back(FloatToStr(score, NumberFormat{}));
+    scores.push_back(numberText(score, NumberFormat{}));
   }
   return scores;
 }

@@ -43,7 +43,7 @@ void checkPatterns(const FuzzModel& m, FuzzedDataProvider& in) {
   tableText += ",Class\n";
   for (std::size_t r = 0; r < m.rows.size(); ++r) {
     tableText += "o" + std::to_string(r + 1);
-    for (const double v : m.rows[r]) tableText += "," + FloatToStrExact(v, NumberFormat{"."});
+    for (const double v : m.rows[r]) tableText += "," + exactNumberText(v, NumberFormat{"."});
     tableText += "," + std::to_string(in.ConsumeIntegralInRange<int>(0, 2)) + "\n";
   }
   const NumberFormat dot{"."};

@@ -1,4 +1,4 @@
-// Fuzzes the number text form. The input is read as a text (StrToFloat and StrToInt must
+// Fuzzes the number text form. The input is read as a text (numberFromText and integerFromText must
 // return or raise EConvertError, and agree with the C library on what they accept) and as
 // doubles, 8 bytes each, whose written form must be their 15-digit rounding and read back to
 // a value that writes the same text, with "." and with "," as the decimal separator.
@@ -34,7 +34,7 @@ std::string shown(double v) {
 // any other exception escapes as a finding.
 std::optional<double> readFloat(std::string_view text, const NumberFormat& format) {
   try {
-    return StrToFloat(text, format);
+    return numberFromText(text, format);
   } catch (const EConvertError&) {
     return std::nullopt;
   }
@@ -53,7 +53,7 @@ std::string swapped(std::string text, char from, char to) {
   return text;
 }
 
-// A text StrToFloat accepts holds only spaces, a sign, digits, one separator and an exponent,
+// A text numberFromText accepts holds only spaces, a sign, digits, one separator and an exponent,
 // so the C library reads the same number from it (both round correctly; far below the
 // smallest double both give zero).
 void checkAcceptedFloat(const std::string& text) {
@@ -80,7 +80,7 @@ void checkAcceptedFloat(const std::string& text) {
 void checkAcceptedInt(const std::string& text) {
   std::int32_t value = 0;
   try {
-    value = StrToInt(text);
+    value = integerFromText(text);
   } catch (const EConvertError&) {
     return;
   }
@@ -177,7 +177,7 @@ bool parseWritten(const std::string& text, char sep, Written& w) {
 
 void checkValue(double v) {
   if (!std::isfinite(v)) return;
-  const std::string text = FloatToStr(v, kDot);
+  const std::string text = numberText(v, kDot);
   if (v == 0) {
     if (text != "0") propertyFailed(shown(v) + " is written '" + text + "'");
     return;
@@ -193,7 +193,7 @@ void checkValue(double v) {
   }
 
   // The exact form of the model file's cutpoints always reads back as the value itself.
-  const std::string exact = FloatToStrExact(v, kDot);
+  const std::string exact = exactNumberText(v, kDot);
   const auto exactBack = readFloat(exact, kDot);
   if (!exactBack || *exactBack != v) {
     propertyFailed(shown(v) + " is written exactly as '" + exact + "', which does not read back");
@@ -202,12 +202,12 @@ void checkValue(double v) {
   // Within 15-digit rounding of the largest real, the 15-digit text lies beyond it and reads
   // as too large, as the number text form says; only the exact form must read back there.
   if (!back && std::fabs(v) > 1.7976931348623e308) return;
-  if (!back || FloatToStr(*back, kDot) != text) {
+  if (!back || numberText(*back, kDot) != text) {
     propertyFailed(shown(v) + " is written '" + text + "', which reads back as " +
-                   (back ? shown(*back) + " written '" + FloatToStr(*back, kDot) + "'"
+                   (back ? shown(*back) + " written '" + numberText(*back, kDot) + "'"
                          : std::string("an error")));
   }
-  const std::string commaText = FloatToStr(v, kComma);
+  const std::string commaText = numberText(v, kComma);
   if (commaText != swapped(text, '.', ',')) {
     propertyFailed(shown(v) + " is written '" + text + "' with \".\" but '" + commaText +
                    "' with \",\"");

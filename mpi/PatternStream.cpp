@@ -76,7 +76,7 @@ std::int32_t PatternReceiver::read(int source, Stream& stream) {
     MPI_Status status = dealer_.waitFor(request);
     int count = 0;
     MPI_Get_count(&status, MPI_INT32_T, &count);
-    if (count <= 0) throw LadError("Rank " + IntToStr(source) + " sent an empty message");
+    if (count <= 0) throw LadError("Rank " + integerText(source) + " sent an empty message");
     stream.size = static_cast<std::size_t>(count);
     stream.at = 0;
   }
@@ -102,8 +102,8 @@ void PatternReceiver::next(int source, std::int64_t index, SubsetPatterns& found
   const auto high = static_cast<std::uint32_t>(read(source, stream));
   const auto position = static_cast<std::int64_t>(std::uint64_t{high} << 32 | low);
   if (position != index) {
-    throw LadError("Rank " + IntToStr(source) + " sent the patterns of subset " +
-                   IntToStr(position) + " where those of subset " + IntToStr(index) + " were due");
+    throw LadError("Rank " + integerText(source) + " sent the patterns of subset " +
+                   integerText(position) + " where those of subset " + integerText(index) + " were due");
   }
   found.dims = read(source, stream);
   const auto positives = static_cast<std::size_t>(read(source, stream));

@@ -6,16 +6,16 @@
 #include "LadError.h"
 #include "ModelFile.h"
 #include "ModelSetCheck.h"
-#include "MyLists.h"
+#include "KeyedLists.h"
 #include "NumberText.h"
 #include "Observations.h"
 #include "TableText.h"
 
 std::int32_t highestAttributeUsed(const Model& model) {
   std::int32_t highest = -1;
-  for (const TPandect* pandect : {&model.positive(), &model.negative()}) {
-    for (std::int32_t i = 0; i < pandect->size(); ++i) {
-      for (const std::int32_t k : pandect->pattern(i).map) highest = std::max(highest, k);
+  for (const PatternSet* side : {&model.positive(), &model.negative()}) {
+    for (std::int32_t i = 0; i < side->size(); ++i) {
+      for (const std::int32_t k : side->pattern(i).map) highest = std::max(highest, k);
     }
   }
   return highest;
@@ -26,9 +26,9 @@ void requireAttributeColumns(const Model& model, std::int32_t columns) {
   if (highest >= columns) {
     const auto k = static_cast<std::size_t>(highest);
     const std::string attribute =
-        k < model.attributeNames().size() ? model.attributeNames()[k] : IntToStr(highest);
-    throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
-                   attribute + "), but the data table has " + IntToStr(columns) +
+        k < model.attributeNames().size() ? model.attributeNames()[k] : integerText(highest);
+    throw LadError("The model's patterns use attribute " + integerText(highest + 1) + " (" +
+                   attribute + "), but the data table has " + integerText(columns) +
                    " attribute column(s)");
   }
 }
@@ -46,7 +46,7 @@ std::string oneSidedModelWarning(const std::string& modelFile, PatternCounts cou
 
 std::string forecastLine(const std::string& nameField, const std::string& classField, double score,
                          const NumberFormat& format) {
-  return nameField + "," + classField + "," + FloatToStr(score, format);
+  return nameField + "," + classField + "," + numberText(score, format);
 }
 
 std::shared_ptr<const Model> loadModel(const std::string& name, const NumberFormat& format,
@@ -74,7 +74,7 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
 
   const std::vector<std::string> lines = tableLines(tableText);
   requireLines(lines);
-  TSSList fields;
+  TextList fields;
   fields.parse(tableLine(lines, 0));
   const std::int32_t headerFields = fields.size();
   const std::int32_t valueCount = headerFields - 2;

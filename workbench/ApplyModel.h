@@ -47,7 +47,7 @@ Metrics evaluateStoredModel(const std::string& name, const std::string& tableTex
                             ApplyReport report, const NumberFormat& format);
 
 // "NAME,CLASS,SCORE": the fields as they stand, the score in the number text form.
-// The warning for a model whose positive or negative pandect is empty, or "" when neither is.
+// The warning for a model whose positive or negative pattern set is empty, or "" when neither is.
 std::string oneSidedModelWarning(const std::string& modelFile, PatternCounts counts);
 
 std::string forecastLine(const std::string& nameField, const std::string& classField, double score,

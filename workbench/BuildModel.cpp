@@ -19,16 +19,16 @@ namespace {
 
 // About how many bytes the four files take: the pattern space exactly, the rest closely.
 std::uint64_t estimatedBytes(const Model& model, const TrainingTable& table) {
-  const TPandect* pandects[] = {&model.positive(), &model.negative()};
+  const PatternSet* sides[] = {&model.positive(), &model.negative()};
   std::uint64_t patterns = 0;
   std::uint64_t keyBytes = 0;
   std::uint64_t coordinates = 0;
-  for (const TPandect* pandect : pandects) {
-    for (std::int32_t i = 0; i < pandect->size(); ++i) {
-      keyBytes += pandect->key(i).size();
-      coordinates += pandect->pattern(i).size();
+  for (const PatternSet* side : sides) {
+    for (std::int32_t i = 0; i < side->size(); ++i) {
+      keyBytes += side->key(i).size();
+      coordinates += side->pattern(i).size();
     }
-    patterns += static_cast<std::uint64_t>(pandect->size());
+    patterns += static_cast<std::uint64_t>(side->size());
   }
   const std::uint64_t rows = table.rows();
   const std::uint64_t columns = model.cutpoints().size();
@@ -69,9 +69,9 @@ TrainingTable prepareBuild(const LearningParameters& parameters, const std::stri
   TrainingTable table = intake(parameters, tableText, options.format);
   const auto attributes = static_cast<std::int64_t>(table.columns());
   if (parameters.degree > attributes && options.warning) {
-    options.warning("The degree " + IntToStr(parameters.degree) +
-                    " exceeds the number of attributes (" + IntToStr(attributes) +
-                    "): the search takes the one subset of all " + IntToStr(attributes));
+    options.warning("The degree " + integerText(parameters.degree) +
+                    " exceeds the number of attributes (" + integerText(attributes) +
+                    "): the search takes the one subset of all " + integerText(attributes));
   }
   return table;
 }

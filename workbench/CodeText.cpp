@@ -42,7 +42,7 @@ bool shortExactDecimal(double value, std::string& digits, int& exponent) {
 }  // namespace
 
 std::string decimalLiteral(double value) {
-  return FloatToStrExact(value, NumberFormat{"."});
+  return exactNumberText(value, NumberFormat{"."});
 }
 
 std::string hexLiteral(double value) {

@@ -102,11 +102,11 @@ FoldSummary summarize(const std::vector<FoldResult>& folds) {
 
 void requireFoldCount(std::int32_t folds, std::size_t observations) {
   if (folds < 2) {
-    throw LadError("The number of folds must be at least 2 (it is " + IntToStr(folds) + ")");
+    throw LadError("The number of folds must be at least 2 (it is " + integerText(folds) + ")");
   }
   if (static_cast<std::size_t>(folds) > observations) {
-    throw LadError("The data table has " + IntToStr(static_cast<std::int64_t>(observations)) +
-                   " observation(s), too few for " + IntToStr(folds) + " folds");
+    throw LadError("The data table has " + integerText(static_cast<std::int64_t>(observations)) +
+                   " observation(s), too few for " + integerText(folds) + " folds");
   }
 }
 
@@ -275,7 +275,7 @@ CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const NumberFormat& format) {
   const TrainingTable table = intake(parameters, tableText, format);
   requireAffordableValidation(table, parameters, 1, options,
-                              "The cross-validation of " + IntToStr(options.folds) + " folds",
+                              "The cross-validation of " + integerText(options.folds) + " folds",
                               "the Grid Size or the Degree");
   return validateSets(table, {parameters}, options, "Cross-validation cancelled").front();
 }
@@ -291,7 +291,7 @@ std::vector<double> readShareList(ParameterField field, const std::string& text,
       const std::string item = text.substr(at, end - at);
       double value = 0;
       try {
-        value = StrToFloat(item, format);
+        value = numberFromText(item, format);
       } catch (const EConvertError& e) {
         throw ParameterError(field, e.what());
       }
@@ -309,7 +309,7 @@ std::vector<double> readShareList(ParameterField field, const std::string& text,
 
 std::string shareListText(const std::vector<double>& values, const NumberFormat& format) {
   std::string text;
-  for (const double v : values) text += (text.empty() ? "" : "; ") + FloatToStr(v, format);
+  for (const double v : values) text += (text.empty() ? "" : "; ") + numberText(v, format);
   return text;
 }
 
@@ -347,10 +347,10 @@ const char* criterionName(TuningCriterion criterion) {
 ParameterTexts firstTuningSet(const ParameterTexts& parameters, const TuningGrid& grid,
                               const NumberFormat& format) {
   ParameterTexts first = parameters;
-  first.positiveHomogeneity = FloatToStr(grid.positiveHomogeneity.front(), format);
-  first.positivePrevalence = FloatToStr(grid.positivePrevalence.front(), format);
-  first.negativeHomogeneity = FloatToStr(grid.negativeHomogeneity.front(), format);
-  first.negativePrevalence = FloatToStr(grid.negativePrevalence.front(), format);
+  first.positiveHomogeneity = numberText(grid.positiveHomogeneity.front(), format);
+  first.positivePrevalence = numberText(grid.positivePrevalence.front(), format);
+  first.negativeHomogeneity = numberText(grid.negativeHomogeneity.front(), format);
+  first.negativePrevalence = numberText(grid.negativePrevalence.front(), format);
   return first;
 }
 
@@ -370,7 +370,7 @@ std::vector<CrossValidationResult> tuneParameters(
     for (const double v : *list) {
       if (!(v >= 0.0 && v <= 1.0)) {
         throw ParameterError(
-            field, "every value must lie between 0 and 1 (one is " + FloatToStr(v, format) + ")");
+            field, "every value must lie between 0 and 1 (one is " + numberText(v, format) + ")");
       }
     }
   }
@@ -379,12 +379,12 @@ std::vector<CrossValidationResult> tuneParameters(
   std::string counts;
   for (const auto& [field, list] : lists) {
     setCount *= static_cast<double>(list->size());
-    counts += (counts.empty() ? "" : " x ") + IntToStr(static_cast<std::int64_t>(list->size()));
+    counts += (counts.empty() ? "" : " x ") + integerText(static_cast<std::int64_t>(list->size()));
   }
   requireAffordableValidation(
       table, parameters, setCount, options,
       "Tuning " + countText(setCount) + " parameter sets (" + counts + " values) over " +
-          IntToStr(options.folds) + " folds",
+          integerText(options.folds) + " folds",
       "the number of values in the lists, the Folds, the Grid Size or the Degree");
   std::vector<LearningParameters> sets;
   for (const double ph : grid.positiveHomogeneity) {

@@ -100,7 +100,7 @@ ScoreHistogram histogram(const std::vector<ScoredObservation>& observations, int
 }
 
 std::string count(std::int64_t value) {
-  return IntToStr(value);
+  return integerText(value);
 }
 
 // Right-aligns text in a column of the given width.
@@ -112,7 +112,7 @@ std::string cell(const std::string& text, std::size_t width) {
 
 std::int32_t evaluationClass(const std::string& classField, const NumberFormat& format) {
   try {
-    const double value = std::trunc(StrToFloat(classField, format));
+    const double value = std::trunc(numberFromText(classField, format));
     if (value == 1) return 1;
     if (value == 0) return 0;
   } catch (const EConvertError&) {
@@ -166,8 +166,8 @@ std::vector<std::string> metricsReport(const Metrics& m, const NumberFormat& for
   const ScoreHistogram& h = m.histogram;
   for (std::size_t i = 0; i < h.positive.size(); ++i) {
     if (h.positive[i] == 0 && h.negative[i] == 0) continue;
-    lines.push_back(cell(FloatToStr(h.edges[i], format), 8) +
-                    cell(FloatToStr(h.edges[i + 1], format), 8) + cell(count(h.positive[i]), 10) +
+    lines.push_back(cell(numberText(h.edges[i], format), 8) +
+                    cell(numberText(h.edges[i + 1], format), 8) + cell(count(h.positive[i]), 10) +
                     cell(count(h.negative[i]), 10));
   }
   return lines;

@@ -25,9 +25,9 @@ double targetValue(const NearMiss& miss) {
 Explanation explainObservation(const ModelRules& rules, std::span<const double> values) {
   const std::int32_t highest = rules.highestAttributeUsed();
   if (highest >= static_cast<std::int32_t>(values.size())) {
-    throw LadError("The model's patterns use attribute " + IntToStr(highest + 1) + " (" +
+    throw LadError("The model's patterns use attribute " + integerText(highest + 1) + " (" +
                    rules.attributeName(static_cast<std::size_t>(highest)) + "), but only " +
-                   IntToStr(static_cast<std::int64_t>(values.size())) + " value(s) are given");
+                   integerText(static_cast<std::int64_t>(values.size())) + " value(s) are given");
   }
   Explanation e;
   e.positivePatterns = rules.positiveCount();

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "LadError.h"
-#include "MyLib.h"
-#include "MyLists.h"
+#include "TextRoutines.h"
+#include "KeyedLists.h"
 #include "NameText.h"
 #include "NumberText.h"
 #include "TableText.h"
@@ -17,7 +17,7 @@ std::int32_t classOf(const std::string& field, std::size_t lineNo, std::size_t c
   const double value = std::trunc(tableNumber(field, lineNo, column, format));
   if (value < std::numeric_limits<std::int32_t>::min() ||
       value > std::numeric_limits<std::int32_t>::max()) {
-    throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + ": the class '" + field +
+    throw LadError("Line " + integerText(static_cast<std::int64_t>(lineNo)) + ": the class '" + field +
                    "' is out of range");
   }
   return static_cast<std::int32_t>(value);
@@ -25,7 +25,7 @@ std::int32_t classOf(const std::string& field, std::size_t lineNo, std::size_t c
 
 double realParameter(ParameterField field, const std::string& text, const NumberFormat& format) {
   try {
-    return StrToFloat(text, format);
+    return numberFromText(text, format);
   } catch (const EConvertError& e) {
     throw ParameterError(field, e.what());
   }
@@ -35,7 +35,7 @@ double realParameter(ParameterField field, const std::string& text, const Number
 Share share(ParameterField field, double value, const NumberFormat& format) {
   if (!Share::holds(value)) {
     throw ParameterError(field,
-                         "must lie between 0 and 1 (it is " + FloatToStr(value, format) + ")");
+                         "must lie between 0 and 1 (it is " + numberText(value, format) + ")");
   }
   return value;
 }
@@ -93,12 +93,12 @@ LearningParameters readParameters(const ParameterTexts& parameters, const Number
 
 ParameterTexts parameterTexts(const LearningParameters& parameters, const NumberFormat& format) {
   ParameterTexts texts;
-  texts.gridSize = IntToStr(parameters.gridSize);
-  texts.degree = IntToStr(parameters.degree);
-  texts.positiveHomogeneity = FloatToStr(parameters.positiveHomogeneity, format);
-  texts.positivePrevalence = FloatToStr(parameters.positivePrevalence, format);
-  texts.negativeHomogeneity = FloatToStr(parameters.negativeHomogeneity, format);
-  texts.negativePrevalence = FloatToStr(parameters.negativePrevalence, format);
+  texts.gridSize = integerText(parameters.gridSize);
+  texts.degree = integerText(parameters.degree);
+  texts.positiveHomogeneity = numberText(parameters.positiveHomogeneity, format);
+  texts.positivePrevalence = numberText(parameters.positivePrevalence, format);
+  texts.negativeHomogeneity = numberText(parameters.negativeHomogeneity, format);
+  texts.negativePrevalence = numberText(parameters.negativePrevalence, format);
   return texts;
 }
 
@@ -109,11 +109,11 @@ TrainingTable intake(const LearningParameters& parameters, const std::string& ta
   using F = ParameterField;
   if (parameters.gridSize < 1) {
     throw ParameterError(F::GridSize, "must be at least 1 (it is " +
-                                          quotedForMessage(IntToStr(parameters.gridSize)) + ")");
+                                          quotedForMessage(integerText(parameters.gridSize)) + ")");
   }
   if (parameters.degree < 1) {
     throw ParameterError(F::Degree, "must be at least 1 (it is " +
-                                        quotedForMessage(IntToStr(parameters.degree)) + ")");
+                                        quotedForMessage(integerText(parameters.degree)) + ")");
   }
   TrainingTable table;
   table.format = format;
@@ -121,7 +121,7 @@ TrainingTable intake(const LearningParameters& parameters, const std::string& ta
   const std::vector<std::string> lines = tableLines(tableText);
   requireLines(lines);
   const std::string& header = tableLine(lines, 0);
-  TSSList fields;
+  TextList fields;
   fields.parse(header);
   const std::int32_t headerFields = fields.size();
   const std::int32_t n = headerFields - 2;
@@ -139,11 +139,11 @@ TrainingTable intake(const LearningParameters& parameters, const std::string& ta
     // there could end a line or a quoted name early.
     const std::string problem = controlCharacterProblem(name);
     if (!problem.empty()) {
-      throw LadError("Column " + IntToStr(j + 1) + " of the header " + problem +
+      throw LadError("Column " + integerText(j + 1) + " of the header " + problem +
                      "; a name may hold no control characters (bytes 0x00 to 0x1F and 0x7F)");
     }
     if (name.rfind("Class", 0) == 0 && name != "Class") {
-      throw LadError("Column " + IntToStr(j + 1) + " of the header is named " +
+      throw LadError("Column " + integerText(j + 1) + " of the header is named " +
                      quotedForMessage(name) +
                      "; no column may have a name that begins with \"Class\" unless it is the "
                      "class column named \"Class\"");

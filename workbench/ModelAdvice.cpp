@@ -8,12 +8,12 @@
 namespace {
 
 // A pattern without a condition has an empty field for every attribute: only commas.
-bool coversEverything(const TPandect& pandect) {
-  return pandect.size() == 1 && pandect.key(0).find_first_not_of(',') == std::string_view::npos;
+bool coversEverything(const PatternSet& side) {
+  return side.size() == 1 && side.key(0).find_first_not_of(',') == std::string_view::npos;
 }
 
 std::string shown(double value, const Model& model) {
-  return FloatToStr(value, model.format());
+  return numberText(value, model.format());
 }
 
 }  // namespace
@@ -23,7 +23,7 @@ std::string modelAdvice(const Model& model, const TrainingTable& table,
   const std::int32_t positives = table.positives();
   const std::int64_t observations = std::int64_t{positives} + table.negatives();
   const double share = observations > 0 ? static_cast<double>(positives) / observations : 0;
-  const std::string all = IntToStr(observations);
+  const std::string all = integerText(observations);
   std::string advice;
   auto say = [&](const std::string& sentence) { advice += (advice.empty() ? "" : " ") + sentence; };
   using F = ParameterField;

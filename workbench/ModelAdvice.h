@@ -7,7 +7,7 @@
 #include "Model.h"
 #include "TrainingTable.h"
 
-// One sentence per side whose pandect is empty, or a single pattern without any condition
+// One sentence per side whose pattern set is empty, or a single pattern without any condition
 // (it covers every observation, so it scores every row alike); empty when neither.
 std::string modelAdvice(const Model& model, const TrainingTable& table,
                         const LearningParameters& parameters);

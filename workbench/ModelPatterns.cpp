@@ -10,14 +10,14 @@ ModelPatterns modelPatterns(const std::string& name, const std::string& tableTex
                        loadModel(name, format, [&](const std::string& text) { mismatch = text; })),
                    format);
   const std::string patterns = (mismatch.empty() ? "" : messageWithFullStop(mismatch) + " ") +
-                               IntToStr(rules.size()) + " patterns of " +
+                               integerText(rules.size()) + " patterns of " +
                                modelFileName(name, ModelFileKind::Model);
   try {
     ObservationTable observations = ObservationTable::read(tableText, format);
     const std::string mismatch = headerMismatch(rules, observations);
     auto table = std::make_shared<PatternTable>(rules, std::move(observations));
     std::string note = patterns + ", counted on the " +
-                       IntToStr(static_cast<std::int64_t>(table->table().rows())) +
+                       integerText(static_cast<std::int64_t>(table->table().rows())) +
                        " observations of " + tableName;
     if (!mismatch.empty()) note += ". " + messageWithFullStop(mismatch);
     return {std::move(table), note};

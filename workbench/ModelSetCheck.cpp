@@ -35,7 +35,7 @@ std::optional<Counts> patternSpaceCounts(const std::string& name) {
 }
 
 std::string countsText(std::int64_t positive, std::int64_t negative) {
-  return IntToStr(positive) + " positive and " + IntToStr(negative) + " negative patterns";
+  return integerText(positive) + " positive and " + integerText(negative) + " negative patterns";
 }
 
 }  // namespace

@@ -3,14 +3,14 @@
 #include "ApplyModel.h"
 #include "Evaluation.h"
 #include "LadError.h"
-#include "MyLists.h"
+#include "KeyedLists.h"
 #include "PatternRules.h"
 #include "TableText.h"
 
 ObservationTable ObservationTable::read(const std::string& text, const NumberFormat& format) {
   const std::vector<std::string> lines = tableLines(text);
   requireLines(lines);
-  TSSList fields;
+  TextList fields;
   fields.parse(tableLine(lines, 0));
   const std::int32_t headerFields = fields.size();
   if (headerFields < 2) throw ERangeError();
@@ -68,16 +68,16 @@ std::string columnMismatch(const std::vector<std::string>& modelNames,
                            const std::vector<std::string>& tableNames) {
   for (std::size_t k = 0; k < modelNames.size() && k < tableNames.size(); ++k) {
     if (tableNames[k] != modelNames[k]) {
-      return "Column " + IntToStr(static_cast<std::int64_t>(k + 2)) + " of the table is named " +
+      return "Column " + integerText(static_cast<std::int64_t>(k + 2)) + " of the table is named " +
              quotedForMessage(tableNames[k]) + ", but the model's attribute " +
-             IntToStr(static_cast<std::int64_t>(k + 1)) + " is " + quotedForMessage(modelNames[k]) +
+             integerText(static_cast<std::int64_t>(k + 1)) + " is " + quotedForMessage(modelNames[k]) +
              "; the model reads the values by their column";
     }
   }
   if (tableNames.size() < modelNames.size()) {
-    return "The table has " + IntToStr(static_cast<std::int64_t>(tableNames.size())) +
+    return "The table has " + integerText(static_cast<std::int64_t>(tableNames.size())) +
            " attribute column(s), but the model has " +
-           IntToStr(static_cast<std::int64_t>(modelNames.size())) + " attributes";
+           integerText(static_cast<std::int64_t>(modelNames.size())) + " attributes";
   }
   return "";
 }

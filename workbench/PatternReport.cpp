@@ -11,7 +11,7 @@
 namespace {
 
 std::string shareText(const std::optional<double>& share, const NumberFormat& format) {
-  return share ? FloatToStr(*share, format) : "";
+  return share ? numberText(*share, format) : "";
 }
 
 std::string csvField(const std::string& text) {
@@ -33,9 +33,9 @@ std::array<std::string, 7> cells(const PatternTable& table, std::int32_t j, bool
   const auto share = shortShares ? shareForReading : shareText;
   return {table.name(j),
           table.isPositive(j) ? "1" : "0",
-          IntToStr(table.degree(j)),
-          IntToStr(table.covered(j).positive),
-          IntToStr(table.covered(j).negative),
+          integerText(table.degree(j)),
+          integerText(table.covered(j).positive),
+          integerText(table.covered(j).negative),
           share(table.prevalence(j), format),
           share(table.homogeneity(j), format)};
 }
@@ -70,13 +70,13 @@ nlohmann::ordered_json patternJson(const PatternTable& table, std::int32_t j) {
 void writeText(const PatternTable& table, const std::vector<std::int32_t>& order,
                const TextSink& out) {
   const ModelRules& rules = table.rules();
-  std::string summary = IntToStr(rules.positiveCount()) + " positive and " +
-                        IntToStr(rules.negativeCount()) + " negative patterns";
+  std::string summary = integerText(rules.positiveCount()) + " positive and " +
+                        integerText(rules.negativeCount()) + " negative patterns";
   if (table.hasTable()) {
-    summary += "; the table has " + IntToStr(table.positiveRows()) + " rows of class 1 and " +
-               IntToStr(table.negativeRows()) + " of class 0";
+    summary += "; the table has " + integerText(table.positiveRows()) + " rows of class 1 and " +
+               integerText(table.negativeRows()) + " of class 0";
     if (table.unclassifiedRows() > 0) {
-      summary += " (" + IntToStr(table.unclassifiedRows()) + " of neither, counted on no side)";
+      summary += " (" + integerText(table.unclassifiedRows()) + " of neither, counted on no side)";
     }
   }
   out(summary + ".\n");
@@ -139,7 +139,7 @@ void writePatternList(const PatternTable& table, const std::vector<std::int32_t>
 std::vector<std::string> explanationText(const ModelRules& rules, const Explanation& e,
                                          const std::string& title) {
   const NumberFormat& format = rules.format();
-  const auto number = [&](double v) { return FloatToStr(v, format); };
+  const auto number = [&](double v) { return numberText(v, format); };
   // A change is a difference of two table numbers: at 12 significant digits it reads as the
   // user would write it (0.00027, not 0.000269999999999999).
   const auto amount = [&](double v) {
@@ -149,26 +149,26 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
   };
   // Names padded to the longest the model has, so that the rules line up.
   const std::size_t nameWidth =
-      1 + IntToStr(std::max(rules.positiveCount(), rules.negativeCount())).size() + 2;
+      1 + integerText(std::max(rules.positiveCount(), rules.negativeCount())).size() + 2;
   const auto padded = [&](const std::string& name) {
     return name + std::string(nameWidth - std::min(nameWidth, name.size()), ' ');
   };
   std::vector<std::string> lines;
   lines.push_back(title + ": score " + number(e.score));
-  lines.push_back("  = " + IntToStr(static_cast<std::int64_t>(e.forPatterns.size())) + "/" +
-                  IntToStr(e.positivePatterns) + " positive patterns - " +
-                  IntToStr(static_cast<std::int64_t>(e.againstPatterns.size())) + "/" +
-                  IntToStr(e.negativePatterns) + " negative patterns");
+  lines.push_back("  = " + integerText(static_cast<std::int64_t>(e.forPatterns.size())) + "/" +
+                  integerText(e.positivePatterns) + " positive patterns - " +
+                  integerText(static_cast<std::int64_t>(e.againstPatterns.size())) + "/" +
+                  integerText(e.negativePatterns) + " negative patterns");
   const auto list = [&](const std::vector<std::int32_t>& patterns, const std::string& heading,
                         double share) {
-    lines.push_back(heading + ": " + IntToStr(static_cast<std::int64_t>(patterns.size())) +
+    lines.push_back(heading + ": " + integerText(static_cast<std::int64_t>(patterns.size())) +
                     " patterns, each " + (share > 0 ? "+" : "") + number(share));
     for (const std::int32_t j : patterns)
       lines.push_back("  " + padded(rules.name(j)) + rules.rule(j));
   };
   list(e.forPatterns, "For", e.positiveShare);
   list(e.againstPatterns, "Against", e.negativeShare);
-  lines.push_back("Near misses: " + IntToStr(static_cast<std::int64_t>(e.nearMisses.size())) +
+  lines.push_back("Near misses: " + integerText(static_cast<std::int64_t>(e.nearMisses.size())) +
                   " patterns failed by one condition");
   for (const NearMiss& m : e.nearMisses) {
     const std::string& attribute =
@@ -185,10 +185,10 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
 }
 
 std::string observationTitle(const ObservationTable& table, std::size_t row) {
-  return table.name(row) + " (line " + IntToStr(static_cast<std::int64_t>(table.lineNumber(row))) +
+  return table.name(row) + " (line " + integerText(static_cast<std::int64_t>(table.lineNumber(row))) +
          ", class " + table.classField(row) + ")";
 }
 
 std::string shareForReading(const std::optional<double>& share, const NumberFormat& format) {
-  return share ? FloatToStr(std::round(*share * 1e4) / 1e4, format) : "-";
+  return share ? numberText(std::round(*share * 1e4) / 1e4, format) : "-";
 }

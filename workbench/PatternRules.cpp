@@ -40,12 +40,12 @@ ModelRules::ModelRules(std::shared_ptr<const Model> model, const NumberFormat& f
   for (std::size_t k = 0; k < model_->cutpoints().size(); ++k) {
     const bool named = k < model_->attributeNames().size();
     names_.push_back(named ? model_->attributeNames()[k]
-                           : "Attribute " + IntToStr(static_cast<std::int64_t>(k + 1)));
+                           : "Attribute " + integerText(static_cast<std::int64_t>(k + 1)));
   }
 }
 
 std::string ModelRules::name(std::int32_t j) const {
-  return isPositive(j) ? "P" + IntToStr(j + 1) : "N" + IntToStr(j - positives_ + 1);
+  return isPositive(j) ? "P" + integerText(j + 1) : "N" + integerText(j - positives_ + 1);
 }
 
 std::int32_t ModelRules::find(std::string_view name) const {
@@ -93,13 +93,13 @@ std::string ModelRules::conditionText(const Condition& condition) const {
   const std::string& attribute = names_[k];
   std::string text;
   if (condition.lower >= 0) {
-    const std::string low = FloatToStr(cuts[static_cast<std::size_t>(condition.lower)], format_);
+    const std::string low = numberText(cuts[static_cast<std::size_t>(condition.lower)], format_);
     text = condition.upper >= 0 ? low + " <= " + attribute : attribute + " >= " + low;
   } else {
     text = attribute;
   }
   if (condition.upper >= 0) {
-    text += " < " + FloatToStr(cuts[static_cast<std::size_t>(condition.upper)], format_);
+    text += " < " + numberText(cuts[static_cast<std::size_t>(condition.upper)], format_);
   }
   return text;
 }

@@ -26,7 +26,7 @@ void requireLines(const std::vector<std::string>& lines) {
 double tableNumber(const std::string& field, std::size_t lineNo, std::size_t column,
                    const NumberFormat& format) {
   try {
-    return StrToFloat(field, format);
+    return numberFromText(field, format);
   } catch (const EConvertError& e) {
     throw EConvertError("Line " + std::to_string(lineNo) + ", column " + std::to_string(column) +
                         ": " + e.what());
@@ -40,7 +40,7 @@ const std::string& tableLine(const std::vector<std::string>& lines, std::size_t 
 
 void requireNoExtraFields(std::int32_t fields, std::int32_t headerFields, std::size_t lineNo) {
   if (fields > headerFields) {
-    throw LadError("Line " + IntToStr(static_cast<std::int64_t>(lineNo)) + " has " +
-                   IntToStr(fields) + " fields, but the header has " + IntToStr(headerFields));
+    throw LadError("Line " + integerText(static_cast<std::int64_t>(lineNo)) + " has " +
+                   integerText(fields) + " fields, but the header has " + integerText(headerFields));
   }
 }

@@ -20,11 +20,11 @@ std::string fixed(double value, int decimals, const NumberFormat& format) {
 }
 
 std::string parameterLine(const LearningParameters& p, const NumberFormat& format) {
-  return "grid size " + IntToStr(p.gridSize) + ", degree " + IntToStr(p.degree) +
-         ", positive homogeneity " + FloatToStr(p.positiveHomogeneity, format) +
-         ", positive prevalence " + FloatToStr(p.positivePrevalence, format) +
-         ", negative homogeneity " + FloatToStr(p.negativeHomogeneity, format) +
-         ", negative prevalence " + FloatToStr(p.negativePrevalence, format);
+  return "grid size " + integerText(p.gridSize) + ", degree " + integerText(p.degree) +
+         ", positive homogeneity " + numberText(p.positiveHomogeneity, format) +
+         ", positive prevalence " + numberText(p.positivePrevalence, format) +
+         ", negative homogeneity " + numberText(p.negativeHomogeneity, format) +
+         ", negative prevalence " + numberText(p.negativePrevalence, format);
 }
 
 // A word as a POSIX shell reads it back.
@@ -56,11 +56,11 @@ std::vector<std::string> crossValidationReport(const CrossValidationResult& r,
                   cell("Negative", 9) + cell("Seconds", 9));
   for (std::size_t i = 0; i < r.folds.size(); ++i) {
     const FoldResult& f = r.folds[i];
-    lines.push_back(cell(IntToStr(static_cast<std::int64_t>(i + 1)), 5) +
+    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) +
                     figure(f.metrics.accuracy) + figure(f.metrics.balancedAccuracy) +
                     figure(f.metrics.auc) + figure(f.metrics.undecidedShare) +
-                    cell(IntToStr(f.metrics.positives + f.metrics.negatives), 6) +
-                    cell(IntToStr(f.positivePatterns), 9) + cell(IntToStr(f.negativePatterns), 9) +
+                    cell(integerText(f.metrics.positives + f.metrics.negatives), 6) +
+                    cell(integerText(f.positivePatterns), 9) + cell(integerText(f.negativePatterns), 9) +
                     cell(fixed(f.buildSeconds, 3, format), 9));
   }
   const FoldSummary& s = r.summary;
@@ -78,14 +78,14 @@ std::vector<std::string> crossValidationReport(const CrossValidationResult& r,
   for (const FoldResult& f : r.folds) judged += std::isnan(f.metrics.auc) ? 0 : 1;
   if (judged < r.folds.size()) {
     lines.push_back("Balanced accuracy and AUC are averaged over the " +
-                    IntToStr(static_cast<std::int64_t>(judged)) + " of " +
-                    IntToStr(static_cast<std::int64_t>(r.folds.size())) +
+                    integerText(static_cast<std::int64_t>(judged)) + " of " +
+                    integerText(static_cast<std::int64_t>(r.folds.size())) +
                     " folds that hold both classes.");
   }
   for (std::size_t i = 0; i < r.folds.size(); ++i) {
     const FoldResult& f = r.folds[i];
     if (f.positivePatterns > 0 && f.negativePatterns > 0) continue;
-    lines.push_back("Fold " + IntToStr(static_cast<std::int64_t>(i + 1)) + " learned no " +
+    lines.push_back("Fold " + integerText(static_cast<std::int64_t>(i + 1)) + " learned no " +
                     (f.positivePatterns == 0 ? "positive" : "negative") +
                     " patterns: its model scores with one side only (too few rows of that "
                     "class, or thresholds too strict).");
@@ -100,9 +100,9 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
                                       TuningCriterion criterion, const NumberFormat& format) {
   std::vector<std::string> lines;
   const std::size_t folds = ranked.empty() ? 0 : ranked.front().folds.size();
-  lines.push_back("Tuning: " + IntToStr(static_cast<std::int64_t>(ranked.size())) +
-                  " parameter sets, " + IntToStr(static_cast<std::int64_t>(folds)) +
-                  " folds each, " + IntToStr(static_cast<std::int64_t>(ranked.size() * folds)) +
+  lines.push_back("Tuning: " + integerText(static_cast<std::int64_t>(ranked.size())) +
+                  " parameter sets, " + integerText(static_cast<std::int64_t>(folds)) +
+                  " folds each, " + integerText(static_cast<std::int64_t>(ranked.size() * folds)) +
                   " builds; ranked by " + criterionName(criterion) + " (mean over the folds)");
   lines.push_back(cell("Rank", 5) + cell("PosHom", 8) + cell("PosPrev", 8) + cell("NegHom", 8) +
                   cell("NegPrev", 8) + cell("Balanced", 10) + cell("(SD)", 8) +
@@ -112,11 +112,11 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
     const CrossValidationResult& r = ranked[i];
     const FoldSummary& s = r.summary;
     const LearningParameters& p = r.parameters;
-    lines.push_back(cell(IntToStr(static_cast<std::int64_t>(i + 1)), 5) +
-                    cell(FloatToStr(p.positiveHomogeneity, format), 8) +
-                    cell(FloatToStr(p.positivePrevalence, format), 8) +
-                    cell(FloatToStr(p.negativeHomogeneity, format), 8) +
-                    cell(FloatToStr(p.negativePrevalence, format), 8) +
+    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) +
+                    cell(numberText(p.positiveHomogeneity, format), 8) +
+                    cell(numberText(p.positivePrevalence, format), 8) +
+                    cell(numberText(p.negativeHomogeneity, format), 8) +
+                    cell(numberText(p.negativePrevalence, format), 8) +
                     cell(metricText(s.balancedAccuracy.mean, format), 10) +
                     cell(metricText(s.balancedAccuracy.deviation, format), 8) +
                     cell(metricText(s.accuracy.mean, format), 10) +
@@ -131,9 +131,9 @@ std::string buildCommandLine(const std::string& table, const LearningParameters&
                              const NumberFormat& format) {
   std::string line = "lad build";
   if (!table.empty()) line += " " + tableWord(table);
-  return line + " --grid-size " + IntToStr(p.gridSize) + " --degree " + IntToStr(p.degree) +
-         " --positive-homogeneity " + shellWord(FloatToStr(p.positiveHomogeneity, format)) +
-         " --positive-prevalence " + shellWord(FloatToStr(p.positivePrevalence, format)) +
-         " --negative-homogeneity " + shellWord(FloatToStr(p.negativeHomogeneity, format)) +
-         " --negative-prevalence " + shellWord(FloatToStr(p.negativePrevalence, format));
+  return line + " --grid-size " + integerText(p.gridSize) + " --degree " + integerText(p.degree) +
+         " --positive-homogeneity " + shellWord(numberText(p.positiveHomogeneity, format)) +
+         " --positive-prevalence " + shellWord(numberText(p.positivePrevalence, format)) +
+         " --negative-homogeneity " + shellWord(numberText(p.negativeHomogeneity, format)) +
+         " --negative-prevalence " + shellWord(numberText(p.negativePrevalence, format));
 }

@@ -12,7 +12,7 @@
 
 #include "LadError.h"
 #include "LineFile.h"
-#include "MyLists.h"
+#include "TestLists.h"
 #include "SaveLock.h"
 #include "TempDir.h"
 #include "TextFile.h"
@@ -36,50 +36,50 @@ class FilesTest : public TempDirTest {
 }  // namespace
 
 TEST_F(FilesTest, SaveWritesCrLfLinesAndLoadReadsThemBack) {
-  TSSList list;
+  TextPairList list;
   for (const char* k : {"Attributes=A,B", "", "x"}) list.add(k, "v");
-  list.SaveToFile(path("m.MOD"));
+  list.saveLines(path("m.MOD"));
   EXPECT_EQ(bytes(path("m.MOD")), "Attributes=A,B\r\n\r\nx\r\n");
   EXPECT_EQ(entries(), 1u);  // no temporary file left behind
 
-  TSSList back;
-  back.LoadFromFile(path("m.MOD"));
+  TextPairList back;
+  back.loadLines(path("m.MOD"));
   EXPECT_EQ(back.keys, list.keys);
   for (const auto& v : back.vals) EXPECT_EQ(v, "");
 
-  TSSList empty;
-  empty.SaveToFile(path("m.MOD"));
+  TextPairList empty;
+  empty.saveLines(path("m.MOD"));
   EXPECT_EQ(bytes(path("m.MOD")), "");
 }
 
 TEST_F(FilesTest, LineEndRules) {
   write(path("t"), "a\r\nb\nc\rd\n\ne");
-  TSSList list;
-  list.LoadFromFile(path("t"));
+  TextPairList list;
+  list.loadLines(path("t"));
   EXPECT_EQ(list.keys, (std::vector<std::string>{"a", "b", "cd", "", "e"}));
 
-  TSSList sorted;
+  TextPairList sorted;
   sorted.sorted = true;
   write(path("t"), "b\na\nb\n");
-  sorted.LoadFromFile(path("t"));
+  sorted.loadLines(path("t"));
   EXPECT_EQ(sorted.keys, (std::vector<std::string>{"a", "b"}));
 
-  TSSList broken;
+  TextPairList broken;
   broken.add("one\r\ntwo", "");
-  broken.SaveToFile(path("t"));
-  broken.LoadFromFile(path("t"));
+  broken.saveLines(path("t"));
+  broken.loadLines(path("t"));
   EXPECT_EQ(broken.keys, (std::vector<std::string>{"one", "two"}));
 }
 
 TEST_F(FilesTest, FailedSaveKeepsTheOldTargetAndLeavesNoTemporaryFile) {
   write(path("keep.MOD"), "old\r\n");
-  TSSList list;
+  TextPairList list;
   list.add("new", "");
 
   // The target's name is taken by a folder: the rename fails and must be reported.
   fs::create_directory(path("dir.MOD"));
   try {
-    list.SaveToFile(path("dir.MOD"));
+    list.saveLines(path("dir.MOD"));
     FAIL() << "no failure";
   } catch (const EInOutError& e) {
     EXPECT_NE(std::string(e.what()).find("Cannot write file \"" + path("dir.MOD") + "\"."),
@@ -89,12 +89,12 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldTargetAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entries(), 2u);
 
   // No such folder.
-  EXPECT_THROW(list.SaveToFile(path("nowhere/x.MOD")), EInOutError);
+  EXPECT_THROW(list.saveLines(path("nowhere/x.MOD")), EInOutError);
 
   // A folder without write permission (root may write anyway, then nothing fails).
   fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
   try {
-    list.SaveToFile(path("keep.MOD"));
+    list.saveLines(path("keep.MOD"));
   } catch (const EInOutError&) {
   }
   fs::permissions(dir, fs::perms::owner_all);
@@ -104,10 +104,10 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldTargetAndLeavesNoTemporaryFile) {
 }
 
 TEST_F(FilesTest, MissingFileNamesItsFullPathAndReason) {
-  TSSList list;
+  TextPairList list;
   list.add("stays", "");
   try {
-    list.LoadFromFile(path("missing.MOD"));
+    list.loadLines(path("missing.MOD"));
     FAIL() << "no failure";
   } catch (const EInOutError& e) {
     EXPECT_EQ(std::string(e.what()),

@@ -2,18 +2,18 @@
 
 #include <cmath>
 
-#include "MyLists.h"
+#include "TestLists.h"
 
 namespace {
 
-std::vector<std::string> keysOf(const TSSList& list) {
+std::vector<std::string> keysOf(const TextPairList& list) {
   return list.keys;
 }
 
 }  // namespace
 
-TEST(TSSList, ParseKeepsEveryFieldBlanksIncluded) {
-  TSSList list;
+TEST(TextPairList, ParseKeepsEveryFieldBlanksIncluded) {
+  TextPairList list;
   list.parse("a,b,,c,");
   EXPECT_EQ(keysOf(list), (std::vector<std::string>{"a", "b", "", "c", ""}));
   for (const auto& v : list.vals) EXPECT_EQ(v, "");
@@ -26,23 +26,23 @@ TEST(TSSList, ParseKeepsEveryFieldBlanksIncluded) {
   EXPECT_EQ(keysOf(list), (std::vector<std::string>{"a,b"}));
 }
 
-TEST(TSSList, ParseOldAndLongDelimiters) {
-  TSSList list;
+TEST(TextPairList, ParseWholeAndLongDelimiters) {
+  TextPairList list;
   list.delimiter = "::";
   list.parse("x::y::");
   EXPECT_EQ(keysOf(list), (std::vector<std::string>{"x", "y"}));
   list.delimiter = ",";
-  list.parse_old("");
+  list.parseWhole("");
   EXPECT_EQ(list.size(), 0);
-  list.parse_old(",x");
+  list.parseWhole(",x");
   EXPECT_EQ(keysOf(list), (std::vector<std::string>{"", "x"}));
-  list.parse_old("a,b,");
+  list.parseWhole("a,b,");
   EXPECT_EQ(keysOf(list), (std::vector<std::string>{"a", "b"}));
 }
 
-TEST(TSSList, Parse2SplitsFieldsAtTheSeparator) {
-  TSSList list;
-  list.parse2("p=1,q=2=3,r", "=");
+TEST(TextPairList, ParsePairsSplitsFieldsAtTheSeparator) {
+  TextPairList list;
+  list.parsePairs("p=1,q=2=3,r", "=");
   ASSERT_EQ(list.size(), 3);
   EXPECT_EQ(list.keys[0], "p");
   EXPECT_EQ(list.vals[0], "1");
@@ -52,8 +52,8 @@ TEST(TSSList, Parse2SplitsFieldsAtTheSeparator) {
   EXPECT_EQ(list.vals[2], "2=3");  // carried from the field before
 }
 
-TEST(TSSList, SortedAndUnsortedInsertion) {
-  TSSList dict;
+TEST(TextPairList, SortedAndUnsortedInsertion) {
+  TextPairList dict;
   dict.sorted = true;
   dict.add("b", "1");
   dict.add("a", "2");
@@ -61,7 +61,7 @@ TEST(TSSList, SortedAndUnsortedInsertion) {
   EXPECT_EQ(keysOf(dict), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(dict.vals, (std::vector<std::string>{"2", "3"}));
 
-  TSSList seq;
+  TextPairList seq;
   seq.add("k", "1");
   seq.add("k", "2");
   EXPECT_EQ(seq.size(), 2);
@@ -75,8 +75,8 @@ TEST(TSSList, SortedAndUnsortedInsertion) {
   EXPECT_EQ(seq.size(), 1);
 }
 
-TEST(TSSList, NonExactFindGivesThePlaceAfterWhichAKeyBelongs) {
-  TSSList dict;
+TEST(TextPairList, NonExactFindGivesThePlaceAfterWhichAKeyBelongs) {
+  TextPairList dict;
   dict.sorted = true;
   dict.add("b", "");
   dict.add("d", "");
@@ -84,47 +84,47 @@ TEST(TSSList, NonExactFindGivesThePlaceAfterWhichAKeyBelongs) {
   EXPECT_EQ(dict.find("a", false), -1);
   EXPECT_EQ(dict.find("e", false), 1);
   EXPECT_EQ(dict.find("c", true), -1);
-  TSSList empty;
+  TextPairList empty;
   empty.sorted = true;
   EXPECT_EQ(empty.find("x", false), -1);
 }
 
-TEST(TSSList, Joining) {
-  TSSList list;
+TEST(TextPairList, Joining) {
+  TextPairList list;
   list.add("", "");
   list.add("a", "1");
   EXPECT_EQ(list.tostr(), ",a");
-  EXPECT_EQ(list.tostr2("="), "=,a=1");
+  EXPECT_EQ(list.joinPairs("="), "=,a=1");
 }
 
 TEST(HeapSort, OrderOfEqualFieldsFollowsTheProcedure) {
-  TSSList four;
+  TextPairList four;
   for (const char* k : {"A", "B", "C", "D"}) four.add(k, "same");
   four.heapSortValues();
   EXPECT_EQ(keysOf(four), (std::vector<std::string>{"B", "C", "D", "A"}));
   EXPECT_FALSE(four.sorted);
 
-  TSSList three;
+  TextPairList three;
   three.add("A", "5");
   three.add("B", "3");
   three.add("C", "5");
   three.heapSortValues();
   EXPECT_EQ(keysOf(three), (std::vector<std::string>{"B", "C", "A"}));
 
-  TSSList texts;
+  TextPairList texts;
   for (const char* v : {"2", "10", "1"}) texts.add(v, v);
   texts.heapSortValues();
   EXPECT_EQ(texts.vals, (std::vector<std::string>{"1", "10", "2"}));
 
-  TSSList keys;
+  TextPairList keys;
   for (const char* k : {"d", "a", "c", "b", "a"}) keys.add(k, "");
   keys.heapSort();
   EXPECT_TRUE(keys.sorted);
   EXPECT_EQ(keysOf(keys), (std::vector<std::string>{"a", "a", "b", "c", "d"}));
 }
 
-TEST(TSSList, ReplaceResortsASortedList) {
-  TSSList list;
+TEST(TextPairList, ReplaceResortsASortedList) {
+  TextPairList list;
   list.sorted = true;
   list.add("xa", "1");
   list.add("yb", "2");
@@ -133,10 +133,10 @@ TEST(TSSList, ReplaceResortsASortedList) {
   EXPECT_EQ(list.vals, (std::vector<std::string>{"2", "1"}));
 }
 
-TEST(TSOList, PointersAreNeverOwned) {
+TEST(ObjectList, PointersAreNeverOwned) {
   int one = 1;
   int two = 2;
-  TSOListT<int> list;
+  ObjectList<int> list;
   list.sorted = true;
   list.add("k", &one);
   list.add("k", &two);
@@ -144,7 +144,7 @@ TEST(TSOList, PointersAreNeverOwned) {
   EXPECT_EQ(list.get("k"), &two);
   EXPECT_EQ(list.get("nope"), nullptr);
 
-  TSOListT<int> seq;
+  ObjectList<int> seq;
   seq.add("b", &one);
   seq.add("c", &one);
   seq.insert("k", -1, &two);
@@ -154,7 +154,7 @@ TEST(TSOList, PointersAreNeverOwned) {
   seq.deleteAt(0);
   EXPECT_EQ(seq.keys.front(), "b");
 
-  TSOListT<int> joined;
+  ObjectList<int> joined;
   joined.add("", nullptr);
   joined.add("a", nullptr);
   joined.add("b", nullptr);
@@ -163,8 +163,8 @@ TEST(TSOList, PointersAreNeverOwned) {
   EXPECT_EQ(joined.tostr(), "");
 }
 
-TEST(TIRList, SortsByValueAndSearchesByKey) {
-  TIRList list;
+TEST(RankedList, SortsByValueAndSearchesByKey) {
+  RankedList list;
   list.add(0, 5);
   list.add(1, 3);
   list.add(2, 5);
@@ -173,7 +173,7 @@ TEST(TIRList, SortsByValueAndSearchesByKey) {
   EXPECT_EQ(list.keys, (std::vector<std::int32_t>{1, 2, 0}));
   EXPECT_FALSE(list.sorted);
 
-  TIRList dict;
+  RankedList dict;
   dict.sorted = true;
   for (int k : {7, -5, 0}) dict.add(k, k);
   EXPECT_EQ(dict.keys, (std::vector<std::int32_t>{-5, 0, 7}));
@@ -186,8 +186,8 @@ TEST(TIRList, SortsByValueAndSearchesByKey) {
   EXPECT_EQ(dict.keys, (std::vector<std::int32_t>{-5}));
 }
 
-TEST(TIRList, RankingAndBucketize) {
-  TIRList ranks;
+TEST(RankedList, RankingAndBucketize) {
+  RankedList ranks;
   for (double v : {1.0, 1.0, 2.0, 5.0}) ranks.add(ranks.size(), v);
   ranks.ranking();
   EXPECT_DOUBLE_EQ(ranks.vals[0], 1.0 / 3);
@@ -195,7 +195,7 @@ TEST(TIRList, RankingAndBucketize) {
   EXPECT_DOUBLE_EQ(ranks.vals[2], 2.0 / 3);
   EXPECT_DOUBLE_EQ(ranks.vals[3], 1.0);
 
-  TIRList buckets;
+  RankedList buckets;
   buckets.add(0, 5);
   buckets.add(1, 3);
   buckets.add(2, 5);
@@ -205,7 +205,7 @@ TEST(TIRList, RankingAndBucketize) {
   EXPECT_EQ(buckets.vals, (std::vector<double>{1, 0, 1, 0}));
   EXPECT_TRUE(buckets.sorted);
 
-  TIRList empty;
+  RankedList empty;
   empty.bucketize(3);
   EXPECT_EQ(empty.size(), 0);
   EXPECT_TRUE(empty.sorted);

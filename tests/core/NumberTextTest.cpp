@@ -34,7 +34,7 @@ TEST(NumberText, WritesFifteenSignificantDigitsFixedOrScientific) {
       {1.5e300, "1.5E300"},
       {-2.5e-300, "-2.5E-300"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.value, NumberFormat{}), c.text) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(numberText(c.value, NumberFormat{}), c.text) << c.text;
 }
 
 TEST(NumberText, ReadsTheNumberTextForm) {
@@ -47,14 +47,14 @@ TEST(NumberText, ReadsTheNumberTextForm) {
       {"2.", 2},       {".25", 0.25},  {"-0.294350809", -0.294350809},
       {"1e-400", 0.0}, {"007", 7},     {"1.5e+2", 150},
   };
-  for (const auto& c : cases) EXPECT_EQ(StrToFloat(c.text, NumberFormat{}), c.value) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(numberFromText(c.text, NumberFormat{}), c.value) << c.text;
 }
 
 TEST(NumberText, RefusesEverythingElseWithTheConversionMessage) {
   for (const char* text : {"", " ", "\t1", "1\t", "1,000", "1,5", "abc", "1e", "e5", "--1", "+-1",
                            "1e400", "-1e400", ".", "1.2.3", "0x10", "inf", "nan", "1 2"}) {
     try {
-      StrToFloat(text, NumberFormat{});
+      numberFromText(text, NumberFormat{});
       ADD_FAILURE() << "accepted '" << text << "'";
     } catch (const EConvertError& e) {
       EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid floating point value");
@@ -64,28 +64,28 @@ TEST(NumberText, RefusesEverythingElseWithTheConversionMessage) {
 
 TEST(NumberText, TheFormatGivesTheDecimalSeparator) {
   const NumberFormat comma{","};
-  EXPECT_EQ(FloatToStr(0.5, comma), "0,5");
-  EXPECT_EQ(FloatToStr(1.23e-5, comma), "1,23E-5");
-  EXPECT_EQ(StrToFloat("0,25", comma), 0.25);
-  EXPECT_THROW(StrToFloat("0.6", comma), EConvertError);
-  EXPECT_EQ(FloatToStr(0.5, NumberFormat{}), "0.5");
-  EXPECT_THROW(StrToFloat("0,25", NumberFormat{}), EConvertError);
+  EXPECT_EQ(numberText(0.5, comma), "0,5");
+  EXPECT_EQ(numberText(1.23e-5, comma), "1,23E-5");
+  EXPECT_EQ(numberFromText("0,25", comma), 0.25);
+  EXPECT_THROW(numberFromText("0.6", comma), EConvertError);
+  EXPECT_EQ(numberText(0.5, NumberFormat{}), "0.5");
+  EXPECT_THROW(numberFromText("0,25", NumberFormat{}), EConvertError);
 }
 
 TEST(NumberText, Integers) {
-  EXPECT_EQ(StrToInt("42"), 42);
-  EXPECT_EQ(StrToInt("-7"), -7);
-  EXPECT_EQ(StrToInt(" 8 "), 8);
-  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+  EXPECT_EQ(integerFromText("42"), 42);
+  EXPECT_EQ(integerFromText("-7"), -7);
+  EXPECT_EQ(integerFromText(" 8 "), 8);
+  EXPECT_EQ(integerFromText("2147483647"), 2147483647);
   for (const char* text : {"", "x", "1.5", "2147483648", "+-1", "-", "1e3"}) {
     try {
-      StrToInt(text);
+      integerFromText(text);
       ADD_FAILURE() << "accepted '" << text << "'";
     } catch (const EConvertError& e) {
       EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid integer value");
     }
   }
-  EXPECT_EQ(IntToStr(-12), "-12");
+  EXPECT_EQ(integerText(-12), "-12");
   EXPECT_EQ(spinValue("8"), 8);
   EXPECT_EQ(spinValue("eight"), 0);
   EXPECT_EQ(spinValue("99999999999"), 0);
@@ -104,11 +104,11 @@ TEST(NumberText, ExactFormReadsBackAsTheValue) {
       {1234567890123.125, "1234567890123.125"},
   };
   for (const auto& [value, text] : cases) {
-    EXPECT_EQ(FloatToStrExact(value, dot), text);
-    EXPECT_EQ(StrToFloat(FloatToStrExact(value, dot), dot), value) << text;
+    EXPECT_EQ(exactNumberText(value, dot), text);
+    EXPECT_EQ(numberFromText(exactNumberText(value, dot), dot), value) << text;
   }
   // Where 15 digits suffice the exact form is the usual one.
   for (const double value : {0.5, 1e-5, 1e15, -2.5, 0.069911099}) {
-    EXPECT_EQ(FloatToStrExact(value, dot), FloatToStr(value, dot));
+    EXPECT_EQ(exactNumberText(value, dot), numberText(value, dot));
   }
 }

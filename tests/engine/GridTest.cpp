@@ -5,8 +5,8 @@
 
 #include "LadError.h"
 #include "SubsetRuns.h"
-#include "TDataStructure.h"
-#include "TIndex.h"
+#include "CellCounters.h"
+#include "GridPoint.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ struct Step {
 
 // The cells and step results of a whole Gray walk from first().
 std::vector<Step> grayWalk(const arrint& dims) {
-  TIndex index(dims);
+  GridPoint index(dims);
   index.first();
   std::vector<Step> steps{{0, index.idx}};
   for (;;) {
@@ -42,7 +42,7 @@ void expectWalk(const arrint& dims, const std::vector<Step>& expected) {
 
 }  // namespace
 
-TEST(TIndex, GrayWalks) {
+TEST(GridPoint, GrayWalks) {
   expectWalk({2, 3},
              {{0, {0, 0}}, {2, {0, 1}}, {2, {0, 2}}, {1, {1, 2}}, {-2, {1, 1}}, {-2, {1, 0}}});
   expectWalk({3, 2, 2}, {{0, {0, 0, 0}},
@@ -60,8 +60,8 @@ TEST(TIndex, GrayWalks) {
   expectWalk({1, 1}, {{0, {0, 0}}});
 }
 
-TEST(TIndex, OdometerGrayFixAndCompare) {
-  TIndex index({2, 3});
+TEST(GridPoint, OdometerGrayFixAndCompare) {
+  GridPoint index({2, 3});
   index.first();
   std::vector<arrint> cells;
   while (!index.idx.empty()) {
@@ -79,8 +79,8 @@ TEST(TIndex, OdometerGrayFixAndCompare) {
   }
   EXPECT_EQ(cells, (std::vector<arrint>{{0, 2}, {1, 2}}));
 
-  TIndex a({3, 3});
-  TIndex b({3, 3});
+  GridPoint a({3, 3});
+  GridPoint b({3, 3});
   a.idx = {1, 2};
   b.idx = {1, 1};
   EXPECT_EQ(a.greater(b), 1);
@@ -89,20 +89,20 @@ TEST(TIndex, OdometerGrayFixAndCompare) {
   a.idx = {2, 0};
   EXPECT_EQ(a.greater(b), -1);
 
-  TIndex over({2, 2});
+  GridPoint over({2, 2});
   over.first();
   while (!over.idx.empty()) over.nextGray();
-  a.Copyfrom(over);
+  a.copyFrom(over);
   EXPECT_TRUE(a.idx.empty());
 }
 
-TEST(TIndex, CopyContinuesTheWalkOfItsSource) {
+TEST(GridPoint, CopyContinuesTheWalkOfItsSource) {
   const auto walk = grayWalk({3, 2, 2});
-  TIndex source({3, 2, 2});
+  GridPoint source({3, 2, 2});
   source.first();
   for (int i = 0; i < 5; ++i) source.nextGray();
-  TIndex copy({3, 2, 2});
-  copy.Copyfrom(source);
+  GridPoint copy({3, 2, 2});
+  copy.copyFrom(source);
   for (std::size_t i = 6; i < walk.size(); ++i) {
     copy.nextGray();
     EXPECT_EQ(copy.idx, walk[i].cell);
@@ -111,21 +111,21 @@ TEST(TIndex, CopyContinuesTheWalkOfItsSource) {
   EXPECT_TRUE(copy.idx.empty());
 }
 
-TEST(TDataStructure, AddressesAndLimits) {
-  TDataStructure store({2, 3, 4});
+TEST(CellCounters, AddressesAndLimits) {
+  CellCounters store({2, 3, 4});
   EXPECT_EQ(store.cells.size(), 24u);
-  TIndex index({2, 3, 4});
+  GridPoint index({2, 3, 4});
   index.idx = {1, 2, 3};
   EXPECT_EQ(store.getaddress(index), 23);
   store.put(index, 7);
   EXPECT_EQ(store.get(index), 7);
   index.idx = {0, 0, 1};
   EXPECT_EQ(store.getaddress(index), 1);
-  EXPECT_EQ(TDataStructure({}).cells.size(), 1u);
+  EXPECT_EQ(CellCounters({}).cells.size(), 1u);
 
   // Eleven dimensions of eight bins cannot be addressed with 32-bit cells.
   try {
-    TDataStructure huge(arrint(11, 8));
+    CellCounters huge(arrint(11, 8));
     FAIL() << "no failure";
   } catch (const LadError& e) {
     EXPECT_NE(std::string(e.what()).find("11 attributes"), std::string::npos) << e.what();

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "TInterval.h"
+#include "PatternBox.h"
 
 namespace {
 
-TInterval box(const arrint& a, const arrint& b) {
-  TInterval pattern(static_cast<std::int32_t>(a.size()));
+PatternBox box(const arrint& a, const arrint& b) {
+  PatternBox pattern(static_cast<std::int32_t>(a.size()));
   pattern.a = a;
   pattern.b = b;
   return pattern;
@@ -13,33 +13,33 @@ TInterval box(const arrint& a, const arrint& b) {
 
 }  // namespace
 
-TEST(TInterval, Dominance) {
+TEST(PatternBox, Dominance) {
   EXPECT_EQ(dominance({1, 2}, {1, 3}), 1);
   EXPECT_EQ(dominance({1, 2}, {1, 2}), 0);
   EXPECT_EQ(dominance({1, 2}, {0, 5}), -1);
   EXPECT_EQ(dominance({}, {}), 0);
 }
 
-TEST(TInterval, AbsorbedByAContainingOrEqualBoxOnly) {
-  TInterval inner = box({1, 1}, {2, 2});
-  TPatternList list;
+TEST(PatternBox, AbsorbedByAContainingOrEqualBoxOnly) {
+  PatternBox inner = box({1, 1}, {2, 2});
+  PatternBoxList list;
   EXPECT_FALSE(inner.Absorbed(list));
-  list.add("overlap", std::make_unique<TInterval>(box({0, 0}, {3, 1})));
+  list.add("overlap", std::make_unique<PatternBox>(box({0, 0}, {3, 1})));
   EXPECT_FALSE(inner.Absorbed(list));
-  list.add("outer", std::make_unique<TInterval>(box({0, 1}, {3, 2})));
+  list.add("outer", std::make_unique<PatternBox>(box({0, 1}, {3, 2})));
   EXPECT_TRUE(inner.Absorbed(list));
-  TPatternList equals;
-  equals.add("equal", std::make_unique<TInterval>(box({1, 1}, {2, 2})));
+  PatternBoxList equals;
+  equals.add("equal", std::make_unique<PatternBox>(box({1, 1}, {2, 2})));
   EXPECT_TRUE(inner.Absorbed(equals));
 }
 
-TEST(TInterval, Text) {
-  TInterval one = box({0}, {5});
-  one.updatemap({2});
+TEST(PatternBox, Text) {
+  PatternBox one = box({0}, {5});
+  one.setAttributes({2});
   EXPECT_EQ(one.toStr(), "0:5:2");
-  TInterval two = box({1, 0}, {3, 2});
+  PatternBox two = box({1, 0}, {3, 2});
   EXPECT_EQ(two.toStr(), "1:3:0,0:2:0");
-  two.updatemap({0, 4});
+  two.setAttributes({0, 4});
   EXPECT_EQ(two.toStr(), "1:3:0,0:2:4");
-  EXPECT_EQ(TInterval(0).toStr(), "");
+  EXPECT_EQ(PatternBox(0).toStr(), "");
 }

@@ -59,7 +59,7 @@ TEST_F(ModelFileTest, ByteOrderMarkIsSkipped) {
 }
 
 TEST_F(ModelFileTest, ModelWithoutCutpointsOrPatternsRoundTrips) {
-  const Model model({"A", "B"}, CutpointGrid({{}, {3}}), TPandect(), TPandect(), NumberFormat{});
+  const Model model({"A", "B"}, CutpointGrid({{}, {3}}), PatternSet(), PatternSet(), NumberFormat{});
   EXPECT_EQ(written("empty.MOD", [&](LineFileWriter& out) { writeModelFile(model, out); }),
             "Attributes=A,B\r\nCutpoints_Att_0=\r\nCutpoints_Att_1=3\r\n");
   const Model back = readModelFile(path("empty.MOD"), NumberFormat{});

@@ -9,7 +9,7 @@ namespace {
 
 // A model of these attributes and cut points, without patterns.
 Model unlearned(std::vector<std::string> names, matreal cutpoints) {
-  return Model(std::move(names), CutpointGrid(std::move(cutpoints)), TPandect(), TPandect(),
+  return Model(std::move(names), CutpointGrid(std::move(cutpoints)), PatternSet(), PatternSet(),
                NumberFormat{});
 }
 
@@ -22,8 +22,8 @@ TrainingTable table(const std::string& line, matreal values, arrint classes) {
   return t;
 }
 
-TInterval pattern(const arrint& a, const arrint& b, const arrint& map) {
-  TInterval p(static_cast<std::int32_t>(a.size()));
+PatternBox pattern(const arrint& a, const arrint& b, const arrint& map) {
+  PatternBox p(static_cast<std::int32_t>(a.size()));
   p.a = a;
   p.b = b;
   p.map = map;
@@ -50,11 +50,11 @@ TEST(BuildModel, SampleTable) {
   EXPECT_EQ(model.positive().key(0), ",,,,,,>=-0.294350809 & <0.334246251");
   EXPECT_EQ(model.negative().key(0), ",,,,,,<-0.294350809");
   EXPECT_EQ(patternText(model.positive().pattern(0)), "0:7:4,1:6:5");
-  for (const TPandect* pandect : {&model.positive(), &model.negative()}) {
-    for (std::int32_t i = 0; i < pandect->size(); ++i) {
-      EXPECT_EQ(pandect->key(i), model.describe(pandect->pattern(i)));
+  for (const PatternSet* side : {&model.positive(), &model.negative()}) {
+    for (std::int32_t i = 0; i < side->size(); ++i) {
+      EXPECT_EQ(side->key(i), model.describe(side->pattern(i)));
       if (i > 0) {
-        EXPECT_LT(compareKeys(pandect->key(i - 1), pandect->key(i)), 0);
+        EXPECT_LT(compareKeys(side->key(i - 1), side->key(i)), 0);
       }
     }
   }

@@ -31,7 +31,7 @@ struct Binned {
     }
     return SearchData(table, CutpointGrid(cutpoints), parameters);
   }
-  void patterns(const arrint& map, TPatternList& positive, TPatternList& negative) const {
+  void patterns(const arrint& map, PatternBoxList& positive, PatternBoxList& negative) const {
     subsetPatternLists(data(), map, positive, negative);
   }
 };
@@ -52,7 +52,7 @@ Binned fiveBins(const arrint& positives, const arrint& negatives) {
   return model;
 }
 
-std::vector<std::string> texts(const TPatternList& list) {
+std::vector<std::string> texts(const PatternBoxList& list) {
   std::vector<std::string> out;
   for (const auto& pattern : list.vals) out.push_back(pattern->toStr());
   return out;
@@ -63,7 +63,7 @@ std::vector<std::string> texts(const TPatternList& list) {
 void bruteForce(const Binned& model, const arrint& dims, std::vector<std::string>& positive,
                 std::vector<std::string>& negative) {
   std::vector<arrint> order;
-  TIndex walk(dims);
+  GridPoint walk(dims);
   walk.first();
   while (!walk.idx.empty()) {
     order.push_back(walk.idx);
@@ -107,7 +107,7 @@ void bruteForce(const Binned& model, const arrint& dims, std::vector<std::string
         maximal = x == y || !(dominance(outer.a, inner.a) >= 0 && dominance(inner.b, outer.b) >= 0);
       }
       if (!maximal) continue;
-      TInterval pattern(static_cast<std::int32_t>(dims.size()));
+      PatternBox pattern(static_cast<std::int32_t>(dims.size()));
       pattern.a = accepted[side][x].a;
       pattern.b = accepted[side][x].b;
       for (std::size_t k = 0; k < dims.size(); ++k) pattern.map[k] = static_cast<std::int32_t>(k);
@@ -120,8 +120,8 @@ void bruteForce(const Binned& model, const arrint& dims, std::vector<std::string
 
 TEST(PatternSearch, OneAttributeExample) {
   const Binned model = fiveBins({3, 1, 0, 0, 0}, {0, 1, 0, 2, 2});
-  TPatternList pos;
-  TPatternList neg;
+  PatternBoxList pos;
+  PatternBoxList neg;
   model.patterns({0}, pos, neg);
   EXPECT_EQ(texts(pos), (std::vector<std::string>{"0:2:0"}));
   EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
@@ -130,16 +130,16 @@ TEST(PatternSearch, OneAttributeExample) {
 TEST(PatternSearch, ThresholdsAreStrict) {
   // Bins 0..4 hold 3 positives and 2 negatives: h = 0.6 exactly is not above 0.6.
   const Binned homogeneity = fiveBins({3, 0, 0, 0, 0}, {0, 2, 0, 0, 0});
-  TPatternList pos;
-  TPatternList neg;
+  PatternBoxList pos;
+  PatternBoxList neg;
   homogeneity.patterns({0}, pos, neg);
   EXPECT_EQ(texts(pos), std::vector<std::string>{});
   EXPECT_EQ(texts(neg), (std::vector<std::string>{"1:4:0"}));
 
   // 0..1 holds 1 of 10 positives: a prevalence of exactly 0.1 is not above 0.1.
   const Binned prevalence = fiveBins({1, 0, 0, 0, 9}, {0, 0, 0, 0, 0});
-  TPatternList pos2;
-  TPatternList neg2;
+  PatternBoxList pos2;
+  PatternBoxList neg2;
   prevalence.patterns({0}, pos2, neg2);
   EXPECT_EQ(texts(pos2), (std::vector<std::string>{"0:4:0"}));
   EXPECT_EQ(texts(neg2), std::vector<std::string>{});
@@ -147,8 +147,8 @@ TEST(PatternSearch, ThresholdsAreStrict) {
 
 TEST(PatternSearch, SingleCellGridAndOtherClassesYieldNothing) {
   const Binned model{{8, 1, 0.6, 0.1, 0.4, 0.1}, {1}, {{0}, {0}}, {1, 0}};
-  TPatternList pos;
-  TPatternList neg;
+  PatternBoxList pos;
+  PatternBoxList neg;
   model.patterns({0}, pos, neg);
   EXPECT_EQ(pos.size() + neg.size(), 0);
 
@@ -183,8 +183,8 @@ TEST(PatternSearch, MatchesBruteForceOnRandomGrids) {
     arrint map(d);
     for (std::size_t k = 0; k < d; ++k) map[k] = static_cast<std::int32_t>(k);
 
-    TPatternList pos;
-    TPatternList neg;
+    PatternBoxList pos;
+    PatternBoxList neg;
     model.patterns(map, pos, neg);
     std::vector<std::string> expectedPos;
     std::vector<std::string> expectedNeg;

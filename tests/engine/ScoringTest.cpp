@@ -8,14 +8,14 @@ namespace {
 Model scored(const std::vector<std::pair<int, int>>& positive,
              const std::vector<std::pair<int, int>>& negative) {
   auto patterns = [](const std::vector<std::pair<int, int>>& boxes) {
-    TPandect pandect;
+    PatternSet side;
     for (const auto& [a, b] : boxes) {
-      TInterval pattern(1);
+      PatternBox pattern(1);
       pattern.a = {a};
       pattern.b = {b};
-      pandect.append(std::to_string(pandect.size()), pattern);
+      side.append(std::to_string(side.size()), pattern);
     }
-    return pandect;
+    return side;
   };
   return Model({"A"}, CutpointGrid({{1.5, 3, 4.25}}), patterns(positive), patterns(negative),
                NumberFormat{});
@@ -37,7 +37,7 @@ TEST(Scoring, BoxHoldsFollowsTheBinConvention) {
   for (double v : {-1e300, 0.0, 1e300}) {
     EXPECT_TRUE(boxHolds(all.positive().pattern(0), all.cutpoints(), arrreal{v}));
   }
-  EXPECT_TRUE(boxHolds(TInterval(0), cutpoints, arrreal{5}));
+  EXPECT_TRUE(boxHolds(PatternBox(0), cutpoints, arrreal{5}));
 }
 
 TEST(Scoring, ScoreIsTheShareOfPositivesMinusTheShareOfNegatives) {

@@ -1,5 +1,5 @@
 // Positions in the subset order, the dealing of runs to parts, and a build whose subsets are
-// searched in shares and merged back: the same pandects as the build that searches them all.
+// searched in shares and merged back: the same pattern sets as the build that searches them all.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -87,7 +87,7 @@ TEST(SubsetRuns, RunsCoverEverySubsetAtAboutEqualCost) {
   EXPECT_THROW(cutSubsetRuns(arrint(1000, 2), 10, 500, 8), LadError);
 }
 
-TEST(SubsetRuns, SharedOutBuildMergesIntoTheSamePandects) {
+TEST(SubsetRuns, SharedOutBuildMergesIntoTheSamePatternSets) {
   LearningParameters parameters{5, 3, 0.7, 0.1, 0.3, 0.1};
   const std::string table = generatedTable(90, 11, 4);
   const TrainingTable training = intake(parameters, table, NumberFormat{});

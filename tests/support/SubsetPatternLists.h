@@ -2,11 +2,11 @@
 // search subset by subset.
 #pragma once
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 #include "SearchData.h"
-#include "TInterval.h"
+#include "PatternBox.h"
 
 // Appends the patterns of the subset `map` to the lists in the order the search finds them,
 // each with its map set and keyed by its text before the map was set.
-void subsetPatternLists(const SearchData& data, const arrint& map, TPatternList& positive,
-                        TPatternList& negative);
+void subsetPatternLists(const SearchData& data, const arrint& map, PatternBoxList& positive,
+                        PatternBoxList& negative);

@@ -4,7 +4,7 @@
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
-#include "MyLib.h"
+#include "TestLists.h"
 #include "TempDir.h"
 #include "TextFile.h"
 
@@ -19,7 +19,7 @@ LearningParameters parametersOfCase(const fs::path& file) {
   std::ifstream in(file);
   std::string line;
   while (std::getline(in, line)) {
-    const std::string key = getname(line);
+    const std::string key = textBeforeEquals(line);
     const std::string value = line.substr(line.find('=') + 1);
     if (key == "grid-size") parameters.gridSize = value;
     if (key == "degree") parameters.degree = value;

@@ -9,7 +9,7 @@
 #include "GeneratedTable.h"
 #include "LadError.h"
 #include "LineFile.h"
-#include "MyLists.h"
+#include "TestLists.h"
 #include "PatternReport.h"
 #include "PatternTable.h"
 #include "TempDir.h"
@@ -29,7 +29,7 @@ ObservationTable readTable(const std::string& text) {
 
 // The rule a NAME.DES line describes: ">=x & <y" in the field of attribute A is "x <= A < y".
 std::string ruleOfDescription(const std::string& line, const std::vector<std::string>& names) {
-  TSSList fields;
+  TextPairList fields;
   fields.parse(line);
   std::string rule;
   for (std::size_t k = 1; k < fields.keys.size(); ++k) {
@@ -72,7 +72,7 @@ TEST_F(PatternTableTest, RulesAndCoverageMatchTheFrozenFiles) {
     const PatternTable table(loadRules(dir + "/LAD"), readTable(readTextFile(dir + "/table.txt")));
     const std::vector<std::string> description = readLineFile(dir + "/LAD.DES");
     const std::vector<std::string> space = readLineFile(dir + "/LAD.PAT");
-    TSSList names;
+    TextPairList names;
     names.parse(description[0].substr(1));
     ASSERT_EQ(static_cast<std::int32_t>(description.size()) - 1, table.size());
     ASSERT_EQ(space.size() - 1, table.table().rows());
@@ -82,7 +82,7 @@ TEST_F(PatternTableTest, RulesAndCoverageMatchTheFrozenFiles) {
       EXPECT_EQ(ruleOfDescription(line, names.keys), table.rule(j)) << table.name(j);
       std::vector<std::int32_t> expected;
       for (std::size_t r = 1; r < space.size(); ++r) {
-        TSSList bits;
+        TextPairList bits;
         bits.parse(space[r]);
         if (bits.keys[static_cast<std::size_t>(j) + 1] == "1") {
           expected.push_back(static_cast<std::int32_t>(r - 1));

@@ -1,4 +1,4 @@
-#include "TDataStructure.h"
+#include "CellCounters.h"
 
 #include <limits>
 
@@ -17,24 +17,24 @@ std::int64_t gridCellCount(const arrint& sizes) {
 void requireAddressableGrid(const arrint& sizes) {
   if (gridCellCount(sizes) < 0) {
     throw LadError("The grid of an attribute subset of " +
-                   IntToStr(static_cast<int>(sizes.size())) +
+                   integerText(static_cast<int>(sizes.size())) +
                    " attributes would have more than 2147483647 cells; lower the Grid Size or "
                    "the Degree");
   }
 }
 
-TDataStructure::TDataStructure(const arrint& insizes) : sizes(insizes) {
+CellCounters::CellCounters(const arrint& insizes) : sizes(insizes) {
   requireAddressableGrid(sizes);
   cells.assign(static_cast<std::size_t>(gridCellCount(sizes)), 0);
 }
 
-std::int32_t TDataStructure::getaddress(const TIndex& idx) const {
+std::int32_t CellCounters::getaddress(const GridPoint& idx) const {
   std::int32_t address = idx.idx[0];
   for (std::size_t j = 1; j < idx.idx.size(); ++j) address = address * sizes[j] + idx.idx[j];
   return address;
 }
 
-void TDataStructure::Free() {
+void CellCounters::Free() {
   sizes.clear();
   cells.clear();
   cells.shrink_to_fit();

@@ -1,17 +1,4 @@
-#include "MyLib.h"
-
-std::string getname(const std::string& s) {
-  const std::size_t eq = s.find('=');
-  return eq == std::string::npos ? std::string() : s.substr(0, eq);
-}
-
-void splitstr(const std::string& s, const std::string& sep, std::string& left, std::string& right) {
-  if (sep.empty()) return;
-  const std::size_t at = s.find(sep);
-  if (at == std::string::npos) return;
-  left = s.substr(0, at);
-  right = s.substr(at + sep.size());
-}
+#include "TextRoutines.h"
 
 std::string replacestr(const std::string& s, const std::string& u, const std::string& v, bool all) {
   if (u.empty()) return s;

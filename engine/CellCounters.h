@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "MyTypes.h"
-#include "TIndex.h"
+#include "ArrayTypes.h"
+#include "GridPoint.h"
 
-class TDataStructure {
+class CellCounters {
  public:
   std::int32_t gridsize = 0;  // declared, unused
   std::int32_t dims = 0;      // declared, unused
@@ -15,13 +15,13 @@ class TDataStructure {
 
   // Raises LadError when the number of cells does not fit in a 32-bit signed integer, before
   // anything is allocated.
-  explicit TDataStructure(const arrint& insizes);
+  explicit CellCounters(const arrint& insizes);
 
-  std::int32_t getaddress(const TIndex& idx) const;
-  void put(const TIndex& idx, std::int32_t x) {
+  std::int32_t getaddress(const GridPoint& idx) const;
+  void put(const GridPoint& idx, std::int32_t x) {
     cells[static_cast<std::size_t>(getaddress(idx))] = x;
   }
-  std::int32_t get(const TIndex& idx) const {
+  std::int32_t get(const GridPoint& idx) const {
     return cells[static_cast<std::size_t>(getaddress(idx))];
   }
   // Releases the counters; the store cannot be used afterwards.

@@ -1,4 +1,4 @@
-// A pandect: the patterns of one side of a model, each keyed by its description.
+// A pattern set: the patterns of one side of a model, each keyed by its description.
 #pragma once
 
 #include <cstdint>
@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "SpanArena.h"
-#include "TInterval.h"
+#include "PatternBox.h"
 
 // The patterns are held by value in flat arrays and the keys in one block of text, so that a
 // model of millions of patterns costs little more than their coordinates and descriptions.
 // Entries keep the order in which they were appended until sortByKey puts them in ascending
 // key order (the order of every sorted list); entry numbers then follow that order.
-class TPandect {
+class PatternSet {
  public:
   std::int32_t size() const { return static_cast<std::int32_t>(keyAt_.size()); }
   bool empty() const { return keyAt_.empty(); }
@@ -23,9 +23,9 @@ class TPandect {
   std::vector<std::string> keys() const;
 
   void append(std::string_view key, PatternView pattern);
-  // About how many bytes the pandect holds.
+  // About how many bytes the pattern set holds.
   std::uint64_t bytes() const { return bytes_; }
-  // Ascending key order. Keys must be distinct, which a built pandect guarantees.
+  // Ascending key order. Keys must be distinct, which a built pattern set guarantees.
   void sortByKey();
   // Whether sortByKey has run since the last append.
   bool isSorted() const { return sorted_; }

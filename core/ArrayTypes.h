@@ -8,6 +8,5 @@
 using arrint = std::vector<std::int32_t>;
 using arrreal = std::vector<double>;
 using arrstring = std::vector<std::string>;
-using arrpointer = std::vector<void*>;
 using matint = std::vector<arrint>;
 using matreal = std::vector<arrreal>;

@@ -1,10 +1,10 @@
-#include "PandectBuilder.h"
+#include "PatternSetBuilder.h"
 
-PandectBuilder::PandectBuilder(const CutpointTexts& texts, std::size_t attributes,
-                               TPandect& pandect)
-    : texts_(texts), attributes_(attributes), pandect_(pandect), slots_(1024, 0) {}
+PatternSetBuilder::PatternSetBuilder(const CutpointTexts& texts, std::size_t attributes,
+                               PatternSet& side)
+    : texts_(texts), attributes_(attributes), patterns_(side), slots_(1024, 0) {}
 
-void PandectBuilder::keyOf(PatternView pattern, std::vector<std::int32_t>& key) const {
+void PatternSetBuilder::keyOf(PatternView pattern, std::vector<std::int32_t>& key) const {
   key.clear();
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const auto k = static_cast<std::size_t>(pattern.map[i]);
@@ -20,7 +20,7 @@ void PandectBuilder::keyOf(PatternView pattern, std::vector<std::int32_t>& key) 
   }
 }
 
-std::uint64_t PandectBuilder::hashOf(const std::vector<std::int32_t>& key) {
+std::uint64_t PatternSetBuilder::hashOf(const std::vector<std::int32_t>& key) {
   std::uint64_t h = 0x9e3779b97f4a7c15ull ^ key.size();
   for (const std::int32_t word : key) {
     h ^= static_cast<std::uint32_t>(word);
@@ -30,7 +30,7 @@ std::uint64_t PandectBuilder::hashOf(const std::vector<std::int32_t>& key) {
   return h;
 }
 
-void PandectBuilder::grow() {
+void PatternSetBuilder::grow() {
   std::vector<std::uint64_t> old(slots_.size() * 2, 0);
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
@@ -42,7 +42,7 @@ void PandectBuilder::grow() {
   }
 }
 
-void PandectBuilder::take(const std::vector<std::int32_t>& boxes, std::int32_t dims,
+void PatternSetBuilder::take(const std::vector<std::int32_t>& boxes, std::int32_t dims,
                           const arrint& map) {
   const auto d = static_cast<std::size_t>(dims);
   if (d == 0) return;
@@ -62,15 +62,15 @@ void PandectBuilder::take(const std::vector<std::int32_t>& boxes, std::int32_t d
     for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
       if ((slots_[slot] >> 32) != hash) continue;
       const auto entry = static_cast<std::int32_t>((slots_[slot] & 0xffffffffu) - 1);
-      keyOf(pandect_.pattern(entry), other_);
+      keyOf(patterns_.pattern(entry), other_);
       if (other_ == key_) {
         seen = true;
         break;
       }
     }
     if (seen) continue;
-    slots_[slot] = hash << 32 | static_cast<std::uint64_t>(pandect_.size() + 1);
-    pandect_.append(texts_.describe(pattern, attributes_), pattern);
+    slots_[slot] = hash << 32 | static_cast<std::uint64_t>(patterns_.size() + 1);
+    patterns_.append(texts_.describe(pattern, attributes_), pattern);
     if (++used_ * 2 > slots_.size()) grow();
   }
 }

@@ -1,4 +1,4 @@
-#include "TPandect.h"
+#include "PatternSet.h"
 
 #include <tbb/parallel_sort.h>
 
@@ -7,26 +7,26 @@
 #include "KeyOrder.h"
 #include "LadError.h"
 
-std::string_view TPandect::key(std::int32_t i) const {
+std::string_view PatternSet::key(std::int32_t i) const {
   return keyOfSlot(slot(i));
 }
 
-PatternView TPandect::pattern(std::int32_t i) const {
+PatternView PatternSet::pattern(std::int32_t i) const {
   const std::size_t s = slot(i);
   const std::size_t d = dims_[s];
   const std::int32_t* first = coords_.get(coordAt_[s], 3 * d).data();
   return {{first, d}, {first + d, d}, {first + 2 * d, d}};
 }
 
-std::vector<std::string> TPandect::keys() const {
+std::vector<std::string> PatternSet::keys() const {
   std::vector<std::string> out;
   out.reserve(keyAt_.size());
   for (std::int32_t i = 0; i < size(); ++i) out.emplace_back(key(i));
   return out;
 }
 
-void TPandect::append(std::string_view key, PatternView pattern) {
-  if (keyAt_.size() >= 0x7fffffffu) throw LadError("A pandect holds at most 2147483647 patterns");
+void PatternSet::append(std::string_view key, PatternView pattern) {
+  if (keyAt_.size() >= 0x7fffffffu) throw LadError("A side holds at most 2147483647 patterns");
   if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
   keyAt_.push_back(keyText_.add({key.data(), key.size()}));
   keyLength_.push_back(static_cast<std::uint32_t>(key.size()));
@@ -41,7 +41,7 @@ void TPandect::append(std::string_view key, PatternView pattern) {
   sorted_ = false;
 }
 
-void TPandect::sortByKey() {
+void PatternSet::sortByKey() {
   std::vector<std::uint32_t> order(keyAt_.size());
   std::iota(order.begin(), order.end(), 0u);
   tbb::parallel_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {

@@ -1,29 +1,30 @@
 #include <gtest/gtest.h>
 
 #include "LadError.h"
-#include "MyLib.h"
+#include "TestLists.h"
+#include "TextRoutines.h"
 
-TEST(MyLib, Getname) {
-  EXPECT_EQ(getname("Attributes=x,y"), "Attributes");
-  EXPECT_EQ(getname("abc"), "");
-  EXPECT_EQ(getname("=x"), "");
+TEST(TextRoutines, TextBeforeEquals) {
+  EXPECT_EQ(textBeforeEquals("Attributes=x,y"), "Attributes");
+  EXPECT_EQ(textBeforeEquals("abc"), "");
+  EXPECT_EQ(textBeforeEquals("=x"), "");
 }
 
-TEST(MyLib, SplitstrKeepsOutputsWhenAbsent) {
+TEST(TextRoutines, SplitAtFirstKeepsOutputsWhenAbsent) {
   std::string left = "L";
   std::string right = "R";
-  splitstr("a=b=c", "=", left, right);
+  splitAtFirst("a=b=c", "=", left, right);
   EXPECT_EQ(left, "a");
   EXPECT_EQ(right, "b=c");
   left = "L";
   right = "R";
-  splitstr("abc", "=", left, right);
-  splitstr("abc", "", left, right);
+  splitAtFirst("abc", "=", left, right);
+  splitAtFirst("abc", "", left, right);
   EXPECT_EQ(left, "L");
   EXPECT_EQ(right, "R");
 }
 
-TEST(MyLib, Replacestr) {
+TEST(TextRoutines, Replacestr) {
   EXPECT_EQ(replacestr("aab", "ab", "b", true), "b");
   EXPECT_EQ(replacestr("aab", "ab", "b", false), "ab");
   EXPECT_EQ(replacestr("aab", "", "b", true), "aab");
@@ -34,7 +35,7 @@ TEST(MyLib, Replacestr) {
   EXPECT_EQ(replacestr("ab", "a", "aa", true), "aab");
 }
 
-TEST(MyLib, FullStopRule) {
+TEST(TextRoutines, FullStopRule) {
   EXPECT_EQ(messageWithFullStop("Range check error"), "Range check error.");
   EXPECT_EQ(messageWithFullStop("'' is not a valid floating point value"),
             "'' is not a valid floating point value.");

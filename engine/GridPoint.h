@@ -3,15 +3,15 @@
 
 #include <cstdint>
 
-#include "MyTypes.h"
+#include "ArrayTypes.h"
 
-class TIndex {
+class GridPoint {
  public:
   arrint idx;         // the current cell; empty before first() and after the walk
   arrint transition;  // per dimension, +1 or -1: where the Gray walk moves it next
   arrint ub;          // per dimension, the largest coordinate
 
-  explicit TIndex(const arrint& dims);
+  explicit GridPoint(const arrint& dims);
 
   // The first cell (all zeros), every direction +1.
   void first();
@@ -23,8 +23,8 @@ class TIndex {
   // A Gray step over the cells that share coordinate fix; empties idx when none is left.
   void nextGrayFix(std::int32_t fix);
   // Takes the cell and the directions of another index.
-  void Copyfrom(const TIndex& fromcopy);
+  void copyFrom(const GridPoint& fromcopy);
   // 1 when this cell lies at or above ref in every coordinate and differs, 0 when equal,
   // -1 when it lies below ref in some coordinate.
-  std::int32_t greater(const TIndex& ref) const;
+  std::int32_t greater(const GridPoint& ref) const;
 };

@@ -1,23 +1,23 @@
-// Gathers the patterns of every subset into a pandect, one pattern per description.
+// Gathers the patterns of every subset into a pattern set, one pattern per description.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "Description.h"
-#include "TPandect.h"
+#include "PatternSet.h"
 
 // The first pattern found with a description keeps it; a later one with the same description
 // is dropped. Equal descriptions are recognised on a compact structural key (the constrained
 // attributes and the texts of their cutpoints), so a description is written only for a
-// pattern that enters the pandect. finish() puts the pandect in ascending key order.
-class PandectBuilder {
+// pattern that enters the pattern set. finish() puts the pattern set in ascending key order.
+class PatternSetBuilder {
  public:
-  PandectBuilder(const CutpointTexts& texts, std::size_t attributes, TPandect& pandect);
+  PatternSetBuilder(const CutpointTexts& texts, std::size_t attributes, PatternSet& side);
 
   // Takes the boxes of one subset (lower then upper corner, dims bins each) over map.
   void take(const std::vector<std::int32_t>& boxes, std::int32_t dims, const arrint& map);
-  void finish() { pandect_.sortByKey(); }
+  void finish() { patterns_.sortByKey(); }
 
  private:
   // The structural key of a pattern into key.
@@ -27,8 +27,8 @@ class PandectBuilder {
 
   const CutpointTexts& texts_;
   std::size_t attributes_;
-  TPandect& pandect_;
-  // Open addressing: hash in the high half, pandect entry + 1 in the low half, 0 for empty.
+  PatternSet& patterns_;
+  // Open addressing: hash in the high half, pattern set entry + 1 in the low half, 0 for empty.
   std::vector<std::uint64_t> slots_;
   std::size_t used_ = 0;
   std::vector<std::int32_t> key_;

@@ -1,11 +1,11 @@
-#include "TInterval.h"
+#include "PatternBox.h"
 
 #include "NumberText.h"
 
-TInterval::TInterval(const TIndex& aa, const TIndex& bb)
+PatternBox::PatternBox(const GridPoint& aa, const GridPoint& bb)
     : a(aa.idx), b(bb.idx), map(bb.idx.size(), 0) {}
 
-TInterval::TInterval(std::int32_t n)
+PatternBox::PatternBox(std::int32_t n)
     : a(static_cast<std::size_t>(n), 0),
       b(static_cast<std::size_t>(n), 0),
       map(static_cast<std::size_t>(n), 0) {}
@@ -19,14 +19,14 @@ std::int32_t dominance(const arrint& p, const arrint& q) {
   return smaller ? 1 : 0;
 }
 
-bool TInterval::Absorbed(const TPatternList& ListPat) const {
+bool PatternBox::Absorbed(const PatternBoxList& ListPat) const {
   for (const auto& v : ListPat.vals) {
     if (dominance(v->a, a) >= 0 && dominance(b, v->b) >= 0) return true;
   }
   return false;
 }
 
-void TInterval::updatemap(const arrint& imap) {
+void PatternBox::setAttributes(const arrint& imap) {
   for (std::size_t j = 0; j < imap.size() && j < map.size(); ++j) map[j] = imap[j];
 }
 
@@ -34,11 +34,11 @@ std::string patternText(PatternView pattern) {
   std::string out;
   for (std::size_t j = 0; j < pattern.size(); ++j) {
     if (j > 0) out += ',';
-    out += IntToStr(pattern.a[j]);
+    out += integerText(pattern.a[j]);
     out += ':';
-    out += IntToStr(pattern.b[j]);
+    out += integerText(pattern.b[j]);
     out += ':';
-    out += IntToStr(pattern.map[j]);
+    out += integerText(pattern.map[j]);
   }
   return out;
 }

@@ -8,8 +8,8 @@
 
 #include "KeyOrder.h"
 #include "KeyedList.h"
-#include "MyTypes.h"
-#include "TIndex.h"
+#include "ArrayTypes.h"
+#include "GridPoint.h"
 
 // A read-only look at a pattern's three arrays, wherever the pattern is stored.
 struct PatternView {
@@ -27,30 +27,30 @@ std::string patternText(PatternView pattern);
 // The one box test of scoring, rules and explanations.
 bool boxHolds(PatternView pattern, const matreal& cutpoints, std::span<const double> values);
 
-class TPatternList;
+class PatternBoxList;
 
-class TInterval {
+class PatternBox {
  public:
   arrint a;    // lower corner: the lowest bin per dimension
   arrint b;    // upper corner: the highest bin per dimension
   arrint map;  // the attribute number of each dimension
 
-  // The box from corner aa to corner bb, attributes 0 until updatemap.
-  TInterval(const TIndex& aa, const TIndex& bb);
+  // The box from corner aa to corner bb, attributes 0 until setAttributes.
+  PatternBox(const GridPoint& aa, const GridPoint& bb);
   // A box of n dimensions, all zeros, filled by the model file reader.
-  explicit TInterval(std::int32_t n);
+  explicit PatternBox(std::int32_t n);
 
   operator PatternView() const { return {a, b, map}; }
 
   // Whether a box of the list contains this one (equal boxes included).
-  bool Absorbed(const TPatternList& ListPat) const;
-  void updatemap(const arrint& imap);
+  bool Absorbed(const PatternBoxList& ListPat) const;
+  void setAttributes(const arrint& imap);
   std::string toStr() const { return patternText(*this); }
 };
 
 // A working list of patterns keyed by text, which owns its patterns: removing an entry or
 // dropping the list destroys them.
-class TPatternList : public KeyedList<std::string, std::unique_ptr<TInterval>, KeyLess> {};
+class PatternBoxList : public KeyedList<std::string, std::unique_ptr<PatternBox>, KeyLess> {};
 
 // -1 when p[j] > q[j] somewhere, else 1 when p[j] < q[j] somewhere, else 0.
 std::int32_t dominance(const arrint& p, const arrint& q);

@@ -1,15 +1,15 @@
-#include "TIndex.h"
+#include "GridPoint.h"
 
-TIndex::TIndex(const arrint& dims) : transition(dims.size(), 1), ub(dims.size()) {
+GridPoint::GridPoint(const arrint& dims) : transition(dims.size(), 1), ub(dims.size()) {
   for (std::size_t j = 0; j < dims.size(); ++j) ub[j] = dims[j] - 1;
 }
 
-void TIndex::first() {
+void GridPoint::first() {
   idx.assign(ub.size(), 0);
   transition.assign(ub.size(), 1);
 }
 
-void TIndex::next() {
+void GridPoint::next() {
   if (idx.empty()) return;
   auto j = static_cast<std::int32_t>(idx.size()) - 1;
   while (j >= 0 && idx[static_cast<std::size_t>(j)] == ub[static_cast<std::size_t>(j)]) --j;
@@ -23,14 +23,14 @@ void TIndex::next() {
 
 namespace {
 
-bool atEndOfDirection(const TIndex& index, std::size_t j) {
+bool atEndOfDirection(const GridPoint& index, std::size_t j) {
   return (index.transition[j] == 1 && index.idx[j] == index.ub[j]) ||
          (index.transition[j] == -1 && index.idx[j] == 0);
 }
 
 }  // namespace
 
-std::int32_t TIndex::nextGray() {
+std::int32_t GridPoint::nextGray() {
   if (idx.empty()) return 0;
   auto j = static_cast<std::int32_t>(idx.size()) - 1;
   while (j >= 0 && atEndOfDirection(*this, static_cast<std::size_t>(j))) --j;
@@ -45,7 +45,7 @@ std::int32_t TIndex::nextGray() {
   return result;
 }
 
-void TIndex::nextGrayFix(std::int32_t fix) {
+void GridPoint::nextGrayFix(std::int32_t fix) {
   if (idx.empty()) return;
   auto j = static_cast<std::int32_t>(idx.size()) - 1;
   while (j >= 0 && (j == fix || atEndOfDirection(*this, static_cast<std::size_t>(j)))) --j;
@@ -58,7 +58,7 @@ void TIndex::nextGrayFix(std::int32_t fix) {
   for (std::size_t k = uj + 1; k < idx.size(); ++k) transition[k] = -transition[k];
 }
 
-void TIndex::Copyfrom(const TIndex& fromcopy) {
+void GridPoint::copyFrom(const GridPoint& fromcopy) {
   const std::size_t n = fromcopy.idx.size();
   idx.resize(n);
   for (std::size_t j = 0; j < n; ++j) {
@@ -68,7 +68,7 @@ void TIndex::Copyfrom(const TIndex& fromcopy) {
   }
 }
 
-std::int32_t TIndex::greater(const TIndex& ref) const {
+std::int32_t GridPoint::greater(const GridPoint& ref) const {
   bool larger = false;
   for (std::size_t j = 0; j < idx.size(); ++j) {
     if (idx[j] < ref.idx[j]) return -1;
