@@ -42,7 +42,7 @@ LearningParameters benchParameters() {
 // The table's bins over its equal-frequency grid, ready for the search.
 SearchData discretized(const TrainingTable& table) {
   const CutpointGrid grid =
-      CutpointGrid::equalFrequency(table.values, table.columns(), benchParameters().gridSize);
+      CutpointGrid::equalFrequency(table.values(), table.columns(), benchParameters().gridSize);
   return SearchData(table, grid, benchParameters());
 }
 

@@ -87,11 +87,11 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
   const std::int32_t degree = parameters.degree;
   if (degree < 1) throw LadError("Degree must be at least 1 (it is " + integerText(degree) + ")");
   const std::size_t columns = table.columns();
-  CutpointGrid grid = CutpointGrid::equalFrequency(table.values, columns, parameters.gridSize);
-  std::vector<std::string> names = attributeNames(table.attributeLine);
+  CutpointGrid grid = CutpointGrid::equalFrequency(table.values(), columns, parameters.gridSize);
+  std::vector<std::string> names = attributeNames(table.attributeLine());
   if (names.size() < columns) {
     throw LadError("The header names " + integerText(static_cast<std::int64_t>(names.size())) +
-                   " attribute(s) (" + table.attributeLine + ") for " +
+                   " attribute(s) (" + table.attributeLine() + ") for " +
                    integerText(static_cast<std::int64_t>(columns)) +
                    " attribute columns; an attribute name must not begin with \"Class\"");
   }
@@ -104,7 +104,7 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
   PatternSet positive;
   PatternSet negative;
   const SearchData data(table, grid, parameters);
-  const CutpointTexts texts(grid.cutpoints(), table.format);
+  const CutpointTexts texts(grid.cutpoints(), table.format());
   PatternSetBuilder positives(texts, names.size(), positive);
   PatternSetBuilder negatives(texts, names.size(), negative);
   const PatternMemoryGuard memory(table.rows());
@@ -118,5 +118,5 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
     tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
   });
   return Model(std::move(names), std::move(grid), std::move(positive), std::move(negative),
-               table.format);
+               table.format());
 }

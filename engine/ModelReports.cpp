@@ -26,7 +26,7 @@ const std::array<std::array<char, 16>, 256>& bitTexts() {
 }  // namespace
 
 void writePatternSpace(const Model& model, const TrainingTable& table, LineFileWriter& out) {
-  const PatternCoverage coverage(model, table.values);
+  const PatternCoverage coverage(model, table.values());
   out.write("Pattern");
   for (std::int32_t j = 1; j <= model.positive().size(); ++j) out.write(",P" + integerText(j));
   for (std::int32_t j = 1; j <= model.negative().size(); ++j) out.write(",N" + integerText(j));
@@ -65,7 +65,7 @@ void writeDiscretizedTable(const Model& model, const TrainingTable& table, LineF
   const std::size_t columns = table.columns();
   for (std::size_t r = 0; r < table.rows(); ++r) {
     out.write(observationName(r));
-    for (std::size_t k = 0; k < columns; ++k) out.write("," + integerText(grid.binOf(table.values[r][k], k)));
+    for (std::size_t k = 0; k < columns; ++k) out.write("," + integerText(grid.binOf(table.values()[r][k], k)));
     out.endLine();
   }
 }

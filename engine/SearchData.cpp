@@ -73,9 +73,9 @@ SearchData::SearchData(const TrainingTable& table, const CutpointGrid& grid,
       nneg(table.negatives()),
       rule(npos, nneg, parameters) {
   for (std::size_t r = 0; r < table.rows(); ++r) {
-    const std::int32_t c = r < table.classes.size() ? table.classes[r] : -1;
+    const std::int32_t c = r < table.classes().size() ? table.classes()[r] : -1;
     if (c != 1 && c != 0) continue;
     weight.push_back(c == 1 ? kOnePositive : kOneNegative);
-    for (std::size_t k = 0; k < bins.size(); ++k) bins[k].push_back(grid.binOf(table.values[r][k], k));
+    for (std::size_t k = 0; k < bins.size(); ++k) bins[k].push_back(grid.binOf(table.values()[r][k], k));
   }
 }

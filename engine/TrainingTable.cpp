@@ -2,12 +2,19 @@
 
 #include <algorithm>
 
+TrainingTable::TrainingTable(std::string attributeLine, matreal values, arrint classes,
+                             const NumberFormat& format)
+    : attributeLine_(std::move(attributeLine)),
+      values_(std::move(values)),
+      classes_(std::move(classes)),
+      format_(format) {}
+
 std::int32_t TrainingTable::positives() const {
-  return static_cast<std::int32_t>(std::count(classes.begin(), classes.end(), 1));
+  return static_cast<std::int32_t>(std::count(classes_.begin(), classes_.end(), 1));
 }
 
 std::int32_t TrainingTable::negatives() const {
-  return static_cast<std::int32_t>(std::count(classes.begin(), classes.end(), 0));
+  return static_cast<std::int32_t>(std::count(classes_.begin(), classes_.end(), 0));
 }
 
 std::vector<std::string> attributeNames(const std::string& attributeLine) {

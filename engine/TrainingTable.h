@@ -9,19 +9,43 @@
 #include "ArrayTypes.h"
 #include "NumberText.h"
 
-struct TrainingTable {
-  // The attribute names joined by ",", as the header gives them and the model files write them.
-  std::string attributeLine;
-  matreal values;  // one row per observation, one value per attribute column
-  arrint classes;  // per observation: 1 positive, 0 negative, any other value neither
-  // How the table's numbers were written, and so how the model writes its own.
-  NumberFormat format;
+class TrainingTable {
+ public:
+  TrainingTable() = default;
+  // attributeLine: the attribute names joined by ",", as the header gives them and the model
+  // files write them. values: one row per observation, one value per attribute column.
+  // classes: per observation, 1 positive, 0 negative, any other value neither. format: how the
+  // table's numbers were written, and so how the model learned from it writes its own.
+  TrainingTable(std::string attributeLine, matreal values, arrint classes,
+                const NumberFormat& format);
 
-  std::size_t rows() const { return values.size(); }
+  const std::string& attributeLine() const { return attributeLine_; }
+  const matreal& values() const { return values_; }
+  const arrint& classes() const { return classes_; }
+  const NumberFormat& format() const { return format_; }
+
+  std::size_t rows() const { return values_.size(); }
   // The attribute columns: the length of the first row.
-  std::size_t columns() const { return values.empty() ? 0 : values[0].size(); }
+  std::size_t columns() const { return values_.empty() ? 0 : values_[0].size(); }
   std::int32_t positives() const;
   std::int32_t negatives() const;
+  // The same table with only the rows r for which keep(r) holds, in their order.
+  template <class Keep>
+  TrainingTable rowsWhere(Keep keep) const {
+    TrainingTable kept(attributeLine_, {}, {}, format_);
+    for (std::size_t r = 0; r < rows(); ++r) {
+      if (!keep(r)) continue;
+      kept.values_.push_back(values_[r]);
+      kept.classes_.push_back(classes_[r]);
+    }
+    return kept;
+  }
+
+ private:
+  std::string attributeLine_;
+  matreal values_;
+  arrint classes_;
+  NumberFormat format_;
 };
 
 // The names of an attribute line, cut at every "," (k commas give k + 1 names).

@@ -54,16 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const TrainingTable& training = *read;
   const std::size_t observations = observationLines(table);
-  if (training.values.size() != observations || training.classes.size() != observations) {
+  if (training.values().size() != observations || training.classes().size() != observations) {
     propertyFailed(std::to_string(observations) + " observation lines read into " +
-                   std::to_string(training.values.size()) + " data rows and " +
-                   std::to_string(training.classes.size()) + " classes");
+                   std::to_string(training.values().size()) + " data rows and " +
+                   std::to_string(training.classes().size()) + " classes");
   }
   const std::size_t columns = attributeColumns(table);
-  for (std::size_t r = 0; r < training.values.size(); ++r) {
-    if (training.values[r].size() != columns) {
+  for (std::size_t r = 0; r < training.values().size(); ++r) {
+    if (training.values()[r].size() != columns) {
       propertyFailed("data row " + std::to_string(r) + " has " +
-                     std::to_string(training.values[r].size()) + " values for " +
+                     std::to_string(training.values()[r].size()) + " values for " +
                      std::to_string(columns) + " attribute columns");
     }
   }

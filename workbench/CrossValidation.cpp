@@ -28,15 +28,7 @@ struct FoldJob {
 // The observations of the table outside `fold`, with its attributes and number format.
 TrainingTable trainingFolds(const TrainingTable& table, const std::vector<std::int32_t>& folds,
                             std::int32_t fold) {
-  TrainingTable kept;
-  kept.attributeLine = table.attributeLine;
-  kept.format = table.format;
-  for (std::size_t r = 0; r < table.rows(); ++r) {
-    if (folds[r] == fold) continue;
-    kept.values.push_back(table.values[r]);
-    kept.classes.push_back(table.classes[r]);
-  }
-  return kept;
+  return table.rowsWhere([&](std::size_t r) { return folds[r] != fold; });
 }
 
 // Reports builds done of all, a few times a second at most, and always the last one.
@@ -146,7 +138,7 @@ void requireAffordableValidation(const TrainingTable& table, const LearningParam
   };
   BuildRun run;
   run.cost =
-      estimateBuildCost(table.rows(), largestBinCounts(table.values, p.gridSize), p.degree);
+      estimateBuildCost(table.rows(), largestBinCounts(table.values(), p.gridSize), p.degree);
   run.atOnce = static_cast<int>(std::min<double>(threads, builds));
   run.builds = static_cast<std::int64_t>(std::min(builds, 9.2e18));
   run.extraBytes = saturated(extra);
@@ -162,7 +154,7 @@ std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
                                                 const char* cancelled) {
   requireFoldCount(options.folds, table.rows());
   const std::vector<std::int32_t> folds =
-      stratifiedFolds(table.classes, options.folds, options.seed);
+      stratifiedFolds(table.classes(), options.folds, options.seed);
   std::vector<FoldJob> jobs;
   for (std::int32_t f = 0; f < options.folds; ++f) {
     for (std::size_t s = 0; s < sets.size(); ++s) jobs.push_back({s, f});
@@ -177,7 +169,7 @@ std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
 
   // The class of an observation as evaluation counts it.
   const auto classOf = [&](std::size_t r) {
-    const std::int32_t c = table.classes[r];
+    const std::int32_t c = table.classes()[r];
     return c == 1 || c == 0 ? c : kOtherClass;
   };
   BuildProgress progress(options.control, static_cast<std::int64_t>(jobs.size()));
@@ -200,7 +192,7 @@ std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
       std::vector<ScoredObservation> heldOut;
       for (std::size_t r = 0; r < table.rows(); ++r) {
         if (folds[r] != job.fold) continue;
-        const double score = model.score(table.values[r]);
+        const double score = model.score(table.values()[r]);
         scores[job.set][r] = score;
         heldOut.push_back({classOf(r), score});
       }

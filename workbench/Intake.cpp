@@ -115,8 +115,6 @@ TrainingTable intake(const LearningParameters& parameters, const std::string& ta
     throw ParameterError(F::Degree, "must be at least 1 (it is " +
                                         quotedForMessage(integerText(parameters.degree)) + ")");
   }
-  TrainingTable table;
-  table.format = format;
 
   const std::vector<std::string> lines = tableLines(tableText);
   requireLines(lines);
@@ -154,26 +152,26 @@ TrainingTable intake(const LearningParameters& parameters, const std::string& ta
   }
 
   const std::size_t observations = lines.size() - 1;
-  table.values.assign(observations, arrreal(static_cast<std::size_t>(n), 0.0));
-  table.classes.assign(observations, 0);
+  matreal values(observations, arrreal(static_cast<std::size_t>(n), 0.0));
+  arrint classes(observations, 0);
 
   const std::size_t comma = header.find(',');
   const std::string names = comma == std::string::npos ? header : header.substr(comma + 1);
-  table.attributeLine = replacestr(names, ",Class", "", true);
+  std::string attributeLine = replacestr(names, ",Class", "", true);
 
   for (std::size_t r = 0; r < observations; ++r) {
     const std::size_t lineNo = r + 2;
     fields.parse(lines[r + 1]);
     const std::int32_t m = fields.size();
     requireNoExtraFields(m, headerFields, lineNo);
-    arrreal& row = table.values[r];
+    arrreal& row = values[r];
     for (std::int32_t j = 1; j <= m - 2; ++j) {
       row[static_cast<std::size_t>(j - 1)] =
           tableNumber(fields.keys[static_cast<std::size_t>(j)], lineNo,
                       static_cast<std::size_t>(j + 1), format);
     }
-    table.classes[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo,
+    classes[r] = classOf(fields.keys[static_cast<std::size_t>(m - 1)], lineNo,
                                     static_cast<std::size_t>(m), format);
   }
-  return table;
+  return TrainingTable(std::move(attributeLine), std::move(values), std::move(classes), format);
 }

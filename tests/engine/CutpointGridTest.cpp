@@ -49,14 +49,16 @@ TEST(CutpointGrid, ChoosesCutpointsByTheFloatingPointRule) {
 }
 
 TEST(CutpointGrid, SampleTableAndClassCounts) {
-  TrainingTable table = intake(LearningParameters{}, sampleTable(), NumberFormat{});
-  table.classes[1] = 2;  // neither positive nor negative, still binned
-  const CutpointGrid grid = CutpointGrid::equalFrequency(table.values, table.columns(), 8);
+  const TrainingTable read = intake(LearningParameters{}, sampleTable(), NumberFormat{});
+  arrint classes = read.classes();
+  classes[1] = 2;  // neither positive nor negative, still binned
+  const TrainingTable table(read.attributeLine(), read.values(), classes, NumberFormat{});
+  const CutpointGrid grid = CutpointGrid::equalFrequency(table.values(), table.columns(), 8);
   EXPECT_EQ(grid.cutpoints(0), (arrreal{-0.277747424, -0.076980728, -0.042724707, 0.069911099,
                                         0.10641226, 0.184569526, 0.35513663}));
   EXPECT_EQ(grid.binCounts(), arrint(6, 8));
-  EXPECT_EQ(grid.binsOf(table.values)[0][0], 4);
-  EXPECT_EQ(grid.binsOf(table.values).size(), 16u);
+  EXPECT_EQ(grid.binsOf(table.values())[0][0], 4);
+  EXPECT_EQ(grid.binsOf(table.values()).size(), 16u);
   const SearchData data(table, grid, LearningParameters{});
   EXPECT_EQ(data.npos, 8);
   EXPECT_EQ(data.nneg, 7);

@@ -129,10 +129,8 @@ TEST_F(ModelFileTest, MissingFileIsAnInputOutputError) {
 
 TEST_F(ModelFileTest, ReportsOfTheExample) {
   const Model model = load(kExample);
-  TrainingTable table;
-  table.attributeLine = "A,B,C";
-  table.values = {{2, 0.5, 15}, {4.5, 0.1, 12}, {1, 0.5, 25}};
-  table.classes = {1, 0, 2};
+  TrainingTable table("A,B,C", {{2, 0.5, 15}, {4.5, 0.1, 12}, {1, 0.5, 25}}, {1, 0, 2},
+                      NumberFormat{});
   EXPECT_EQ(written("m.PAT", [&](LineFileWriter& out) { writePatternSpace(model, table, out); }),
             "Pattern,P1,N1\r\nObs_1,1,0\r\nObs_2,0,1\r\nObs_3,0,0\r\n");
   EXPECT_EQ(written("m.DES", [&](LineFileWriter& out) { writeDescriptions(model, out); }),
@@ -143,9 +141,7 @@ TEST_F(ModelFileTest, ReportsOfTheExample) {
 
   // A model without patterns has bare name lines.
   const Model bare = load("Attributes=A\nCutpoints_Att_0=1\n");
-  table.attributeLine = "A";
-  table.values = {{0}, {2}};
-  table.classes = {1, 0};
+  table = TrainingTable("A", {{0}, {2}}, {1, 0}, NumberFormat{});
   EXPECT_EQ(written("b.PAT", [&](LineFileWriter& out) { writePatternSpace(bare, table, out); }),
             "Pattern\r\nObs_1\r\nObs_2\r\n");
   EXPECT_EQ(written("b.DES", [&](LineFileWriter& out) { writeDescriptions(bare, out); }),

@@ -15,11 +15,7 @@ Model unlearned(std::vector<std::string> names, matreal cutpoints) {
 
 // A table of the attributes named in `line`, with its values and classes.
 TrainingTable table(const std::string& line, matreal values, arrint classes) {
-  TrainingTable t;
-  t.attributeLine = line;
-  t.values = std::move(values);
-  t.classes = std::move(classes);
-  return t;
+  return TrainingTable(line, std::move(values), std::move(classes), NumberFormat{});
 }
 
 PatternBox pattern(const arrint& a, const arrint& b, const arrint& map) {
@@ -89,17 +85,19 @@ TEST(BuildModel, RefusesWhatItCannotSearch) {
        "2147483647 cells; lower the Grid Size or the Degree"},
   };
   for (const auto& c : cases) {
-    TrainingTable rows;
+    matreal values;
+    arrint classes;
     for (int r = 0; r < 16; ++r) {
       arrreal row(c.columns);
       for (std::size_t k = 0; k < c.columns; ++k) row[k] = (r * 7 + static_cast<int>(k)) % 16;
-      rows.values.push_back(row);
-      rows.classes.push_back(r % 2);
+      values.push_back(row);
+      classes.push_back(r % 2);
     }
-    rows.attributeLine = "a0";
-    for (std::size_t k = 1; k < c.columns; ++k) rows.attributeLine += ",a" + std::to_string(k);
+    std::string names = "a0";
+    for (std::size_t k = 1; k < c.columns; ++k) names += ",a" + std::to_string(k);
     try {
-      buildModel(rows, {c.grid, c.degree, 0.6, 0.1, 0.4, 0.1});
+      buildModel(TrainingTable(names, values, classes, NumberFormat{}),
+                 {c.grid, c.degree, 0.6, 0.1, 0.4, 0.1});
       ADD_FAILURE() << "no failure for degree " << c.degree;
     } catch (const LadError& e) {
       EXPECT_EQ(std::string(e.what()), c.message);

@@ -22,9 +22,9 @@ struct Binned {
   // The search data of a table whose values are the bin numbers, over cut points 1, 2, ...
   // that put each value in its own bin.
   SearchData data() const {
-    TrainingTable table;
-    for (const arrint& row : bins) table.values.emplace_back(row.begin(), row.end());
-    table.classes = classes;
+    matreal values;
+    for (const arrint& row : bins) values.emplace_back(row.begin(), row.end());
+    const TrainingTable table("", values, classes, NumberFormat{});
     matreal cutpoints(sizes.size());
     for (std::size_t k = 0; k < sizes.size(); ++k) {
       for (std::int32_t c = 1; c < sizes[k]; ++c) cutpoints[k].push_back(c);

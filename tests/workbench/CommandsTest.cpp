@@ -273,7 +273,7 @@ TEST_F(CommandsTest, StoredModelScoresAsTheBuiltOne) {
   const Applied applied = apply(table);
   ASSERT_EQ(applied.lines.size(), training.rows());
   for (std::size_t r = 0; r < training.rows(); ++r) {
-    const std::string score = numberText(built.score(training.values[r]), NumberFormat{});
+    const std::string score = numberText(built.score(training.values()[r]), NumberFormat{});
     EXPECT_EQ(applied.lines[r].substr(applied.lines[r].rfind(',') + 1), score) << r;
   }
 }

@@ -18,7 +18,7 @@ namespace {
 const LearningParameters kStrict{6, 2, 0.8, 0.05, 0.2, 0.05};
 
 arrint classesOf(const std::string& table) {
-  return intake(kStrict, table, {}).classes;
+  return intake(kStrict, table, {}).classes();
 }
 
 // Equal figures, NaN equal to NaN; build times differ from run to run and are left out.

@@ -26,26 +26,26 @@ std::string failure(const std::string& table, const NumberFormat& format = {}) {
 
 TEST(Intake, SampleTable) {
   const TrainingTable table = intake(LearningParameters{}, sampleTable(), NumberFormat{});
-  EXPECT_EQ(table.attributeLine, "Attr1,Attr2,Attr3,Attr4,Attr5,Attr6");
+  EXPECT_EQ(table.attributeLine(), "Attr1,Attr2,Attr3,Attr4,Attr5,Attr6");
   EXPECT_EQ(table.columns(), 6u);
-  ASSERT_EQ(table.values.size(), 16u);
-  EXPECT_EQ(table.values[0], (arrreal{0.069911099, -0.040240716, -0.134972679, -0.09235952,
+  ASSERT_EQ(table.values().size(), 16u);
+  EXPECT_EQ(table.values()[0], (arrreal{0.069911099, -0.040240716, -0.134972679, -0.09235952,
                                       0.226337331, -0.294350809}));
-  EXPECT_EQ(table.classes, (arrint{1, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 1, 0, 0}));
+  EXPECT_EQ(table.classes(), (arrint{1, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 1, 0, 0}));
   EXPECT_EQ(table.positives(), 8);
   EXPECT_EQ(table.negatives(), 8);
 
   // One final line break reads like none; CR LF ends read like LF.
-  EXPECT_EQ(intake(LearningParameters{}, sampleTable() + "\n", NumberFormat{}).values, table.values);
+  EXPECT_EQ(intake(LearningParameters{}, sampleTable() + "\n", NumberFormat{}).values(), table.values());
   std::string crlf;
   for (char c : sampleTable()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  EXPECT_EQ(intake(LearningParameters{}, crlf, NumberFormat{}).classes, table.classes);
+  EXPECT_EQ(intake(LearningParameters{}, crlf, NumberFormat{}).classes(), table.classes());
 }
 
 TEST(Intake, FieldRules) {
   auto shortLine = intake(LearningParameters{}, "N,a,b,c,d,e,f,Class\nx,0.1,0.2,1", NumberFormat{});
-  EXPECT_EQ(shortLine.values[0], (arrreal{0.1, 0.2, 0, 0, 0, 0}));
-  EXPECT_EQ(shortLine.classes[0], 1);
+  EXPECT_EQ(shortLine.values()[0], (arrreal{0.1, 0.2, 0, 0, 0, 0}));
+  EXPECT_EQ(shortLine.classes()[0], 1);
 
   const std::pair<const char*, std::int32_t> classes[] = {{"1", 1},    {"1.0", 1}, {"1.9", 1},
                                                           {" 1 ", 1},  {"0", 0},   {"0.99", 0},
@@ -53,22 +53,22 @@ TEST(Intake, FieldRules) {
   for (const auto& [field, value] : classes) {
     auto model =
         intake(LearningParameters{}, std::string("N,a,Class\nx, 0.5 ,") + field, NumberFormat{});
-    EXPECT_EQ(model.classes[0], value) << field;
-    EXPECT_EQ(model.values[0][0], 0.5);
+    EXPECT_EQ(model.classes()[0], value) << field;
+    EXPECT_EQ(model.values()[0][0], 0.5);
   }
 
   // A line without "," is only a class.
-  EXPECT_EQ(intake(LearningParameters{}, "N,a,Class\n1", NumberFormat{}).classes[0], 1);
+  EXPECT_EQ(intake(LearningParameters{}, "N,a,Class\n1", NumberFormat{}).classes()[0], 1);
 
   const std::pair<const char*, const char*> headers[] = {
       {"Name,A,B,Outcome\nx,1,1,1", "A,B,Outcome"},
       {"Name,A,B,Class\nx,1,1,1", "A,B"},
   };
   for (const auto& [table, attributes] : headers) {
-    EXPECT_EQ(intake(LearningParameters{}, table, NumberFormat{}).attributeLine, attributes);
+    EXPECT_EQ(intake(LearningParameters{}, table, NumberFormat{}).attributeLine(), attributes);
   }
   // One empty last line is left out.
-  EXPECT_EQ(intake(LearningParameters{}, "Name,A,Class\nx,1,1\n\n", NumberFormat{}).values.size(),
+  EXPECT_EQ(intake(LearningParameters{}, "Name,A,Class\nx,1,1\n\n", NumberFormat{}).values().size(),
             1u);
 }
 
