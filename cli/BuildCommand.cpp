@@ -1,15 +1,33 @@
 #include "BuildCommand.h"
 
+#include "BuildModel.h"
+#include "ConsoleOutput.h"
+#include "ProgressLine.h"
+#include "StopSignals.h"
 #include "TableInput.h"
 
-CLI::App* BuildCommand::add(CLI::App& app, const NumberFormat& format) {
-  CLI::App* build =
-      app.add_subcommand("build", "Learn a model from TABLE and write its four files");
-  build->add_option("TABLE", table, kTableHelp);
-  parameters.add(build, true, format);
-  build->add_option("--name", name, "model name NAME (files NAME.MOD, ...)")->capture_default_str();
-  build->add_flag("--quiet", quiet, "no progress line on a terminal");
-  build->add_option("--threads", threads, "threads that search patterns (default: all cores)")
+BuildCommand::BuildCommand(CLI::App& app, const NumberFormat& format) : format_(format) {
+  build_ = app.add_subcommand("build", "Learn a model from TABLE and write its four files");
+  build_->add_option("TABLE", arguments_.table, kTableHelp);
+  arguments_.parameters.add(build_, true, format);
+  build_->add_option("--name", arguments_.name, "model name NAME (files NAME.MOD, ...)")
+      ->capture_default_str();
+  build_->add_flag("--quiet", arguments_.quiet, "no progress line on a terminal");
+  build_->add_option("--threads", arguments_.threads,
+                     "threads that search patterns (default: all cores)")
       ->check(CLI::NonNegativeNumber);
-  return build;
+}
+
+bool BuildCommand::run() {
+  if (!build_->parsed()) return false;
+  BuildOptions options;
+  options.format = format_;
+  options.control.cancel = cancelOnStopSignals();
+  options.control.threads = arguments_.threads;
+  options.control.progress = progressOnTerminal(arguments_.quiet, kSearchingSubsets);
+  options.warning = printWarning;
+  printPatternCounts(runBuildModel(arguments_.parameters.read(format_),
+                                   readTable(arguments_.table), arguments_.name,
+                                   printFileWritten, options));
+  return true;
 }

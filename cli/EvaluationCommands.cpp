@@ -103,9 +103,7 @@ ValidationOptions EvaluationCommands::validationOptions() const {
   options.folds = folds_;
   options.seed = seed_;
   options.control.threads = threads_;
-  if (!quiet_ && !json_ && ::isatty(STDERR_FILENO) != 0) {
-    options.control.progress = ProgressLine(std::cerr, "Building models");
-  }
+  options.control.progress = progressOnTerminal(quiet_ || json_, "Building models");
   return options;
 }
 

@@ -1,5 +1,9 @@
 #include "ProgressLine.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <iostream>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -26,4 +30,22 @@ void ProgressLine::operator()(std::int64_t done, std::int64_t total) {
     line += ", about " + clock(left) + " left";
   }
   out_ << line << "\x1b[K" << (done == total ? "\n" : "") << std::flush;
+}
+
+bool errorsReachTerminal(ErrorsShownBy shownBy) {
+  if (::isatty(STDERR_FILENO) != 0) return true;
+  if (shownBy == ErrorsShownBy::Self) return false;
+  const std::string launcher = "/proc/" + std::to_string(::getppid()) + "/fd/2";
+  const int fd = ::open(launcher.c_str(), O_WRONLY | O_NOCTTY);
+  if (fd < 0) return false;
+  const bool terminal = ::isatty(fd) != 0;
+  ::close(fd);
+  return terminal;
+}
+
+std::function<void(std::int64_t, std::int64_t)> progressOnTerminal(bool quiet,
+                                                                   const std::string& what,
+                                                                   ErrorsShownBy shownBy) {
+  if (quiet || !errorsReachTerminal(shownBy)) return {};
+  return ProgressLine(std::cerr, what);
 }

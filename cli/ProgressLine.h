@@ -5,13 +5,17 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
 
+// What a build's progress line says.
+inline const std::string kSearchingSubsets = "Searching attribute subsets";
+
 class ProgressLine {
  public:
-  explicit ProgressLine(std::ostream& out, std::string what = "Searching attribute subsets")
+  explicit ProgressLine(std::ostream& out, std::string what = kSearchingSubsets)
       : out_(out), what_(std::move(what)), start_(Clock::now()) {}
   void operator()(std::int64_t done, std::int64_t total);
 
@@ -24,3 +28,16 @@ class ProgressLine {
   std::string what_;
   Clock::time_point start_;
 };
+
+// Who shows this process's standard error: itself, or the process that started it, which
+// forwards it through a pipe (an MPI launcher, or the daemon it started on this node).
+enum class ErrorsShownBy { Self, Launcher };
+
+// Whether standard error ends on a terminal: this process's own, or with Launcher also the
+// starting process's.
+bool errorsReachTerminal(ErrorsShownBy shownBy = ErrorsShownBy::Self);
+
+// A ProgressLine on standard error saying `what`, or none when told to be quiet or when
+// standard error does not end on a terminal (a log file must not fill with rewritten lines).
+std::function<void(std::int64_t, std::int64_t)> progressOnTerminal(
+    bool quiet, const std::string& what, ErrorsShownBy shownBy = ErrorsShownBy::Self);

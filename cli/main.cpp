@@ -1,20 +1,16 @@
 // lad: the workbench's Build Model and Apply Model from the command line.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
-#include "ApplyModel.h"
+#include "ApplyCommand.h"
 #include "BuildCommand.h"
-#include "BuildModel.h"
 #include "ConsoleOutput.h"
 #include "EvaluationCommands.h"
 #include "LadError.h"
 #include "NumberText.h"
 #include "PatternCommands.h"
-#include "ProgressLine.h"
 #include "StopSignals.h"
 #include "TableInput.h"
 
@@ -49,14 +45,10 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
 
-  BuildCommand buildCommand;
-  CLI::App* build = buildCommand.add(app, format);
-
-  std::string applyTable;
-  std::string applyName = kDefaultModelName;
-  CLI::App* apply = app.add_subcommand("apply", "Score every observation of TABLE with NAME.MOD");
-  apply->add_option("TABLE", applyTable, kTableHelp);
-  apply->add_option("--name", applyName, "model name NAME")->capture_default_str();
+  // In the order of the help: build, apply, then evaluate, cv and tune, then patterns,
+  // explain and export.
+  BuildCommand build(app, format);
+  ApplyCommand apply(app, format);
   EvaluationCommands evaluation(app, format);
   PatternCommands patterns(app, format);
 
@@ -68,28 +60,8 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (evaluation.run() || patterns.run()) {
-      // evaluate, cv, tune, patterns, explain or export
-    } else if (build->parsed()) {
-      BuildOptions options;
-      options.format = format;
-      options.control.cancel = cancelOnStopSignals();
-      options.control.threads = buildCommand.threads;
-      options.warning = printWarning;
-      if (!buildCommand.quiet && ::isatty(STDERR_FILENO) != 0)
-        options.control.progress = ProgressLine(std::cerr);
-      printPatternCounts(runBuildModel(buildCommand.parameters.read(options.format),
-                                       readTable(buildCommand.table), buildCommand.name,
-                                       printFileWritten, options));
-    } else {
-      ApplyReport report;
-      report.forecastLine = [](const std::string& line) {
-        std::cout << line << "\n";
-        requireStandardOutput();  // a full disk stops the scoring at once
-      };
-      report.warning = printWarning;
-      runApplyModel(applyName, readTable(applyTable), report, format);
-    }
+    // Exactly one subcommand was parsed, and runs.
+    build.run() || apply.run() || evaluation.run() || patterns.run();
     finishStandardOutput();
   } catch (const std::exception& e) {
     std::cout.flush();

@@ -1,7 +1,5 @@
 // lad-mpi: `lad build` shared out over the processes of an MPI run, writing the same files.
 //   mpirun -n P lad-mpi build [TABLE] [the options of lad build]
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <CLI/CLI.hpp>
 #include <chrono>
@@ -35,19 +33,6 @@ of the attribute subsets on --threads threads (default: every core it may use).)
 // rank is ready to search. A failure before the last of them is reported once by rank 0.
 constexpr int kAgreements = 2;
 
-// Whether this rank's standard error ends on a terminal: its own, or the launcher's when the
-// launcher (mpirun, or the daemon it started on this node) forwards it through a pipe, as
-// Open MPI does.
-bool errorsReachTerminal() {
-  if (::isatty(STDERR_FILENO) != 0) return true;
-  const std::string launcher = "/proc/" + std::to_string(::getppid()) + "/fd/2";
-  const int fd = ::open(launcher.c_str(), O_WRONLY | O_NOCTTY);
-  if (fd < 0) return false;
-  const bool terminal = ::isatty(fd) != 0;
-  ::close(fd);
-  return terminal;
-}
-
 void printFailure(const std::string& message) {
   std::cout.flush();
   std::cerr << messageWithFullStop(message) << "\n";
@@ -60,7 +45,7 @@ double secondsSince(Clock::time_point start) {
 }
 
 // `format` is this rank's: its options were read in it. The table and the files use rank 0's.
-int build(MpiRun& run, const BuildCommand& arguments, const NumberFormat& format, bool timings) {
+int build(MpiRun& run, const BuildArguments& arguments, const NumberFormat& format, bool timings) {
   try {
     const auto start = Clock::now();
     std::string table;
@@ -77,9 +62,8 @@ int build(MpiRun& run, const BuildCommand& arguments, const NumberFormat& format
     options.control.processes = run.size();
     if (run.root()) {
       options.warning = printWarning;
-      if (!arguments.quiet && errorsReachTerminal()) {
-        options.control.progress = ProgressLine(std::cerr);
-      }
+      options.control.progress = progressOnTerminal(arguments.quiet, kSearchingSubsets,
+                                                    ErrorsShownBy::Launcher);
     }
     const LearningParameters parameters = arguments.parameters.read(format);
     const TrainingTable training = prepareBuild(parameters, table, arguments.name, options);
@@ -134,10 +118,9 @@ int main(int argc, char** argv) {
   CLI::App app{kDescription, "lad-mpi"};
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);  // a usage error shows the help
-  BuildCommand arguments;
+  const BuildCommand command(app, format);
   bool timings = false;
-  arguments.add(app, format)
-      ->add_flag("--timings", timings,
+  command.subcommand()->add_flag("--timings", timings,
                  "print how long each step took on standard error: reading the table, the "
                  "search over every rank, the rest of the build (ordering the patterns), "
                  "writing the files");
@@ -149,5 +132,5 @@ int main(int argc, char** argv) {
     const int code = run.root() ? app.exit(e) : app.exit(e, silent, silent);
     return code == 0 ? 0 : 2;
   }
-  return build(run, arguments, format, timings);
+  return build(run, command.arguments(), format, timings);
 }
