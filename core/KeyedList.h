@@ -88,7 +88,6 @@ class KeyedList {
     keys.clear();
     vals.clear();
   }
-  void Free() { Clear(); }
 
   // Ascending by key; sorted becomes true.
   void heapSort() {

@@ -28,14 +28,8 @@ CellCounters::CellCounters(const arrint& insizes) : sizes(insizes) {
   cells.assign(static_cast<std::size_t>(gridCellCount(sizes)), 0);
 }
 
-std::int32_t CellCounters::getaddress(const GridPoint& idx) const {
+std::int32_t CellCounters::addressOf(const GridPoint& idx) const {
   std::int32_t address = idx.idx[0];
   for (std::size_t j = 1; j < idx.idx.size(); ++j) address = address * sizes[j] + idx.idx[j];
   return address;
-}
-
-void CellCounters::Free() {
-  sizes.clear();
-  cells.clear();
-  cells.shrink_to_fit();
 }

@@ -8,8 +8,6 @@
 
 class CellCounters {
  public:
-  std::int32_t gridsize = 0;  // declared, unused
-  std::int32_t dims = 0;      // declared, unused
   arrint sizes;               // the size of each dimension
   arrint cells;               // the counters, dimension 0 most significant
 
@@ -17,15 +15,13 @@ class CellCounters {
   // anything is allocated.
   explicit CellCounters(const arrint& insizes);
 
-  std::int32_t getaddress(const GridPoint& idx) const;
+  std::int32_t addressOf(const GridPoint& idx) const;
   void put(const GridPoint& idx, std::int32_t x) {
-    cells[static_cast<std::size_t>(getaddress(idx))] = x;
+    cells[static_cast<std::size_t>(addressOf(idx))] = x;
   }
   std::int32_t get(const GridPoint& idx) const {
-    return cells[static_cast<std::size_t>(getaddress(idx))];
+    return cells[static_cast<std::size_t>(addressOf(idx))];
   }
-  // Releases the counters; the store cannot be used afterwards.
-  void Free();
 };
 
 // The number of cells of a grid, or -1 when it exceeds 2147483647.

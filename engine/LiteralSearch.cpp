@@ -34,7 +34,7 @@ void collect_patterns(const GridPoint& basis, const CellCounters& DSP, const Cel
   c.copyFrom(basis);
   auto accept = [&](PatternBoxList& list) {
     auto pat = std::make_unique<PatternBox>(basis, c);
-    if (pat->Absorbed(list)) return;
+    if (pat->containedIn(list)) return;
     simplify(*pat, list);
     std::string key = pat->toStr();
     list.add(key, std::move(pat));

@@ -19,7 +19,7 @@ std::int32_t dominance(const arrint& p, const arrint& q) {
   return smaller ? 1 : 0;
 }
 
-bool PatternBox::Absorbed(const PatternBoxList& ListPat) const {
+bool PatternBox::containedIn(const PatternBoxList& ListPat) const {
   for (const auto& v : ListPat.vals) {
     if (dominance(v->a, a) >= 0 && dominance(b, v->b) >= 0) return true;
   }

@@ -43,7 +43,7 @@ class PatternBox {
   operator PatternView() const { return {a, b, map}; }
 
   // Whether a box of the list contains this one (equal boxes included).
-  bool Absorbed(const PatternBoxList& ListPat) const;
+  bool containedIn(const PatternBoxList& ListPat) const;
   void setAttributes(const arrint& imap);
   std::string toStr() const { return patternText(*this); }
 };

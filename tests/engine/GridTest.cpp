@@ -116,11 +116,11 @@ TEST(CellCounters, AddressesAndLimits) {
   EXPECT_EQ(store.cells.size(), 24u);
   GridPoint index({2, 3, 4});
   index.idx = {1, 2, 3};
-  EXPECT_EQ(store.getaddress(index), 23);
+  EXPECT_EQ(store.addressOf(index), 23);
   store.put(index, 7);
   EXPECT_EQ(store.get(index), 7);
   index.idx = {0, 0, 1};
-  EXPECT_EQ(store.getaddress(index), 1);
+  EXPECT_EQ(store.addressOf(index), 1);
   EXPECT_EQ(CellCounters({}).cells.size(), 1u);
 
   // Eleven dimensions of eight bins cannot be addressed with 32-bit cells.

@@ -23,14 +23,14 @@ TEST(PatternBox, Dominance) {
 TEST(PatternBox, AbsorbedByAContainingOrEqualBoxOnly) {
   PatternBox inner = box({1, 1}, {2, 2});
   PatternBoxList list;
-  EXPECT_FALSE(inner.Absorbed(list));
+  EXPECT_FALSE(inner.containedIn(list));
   list.add("overlap", std::make_unique<PatternBox>(box({0, 0}, {3, 1})));
-  EXPECT_FALSE(inner.Absorbed(list));
+  EXPECT_FALSE(inner.containedIn(list));
   list.add("outer", std::make_unique<PatternBox>(box({0, 1}, {3, 2})));
-  EXPECT_TRUE(inner.Absorbed(list));
+  EXPECT_TRUE(inner.containedIn(list));
   PatternBoxList equals;
   equals.add("equal", std::make_unique<PatternBox>(box({1, 1}, {2, 2})));
-  EXPECT_TRUE(inner.Absorbed(equals));
+  EXPECT_TRUE(inner.containedIn(equals));
 }
 
 TEST(PatternBox, Text) {
