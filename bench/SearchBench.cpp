@@ -150,7 +150,7 @@ void benchTable(const std::string& name, const std::string& file, int stride, in
               static_cast<long long>(boxes), one, cores, all, one / all);
   const double buildOne = wholeBuild(table, 1);
   const double buildAll = wholeBuild(table, cores);
-  std::printf("  buildModel with sides: 1 thread %.2f s, %d threads %.2f s: %.2fx\n", buildOne,
+  std::printf("  buildModel with pattern sets: 1 thread %.2f s, %d threads %.2f s: %.2fx\n", buildOne,
               cores, buildAll, buildOne / buildAll);
 
   const std::string folder =

@@ -26,6 +26,7 @@ bool BuildCommand::run() {
   options.control.threads = arguments_.threads;
   options.control.progress = progressOnTerminal(arguments_.quiet, kSearchingSubsets);
   options.warning = printWarning;
+  options.control.selected = printSelection;
   printPatternCounts(runBuildModel(arguments_.parameters.read(format_),
                                    readTable(arguments_.table), arguments_.name,
                                    printFileWritten, options));

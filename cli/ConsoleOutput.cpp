@@ -16,6 +16,12 @@ void printFileWritten(ModelFileKind /*kind*/, const std::string& filename) {
   std::cout << filename << "\n";
 }
 
+void printSelection(const SelectionCounts& counts) {
+  std::cout << "Patterns kept by the selection: " << counts.positiveKept << " of "
+            << counts.positiveFound << " positive, " << counts.negativeKept << " of "
+            << counts.negativeFound << " negative\n";
+}
+
 void printPatternCounts(const PatternCounts& counts) {
   std::cout << "Positive Patterns Found: " << counts.positive << "\n"
             << "Negative Patterns Found: " << counts.negative << "\n";

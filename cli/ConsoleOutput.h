@@ -6,11 +6,14 @@
 #include <string>
 
 #include "BuildModel.h"
+#include "PatternSelection.h"
 
 // "Warning: TEXT." on standard error.
 void printWarning(const std::string& text);
 // A model file's name on standard output, as a FileWritten callback.
 void printFileWritten(ModelFileKind kind, const std::string& filename);
+// "Patterns kept by the selection: P of P0 positive, N of N0 negative", on standard output.
+void printSelection(const SelectionCounts& counts);
 // "Positive Patterns Found: N" and "Negative Patterns Found: N".
 void printPatternCounts(const PatternCounts& counts);
 

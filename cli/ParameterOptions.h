@@ -8,8 +8,9 @@
 
 class ParameterOptions {
  public:
-  // --grid-size and --degree; with thresholds, the four threshold options too. Their defaults
-  // are LearningParameters{}, the shares written with the decimal separator of `format`.
+  // --grid-size, --degree, --discretize and --select; with thresholds, the four threshold
+  // options too. Their defaults are LearningParameters{}, the shares written with the decimal
+  // separator of `format`.
   void add(CLI::App* command, bool thresholds, const NumberFormat& format);
   // The options as given, read and checked once (a ParameterError names a bad one).
   LearningParameters read(const NumberFormat& format) const;
@@ -20,4 +21,10 @@ class ParameterOptions {
   ParameterTexts texts_;
   std::int32_t gridSize_ = LearningParameters{}.gridSize;
   std::int32_t degree_ = LearningParameters{}.degree;
+  std::string discretization_ = "equal-frequency";
+  std::string selection_ = "none";
 };
+
+// "none" as 0, "cover:K" as K (a whole number of at least 1); anything else raises a LadError
+// that names --select and what it takes.
+std::int32_t readSelection(const std::string& text);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+struct SelectionCounts;
+
 enum class SearchKernel { Fast, Literal };
 
 struct BuildControl {
@@ -17,6 +19,8 @@ struct BuildControl {
   int threads = 0;
   // Processes that share the search (the ranks of an MPI build), each on its own threads.
   int processes = 1;
+  // With pattern selection: how many patterns of each side were kept, once the build is done.
+  std::function<void(const SelectionCounts&)> selected;
   // The literal walk, for reference checks and benchmarks.
   SearchKernel kernel = SearchKernel::Fast;
 

@@ -19,6 +19,14 @@ class CutpointGrid {
   // LadError for a table without observations.
   static CutpointGrid equalFrequency(const matreal& rows, std::size_t columns,
                                      std::int32_t gridSize);
+  // Class-aware cut points of each column: the minimum-description-length splits of the
+  // column's values by the classes 1 and 0 of their rows (rows of other classes take no
+  // part), each where the class entropy falls most and only while the fall pays for the split,
+  // the largest falls first, at most gridSize - 1 per column. A cut point is the lowest value
+  // above the split, so that every value stays on its side. A column whose classes do not
+  // change with its values gets none. Raises LadError for a table without observations.
+  static CutpointGrid classAware(const matreal& rows, const arrint& classes,
+                                 std::size_t columns, std::int32_t gridSize);
 
   std::size_t attributes() const { return cutpoints_.size(); }
   const matreal& cutpoints() const { return cutpoints_; }

@@ -1,4 +1,5 @@
-// The six learning parameters as the build uses them. They are read and checked once, where
+// The learning parameters as the build uses them: the six of every build, then the choices
+// that default to the original method (equal-frequency cut points, every pattern kept). They are read and checked once, where
 // the user gives them (a parameter box, a command-line option), and travel unchanged from
 // there to the search's acceptance rule.
 #pragma once
@@ -21,6 +22,12 @@ class Share {
   double value_ = 0;
 };
 
+// How each attribute's cut points are chosen.
+enum class Discretization {
+  EqualFrequency,  // bins of about equal counts, from the attribute's own sorted values
+  ClassAware,      // the minimum-description-length splits of the attribute by its classes
+};
+
 struct LearningParameters {
   std::int32_t gridSize = 8;  // at most this many bins per attribute
   std::int32_t degree = 2;    // attributes per searched subset
@@ -28,4 +35,9 @@ struct LearningParameters {
   Share positivePrevalence = 0.1;
   Share negativeHomogeneity = 0.4;
   Share negativePrevalence = 0.1;
+  Discretization discretization = Discretization::EqualFrequency;
+  // Pattern selection: when above 0, only patterns enough that each training observation of a
+  // side covered by that many patterns of its side (or by all of them, where fewer) stays so
+  // covered are kept. 0 keeps every pattern.
+  std::int32_t coverTarget = 0;
 };

@@ -10,6 +10,7 @@
 #include "Description.h"
 #include "LadError.h"
 #include "NumberText.h"
+#include "PatternSelection.h"
 #include "PatternSetBuilder.h"
 #include "SearchData.h"
 #include "SubsetSweep.h"
@@ -87,7 +88,10 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
   const std::int32_t degree = parameters.degree;
   if (degree < 1) throw LadError("Degree must be at least 1 (it is " + integerText(degree) + ")");
   const std::size_t columns = table.columns();
-  CutpointGrid grid = CutpointGrid::equalFrequency(table.values(), columns, parameters.gridSize);
+  CutpointGrid grid =
+      parameters.discretization == Discretization::ClassAware
+          ? CutpointGrid::classAware(table.values(), table.classes(), columns, parameters.gridSize)
+          : CutpointGrid::equalFrequency(table.values(), columns, parameters.gridSize);
   std::vector<std::string> names = attributeNames(table.attributeLine());
   if (names.size() < columns) {
     throw LadError("The header names " + integerText(static_cast<std::int64_t>(names.size())) +
@@ -101,22 +105,42 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
       control.threads > 0 ? std::min(control.threads, defaultThreadCount()) : defaultThreadCount();
   checkGridSize(table.rows(), sizes, degree, threads, control.processes);
 
+  // Class-aware cut points leave an attribute whose classes do not change with its values a
+  // single bin, where it can constrain nothing: the search leaves it out. Equal-frequency
+  // bins search every attribute, as they always have.
+  std::vector<std::size_t> searched;
+  for (std::size_t k = 0; k < columns; ++k) {
+    if (parameters.discretization == Discretization::EqualFrequency || grid.binCount(k) > 1) {
+      searched.push_back(k);
+    }
+  }
   PatternSet positive;
   PatternSet negative;
-  const SearchData data(table, grid, parameters);
+  const SearchData data(table, grid, parameters, searched);
   const CutpointTexts texts(grid.cutpoints(), table.format());
   PatternSetBuilder positives(texts, names.size(), positive);
   PatternSetBuilder negatives(texts, names.size(), negative);
   const PatternMemoryGuard memory(table.rows());
   runWithThreads(control.threads, [&] {
-    source(data, static_cast<std::int32_t>(columns), degree,
+    arrint attributes;
+    // A table of which no attribute can be searched has no subsets, and no patterns.
+    if (!searched.empty()) source(data, static_cast<std::int32_t>(searched.size()), degree,
            [&](const arrint& map, const SubsetPatterns& found) {
-             positives.take(found.positive, found.dims, map);
-             negatives.take(found.negative, found.dims, map);
+             attributes.resize(map.size());
+             for (std::size_t i = 0; i < map.size(); ++i) {
+               attributes[i] = static_cast<std::int32_t>(searched[static_cast<std::size_t>(map[i])]);
+             }
+             positives.take(found.positive, found.dims, attributes);
+             negatives.take(found.negative, found.dims, attributes);
              memory.check(positive, negative);
            });
     tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
   });
-  return Model(std::move(names), std::move(grid), std::move(positive), std::move(negative),
-               table.format());
+  Model model(std::move(names), std::move(grid), std::move(positive), std::move(negative),
+              table.format());
+  if (parameters.coverTarget <= 0) return model;
+  SelectionCounts counts;
+  Model selected = selectPatterns(model, table, parameters.coverTarget, &counts);
+  if (control.selected) control.selected(counts);
+  return selected;
 }

@@ -26,7 +26,7 @@ std::vector<std::string> PatternSet::keys() const {
 }
 
 void PatternSet::append(std::string_view key, PatternView pattern) {
-  if (keyAt_.size() >= 0x7fffffffu) throw LadError("A side holds at most 2147483647 patterns");
+  if (keyAt_.size() >= 0x7fffffffu) throw LadError("A side of a model holds at most 2147483647 patterns");
   if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
   keyAt_.push_back(keyText_.add({key.data(), key.size()}));
   keyLength_.push_back(static_cast<std::uint32_t>(key.size()));

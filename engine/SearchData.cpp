@@ -65,17 +65,34 @@ bool AcceptanceRule::negative(double p, double n) const {
   return h < negativeHomogeneity_ && n / nneg_ > negativePrevalence_;
 }
 
+namespace {
+
+std::vector<std::size_t> everyAttribute(const CutpointGrid& grid) {
+  std::vector<std::size_t> all(grid.attributes());
+  for (std::size_t k = 0; k < all.size(); ++k) all[k] = k;
+  return all;
+}
+
+}  // namespace
+
 SearchData::SearchData(const TrainingTable& table, const CutpointGrid& grid,
                        const LearningParameters& parameters)
-    : sizes(grid.binCounts()),
-      bins(grid.attributes()),
+    : SearchData(table, grid, parameters, everyAttribute(grid)) {}
+
+SearchData::SearchData(const TrainingTable& table, const CutpointGrid& grid,
+                       const LearningParameters& parameters,
+                       const std::vector<std::size_t>& attributes)
+    : bins(attributes.size()),
       npos(table.positives()),
       nneg(table.negatives()),
       rule(npos, nneg, parameters) {
+  for (const std::size_t k : attributes) sizes.push_back(grid.binCount(k));
   for (std::size_t r = 0; r < table.rows(); ++r) {
     const std::int32_t c = r < table.classes().size() ? table.classes()[r] : -1;
     if (c != 1 && c != 0) continue;
     weight.push_back(c == 1 ? kOnePositive : kOneNegative);
-    for (std::size_t k = 0; k < bins.size(); ++k) bins[k].push_back(grid.binOf(table.values()[r][k], k));
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+      bins[i].push_back(grid.binOf(table.values()[r][attributes[i]], attributes[i]));
+    }
   }
 }

@@ -40,6 +40,10 @@ class AcceptanceRule {
 struct SearchData {
   SearchData(const TrainingTable& table, const CutpointGrid& grid,
              const LearningParameters& parameters);
+  // The same over only these attributes of the grid, in this order: attribute i of the search
+  // is attribute attributes[i] of the table.
+  SearchData(const TrainingTable& table, const CutpointGrid& grid,
+             const LearningParameters& parameters, const std::vector<std::size_t>& attributes);
 
   arrint sizes;                       // bins of every attribute
   std::vector<arrint> bins;           // per attribute, the bin of every kept observation

@@ -71,3 +71,47 @@ TEST(CutpointGrid, EdgesOfTheTable) {
   EXPECT_EQ(noColumns.attributes(), 0u);
   EXPECT_EQ(noColumns.binsOf({{}, {}}), (matint{{}, {}}));
 }
+
+// Class-aware cut points, checked by hand against the minimum-description-length rule:
+// accept a split of N values when gain > (log2(N - 1) + log2(3^k - 2) - (k E - k1 E1 - k2 E2)) / N.
+TEST(CutpointGrid, ClassAwareSplitsWhereTheDescriptionPays) {
+  auto column = [](const std::vector<std::int32_t>& classes) {
+    matreal rows;
+    for (std::size_t r = 0; r < classes.size(); ++r) rows.push_back({static_cast<double>(r + 1)});
+    return rows;
+  };
+  auto repeat = [](std::initializer_list<std::pair<std::int32_t, int>> runs) {
+    arrint classes;
+    for (const auto& [c, n] : runs) classes.insert(classes.end(), static_cast<std::size_t>(n), c);
+    return classes;
+  };
+  const struct {
+    arrint classes;
+    std::int32_t grid;
+    arrreal cuts;
+  } cases[] = {
+      // 0000 1111: gain 1 against (log2 7 + log2 7 - 2) / 8 = 0.45: one cut, at the first 1.
+      {repeat({{0, 4}, {1, 4}}), 8, {5}},
+      // 0x4 1x4 0x4: gain 0.25 against (log2 11 + 2.97) / 12 = 0.54: no cut.
+      {repeat({{0, 4}, {1, 4}, {0, 4}}), 8, {}},
+      // 0x16 1x16 0x16: gain 0.25 against 0.18, then the perfect split of the rest.
+      {repeat({{0, 16}, {1, 16}, {0, 16}}), 8, {17, 33}},
+      // The same capped at two bins: the first split only.
+      {repeat({{0, 16}, {1, 16}, {0, 16}}), 2, {17}},
+      {repeat({{0, 16}, {1, 16}, {0, 16}}), 1, {}},
+      // Classes that alternate tell nothing.
+      {repeat({{0, 1}, {1, 1}, {0, 1}, {1, 1}, {0, 1}, {1, 1}}), 8, {}},
+      // One class: nothing to split.
+      {repeat({{1, 10}}), 8, {}},
+  };
+  for (const auto& c : cases) {
+    const CutpointGrid grid =
+        CutpointGrid::classAware(column(c.classes), c.classes, 1, c.grid);
+    EXPECT_EQ(grid.cutpoints(0), c.cuts) << ::testing::PrintToString(c.classes) << " grid " << c.grid;
+  }
+  // Rows of other classes take no part; equal values are never split apart.
+  const CutpointGrid others = CutpointGrid::classAware(
+      {{1}, {1}, {2}, {2}, {3}, {3}, {4}, {4}, {5}}, {0, 0, 0, 0, 1, 1, 1, 1, 7}, 1, 8);
+  EXPECT_EQ(others.cutpoints(0), (arrreal{3}));
+  EXPECT_THROW(CutpointGrid::classAware({}, {}, 1, 8), LadError);
+}
