@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
 #include <vector>
 
 #include "PatternCoverage.h"
@@ -39,26 +40,27 @@ std::vector<std::int32_t> selectSide(const PatternSet& side, std::size_t first,
   std::vector<std::uint64_t> bits(patterns * words, 0);
   std::vector<std::int32_t> covering(rows.size(), 0);
   std::vector<std::int32_t> otherRows(patterns, 0);  // rows of the other class it covers
-  for (std::size_t r = 0; r < table.rows(); ++r) {
-    const std::int32_t c = table.classes()[r];
-    if (c != 0 && c != 1) continue;
-    const std::uint64_t* row = coverage.row(r);
-    const auto at = std::lower_bound(rows.begin(), rows.end(), r) - rows.begin();
-    // The set bits of the side's range [first, first + patterns) of the row.
-    for (std::size_t w = first / 64; w * 64 < first + patterns; ++w) {
-      std::uint64_t word = row[w];
-      if (w * 64 < first) word &= ~std::uint64_t{0} << (first - w * 64);
-      const std::size_t end = first + patterns;
-      if (end < w * 64 + 64) word &= (std::uint64_t{1} << (end - w * 64)) - 1;
-      for (; word != 0; word &= word - 1) {
-      const std::size_t j = w * 64 + static_cast<std::size_t>(std::countr_zero(word)) - first;
-      if (c == sideClass) {
-        bits[j * words + static_cast<std::size_t>(at) / 64] |= std::uint64_t{1}
-                                                                << (static_cast<std::size_t>(at) % 64);
-        ++covering[static_cast<std::size_t>(at)];
-      } else {
-        ++otherRows[j];
-      }
+  // Turned from rows of bits into patterns of bits a word (64 patterns) at a time, so that
+  // the bits written stay in cache.
+  std::vector<std::size_t> place(table.rows(), 0);  // a row's index among `rows`
+  for (std::size_t i = 0; i < rows.size(); ++i) place[rows[i]] = i;
+  const std::size_t end = first + patterns;
+  for (std::size_t w = first / 64; w * 64 < end; ++w) {
+    std::uint64_t range = ~std::uint64_t{0};
+    if (w * 64 < first) range &= ~std::uint64_t{0} << (first - w * 64);
+    if (end < w * 64 + 64) range &= (std::uint64_t{1} << (end - w * 64)) - 1;
+    for (std::size_t r = 0; r < table.rows(); ++r) {
+      const std::int32_t c = table.classes()[r];
+      if (c != 0 && c != 1) continue;
+      const std::size_t i = place[r];
+      for (std::uint64_t word = coverage.row(r)[w] & range; word != 0; word &= word - 1) {
+        const std::size_t j = w * 64 + static_cast<std::size_t>(std::countr_zero(word)) - first;
+        if (c == sideClass) {
+          bits[j * words + i / 64] |= std::uint64_t{1} << (i % 64);
+          ++covering[i];
+        } else {
+          ++otherRows[j];
+        }
       }
     }
   }
@@ -83,44 +85,50 @@ std::vector<std::int32_t> selectSide(const PatternSet& side, std::size_t first,
     candidates[j] = {all > 0 ? own / all : 0.0, conditionCount(side.pattern(static_cast<std::int32_t>(j)), grid),
                      static_cast<std::int32_t>(j)};
   }
-  // A heap of (gain, candidate), gains as last computed: a gain only falls as rows are covered,
-  // so a candidate whose fresh gain still ranks first is the greedy choice.
-  struct Entry {
-    std::int32_t gain;
-    std::int32_t index;
-  };
-  auto ranksBelow = [&](const Entry& x, const Entry& y) {
-    if (x.gain != y.gain) return x.gain < y.gain;
-    const Candidate& a = candidates[static_cast<std::size_t>(x.index)];
-    const Candidate& b = candidates[static_cast<std::size_t>(y.index)];
-    if (a.purity != b.purity) return a.purity < b.purity;
-    if (a.conditions != b.conditions) return a.conditions > b.conditions;
-    return a.index > b.index;
-  };
-  std::vector<Entry> heap;
-  for (std::size_t j = 0; j < patterns; ++j) {
-    const std::int32_t g = gainOf(j);
-    if (g > 0) heap.push_back({g, static_cast<std::int32_t>(j)});
+  // The candidates in the order that breaks ties of gain: purer, then fewer conditions, then
+  // earlier.
+  std::vector<std::int32_t> order(patterns);
+  for (std::size_t j = 0; j < patterns; ++j) order[j] = static_cast<std::int32_t>(j);
+  std::sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
+    const Candidate& a = candidates[static_cast<std::size_t>(x)];
+    const Candidate& b = candidates[static_cast<std::size_t>(y)];
+    if (a.purity != b.purity) return a.purity > b.purity;
+    if (a.conditions != b.conditions) return a.conditions < b.conditions;
+    return a.index < b.index;
+  });
+  // Per gain, as last computed, a min-heap of ranks in that order. A gain only falls as rows
+  // are covered, so the first-ranked candidate of the highest gain whose fresh gain is still
+  // that gain is the greedy choice; one whose gain fell moves to its new gain.
+  std::vector<std::vector<std::int32_t>> buckets(rows.size() + 1);
+  for (std::size_t rank = 0; rank < patterns; ++rank) {
+    const std::int32_t g = gainOf(static_cast<std::size_t>(order[rank]));
+    if (g > 0) buckets[static_cast<std::size_t>(g)].push_back(static_cast<std::int32_t>(rank));
   }
-  std::make_heap(heap.begin(), heap.end(), ranksBelow);
+  // Appended in ascending rank, each bucket already is a min-heap.
+  const std::greater<> after;
   std::vector<std::int32_t> kept;
-  while (!heap.empty()) {
-    std::pop_heap(heap.begin(), heap.end(), ranksBelow);
-    Entry top = heap.back();
-    heap.pop_back();
-    top.gain = gainOf(static_cast<std::size_t>(top.index));
-    if (top.gain == 0) continue;
-    if (!heap.empty() && ranksBelow(top, heap.front())) {
-      heap.push_back(top);
-      std::push_heap(heap.begin(), heap.end(), ranksBelow);
-      continue;
-    }
-    kept.push_back(top.index);
-    const auto j = static_cast<std::size_t>(top.index);
-    for (std::size_t w = 0; w < words; ++w) {
-      for (std::uint64_t word = bits[j * words + w] & needy[w]; word != 0; word &= word - 1) {
-        const std::size_t i = 64 * w + static_cast<std::size_t>(std::countr_zero(word));
-        if (--need[i] == 0) needy[w] &= ~(std::uint64_t{1} << (i % 64));
+  for (std::size_t top = buckets.size(); top-- > 1;) {
+    std::vector<std::int32_t>& bucket = buckets[top];
+    while (!bucket.empty()) {
+      std::pop_heap(bucket.begin(), bucket.end(), after);
+      const std::int32_t rank = bucket.back();
+      bucket.pop_back();
+      const auto j = static_cast<std::size_t>(order[static_cast<std::size_t>(rank)]);
+      const std::int32_t g = gainOf(j);
+      if (static_cast<std::size_t>(g) < top) {
+        if (g > 0) {
+          std::vector<std::int32_t>& lower = buckets[static_cast<std::size_t>(g)];
+          lower.push_back(rank);
+          std::push_heap(lower.begin(), lower.end(), after);
+        }
+        continue;
+      }
+      kept.push_back(static_cast<std::int32_t>(j));
+      for (std::size_t w = 0; w < words; ++w) {
+        for (std::uint64_t word = bits[j * words + w] & needy[w]; word != 0; word &= word - 1) {
+          const std::size_t i = 64 * w + static_cast<std::size_t>(std::countr_zero(word));
+          if (--need[i] == 0) needy[w] &= ~(std::uint64_t{1} << (i % 64));
+        }
       }
     }
   }
