@@ -11,12 +11,16 @@ json meanAndDeviationJson(const MeanAndDeviation& figure) {
 }
 
 json parametersJson(const LearningParameters& p) {
-  return {{"grid_size", p.gridSize},
-          {"degree", p.degree},
-          {"positive_homogeneity", static_cast<double>(p.positiveHomogeneity)},
-          {"positive_prevalence", static_cast<double>(p.positivePrevalence)},
-          {"negative_homogeneity", static_cast<double>(p.negativeHomogeneity)},
-          {"negative_prevalence", static_cast<double>(p.negativePrevalence)}};
+  json out = {{"grid_size", p.gridSize},
+              {"degree", p.degree},
+              {"positive_homogeneity", static_cast<double>(p.positiveHomogeneity)},
+              {"positive_prevalence", static_cast<double>(p.positivePrevalence)},
+              {"negative_homogeneity", static_cast<double>(p.negativeHomogeneity)},
+              {"negative_prevalence", static_cast<double>(p.negativePrevalence)}};
+  // The choices beyond the six appear when they differ from the defaults.
+  if (p.discretization == Discretization::ClassAware) out["discretize"] = "class-aware";
+  if (p.coverTarget > 0) out["select"] = "cover:" + std::to_string(p.coverTarget);
+  return out;
 }
 
 json summaryJson(const FoldSummary& s) {

@@ -1,5 +1,6 @@
 #include "ModelAdvice.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Intake.h"
@@ -20,6 +21,15 @@ std::string shown(double value, const Model& model) {
 
 std::string modelAdvice(const Model& model, const TrainingTable& table,
                         const LearningParameters& parameters) {
+  if (parameters.discretization == Discretization::ClassAware) {
+    const arrint bins = model.grid().binCounts();
+    if (std::count(bins.begin(), bins.end(), 1) == static_cast<std::ptrdiff_t>(bins.size())) {
+      return "The class-aware cut points split no attribute of this table: nowhere do the "
+             "classes change with the values clearly enough for " +
+             integerText(static_cast<std::int64_t>(table.rows())) +
+             " observations. Use equal-frequency cut points, or a larger table.";
+    }
+  }
   const std::int32_t positives = table.positives();
   const std::int64_t observations = std::int64_t{positives} + table.negatives();
   const double share = observations > 0 ? static_cast<double>(positives) / observations : 0;

@@ -24,7 +24,9 @@ std::string parameterLine(const LearningParameters& p, const NumberFormat& forma
          ", positive homogeneity " + numberText(p.positiveHomogeneity, format) +
          ", positive prevalence " + numberText(p.positivePrevalence, format) +
          ", negative homogeneity " + numberText(p.negativeHomogeneity, format) +
-         ", negative prevalence " + numberText(p.negativePrevalence, format);
+         ", negative prevalence " + numberText(p.negativePrevalence, format) +
+         (p.discretization == Discretization::ClassAware ? ", class-aware cut points" : "") +
+         (p.coverTarget > 0 ? ", selection cover:" + integerText(p.coverTarget) : "");
 }
 
 // A word as a POSIX shell reads it back.
@@ -135,5 +137,7 @@ std::string buildCommandLine(const std::string& table, const LearningParameters&
          " --positive-homogeneity " + shellWord(numberText(p.positiveHomogeneity, format)) +
          " --positive-prevalence " + shellWord(numberText(p.positivePrevalence, format)) +
          " --negative-homogeneity " + shellWord(numberText(p.negativeHomogeneity, format)) +
-         " --negative-prevalence " + shellWord(numberText(p.negativePrevalence, format));
+         " --negative-prevalence " + shellWord(numberText(p.negativePrevalence, format)) +
+         (p.discretization == Discretization::ClassAware ? " --discretize class-aware" : "") +
+         (p.coverTarget > 0 ? " --select cover:" + integerText(p.coverTarget) : "");
 }

@@ -205,4 +205,19 @@ check "patterns --json with an attribute name that is not UTF-8 prints valid JSO
 assert len(d) > 0 and any(c["attribute"] == "A\ufffd" for p in d for c in p["conditions"]), d' <<<"$out"
 check "and warns" env LC_ALL=C grep -q "^Warning: The model's attribute name 'A.*' is not UTF-8 text" err.txt
 
+# Compact models: pattern selection and class-aware cut points.
+out=$("$lad" build --select cover:1 --name selected)
+check "selection says how many it kept" grep -qx "Patterns kept by the selection: [0-9]* of 113 positive, [0-9]* of 91 negative" <<<"$out"
+check "a selected model has fewer patterns" test "$(grep -c pattern selected.MOD)" -lt 204
+check "a selected model applies" "$lad" apply --name selected
+err=$("$lad" build --select cover:0 2>&1 >/dev/null)
+check "a bad selection exits 1" test $? -eq 1
+check "a bad selection is named" grep -q "^--select: 'cover:0' is not a selection; use none, or cover:K" <<<"$err"
+"$lad" build --discretize sometimes >/dev/null 2>&1
+check "an unknown discretization is a usage error" test $? -eq 2
+err=$("$lad" build --discretize class-aware --name aware 2>&1 >/dev/null)
+check "class-aware cut points that split nothing are explained" grep -q "class-aware cut points split no attribute of this table" <<<"$err"
+out=$("$lad" cv --select cover:2 --discretize class-aware --folds 2 2>/dev/null | head -1)
+check "cv names the selection and the cut points" grep -q ", class-aware cut points, selection cover:2$" <<<"$out"
+
 finish
