@@ -76,7 +76,7 @@ Metrics metrics(const FuzzModel& m, FuzzedDataProvider& in) {
   std::vector<ScoredObservation> observations;
   for (const auto& row : m.rows) {
     const int cls = in.ConsumeIntegralInRange<int>(0, 2);
-    observations.push_back({cls == 2 ? kOtherClass : cls, m.model->getIndex(row, -1)});
+    observations.push_back({cls == 2 ? kOtherClass : cls, m.model->score(row)});
   }
   return evaluateScores(observations);
 }
