@@ -1,6 +1,5 @@
 #include "EvaluationCommands.h"
 
-#include <unistd.h>
 
 #include <charconv>
 #include <iostream>
@@ -11,6 +10,7 @@
 #include "JsonText.h"
 #include "LadError.h"
 #include "NameText.h"
+#include "PatternRules.h"
 #include "ProgressLine.h"
 #include "TableInput.h"
 
@@ -42,6 +42,12 @@ EvaluationCommands::EvaluationCommands(CLI::App& app, const NumberFormat& format
   const auto common = [&](CLI::App* command) {
     command->add_option("TABLE", table_, kTableHelp);
     command->add_flag("--json", json_, "print one JSON document instead of text");
+    command
+        ->add_option("--undecided", undecided_,
+                     "observations of score 0 (no pattern decides them): wrong, or counted as "
+                     "a forecast of class 1 or 0")
+        ->check(CLI::IsMember({"wrong", "1", "0"}))
+        ->capture_default_str();
   };
   const auto validation = [&](CLI::App* command) {
     command->add_option("--folds", folds_, "folds of the cross-validation")
@@ -101,21 +107,36 @@ bool EvaluationCommands::run() {
 ValidationOptions EvaluationCommands::validationOptions() const {
   ValidationOptions options;
   options.folds = folds_;
+  options.undecidedAs = undecidedAs();
   options.seed = seed_;
   options.control.threads = threads_;
   options.control.progress = progressOnTerminal(quiet_ || json_, "Building models");
   return options;
 }
 
+std::int32_t EvaluationCommands::undecidedAs() const {
+  return undecided_ == "1" ? 1 : undecided_ == "0" ? 0 : kOtherClass;
+}
+
 void EvaluationCommands::evaluate() {
   const NumberFormat& format = format_;
   ApplyReport report;
   report.warning = printWarning;
-  const Metrics metrics = evaluateStoredModel(name_, readTable(table_), report, format);
+  std::shared_ptr<const Model> model;
+  report.loaded = [&](const std::shared_ptr<const Model>& read) { model = read; };
+  Metrics metrics = evaluateStoredModel(name_, readTable(table_), report, format);
+  if (undecidedAs() != kOtherClass) decideUndecided(metrics, undecidedAs());
+  const ModelRules rules(model, format);
   if (json_) {
-    std::cout << jsonText(metricsJson(metrics), 2) << "\n";
+    nlohmann::ordered_json out = metricsJson(metrics);
+    out["model"] = {{"positive_patterns", rules.positiveCount()},
+                    {"negative_patterns", rules.negativeCount()},
+                    {"conditions", rules.conditionsInAll()}};
+    std::cout << jsonText(out, 2) << "\n";
   } else {
     printLines(metricsReport(metrics, format));
+    std::cout << "\nModel: " << rules.positiveCount() << " positive and " << rules.negativeCount()
+              << " negative patterns, " << rules.conditionsInAll() << " conditions in all\n";
   }
 }
 

@@ -35,5 +35,7 @@ class EvaluationCommands {
   std::uint64_t seed_ = 1;
   ParameterOptions parameters_;
   std::string criterion_ = "balanced-accuracy";
+  std::string undecided_ = "wrong";  // "wrong", "0" or "1"
+  std::int32_t undecidedAs() const;
   TuningListTexts lists_;
 };

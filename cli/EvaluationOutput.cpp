@@ -43,7 +43,7 @@ json metricsJson(const Metrics& m) {
                    {"false_positive_rate", p.falsePositiveRate},
                    {"true_positive_rate", p.truePositiveRate}});
   }
-  return {{"observations", m.positives + m.negatives},
+  json out = {{"observations", m.positives + m.negatives},
           {"positives", m.positives},
           {"negatives", m.negatives},
           {"other_classes", m.others},
@@ -69,6 +69,12 @@ json metricsJson(const Metrics& m) {
            {{"edges", m.histogram.edges},
             {"class_1", m.histogram.positive},
             {"class_0", m.histogram.negative}}}};
+  // The undecided rule appears when it was used.
+  if (m.undecidedAs != kOtherClass) {
+    out["undecided_counted_as"] = m.undecidedAs;
+    out["decided_by_rule"] = m.decidedByRule;
+  }
+  return out;
 }
 
 json crossValidationJson(const CrossValidationResult& r, const ValidationOptions& options) {

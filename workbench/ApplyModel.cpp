@@ -66,6 +66,7 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
                    const NumberFormat& format) {
   const std::shared_ptr<const Model> loaded = loadModel(name, format, report.warning);
   const Model& model = *loaded;
+  if (report.loaded) report.loaded(loaded);
   const std::string modelFile = modelFileName(name, ModelFileKind::Model);
   const PatternCounts counts{model.positive().size(), model.negative().size()};
   if (report.counts) report.counts(counts);

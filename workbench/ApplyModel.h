@@ -11,6 +11,8 @@
 // What the command reports, in this order: the pattern counts once the model is read, the
 // Forecast cleared once the header is checked, then one Forecast line per observation.
 struct ApplyReport {
+  // The model, once it is read.
+  std::function<void(const std::shared_ptr<const Model>&)> loaded;
   std::function<void(PatternCounts)> counts;
   // Right after the counts, when the model lacks the patterns of a side: such a model scores
   // with one side only, and a model file cut short between its sides looks the same.

@@ -197,6 +197,7 @@ std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
         heldOut.push_back({classOf(r), score});
       }
       result.metrics = evaluateScores(heldOut);
+      if (options.undecidedAs != kOtherClass) decideUndecided(result.metrics, options.undecidedAs);
       progress.oneDone();
     });
   };
@@ -212,6 +213,7 @@ std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
     std::vector<ScoredObservation> all;
     for (std::size_t r = 0; r < table.rows(); ++r) all.push_back({classOf(r), scores[s][r]});
     results[s].pooled = evaluateScores(all);
+    if (options.undecidedAs != kOtherClass) decideUndecided(results[s].pooled, options.undecidedAs);
     results[s].summary = summarize(results[s].folds);
   }
   return results;

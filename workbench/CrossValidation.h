@@ -19,6 +19,9 @@ std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t fo
 struct ValidationOptions {
   std::int32_t folds = 10;
   std::uint64_t seed = 1;
+  // The undecided rule (decideUndecided) for every fold and the pooled figures; kOtherClass
+  // counts undecided observations as wrong.
+  std::int32_t undecidedAs = kOtherClass;
   // Threads (0: every core), cancel flag and progress, counted in builds done of all.
   BuildControl control;
 };

@@ -15,6 +15,8 @@ double ratio(std::int64_t part, std::int64_t whole) {
   return whole > 0 ? static_cast<double>(part) / static_cast<double>(whole) : kNaN;
 }
 
+void computeFigures(Metrics& m);
+
 void countConfusion(const std::vector<ScoredObservation>& observations, Metrics& m) {
   ConfusionMatrix& c = m.confusion;
   for (const ScoredObservation& o : observations) {
@@ -40,6 +42,26 @@ void countConfusion(const std::vector<ScoredObservation>& observations, Metrics&
       ++m.others;
     }
   }
+  computeFigures(m);
+}
+
+}  // namespace
+
+void decideUndecided(Metrics& m, std::int32_t cls) {
+  ConfusionMatrix& c = m.confusion;
+  m.decidedByRule = c.undecidedPositive + c.undecidedNegative;
+  m.undecidedAs = cls;
+  (cls == 1 ? c.truePositive : c.falseNegative) += c.undecidedPositive;
+  (cls == 1 ? c.falsePositive : c.trueNegative) += c.undecidedNegative;
+  c.undecidedPositive = 0;
+  c.undecidedNegative = 0;
+  computeFigures(m);
+}
+
+namespace {
+
+void computeFigures(Metrics& m) {
+  const ConfusionMatrix& c = m.confusion;
   m.undecided = c.undecidedPositive + c.undecidedNegative;
   const std::int64_t all = m.positives + m.negatives;
   const std::int64_t correct = c.truePositive + c.trueNegative;
@@ -144,7 +166,11 @@ std::vector<std::string> metricsReport(const Metrics& m, const NumberFormat& for
   lines.push_back("Observations: " + count(m.positives + m.negatives) + " (" + count(m.positives) +
                   " positive, " + count(m.negatives) + " negative)" +
                   (m.others > 0 ? "; " + count(m.others) + " of other classes left out" : ""));
-  lines.push_back("Accuracy: " + figure(m.accuracy) + " (undecided count as wrong)");
+  lines.push_back("Accuracy: " + figure(m.accuracy) +
+                  (m.undecidedAs == kOtherClass
+                       ? std::string(" (undecided count as wrong)")
+                       : " (undecided count as class " + count(m.undecidedAs) + ": " +
+                             count(m.decidedByRule) + " decided so)"));
   lines.push_back("Undecided: " + count(m.undecided) + " (" + figure(m.undecidedShare) + ")");
   lines.push_back("Accuracy among decided: " + figure(m.decidedAccuracy));
   lines.push_back("Balanced accuracy: " + figure(m.balancedAccuracy));

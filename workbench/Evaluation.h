@@ -63,6 +63,10 @@ struct Metrics {
   double undecidedShare = 0;    // undecided / (positives + negatives)
   std::vector<RocPoint> roc;
   ScoreHistogram histogram;
+  // With the undecided rule: the class that undecided observations were counted as, and how
+  // many they were; kOtherClass and 0 without it.
+  std::int32_t undecidedAs = kOtherClass;
+  std::int64_t decidedByRule = 0;
 };
 
 constexpr int kHistogramBins = 20;
@@ -72,6 +76,10 @@ constexpr int kHistogramBins = 20;
 // correctly, a tie counting one half.
 Metrics evaluateScores(const std::vector<ScoredObservation>& observations,
                        int histogramBins = kHistogramBins);
+
+// The undecided rule: counts every undecided observation as a forecast of `cls` (1 or 0) and
+// computes the figures again. The ROC curve and its area, which rank the scores, stay.
+void decideUndecided(Metrics& metrics, std::int32_t cls);
 
 // A figure as text: 4 decimals with the format's separator, or "n/a" when it is NaN.
 std::string metricText(double value, const NumberFormat& format);

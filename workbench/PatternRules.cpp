@@ -73,6 +73,12 @@ PatternView ModelRules::view(std::int32_t j) const {
                        : model_->negative().pattern(j - positives_);
 }
 
+std::int64_t ModelRules::conditionsInAll() const {
+  std::int64_t all = 0;
+  for (std::int32_t j = 0; j < size(); ++j) all += degree(j);
+  return all;
+}
+
 std::int32_t ModelRules::degree(std::int32_t j) const {
   const PatternView pattern = view(j);
   // The usual pattern names each attribute once and bounds it: no need to merge.

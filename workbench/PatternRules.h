@@ -73,6 +73,8 @@ class ModelRules {
   }
   // The number of its conditions.
   std::int32_t degree(std::int32_t j) const;
+  // The conditions of every pattern together: the size of the model as a reader sees it.
+  std::int64_t conditionsInAll() const;
   // Its conditions joined by " and ", or "(no condition)" for a pattern that holds everywhere.
   std::string rule(std::int32_t j) const;
   // "Attr1 < 0.5", "Attr2 >= 0.1" or "0.2 <= Attr3 < 0.7", cutpoints in the number text form.

@@ -220,4 +220,12 @@ check "class-aware cut points that split nothing are explained" grep -q "class-a
 out=$("$lad" cv --select cover:2 --discretize class-aware --folds 2 2>/dev/null | head -1)
 check "cv names the selection and the cut points" grep -q ", class-aware cut points, selection cover:2$" <<<"$out"
 
+out=$("$lad" evaluate --name selected --undecided 1)
+check "evaluate counts undecided rows as a class when asked" grep -q "^Accuracy: .* (undecided count as class 1: [0-9]* decided so)$" <<<"$out"
+"$lad" evaluate --name selected --undecided maybe >/dev/null 2>&1
+check "an unknown undecided rule is a usage error" test $? -eq 2
+
+out=$("$lad" evaluate --name selected)
+check "evaluate gives the model's size" grep -qx "Model: [0-9]* positive and [0-9]* negative patterns, [0-9]* conditions in all" <<<"$out"
+
 finish

@@ -171,3 +171,26 @@ TEST(Evaluation, ClassFieldsAndFigureTexts) {
   EXPECT_EQ(metricText(0.5, comma), "0,5000");
   EXPECT_EQ(metricText(std::nan(""), {}), "n/a");
 }
+
+// Undecided rows counted as a class: 2 positives (one undecided) and 3 negatives (one undecided).
+TEST(Evaluation, UndecidedRuleCountsScoreZeroAsAClass) {
+  const std::vector<ScoredObservation> scored = {{1, 0.5}, {1, 0.0}, {0, -0.5}, {0, 0.0}, {0, 0.25}};
+  Metrics asPositive = evaluateScores(scored);
+  const double auc = asPositive.auc;
+  decideUndecided(asPositive, 1);
+  EXPECT_EQ(asPositive.decidedByRule, 2);
+  EXPECT_EQ(asPositive.undecided, 0);
+  EXPECT_EQ(asPositive.confusion.truePositive, 2);
+  EXPECT_EQ(asPositive.confusion.falsePositive, 2);
+  EXPECT_DOUBLE_EQ(asPositive.accuracy, 3.0 / 5);
+  EXPECT_DOUBLE_EQ(asPositive.balancedAccuracy, (1.0 + 1.0 / 3) / 2);
+  EXPECT_EQ(asPositive.auc, auc);  // the ranking of the scores stays
+
+  Metrics asNegative = evaluateScores(scored);
+  decideUndecided(asNegative, 0);
+  EXPECT_EQ(asNegative.confusion.falseNegative, 1);
+  EXPECT_EQ(asNegative.confusion.trueNegative, 2);
+  EXPECT_DOUBLE_EQ(asNegative.accuracy, 3.0 / 5);
+  EXPECT_EQ(metricsReport(asNegative, NumberFormat{})[1],
+            "Accuracy: 0.6000 (undecided count as class 0: 2 decided so)");
+}
