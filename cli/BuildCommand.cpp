@@ -9,7 +9,7 @@
 BuildCommand::BuildCommand(CLI::App& app, const NumberFormat& format) : format_(format) {
   build_ = app.add_subcommand("build", "Learn a model from TABLE and write its four files");
   build_->add_option("TABLE", arguments_.table, kTableHelp);
-  arguments_.parameters.add(build_, true, format);
+  arguments_.parameters.add(build_, ParameterOptions::Form::Values, format);
   build_->add_option("--name", arguments_.name, "model name NAME (files NAME.MOD, ...)")
       ->capture_default_str();
   build_->add_flag("--quiet", arguments_.quiet, "no progress line on a terminal");

@@ -69,13 +69,13 @@ EvaluationCommands::EvaluationCommands(CLI::App& app, const NumberFormat& format
 
   cv_ = app.add_subcommand("cv", "Cross-validate the build parameters on TABLE (no files written)");
   common(cv_);
-  parameters_.add(cv_, true, format_);
+  parameters_.add(cv_, ParameterOptions::Form::Values, format_);
   validation(cv_);
 
   tune_ = app.add_subcommand(
       "tune", "Cross-validate every combination of the threshold lists and rank them");
   common(tune_);
-  parameters_.add(tune_, false, format_);
+  parameters_.add(tune_, ParameterOptions::Form::Lists, format_);
   lists_ = tuningListTexts(TuningGrid{}, format_);
   const auto list = [&](const char* option, std::string& text) {
     tune_->add_option(option, text, "values to try, separated by \";\" or spaces (or \",\")")
@@ -154,7 +154,8 @@ void EvaluationCommands::crossValidation() {
 
 void EvaluationCommands::tune() {
   const NumberFormat& format = format_;
-  const TuningGrid grid = readTuningGrid(lists_, format);
+  TuningGrid grid = readTuningGrid(lists_, format);
+  parameters_.readLists(grid);
   // Said before the builds, not after: the JSON is printed all the same.
   if (json_ && !isUtf8(table_)) {
     printWarning("The table's file name " + quotedForMessage(table_) +
@@ -163,8 +164,10 @@ void EvaluationCommands::tune() {
   const ValidationOptions options = validationOptions();
   // The lists stand in for the threshold options: of these, tuning takes the grid size and
   // degree.
-  const LearningParameters base =
-      readParameters(firstTuningSet(parameters_.texts(), grid, format), format);
+  LearningParameters base = readParameters(firstTuningSet(parameters_.texts(), grid, format), format);
+  const LearningParameters given = parameters_.read(format);
+  base.discretization = given.discretization;
+  base.coverTarget = given.coverTarget;
   const std::vector<CrossValidationResult> ranked =
       tuneParameters(base, grid, readTable(table_), options, criterion(), format);
   const std::string best = buildCommandLine(table_, ranked.front().parameters, format);

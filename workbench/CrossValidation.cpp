@@ -114,6 +114,17 @@ TuningGrid withoutRepeats(const TuningGrid& grid) {
     }
     *list = std::move(kept);
   }
+  const auto once = [](auto& list) {
+    auto kept = list;
+    kept.clear();
+    for (const auto& v : list) {
+      if (std::find(kept.begin(), kept.end(), v) == kept.end()) kept.push_back(v);
+    }
+    list = std::move(kept);
+  };
+  once(unique.degrees);
+  once(unique.discretizations);
+  once(unique.coverTargets);
   return unique;
 }
 
@@ -368,6 +379,17 @@ std::vector<CrossValidationResult> tuneParameters(
       }
     }
   }
+  const std::vector<std::int32_t> degrees =
+      grid.degrees.empty() ? std::vector<std::int32_t>{parameters.degree} : grid.degrees;
+  const std::vector<Discretization> discretizations =
+      grid.discretizations.empty() ? std::vector<Discretization>{parameters.discretization}
+                                   : grid.discretizations;
+  const std::vector<std::int32_t> covers =
+      grid.coverTargets.empty() ? std::vector<std::int32_t>{parameters.coverTarget}
+                                : grid.coverTargets;
+  for (const std::int32_t d : degrees) {
+    if (d < 1) throw ParameterError(F::Degree, "every degree must be at least 1 (one is " + integerText(d) + ")");
+  }
   const TrainingTable table = intake(parameters, tableText, format);
   double setCount = 1;
   std::string counts;
@@ -375,17 +397,39 @@ std::vector<CrossValidationResult> tuneParameters(
     setCount *= static_cast<double>(list->size());
     counts += (counts.empty() ? "" : " x ") + integerText(static_cast<std::int64_t>(list->size()));
   }
+  for (const std::size_t n : {degrees.size(), discretizations.size(), covers.size()}) {
+    if (n == 1) continue;
+    setCount *= static_cast<double>(n);
+    counts += " x " + integerText(static_cast<std::int64_t>(n));
+  }
+  // The cost is that of the highest degree.
+  LearningParameters costliest = parameters;
+  costliest.degree = *std::max_element(degrees.begin(), degrees.end());
   requireAffordableValidation(
-      table, parameters, setCount, options,
+      table, costliest, setCount, options,
       "Tuning " + countText(setCount) + " parameter sets (" + counts + " values) over " +
           integerText(options.folds) + " folds",
       "the number of values in the lists, the Folds, the Grid Size or the Degree");
   std::vector<LearningParameters> sets;
-  for (const double ph : grid.positiveHomogeneity) {
-    for (const double pp : grid.positivePrevalence) {
-      for (const double nh : grid.negativeHomogeneity) {
-        for (const double np : grid.negativePrevalence) {
-          sets.push_back({parameters.gridSize, parameters.degree, ph, pp, nh, np});
+  for (const std::int32_t degree : degrees) {
+    for (const Discretization discretization : discretizations) {
+      for (const std::int32_t cover : covers) {
+        for (const double ph : grid.positiveHomogeneity) {
+          for (const double pp : grid.positivePrevalence) {
+            for (const double nh : grid.negativeHomogeneity) {
+              for (const double np : grid.negativePrevalence) {
+                LearningParameters set = parameters;
+                set.degree = degree;
+                set.discretization = discretization;
+                set.coverTarget = cover;
+                set.positiveHomogeneity = ph;
+                set.positivePrevalence = pp;
+                set.negativeHomogeneity = nh;
+                set.negativePrevalence = np;
+                sets.push_back(set);
+              }
+            }
+          }
         }
       }
     }

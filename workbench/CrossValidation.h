@@ -63,6 +63,11 @@ struct TuningGrid {
   std::vector<double> positivePrevalence{0.05, 0.1};
   std::vector<double> negativeHomogeneity{0.05, 0.1, 0.2};
   std::vector<double> negativePrevalence{0.05, 0.1};
+  // The degrees, cut points and selections tried; an empty list tries only the base
+  // parameters' own.
+  std::vector<std::int32_t> degrees;
+  std::vector<Discretization> discretizations;
+  std::vector<std::int32_t> coverTargets;
 };
 
 // A list of shares as the user types it: values separated by ";" or spaces, and by "," too

@@ -106,7 +106,26 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
                   " parameter sets, " + integerText(static_cast<std::int64_t>(folds)) +
                   " folds each, " + integerText(static_cast<std::int64_t>(ranked.size() * folds)) +
                   " builds; ranked by " + criterionName(criterion) + " (mean over the folds)");
-  lines.push_back(cell("Rank", 5) + cell("PosHom", 8) + cell("PosPrev", 8) + cell("NegHom", 8) +
+  // The degree, the cut points and the selection get a column when they vary.
+  const auto varies = [&](auto pick) {
+    for (const CrossValidationResult& r : ranked) {
+      if (pick(r.parameters) != pick(ranked.front().parameters)) return true;
+    }
+    return false;
+  };
+  const bool degrees = varies([](const LearningParameters& p) { return p.degree; });
+  const bool cuts = varies([](const LearningParameters& p) { return p.discretization; });
+  const bool covers = varies([](const LearningParameters& p) { return p.coverTarget; });
+  const auto choices = [&](const LearningParameters& p) {
+    std::string out;
+    if (degrees) out += cell(integerText(p.degree), 7);
+    if (cuts) out += cell(p.discretization == Discretization::ClassAware ? "class" : "equal", 7);
+    if (covers) out += cell(p.coverTarget > 0 ? "cover:" + integerText(p.coverTarget) : "none", 9);
+    return out;
+  };
+  lines.push_back(cell("Rank", 5) + (degrees ? cell("Degree", 7) : "") +
+                  (cuts ? cell("Cuts", 7) : "") + (covers ? cell("Select", 9) : "") +
+                  cell("PosHom", 8) + cell("PosPrev", 8) + cell("NegHom", 8) +
                   cell("NegPrev", 8) + cell("Balanced", 10) + cell("(SD)", 8) +
                   cell("Accuracy", 10) + cell("AUC", 8) + cell("Undecided", 10) +
                   cell("Patterns", 10));
@@ -114,7 +133,7 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
     const CrossValidationResult& r = ranked[i];
     const FoldSummary& s = r.summary;
     const LearningParameters& p = r.parameters;
-    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) +
+    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) + choices(p) +
                     cell(numberText(p.positiveHomogeneity, format), 8) +
                     cell(numberText(p.positivePrevalence, format), 8) +
                     cell(numberText(p.negativeHomogeneity, format), 8) +

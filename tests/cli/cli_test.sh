@@ -228,4 +228,11 @@ check "an unknown undecided rule is a usage error" test $? -eq 2
 out=$("$lad" evaluate --name selected)
 check "evaluate gives the model's size" grep -qx "Model: [0-9]* positive and [0-9]* negative patterns, [0-9]* conditions in all" <<<"$out"
 
+out=$("$lad" tune --degree "1;2" --select "none;cover:1" --positive-homogeneity 0.6 --positive-prevalence 0.1 --negative-homogeneity 0.4 --negative-prevalence 0.1 --folds 2 --quiet)
+check "tune ranges over degrees and selections" grep -q "^Tuning: 4 parameter sets, 2 folds each, 8 builds" <<<"$out"
+check "tune shows the degree and the selection of each set" grep -qE "^ Rank Degree   Select  PosHom" <<<"$out"
+check "tune's best command line carries a selection when it won" bash -c "grep -A1 'Best parameters' <<<\"\$1\" | grep -q -- '--degree [12]'" _ "$out"
+err=$("$lad" tune --degree "2;x" 2>&1 >/dev/null)
+check "a bad degree in the list is named" grep -q "^Degree: 'x' is not a degree" <<<"$err"
+
 finish

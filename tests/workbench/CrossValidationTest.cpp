@@ -2,6 +2,9 @@
 // figures at any thread count, and tuning ranks its parameter sets.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+
 #include <atomic>
 #include <cmath>
 #include <functional>
@@ -221,4 +224,34 @@ TEST(Tuning, RepeatedValuesAreTriedOnceAndAnUnrankableRunSaysWhy) {
             "held-out observations of both class 1 and class 0 (the table's classes must be 1 "
             "and 0, with both present)");
   EXPECT_EQ(whyUnranked(none, TuningCriterion::Accuracy), "");
+}
+
+// Tuning tries every degree, cut point choice and selection of its lists, and a set keeps the
+// base's choices where a list is empty.
+TEST(Tuning, RangesOverDegreesCutPointsAndSelections) {
+  const std::string table = generatedTable(60, 5, 3);
+  TuningGrid grid;
+  grid.positiveHomogeneity = {0.8};
+  grid.positivePrevalence = {0.1};
+  grid.negativeHomogeneity = {0.2};
+  grid.negativePrevalence = {0.1};
+  LearningParameters base = kStrict;
+  base.coverTarget = 2;
+  ValidationOptions options;
+  options.folds = 3;
+  const auto kept = tuneParameters(base, grid, table, options, TuningCriterion::Auc, {});
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].parameters.coverTarget, 2);
+
+  grid.degrees = {1, 2, 2};  // a repeated value is tried once
+  grid.discretizations = {Discretization::EqualFrequency, Discretization::ClassAware};
+  grid.coverTargets = {0, 1};
+  const auto all = tuneParameters(base, grid, table, options, TuningCriterion::Auc, {});
+  ASSERT_EQ(all.size(), 8u);
+  std::set<std::tuple<std::int32_t, Discretization, std::int32_t>> seen;
+  for (const CrossValidationResult& r : all) {
+    seen.insert({r.parameters.degree, r.parameters.discretization, r.parameters.coverTarget});
+    EXPECT_EQ(r.parameters.gridSize, base.gridSize);
+  }
+  EXPECT_EQ(seen.size(), 8u);
 }
