@@ -166,6 +166,14 @@ void PatternsPage::showPatterns(std::shared_ptr<const PatternTable> table, const
   showCovered();
 }
 
+void PatternsPage::clearFilters() {
+  filterTimer_->stop();
+  const QSignalBlocker blockText(FilterBox);
+  const QSignalBlocker blockClass(ClassBox);
+  FilterBox->clear();
+  ClassBox->setCurrentIndex(0);
+}
+
 void PatternsPage::showCovered() {
   const PatternTable* t = Patterns->table();
   const QModelIndexList rows = PatternView->selectionModel()->selectedRows();

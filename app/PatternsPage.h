@@ -59,6 +59,9 @@ class PatternsPage : public QWidget {
   // The patterns of a model, with or without statistics; `note` says on which table they were
   // counted, or why not.
   void showPatterns(std::shared_ptr<const PatternTable> table, const QString& note);
+  // Empties the filter and shows both classes again: what was typed for one model means
+  // nothing for the next.
+  void clearFilters();
 
   QLineEdit* FilterBox;
   QComboBox* ClassBox;

@@ -6,9 +6,9 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
@@ -16,10 +16,11 @@
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
-#include "CrossValidation.h"
+#include "DroppedFile.h"
 #include "Evaluation.h"
 #include "EvaluationPage.h"
 #include "ExplanationPanel.h"
+#include "JobControl.h"
 #include "JobStatusBar.h"
 #include "LadError.h"
 #include "ModelFilePages.h"
@@ -29,23 +30,24 @@
 #include "PatternsPage.h"
 #include "QtText.h"
 #include "SampleTable.h"
-#include "TextFile.h"
+#include "StoredPatternCounts.h"
 #include "WindowLook.h"
+#include "WindowMenus.h"
+#include "WindowSettings.h"
 
 namespace {
-
-// Lets the job's Cancel stop the command and its progress show.
-void steerBy(CommandJob& job, BuildControl& control) {
-  control.cancel = &job.cancelFlag();
-  control.progress = [&job](std::int64_t done, std::int64_t total) {
-    job.reportProgress(done, total);
-  };
-}
 
 // What a finished build hands back to the window.
 struct BuildOutcome {
   PatternCounts counts;
   QString warnings;
+};
+
+// What a finished Load Model hands back: the model's pattern counts, and what is wrong with its
+// set of files.
+struct LoadOutcome {
+  std::optional<PatternCounts> counts;
+  std::string mismatch;
 };
 
 // What a finished Apply Model hands back: every scored line, for the Evaluation tab.
@@ -70,6 +72,7 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
   chooseFile_ = [this](const FileDialogRequest& request) { return openFileDialog(this, request); };
   showError_ = [this](const QString& message) { errorBox(this, message); };
   askToCancel_ = [this] { return askToCancelAndClose(this); };
+  ask_ = [this](const QString& question) { return askYesNo(this, question); };
 
   dataBox_ = plainTextBox(this, palette().color(QPalette::ToolTipBase));
   dataBox_->setObjectName("dataBox");
@@ -93,21 +96,24 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
   splitter->setSizes({161, 160, 565 - 161 - 160 - 6});
   statusBar_ = new JobStatusBar(this);
   connect(statusBar_, &JobStatusBar::cancelClicked, this, &WorkbenchWindow::cancelJob);
-  auto* open = new QShortcut(QKeySequence::Open, this);
-  connect(open, &QShortcut::activated, this, [this] {
-    if (job_ == nullptr) openData();
-  });
+  menus_ = new WindowMenus(this);
   // Small enough for a laptop, large enough that no control is cut off.
   setMinimumSize(940, 430);
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &WorkbenchWindow::cancelJob);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  layout->setMenuBar(menus_->menuBar());
   layout->addWidget(splitter);
   layout->addWidget(statusBar_);
-  // The window grows by the status bar; the rest keeps its place.
-  resize(1017, 565 + statusBar_->sizeHint().height());
+  // The window grows by the menu bar and the status bar; the rest keeps its place.
+  resize(1017, 565 + menus_->menuBar()->sizeHint().height() + statusBar_->sizeHint().height());
+  // A data file dropped on the window (the data box too) opens as Open Data opens it.
+  setAcceptDrops(true);
+  dataBox_->installEventFilter(this);
+  dataBox_->viewport()->installEventFilter(this);
+  connect(dataBox_->document(), &QTextDocument::modificationChanged, this,
+          &WorkbenchWindow::updateTitle);
+  restoreSettings();
 
   QList<QWidget*> order{dataBox_};
   order << panel_->focusOrder() << tabs_;
@@ -158,6 +164,7 @@ void WorkbenchWindow::postFile(CommandJob& job, ModelFileKind kind, const std::s
 }
 
 void WorkbenchWindow::wantPatterns(PatternsWanted wanted) {
+  if (wanted.newModel) patternsPage_->clearFilters();
   patternsModel_ = wanted.name;
   patternsWanted_ = std::move(wanted);
   lineToExplain_.reset();
@@ -170,12 +177,12 @@ void WorkbenchWindow::readWantedPatterns() {
   const PatternsWanted wanted = *patternsWanted_;
   patternsWanted_.reset();
   const QString message = statusBar_->currentMessage();  // the last command's, kept
+  const std::string tableName =
+      wanted.forExplanations ? "the table Apply Model scored" : toUtf8(tableDescription());
   startJob<ModelPatterns>(
-      [wanted](CommandJob&) {
+      [wanted, tableName](CommandJob&) {
         try {
-          return modelPatterns(
-              wanted.name, wanted.table, wanted.format,
-              wanted.forExplanations ? "the table Apply Model scored" : "the data box");
+          return modelPatterns(wanted.name, wanted.table, wanted.format, tableName);
         } catch (const std::exception& e) {
           ModelPatterns none;
           none.note = "No patterns: " + messageWithFullStop(e.what());
@@ -190,7 +197,7 @@ void WorkbenchWindow::readWantedPatterns() {
         if (lineToExplain_) explanationPanel_->explain(*lineToExplain_);
         lineToExplain_.reset();
       },
-      "Reading patterns");
+      "Reading patterns", true);
 }
 
 void WorkbenchWindow::explainForecastLine() {
@@ -204,6 +211,23 @@ void WorkbenchWindow::explainForecastLine() {
 }
 
 bool WorkbenchWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == dataBox_ || watched == dataBox_->viewport()) {
+    // A file dropped on the data box opens; dragged text is the box's own business.
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (!droppedFile(drag->mimeData()).isEmpty()) {
+        drag->acceptProposedAction();
+        return true;
+      }
+    } else if (event->type() == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (!droppedFile(drop->mimeData()).isEmpty()) {
+        dropEvent(drop);
+        return true;
+      }
+    }
+    return QWidget::eventFilter(watched, event);
+  }
   // A line selected by the user, with the mouse or the keys, is explained once the cursor has
   // moved to it; the lines that Apply Model writes move the cursor too, and are not.
   const QEvent::Type type = event->type();
@@ -218,31 +242,8 @@ void WorkbenchWindow::reportFailure(const std::exception& failure) {
   showError_(fromUtf8(messageWithFullStop(failure.what())));
 }
 
-void WorkbenchWindow::openData() {
-  const auto chosen = chooseFile_(
-      {"Open Data", "Text Files (*.txt);;CSV Files (*.csv);;All Files (*)", "*.txt", "txt"});
-  if (!chosen) return;
-  enterFolderOf(*chosen);
-  statusBar_->clearMessage();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
-    dataBox_->setPlainText(displayText(readTextFile(toUtf8(*chosen))));
-    QApplication::restoreOverrideCursor();
-  } catch (const std::exception& e) {
-    QApplication::restoreOverrideCursor();
-    reportFailure(e);
-    return;
-  }
-  // What was judged or counted on the earlier table says so; the patterns are counted again
-  // on the new one, unless they wait to explain the Forecast of the earlier one.
-  evaluationPage_->tableReplaced(QFileInfo(*chosen).fileName());
-  if (!patternsModel_.empty() && !(patternsWanted_ && patternsWanted_->forExplanations)) {
-    wantPatterns({patternsModel_, toUtf8(dataBox_->toPlainText()), numberFormat(), false});
-  }
-}
-
 void WorkbenchWindow::buildModel() {
-  if (job_ != nullptr) return;
+  if (waitsForJob("Build Model", [this] { buildModel(); })) return;
   // Everything the build reads from the window is taken here, on the window's thread.
   BuildOptions taken;
   taken.format = numberFormat();
@@ -284,37 +285,49 @@ void WorkbenchWindow::buildModel() {
                 .arg(outcome.counts.positive)
                 .arg(outcome.counts.negative)
                 .arg(statusBar_->secondsTaken(), 0, 'f', 1));
-        wantPatterns({name, table, taken.format, false});
+        wantPatterns({modelFullName_, table, taken.format, false, true});
       });
 }
 
 void WorkbenchWindow::loadModel() {
-  const auto chosen = chooseFile_({"Load Model", "Model Files (*.MOD)", "*.MOD", "MOD"});
+  if (waitsForJob("Load Model", [this] { loadModel(); })) return;
+  const auto chosen =
+      chooseFile_(fileRequest("Load Model", "Model Files (*.MOD)", "*.MOD", "MOD", false));
   if (!chosen) return;
   enterFolderOf(*chosen);
-  if (job_ != nullptr) return;
+  WindowSettings::setLastFolder(QFileInfo(*chosen).absolutePath());
   panel_->setModelName(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
   const std::string name = toUtf8(panel_->modelName());
   rememberModel(name);
   // The tabs before a file that cannot be read show the new model; the rest keep theirs.
   const std::string table = toUtf8(dataBox_->toPlainText());
   const NumberFormat format = numberFormat();
-  // The job hands back what is wrong with the set of files, or "".
-  startJob<std::string>(
+  startJob<LoadOutcome>(
       [this, name](CommandJob& job) {
         for (const ModelFileKind kind : kModelFileKinds) {
           postFile(job, kind, modelFileName(name, kind));
         }
-        return modelSetMismatch(name);
+        return LoadOutcome{storedPatternCounts(name), modelSetMismatch(name)};
       },
-      [this](std::string& mismatch) {
-        if (!mismatch.empty()) statusBar_->showMessage(fromUtf8(messageWithFullStop(mismatch)));
+      [this](LoadOutcome& outcome) {
+        QString message = outcome.mismatch.empty()
+                              ? QString()
+                              : fromUtf8(messageWithFullStop(outcome.mismatch)) + " ";
+        if (outcome.counts) {
+          panel_->showCounts(*outcome.counts);
+          message += QString("Model %1 loaded: %2 positive and %3 negative patterns.")
+                         .arg(QDir::toNativeSeparators(fromUtf8(modelFullName_)))
+                         .arg(outcome.counts->positive)
+                         .arg(outcome.counts->negative);
+        }
+        statusBar_->showMessage(message);
       });
-  wantPatterns({name, table, format, false});
+  // Read by the full path, which a later Open Data from another folder does not change.
+  wantPatterns({modelFullName_, table, format, false, true});
 }
 
 void WorkbenchWindow::applyModel() {
-  if (job_ != nullptr) return;
+  if (waitsForJob("Apply Model", [this] { applyModel(); })) return;
   const std::string table = toUtf8(dataBox_->toPlainText());
   const std::string name = modelName();
   const QString shownName = panel_->modelName();
@@ -364,81 +377,12 @@ void WorkbenchWindow::applyModel() {
       [this, name, table, shownName, format](ApplyOutcome& outcome) {
         statusBar_->showMessage(outcome.warnings +
                                 QString("%1 lines scored.").arg(outcome.scored.size()));
-        evaluationPage_->showMetrics("Model " + shownName + " applied to the table in the data box",
+        evaluationPage_->showMetrics("Model " + shownName + " applied to " + tableDescription(),
                                      evaluateScores(outcome.scored), format);
+        tabs_->setTabToolTip(tabs_->indexOf(forecastBox_),
+                             "The scores of model " + shownName + " on " + tableDescription());
         wantPatterns({name, table, format, true});
       });
-}
-
-void WorkbenchWindow::crossValidate() {
-  if (job_ != nullptr) return;
-  const NumberFormat format = numberFormat();
-  const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), format);
-  if (!parameters) return;
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const ValidationOptions options = evaluationPage_->validationOptions();
-  startJob<CrossValidationResult>(
-      [=](CommandJob& job) {
-        ValidationOptions control = options;
-        steerBy(job, control.control);
-        return ::crossValidate(*parameters, table, control, format);
-      },
-      [this, format](CrossValidationResult& result) {
-        evaluationPage_->showCrossValidation(result, format);
-        tabs_->setCurrentWidget(evaluationPage_);
-        statusBar_->showMessage(
-            QString("%1 folds cross-validated in %2 s: balanced accuracy %3.")
-                .arg(result.folds.size())
-                .arg(statusBar_->secondsTaken(), 0, 'f', 1)
-                .arg(fromUtf8(metricText(result.summary.balancedAccuracy.mean, format))));
-      },
-      "%v of %m models");
-}
-
-void WorkbenchWindow::tune() {
-  if (job_ != nullptr) return;
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const NumberFormat format = numberFormat();
-  TuningGrid grid;
-  try {
-    grid = readTuningGrid(evaluationPage_->listTexts(), format);
-  } catch (const ParameterError& e) {
-    statusBar_->clearMessage();
-    reportFailure(e);
-    evaluationPage_->listBox(e.field)->setFocus();
-    return;
-  }
-  // The lists take the place of the four threshold boxes: only Grid Size and Degree count.
-  const std::optional<LearningParameters> base =
-      readBoxes(firstTuningSet(panel_->boxTexts(), grid, format), format);
-  if (!base) return;
-  const ValidationOptions options = evaluationPage_->validationOptions();
-  const TuningCriterion criterion = evaluationPage_->criterion();
-  using Ranked = std::vector<CrossValidationResult>;
-  startJob<Ranked>(
-      [=](CommandJob& job) {
-        ValidationOptions control = options;
-        steerBy(job, control.control);
-        return tuneParameters(*base, grid, table, control, criterion, format);
-      },
-      [this, criterion, format](Ranked& ranked) {
-        evaluationPage_->showTuning(ranked, criterion, format);
-        tabs_->setCurrentWidget(evaluationPage_);
-        statusBar_->showMessage(
-            QString("%1 parameter sets tuned with %2 builds in %3 s; choose a row and Use These "
-                    "Parameters.")
-                .arg(ranked.size())
-                .arg(ranked.size() * (ranked.empty() ? 0 : ranked.front().folds.size()))
-                .arg(statusBar_->secondsTaken(), 0, 'f', 1));
-      },
-      "%v of %m models");
-}
-
-void WorkbenchWindow::useTunedParameters() {
-  const std::optional<LearningParameters> chosen = evaluationPage_->selectedSet();
-  if (!chosen) return;
-  panel_->showParameters(*chosen, numberFormat());
-  statusBar_->showMessage("The parameter boxes hold the chosen set; Build Model learns with it.");
 }
 
 std::optional<LearningParameters> WorkbenchWindow::readBoxes(const ParameterTexts& texts,
@@ -471,13 +415,17 @@ QList<QPushButton*> WorkbenchWindow::commandButtons() const {
 }
 
 void WorkbenchWindow::startWork(CommandJob::Work work, std::function<void(std::any&)> done,
-                                const QString& progressFormat) {
+                                const QString& progressFormat, bool background) {
   jobDone_ = std::move(done);
   job_ = new CommandJob(std::move(work), this);
+  jobInBackground_ = background;
   connect(job_, &CommandJob::progress, statusBar_, &JobStatusBar::showProgress);
   connect(job_, &CommandJob::finished, this, &WorkbenchWindow::jobFinished);
-  focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away
-  for (QPushButton* b : commandButtons()) b->setEnabled(false);
+  if (!background) {
+    focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away
+    for (QPushButton* b : commandButtons()) b->setEnabled(false);
+    menus_->setCommandRunning(true);
+  }
   statusBar_->jobStarted(progressFormat);
   job_->start();
 }
@@ -490,7 +438,9 @@ void WorkbenchWindow::jobFinished(const QString& failure) {
   statusBar_->jobEnded();
   for (QPushButton* b : commandButtons()) b->setEnabled(true);
   evaluationPage_->UseButton->setEnabled(evaluationPage_->selectedSet().has_value());
-  if (focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
+  menus_->setCommandRunning(false);
+  if (!jobInBackground_ && focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
+  jobInBackground_ = false;
   std::any result = std::move(job_->result());
   job_->deleteLater();
   job_ = nullptr;
@@ -503,10 +453,28 @@ void WorkbenchWindow::jobFinished(const QString& failure) {
   } else if (done) {
     done(result);
   }
+  if (queuedCommand_) {
+    const std::function<void()> command = std::move(queuedCommand_);
+    queuedCommand_ = nullptr;
+    command();
+  }
   readWantedPatterns();  // the Patterns tab was opened while the command ran
 }
 
+bool WorkbenchWindow::waitsForJob(const QString& command, std::function<void()> run) {
+  if (job_ == nullptr) return false;
+  if (jobInBackground_) {
+    queuedCommand_ = std::move(run);
+    statusBar_->showMessage(command + " starts as soon as the patterns have been read.");
+  }
+  return true;
+}
+
 void WorkbenchWindow::closeEvent(QCloseEvent* event) {
+  if (!mayDiscardEdits()) {
+    event->ignore();
+    return;
+  }
   if (job_ != nullptr) {
     if (!askToCancel_()) {
       event->ignore();
@@ -515,6 +483,7 @@ void WorkbenchWindow::closeEvent(QCloseEvent* event) {
     job_->cancel();
     job_->wait();
   }
+  saveSettings();
   QWidget::closeEvent(event);
 }
 

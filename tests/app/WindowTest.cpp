@@ -1,16 +1,8 @@
-// Drives the real window on the offscreen platform; dialogs and the error box are replaced.
-#include <QApplication>
+// Drives the real window through its commands, tabs and views.
 #include <QClipboard>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProgressBar>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
-#include <QtTest>
-#include <deque>
-#include <fstream>
 
 #include "EvaluationPage.h"
 #include "ExplanationPanel.h"
@@ -20,102 +12,22 @@
 #include "NumberText.h"
 #include "PatternsPage.h"
 #include "SampleTable.h"
-#include "WorkbenchWindow.h"
+#include "WindowFixture.h"
 
-namespace {
-
-std::string readFile(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const QString& path, const std::string& content) {
-  std::ofstream(path.toStdString(), std::ios::binary) << content;
-}
-
-QString plain(const std::string& fileText) {
-  QString text = QString::fromUtf8(fileText.data(), static_cast<qsizetype>(fileText.size()));
-  text.replace("\r\n", "\n");
-  return text;
-}
-
-}  // namespace
-
-class WindowTest : public QObject {
+class WindowTest : public WindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> work;  // a fresh folder per test
-  QString startDir;
-  std::unique_ptr<WorkbenchWindow> form;
-  std::deque<std::optional<QString>> answers;  // what the replaced dialog returns next
-  std::vector<FileDialogRequest> requests;
-  QStringList errors;
-
-  QString at(const QString& name) const { return QDir(work->path()).filePath(name); }
-  // The window's parts, found by the names they are given.
-  template <class Part>
-  Part* part(const char* name) const {
-    auto* found = form->findChild<Part*>(name);
-    if (found == nullptr) qFatal("the window has no %s", name);
-    return found;
-  }
-  QPlainTextEdit* dataBox() const { return part<QPlainTextEdit>("dataBox"); }
-  QPlainTextEdit* modelFileBox() const { return part<QPlainTextEdit>("modelFileBox"); }
-  QPlainTextEdit* patternSpaceBox() const { return part<QPlainTextEdit>("patternSpaceBox"); }
-  QPlainTextEdit* patternDescriptionBox() const {
-    return part<QPlainTextEdit>("patternDescriptionBox");
-  }
-  QPlainTextEdit* discretizedBox() const { return part<QPlainTextEdit>("discretizedBox"); }
-  QPlainTextEdit* forecastBox() const { return part<QPlainTextEdit>("forecastBox"); }
-  QSpinBox* gridSizeBox() const { return part<QSpinBox>("gridSizeBox"); }
-  QSpinBox* degreeBox() const { return part<QSpinBox>("degreeBox"); }
-  QSpinBox* positivePatternsBox() const { return part<QSpinBox>("positivePatternsBox"); }
-  QSpinBox* negativePatternsBox() const { return part<QSpinBox>("negativePatternsBox"); }
-  QLineEdit* positiveHomogeneityBox() const { return part<QLineEdit>("positiveHomogeneityBox"); }
-  QLineEdit* positivePrevalenceBox() const { return part<QLineEdit>("positivePrevalenceBox"); }
-  QLineEdit* negativeHomogeneityBox() const { return part<QLineEdit>("negativeHomogeneityBox"); }
-  QLineEdit* negativePrevalenceBox() const { return part<QLineEdit>("negativePrevalenceBox"); }
-  QLineEdit* modelNameBox() const { return part<QLineEdit>("modelNameBox"); }
-  QPushButton* buildModelButton() const { return part<QPushButton>("buildModelButton"); }
-  QPushButton* applyModelButton() const { return part<QPushButton>("applyModelButton"); }
-  QStatusBar* statusBar() const { return part<QStatusBar>("statusBar"); }
-  QProgressBar* progressBar() const { return part<QProgressBar>("progressBar"); }
-  QTabWidget* tabs() const { return part<QTabWidget>("tabs"); }
   EvaluationPage* evaluationPage() const { return part<EvaluationPage>("evaluationPage"); }
   PatternsPage* patternsPage() const { return part<PatternsPage>("patternsPage"); }
   ExplanationPanel* explanationPanel() const { return part<ExplanationPanel>("explanationPanel"); }
 
  private slots:
-  void initTestCase() { startDir = QDir::currentPath(); }
-  void cleanupTestCase() { QDir::setCurrent(startDir); }
-
-  void init() {
-    work = std::make_unique<QTemporaryDir>();
-    QVERIFY(work->isValid());
-    QDir::setCurrent(work->path());
-    form = std::make_unique<WorkbenchWindow>();
-    answers.clear();
-    requests.clear();
-    errors.clear();
-    form->setFileChooser([this](const FileDialogRequest& request) {
-      requests.push_back(request);
-      auto answer = answers.front();
-      answers.pop_front();
-      return answer;
-    });
-    form->setErrorReporter([this](const QString& message) { errors << message; });
-  }
-  void cleanup() {
-    form.reset();
-    QDir::setCurrent(startDir);
-    work.reset();
-  }
-
   void startState() {
     QCOMPARE(form->windowTitle(), QString("Rule-Based Inductive Learning"));
-    // The window of 1017 x 565 and its status bar below.
-    QCOMPARE(form->size(), QSize(1017, 565 + statusBar()->sizeHint().height()));
+    // The window of 1017 x 565, its menu bar above and its status bar below.
+    QCOMPARE(form->size(), QSize(1017, 565 + part<QWidget>("menuBar")->sizeHint().height() +
+                                           statusBar()->sizeHint().height()));
     QCOMPARE(statusBar()->currentMessage(), QString());
     QCOMPARE(modelNameBox()->text(), QString("LAD"));
     QCOMPARE(gridSizeBox()->value(), 8);
@@ -461,7 +373,10 @@ class WindowTest : public QObject {
     answers.push_back(at("utf16.txt"));
     form->openData();
     QCOMPARE(dataBox()->toPlainText(), QString::fromUtf8(table.c_str()));
-    QCOMPARE(requests.back().initialFileName, QString("*.txt"));
+    // The dialog lists every table file, and any file on request.
+    QCOMPARE(requests.back().filter.split(";;").first(),
+             QString("Data Files (*.txt *.csv *.arff)"));
+    QVERIFY(requests.back().filter.endsWith("All Files (*)"));
 
     answers.push_back(std::nullopt);
     form->openData();
