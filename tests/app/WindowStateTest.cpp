@@ -7,8 +7,97 @@
 class WindowStateTest : public WindowFixture {
   Q_OBJECT
 
+  PatternsPage* patternsPage() const { return part<PatternsPage>("patternsPage"); }
+  // Shows the Patterns tab and waits for its patterns.
+  void showPatterns() {
+    tabs()->setCurrentWidget(patternsPage());
+    waitForJobs();
+  }
+
  private slots:
-  void placeholder() {}
+  void filtersStartAfreshWithEachModel() {
+    form->buildModel();
+    waitForJobs();
+    showPatterns();
+    PatternsPage* page = patternsPage();
+    page->ClassBox->setCurrentIndex(2);
+    page->FilterBox->setText("attr1");
+    QTRY_VERIFY(page->Patterns->rowCount() < 91);
+    degreeBox()->setValue(1);
+    form->buildModel();
+    waitForJobs();
+    waitForJobs();  // the patterns, read at once since their tab shows
+    QCOMPARE(page->FilterBox->text(), QString());
+    QCOMPARE(page->ClassBox->currentIndex(), 0);
+    QCOMPARE(page->Patterns->rowCount(),
+             positivePatternsBox()->value() + negativePatternsBox()->value());
+    // A new table keeps the filter: it is the same model.
+    page->FilterBox->setText("attr2");
+    QTRY_VERIFY(page->Patterns->rowCount() < positivePatternsBox()->value());
+    const int filtered = page->Patterns->rowCount();
+    writeFile(at("same.csv"), dataBox()->toPlainText().toStdString());
+    answers.push_back(at("same.csv"));
+    form->openData();
+    waitForJobs();
+    QCOMPARE(page->FilterBox->text(), QString("attr2"));
+    QCOMPARE(page->Patterns->rowCount(), filtered);
+  }
+
+  // A model loaded from one folder and a table opened from another: every tab keeps the model
+  // that was loaded, and says which model and table it shows.
+  void loadedModelKeptWhenTheTableComesFromElsewhere() {
+    QDir(work->path()).mkpath("store");
+    QDir(work->path()).mkpath("other");
+    QDir::setCurrent(at("store"));
+    form->buildModel();
+    waitForJobs();
+    QDir::setCurrent(work->path());
+    newWindow();
+    QCOMPARE(positivePatternsBox()->value(), 2);
+    answers.push_back(at("store/LAD.MOD"));
+    form->loadModel();
+    waitForJobs();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QCOMPARE(positivePatternsBox()->value(), 113);
+    QCOMPARE(negativePatternsBox()->value(), 91);
+    QCOMPARE(statusBar()->currentMessage(),
+             "Model " + QDir::toNativeSeparators(QDir(at("store")).canonicalPath() + "/LAD") +
+                 " loaded: 113 positive and 91 negative patterns.");
+
+    writeFile(at("other/table.csv"), dataBox()->toPlainText().toStdString());
+    answers.push_back(at("other/table.csv"));
+    form->openData();
+    showPatterns();
+    const QString note = patternsPage()->NoteLabel->text();
+    QVERIFY2(!note.contains("Cannot open"), qPrintable(note));
+    QVERIFY2(note.contains("store/LAD.MOD") && note.contains("of the data box (table.csv)"),
+             qPrintable(note));
+    QCOMPARE(patternsPage()->Patterns->rowCount(), 113 + 91);
+    form->applyModel();
+    waitForJobs();
+    QCOMPARE(forecastBox()->toPlainText().split('\n').size(), 16);
+    QCOMPARE(tabs()->tabToolTip(0), QDir(at("store")).canonicalPath() + "/LAD.MOD");
+    QCOMPARE(tabs()->tabToolTip(tabs()->indexOf(forecastBox())),
+             QString("The scores of model LAD on the data box (table.csv)"));
+  }
+
+  // A command asked for while the patterns are read in the background waits for them, says
+  // so, and then runs; the command buttons stay offered meanwhile.
+  void commandAskedWhilePatternsAreReadRunsAfterThem() {
+    form->buildModel();
+    waitForJobs();
+    tabs()->setCurrentWidget(patternsPage());
+    QVERIFY(form->jobRunning());  // reading the patterns
+    QVERIFY(applyModelButton()->isEnabled());
+    applyModelButton()->click();
+    QCOMPARE(statusBar()->currentMessage(),
+             QString("Apply Model starts as soon as the patterns have been read."));
+    QTRY_VERIFY_WITH_TIMEOUT(forecastBox()->toPlainText().split('\n').size() == 16, 60000);
+    waitForJobs();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QCOMPARE(statusBar()->currentMessage(), QString("16 lines scored."));
+    QCOMPARE(patternsPage()->Patterns->rowCount(), 113 + 91);
+  }
 };
 
 QTEST_MAIN(WindowStateTest)
