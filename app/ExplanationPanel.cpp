@@ -12,26 +12,26 @@
 ExplanationPanel::ExplanationPanel(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setObjectName("ExplanationPanel");
   setWindowTitle("Why this score?");
-  SummaryLabel = new QLabel(this);
-  SummaryLabel->setObjectName("SummaryLabel");
-  SummaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  SummaryLabel->setMargin(4);
-  Sections = new QTreeWidget(this);
-  Sections->setObjectName("Sections");
-  Sections->setHeaderHidden(true);
-  Sections->setUniformRowHeights(true);
-  Sections->setTextElideMode(Qt::ElideNone);
-  Sections->header()->setStretchLastSection(false);
-  Sections->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  summaryLabel_ = new QLabel(this);
+  summaryLabel_->setObjectName("summaryLabel");
+  summaryLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  summaryLabel_->setMargin(4);
+  sections_ = new QTreeWidget(this);
+  sections_->setObjectName("sections");
+  sections_->setHeaderHidden(true);
+  sections_->setUniformRowHeights(true);
+  sections_->setTextElideMode(Qt::ElideNone);
+  sections_->header()->setStretchLastSection(false);
+  sections_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPointSize(10);
-  SummaryLabel->setFont(font);
-  Sections->setFont(font);
+  summaryLabel_->setFont(font);
+  sections_->setFont(font);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(SummaryLabel);
-  layout->addWidget(Sections, 1);
+  layout->addWidget(summaryLabel_);
+  layout->addWidget(sections_, 1);
   resize(900, 460);
 }
 
@@ -51,7 +51,7 @@ void ExplanationPanel::explain(std::size_t row) {
   constexpr int kShownPerSection = 2000;
   QStringList summary;
   QStringList shown;
-  Sections->clear();
+  sections_->clear();
   QTreeWidgetItem* section = nullptr;
   int children = 0;
   int hidden = 0;
@@ -81,7 +81,7 @@ void ExplanationPanel::explain(std::size_t row) {
       shown << summary.back();
     } else {
       closeSection();
-      section = new QTreeWidgetItem(Sections, {fromUtf8(text)});
+      section = new QTreeWidgetItem(sections_, {fromUtf8(text)});
       shown << section->text(0);
       longest = std::max(longest, text.size());
     }
@@ -90,16 +90,16 @@ void ExplanationPanel::explain(std::size_t row) {
   text_ = shown.join('\n');
   // One column as wide as the longest line, so that nothing is cut off and the panel scrolls
   // sideways; measured by characters, since the face is monospace.
-  Sections->setColumnWidth(
-      0, static_cast<int>(longest + 4) * Sections->fontMetrics().horizontalAdvance('M'));
+  sections_->setColumnWidth(
+      0, static_cast<int>(longest + 4) * sections_->fontMetrics().horizontalAdvance('M'));
   constexpr int kLongestOpenSection = 30;
-  for (int i = 0; i < Sections->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* item = Sections->topLevelItem(i);
+  for (int i = 0; i < sections_->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = sections_->topLevelItem(i);
     // The near misses are the news: they stay open however many there are.
-    const bool last = i + 1 == Sections->topLevelItemCount();
+    const bool last = i + 1 == sections_->topLevelItemCount();
     item->setExpanded(last || item->childCount() <= kLongestOpenSection);
   }
-  SummaryLabel->setText(summary.join('\n'));
+  summaryLabel_->setText(summary.join('\n'));
   setWindowTitle("Why this score? " + fromUtf8(table.name(row)));
   if (!isVisible() && !placed_ && parentWidget() != nullptr) {
     // First shown over the right of the window, where the Forecast lines leave room.

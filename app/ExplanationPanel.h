@@ -21,15 +21,15 @@ class ExplanationPanel : public QWidget {
   // Shows and raises the panel with the explanation of the table's row.
   void explain(std::size_t row);
 
-  // The score and how it is counted.
-  QLabel* SummaryLabel;
-  // Sections For, Against and Near misses, one pattern per line; a long For or Against section
-  // starts folded.
-  QTreeWidget* Sections;
   // The whole explanation as text, as `lad explain` prints it.
   QString text() const { return text_; }
 
  private:
+  // The score and how it is counted ("summaryLabel").
+  QLabel* summaryLabel_;
+  // Sections For, Against and Near misses ("sections"), one pattern per line; a long For or
+  // Against section starts folded.
+  QTreeWidget* sections_;
   std::shared_ptr<const PatternTable> source_;
   QString text_;
   bool placed_ = false;

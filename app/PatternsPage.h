@@ -63,14 +63,14 @@ class PatternsPage : public QWidget {
   // nothing for the next.
   void clearFilters();
 
-  QLineEdit* FilterBox;
-  QComboBox* ClassBox;
-  QLabel* NoteLabel;
-  QTableView* PatternView;
-  PatternTableModel* Patterns;
-  QPlainTextEdit* CoveredText;  // the observations of the selected pattern
-
  private:
   void showCovered();
+
+  QLineEdit* filterBox_;
+  QComboBox* classBox_;
+  QLabel* noteLabel_;
+  QTableView* patternView_;
+  PatternTableModel* patterns_;
+  QPlainTextEdit* coveredText_;  // the observations of the selected pattern
   QTimer* filterTimer_;
 };

@@ -139,11 +139,10 @@ void WorkbenchWindow::makePages() {
   evaluationPage_ = new EvaluationPage(tabs_, numberFormat_);
   evaluationPage_->setObjectName("evaluationPage");
   tabs_->addTab(evaluationPage_, "Evaluation");
-  connect(evaluationPage_->CrossValidateButton, &QPushButton::clicked, this,
+  connect(evaluationPage_, &EvaluationPage::crossValidateClicked, this,
           &WorkbenchWindow::crossValidate);
-  connect(evaluationPage_->TuneButton, &QPushButton::clicked, this, &WorkbenchWindow::tune);
-  connect(evaluationPage_->UseButton, &QPushButton::clicked, this,
-          &WorkbenchWindow::useTunedParameters);
+  connect(evaluationPage_, &EvaluationPage::tuneClicked, this, &WorkbenchWindow::tune);
+  connect(evaluationPage_, &EvaluationPage::useClicked, this, &WorkbenchWindow::useTunedParameters);
   patternsPage_ = new PatternsPage(tabs_);
   patternsPage_->setObjectName("patternsPage");
   tabs_->addTab(patternsPage_, "Patterns");
@@ -410,8 +409,7 @@ void WorkbenchWindow::rememberModel(const std::string& name) {
 }
 
 QList<QPushButton*> WorkbenchWindow::commandButtons() const {
-  return panel_->commandButtons() << evaluationPage_->CrossValidateButton
-                                  << evaluationPage_->TuneButton << evaluationPage_->UseButton;
+  return panel_->commandButtons() << evaluationPage_->commandButtons();
 }
 
 void WorkbenchWindow::startWork(CommandJob::Work work, std::function<void(std::any&)> done,
@@ -437,7 +435,7 @@ void WorkbenchWindow::cancelJob() {
 void WorkbenchWindow::jobFinished(const QString& failure) {
   statusBar_->jobEnded();
   for (QPushButton* b : commandButtons()) b->setEnabled(true);
-  evaluationPage_->UseButton->setEnabled(evaluationPage_->selectedSet().has_value());
+  evaluationPage_->offerSelectedSet();
   menus_->setCommandRunning(false);
   if (!jobInBackground_ && focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
   jobInBackground_ = false;

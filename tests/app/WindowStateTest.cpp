@@ -19,28 +19,28 @@ class WindowStateTest : public WindowFixture {
     form->buildModel();
     waitForJobs();
     showPatterns();
-    PatternsPage* page = patternsPage();
-    page->ClassBox->setCurrentIndex(2);
-    page->FilterBox->setText("attr1");
-    QTRY_VERIFY(page->Patterns->rowCount() < 91);
+    part<QComboBox>("classBox")->setCurrentIndex(2);
+    part<QLineEdit>("filterBox")->setText("attr1");
+    QTRY_VERIFY(part<PatternTableModel>("patternModel")->rowCount() < 91);
     degreeBox()->setValue(1);
     form->buildModel();
     waitForJobs();
     waitForJobs();  // the patterns, read at once since their tab shows
-    QCOMPARE(page->FilterBox->text(), QString());
-    QCOMPARE(page->ClassBox->currentIndex(), 0);
-    QCOMPARE(page->Patterns->rowCount(),
+    QCOMPARE(part<QLineEdit>("filterBox")->text(), QString());
+    QCOMPARE(part<QComboBox>("classBox")->currentIndex(), 0);
+    QCOMPARE(part<PatternTableModel>("patternModel")->rowCount(),
              positivePatternsBox()->value() + negativePatternsBox()->value());
     // A new table keeps the filter: it is the same model.
-    page->FilterBox->setText("attr2");
-    QTRY_VERIFY(page->Patterns->rowCount() < positivePatternsBox()->value());
-    const int filtered = page->Patterns->rowCount();
+    part<QLineEdit>("filterBox")->setText("attr2");
+    QTRY_VERIFY(part<PatternTableModel>("patternModel")->rowCount() <
+                positivePatternsBox()->value());
+    const int filtered = part<PatternTableModel>("patternModel")->rowCount();
     writeFile(at("same.csv"), dataBox()->toPlainText().toStdString());
     answers.push_back(at("same.csv"));
     form->openData();
     waitForJobs();
-    QCOMPARE(page->FilterBox->text(), QString("attr2"));
-    QCOMPARE(page->Patterns->rowCount(), filtered);
+    QCOMPARE(part<QLineEdit>("filterBox")->text(), QString("attr2"));
+    QCOMPARE(part<PatternTableModel>("patternModel")->rowCount(), filtered);
   }
 
   // A model loaded from one folder and a table opened from another: every tab keeps the model
@@ -68,11 +68,11 @@ class WindowStateTest : public WindowFixture {
     answers.push_back(at("other/table.csv"));
     form->openData();
     showPatterns();
-    const QString note = patternsPage()->NoteLabel->text();
+    const QString note = part<QLabel>("noteLabel")->text();
     QVERIFY2(!note.contains("Cannot open"), qPrintable(note));
     QVERIFY2(note.contains("store/LAD.MOD") && note.contains("of the data box (table.csv)"),
              qPrintable(note));
-    QCOMPARE(patternsPage()->Patterns->rowCount(), 113 + 91);
+    QCOMPARE(part<PatternTableModel>("patternModel")->rowCount(), 113 + 91);
     form->applyModel();
     waitForJobs();
     QCOMPARE(forecastBox()->toPlainText().split('\n').size(), 16);
@@ -96,7 +96,7 @@ class WindowStateTest : public WindowFixture {
     waitForJobs();
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
     QCOMPARE(statusBar()->currentMessage(), QString("16 lines scored."));
-    QCOMPARE(patternsPage()->Patterns->rowCount(), 113 + 91);
+    QCOMPARE(part<PatternTableModel>("patternModel")->rowCount(), 113 + 91);
   }
 };
 
