@@ -80,7 +80,7 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   auto list = [&](const char* name, const std::string& text) {
     auto* box = new QLineEdit(fromUtf8(text), this);
     box->setObjectName(name);
-    box->setMinimumWidth(90);
+    box->setMinimumWidth(70);
     return box;
   };
   foldsBox_ = new QSpinBox(this);
@@ -110,30 +110,42 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   connect(tuneButton_, &QPushButton::clicked, this, &EvaluationPage::tuneClicked);
   connect(useButton_, &QPushButton::clicked, this, &EvaluationPage::useClicked);
 
-  // Two rows: cross-validation and the tuning commands, then the tuning lists.
-  auto* controls = new QGridLayout();
+  // Two rows, each laid out on its own so that neither squeezes the other's captions:
+  // cross-validation and the tuning commands, then the tuning lists. Captions, the criterion
+  // and the buttons keep their whole text; the lists give way first.
+  auto* controls = new QVBoxLayout();
   controls->setContentsMargins(4, 4, 4, 0);
-  controls->setHorizontalSpacing(6);
-  controls->setVerticalSpacing(2);
-  int column = 0;
-  auto caption = [&](int row, const char* text, QWidget* box) {
+  controls->setSpacing(2);
+  auto* commands = new QHBoxLayout();
+  auto* listRow = new QHBoxLayout();
+  for (QHBoxLayout* row : {commands, listRow}) {
+    row->setSpacing(6);
+    controls->addLayout(row);
+  }
+  auto caption = [&](QHBoxLayout* row, const char* text, QWidget* box) {
     auto* label = new QLabel(text, this);
     label->setBuddy(box);
-    controls->addWidget(label, row, column++, Qt::AlignRight);
-    controls->addWidget(box, row, column++);
+    label->setMinimumWidth(label->sizeHint().width());
+    row->addWidget(label);
+    row->addWidget(box);
   };
-  caption(0, "Folds", foldsBox_);
-  caption(0, "Seed", seedBox_);
-  controls->addWidget(crossValidateButton_, 0, column++);
-  caption(0, "Rank by", criterionBox_);
-  controls->addWidget(tuneButton_, 0, column++);
-  controls->addWidget(useButton_, 0, column++);
-  column = 0;
-  caption(1, "Positive Homogeneity", positiveHomogeneityList_);
-  caption(1, "Positive Prevalence", positivePrevalenceList_);
-  caption(1, "Negative Homogeneity", negativeHomogeneityList_);
-  caption(1, "Negative Prevalence", negativePrevalenceList_);
-  controls->setColumnStretch(column, 1);
+  criterionBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  for (QPushButton* b : {crossValidateButton_, tuneButton_, useButton_}) {
+    b->setMinimumWidth(b->sizeHint().width());
+  }
+  caption(commands, "Folds", foldsBox_);
+  caption(commands, "Seed", seedBox_);
+  commands->addWidget(crossValidateButton_);
+  commands->addSpacing(12);
+  caption(commands, "Rank by", criterionBox_);
+  commands->addWidget(tuneButton_);
+  commands->addWidget(useButton_);
+  commands->addStretch(1);
+  caption(listRow, "Positive Homogeneity", positiveHomogeneityList_);
+  caption(listRow, "Positive Prevalence", positivePrevalenceList_);
+  caption(listRow, "Negative Homogeneity", negativeHomogeneityList_);
+  caption(listRow, "Negative Prevalence", negativePrevalenceList_);
+  listRow->addStretch(1);
 
   figuresText_ = new QPlainTextEdit(this);
   figuresText_->setObjectName("figuresText");
@@ -166,15 +178,16 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   figures->addWidget(figuresText_);
   figures->addWidget(rocView_);
   figures->addWidget(distributionView_);
-  figures->setStretchFactor(0, 3);
-  figures->setStretchFactor(1, 2);
-  figures->setStretchFactor(2, 2);
+  // The figures (the fold table is some 500 pixels wide) take half the width.
+  figures->setStretchFactor(0, 2);
+  figures->setStretchFactor(1, 1);
+  figures->setStretchFactor(2, 1);
   auto* panes = new QSplitter(Qt::Vertical, this);
   panes->addWidget(figures);
   panes->addWidget(tuningTable_);
   panes->setStretchFactor(0, 3);
   panes->setStretchFactor(1, 2);
-  figures->setSizes({420, 330, 330});  // scaled to the width the tab gets
+  figures->setSizes({540, 270, 270});  // scaled to the width the tab gets
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);

@@ -102,6 +102,8 @@ PatternsPage::PatternsPage(QWidget* parent) : QWidget(parent) {
   classBox_->addItems({"Both classes", "Positive (1)", "Negative (0)"});
   noteLabel_ = new QLabel(this);
   noteLabel_->setObjectName("noteLabel");
+  noteLabel_->setWordWrap(true);
+  noteLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   patterns_ = new PatternTableModel(this);
   patterns_->setObjectName("patternModel");
   patternView_ = new QTableView(this);
@@ -117,8 +119,12 @@ PatternsPage::PatternsPage(QWidget* parent) : QWidget(parent) {
   patternView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   patternView_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   patternView_->horizontalHeader()->setStretchLastSection(false);
-  const int widths[] = {70, 45, 50, 520, 65, 65, 80, 90};
+  // Every column but the rule's at a fixed width; the rule takes the room left, so that the
+  // counts and shares show at the window's size (a rule cut short shows whole in its tip).
+  const int widths[] = {60, 45, 50, 300, 65, 65, 75, 90};
   for (int c = 0; c < PatternTableModel::Count; ++c) patternView_->setColumnWidth(c, widths[c]);
+  patternView_->horizontalHeader()->setSectionResizeMode(PatternTableModel::Rule,
+                                                         QHeaderView::Stretch);
   coveredText_ = new QPlainTextEdit(this);
   coveredText_->setObjectName("coveredText");
   coveredText_->setReadOnly(true);
