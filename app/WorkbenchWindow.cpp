@@ -56,6 +56,22 @@ struct ApplyOutcome {
   QString warnings;
 };
 
+// The observation lines of a table text: its lines but the header, the empty ones left out.
+std::int64_t tableLineCount(const std::string& table) {
+  std::int64_t lines = 0;
+  bool empty = true;
+  for (const char c : table) {
+    if (c == '\n') {
+      lines += empty ? 0 : 1;
+      empty = true;
+    } else if (c != '\r') {
+      empty = false;
+    }
+  }
+  lines += empty ? 0 : 1;
+  return std::max<std::int64_t>(0, lines - 1);
+}
+
 // Warnings of a command as the status bar shows them, each a sentence.
 void addWarning(QString& warnings, const std::string& text) {
   warnings += fromUtf8(messageWithFullStop(text)) + " ";
@@ -262,6 +278,11 @@ void WorkbenchWindow::buildModel() {
         BuildOutcome outcome;
         BuildOptions options = taken;
         steerBy(job, options.control);
+        // After the search the files are written, which takes its own while on a big model.
+        options.control.progress = [&job](std::int64_t done, std::int64_t total) {
+          job.reportProgress(done, total);
+          if (done >= total) job.reportPhase("Writing files");
+        };
         options.warning = [&outcome](const std::string& text) {
           addWarning(outcome.warnings, text);
         };
@@ -348,7 +369,10 @@ void WorkbenchWindow::applyModel() {
             explanationPanel_->hide();
           });
         };
-        // Lines go to the window in blocks, so that a long table does not flood it.
+        // Lines go to the window in blocks, so that a long table does not flood it; the bar
+        // counts them against the table's lines.
+        const std::int64_t lines = tableLineCount(table);
+        std::int64_t scored = 0;
         QStringList block;
         auto send = [&] {
           if (block.isEmpty()) return;
@@ -358,6 +382,7 @@ void WorkbenchWindow::applyModel() {
         report.forecastLine = [&](const std::string& line) {
           if (job.cancelled()) throw LadError("Apply cancelled");
           block << fromUtf8(line);
+          if (++scored % 1000 == 0) job.reportProgress(scored, std::max(scored, lines));
           if (block.size() >= 2000) send();
         };
         report.scored = [&](const std::string&, const std::string& classField, double score) {
@@ -370,6 +395,7 @@ void WorkbenchWindow::applyModel() {
           throw;
         }
         send();
+        job.reportProgress(scored, scored);
         job.post([this] { forecastBox_->moveCursor(QTextCursor::Start); });  // the first lines
         return outcome;
       },
@@ -381,7 +407,8 @@ void WorkbenchWindow::applyModel() {
         tabs_->setTabToolTip(tabs_->indexOf(forecastBox_),
                              "The scores of model " + shownName + " on " + tableDescription());
         wantPatterns({name, table, format, true});
-      });
+      },
+      "%v of %m lines");
 }
 
 std::optional<LearningParameters> WorkbenchWindow::readBoxes(const ParameterTexts& texts,
@@ -418,6 +445,7 @@ void WorkbenchWindow::startWork(CommandJob::Work work, std::function<void(std::a
   job_ = new CommandJob(std::move(work), this);
   jobInBackground_ = background;
   connect(job_, &CommandJob::progress, statusBar_, &JobStatusBar::showProgress);
+  connect(job_, &CommandJob::phase, statusBar_, &JobStatusBar::showPhase);
   connect(job_, &CommandJob::finished, this, &WorkbenchWindow::jobFinished);
   if (!background) {
     focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away

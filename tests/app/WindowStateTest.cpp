@@ -1,6 +1,9 @@
 // What the window shows stays true to the model and table it names: after another build, a
 // model loaded from another folder, a new table, and a command asked for while the patterns
 // are read.
+#include <QLabel>
+
+#include "JobStatusBar.h"
 #include "PatternsPage.h"
 #include "WindowFixture.h"
 
@@ -97,6 +100,30 @@ class WindowStateTest : public WindowFixture {
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
     QCOMPARE(statusBar()->currentMessage(), QString("16 lines scored."));
     QCOMPARE(part<PatternTableModel>("patternModel")->rowCount(), 113 + 91);
+  }
+
+  // The time left shows once the first counts say something; a build says when it writes its
+  // files; Apply Model counts its lines.
+  void progressPhasesAndCounts() {
+    auto* bar = part<JobStatusBar>("statusBar");
+    auto* clock = part<QLabel>("timeLabel");
+    bar->jobStarted("%v of %m subsets");
+    bar->showProgress(1, 100);
+    QCOMPARE(clock->text(), QString("0 s"));
+    bar->showProgress(20, 100);
+    QVERIFY2(clock->text().startsWith("0 s, about "), qPrintable(clock->text()));
+    bar->showPhase("Writing files");
+    QCOMPARE(clock->text(), QString("Writing files, 0 s"));
+    bar->jobEnded();
+
+    form->buildModel();
+    waitForJobs();
+    QVERIFY2(clock->text().startsWith("Writing files, "), qPrintable(clock->text()));
+    form->applyModel();
+    QCOMPARE(progressBar()->format(), QString("%v of %m lines"));
+    waitForJobs();
+    QCOMPARE(progressBar()->maximum(), 16);
+    QCOMPARE(progressBar()->value(), 16);
   }
 };
 
