@@ -33,6 +33,10 @@ void CommandJob::post(std::function<void()> f) {
   QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
 }
 
+void CommandJob::reportPhase(const QString& phase) {
+  post([this, phase] { emit this->phase(phase); });
+}
+
 void CommandJob::reportProgress(std::int64_t done, std::int64_t total) {
   post([this, done, total] { emit progress(done, total); });
 }

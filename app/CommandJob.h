@@ -35,9 +35,12 @@ class CommandJob : public QObject {
   void post(std::function<void()> f);
   // From any thread: the progress signal, at most a few times a second.
   void reportProgress(std::int64_t done, std::int64_t total);
+  // From any thread: the work has reached a phase without a count ("Writing files").
+  void reportPhase(const QString& phase);
 
  signals:
   void progress(qint64 done, qint64 total);
+  void phase(const QString& phase);
   // On the window's thread, after everything posted: the failure's message, or empty.
   void finished(const QString& failure);
 

@@ -19,6 +19,7 @@ std::optional<QString> openFileDialog(QWidget* parent, const FileDialogRequest& 
   dialog.setFileMode(QFileDialog::AnyFile);  // a typed name that does not exist is returned too
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setDefaultSuffix(request.defaultSuffix);
+  if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
   QString pattern = request.initialFileName;
   for (;;) {
     QStringList filters = request.filter.split(";;");
@@ -43,6 +44,18 @@ std::optional<QString> openFileDialog(QWidget* parent, const FileDialogRequest& 
   }
 }
 
+std::optional<QString> saveFileDialog(QWidget* parent, const FileDialogRequest& request) {
+  QFileDialog dialog(parent, request.title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(request.defaultSuffix);
+  dialog.setNameFilters(request.filter.split(";;"));
+  if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
+  dialog.selectFile(request.initialFileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
 void errorBox(QWidget* parent, const QString& message) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok,
                   parent);
@@ -52,6 +65,11 @@ void errorBox(QWidget* parent, const QString& message) {
 bool askToCancelAndClose(QWidget* parent) {
   return QMessageBox::question(parent, QApplication::applicationName(),
                                "A command is still running. Cancel it and close the window?") ==
+         QMessageBox::Yes;
+}
+
+bool askYesNo(QWidget* parent, const QString& question) {
+  return QMessageBox::question(parent, QApplication::applicationName(), question) ==
          QMessageBox::Yes;
 }
 

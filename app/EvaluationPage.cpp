@@ -80,95 +80,114 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   auto list = [&](const char* name, const std::string& text) {
     auto* box = new QLineEdit(fromUtf8(text), this);
     box->setObjectName(name);
-    box->setMinimumWidth(90);
+    box->setMinimumWidth(70);
     return box;
   };
-  FoldsBox = new QSpinBox(this);
-  FoldsBox->setObjectName("FoldsBox");
-  FoldsBox->setRange(2, 100000);
-  FoldsBox->setValue(ValidationOptions{}.folds);
-  SeedBox = new QSpinBox(this);
-  SeedBox->setObjectName("SeedBox");
-  SeedBox->setRange(0, INT_MAX);
-  SeedBox->setValue(static_cast<int>(ValidationOptions{}.seed));
-  CrossValidateButton = new QPushButton("Cross-validate", this);
-  PositiveHomogeneityList = list("PositiveHomogeneityList", lists.positiveHomogeneity);
-  PositivePrevalenceList = list("PositivePrevalenceList", lists.positivePrevalence);
-  NegativeHomogeneityList = list("NegativeHomogeneityList", lists.negativeHomogeneity);
-  NegativePrevalenceList = list("NegativePrevalenceList", lists.negativePrevalence);
-  CriterionBox = new QComboBox(this);
-  CriterionBox->setObjectName("CriterionBox");
-  CriterionBox->addItems({"balanced accuracy", "accuracy", "AUC"});
-  TuneButton = new QPushButton("Tune Parameters", this);
-  UseButton = new QPushButton("Use These Parameters", this);
-  UseButton->setEnabled(false);
-  for (QPushButton* b : {CrossValidateButton, TuneButton, UseButton}) b->setAutoDefault(false);
+  foldsBox_ = new QSpinBox(this);
+  foldsBox_->setObjectName("foldsBox");
+  foldsBox_->setRange(2, 100000);
+  foldsBox_->setValue(ValidationOptions{}.folds);
+  seedBox_ = new QSpinBox(this);
+  seedBox_->setObjectName("seedBox");
+  seedBox_->setRange(0, INT_MAX);
+  seedBox_->setValue(static_cast<int>(ValidationOptions{}.seed));
+  crossValidateButton_ = new QPushButton("Cross-validate", this);
+  positiveHomogeneityList_ = list("positiveHomogeneityList", lists.positiveHomogeneity);
+  positivePrevalenceList_ = list("positivePrevalenceList", lists.positivePrevalence);
+  negativeHomogeneityList_ = list("negativeHomogeneityList", lists.negativeHomogeneity);
+  negativePrevalenceList_ = list("negativePrevalenceList", lists.negativePrevalence);
+  criterionBox_ = new QComboBox(this);
+  criterionBox_->setObjectName("criterionBox");
+  criterionBox_->addItems({"balanced accuracy", "accuracy", "AUC"});
+  tuneButton_ = new QPushButton("Tune Parameters", this);
+  useButton_ = new QPushButton("Use These Parameters", this);
+  useButton_->setEnabled(false);
+  crossValidateButton_->setObjectName("crossValidateButton");
+  tuneButton_->setObjectName("tuneButton");
+  useButton_->setObjectName("useButton");
+  for (QPushButton* b : {crossValidateButton_, tuneButton_, useButton_}) b->setAutoDefault(false);
+  connect(crossValidateButton_, &QPushButton::clicked, this, &EvaluationPage::crossValidateClicked);
+  connect(tuneButton_, &QPushButton::clicked, this, &EvaluationPage::tuneClicked);
+  connect(useButton_, &QPushButton::clicked, this, &EvaluationPage::useClicked);
 
-  // Two rows: cross-validation and the tuning commands, then the tuning lists.
-  auto* controls = new QGridLayout();
+  // Two rows, each laid out on its own so that neither squeezes the other's captions:
+  // cross-validation and the tuning commands, then the tuning lists. Captions, the criterion
+  // and the buttons keep their whole text; the lists give way first.
+  auto* controls = new QVBoxLayout();
   controls->setContentsMargins(4, 4, 4, 0);
-  controls->setHorizontalSpacing(6);
-  controls->setVerticalSpacing(2);
-  int column = 0;
-  auto caption = [&](int row, const char* text, QWidget* box) {
+  controls->setSpacing(2);
+  auto* commands = new QHBoxLayout();
+  auto* listRow = new QHBoxLayout();
+  for (QHBoxLayout* row : {commands, listRow}) {
+    row->setSpacing(6);
+    controls->addLayout(row);
+  }
+  auto caption = [&](QHBoxLayout* row, const char* text, QWidget* box) {
     auto* label = new QLabel(text, this);
     label->setBuddy(box);
-    controls->addWidget(label, row, column++, Qt::AlignRight);
-    controls->addWidget(box, row, column++);
+    label->setMinimumWidth(label->sizeHint().width());
+    row->addWidget(label);
+    row->addWidget(box);
   };
-  caption(0, "Folds", FoldsBox);
-  caption(0, "Seed", SeedBox);
-  controls->addWidget(CrossValidateButton, 0, column++);
-  caption(0, "Rank by", CriterionBox);
-  controls->addWidget(TuneButton, 0, column++);
-  controls->addWidget(UseButton, 0, column++);
-  column = 0;
-  caption(1, "Positive Homogeneity", PositiveHomogeneityList);
-  caption(1, "Positive Prevalence", PositivePrevalenceList);
-  caption(1, "Negative Homogeneity", NegativeHomogeneityList);
-  caption(1, "Negative Prevalence", NegativePrevalenceList);
-  controls->setColumnStretch(column, 1);
+  criterionBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  for (QPushButton* b : {crossValidateButton_, tuneButton_, useButton_}) {
+    b->setMinimumWidth(b->sizeHint().width());
+  }
+  caption(commands, "Folds", foldsBox_);
+  caption(commands, "Seed", seedBox_);
+  commands->addWidget(crossValidateButton_);
+  commands->addSpacing(12);
+  caption(commands, "Rank by", criterionBox_);
+  commands->addWidget(tuneButton_);
+  commands->addWidget(useButton_);
+  commands->addStretch(1);
+  caption(listRow, "Positive Homogeneity", positiveHomogeneityList_);
+  caption(listRow, "Positive Prevalence", positivePrevalenceList_);
+  caption(listRow, "Negative Homogeneity", negativeHomogeneityList_);
+  caption(listRow, "Negative Prevalence", negativePrevalenceList_);
+  listRow->addStretch(1);
 
-  FiguresText = new QPlainTextEdit(this);
-  FiguresText->setObjectName("FiguresText");
-  FiguresText->setReadOnly(true);
-  FiguresText->setLineWrapMode(QPlainTextEdit::NoWrap);
+  figuresText_ = new QPlainTextEdit(this);
+  figuresText_->setObjectName("figuresText");
+  figuresText_->setReadOnly(true);
+  figuresText_->setLineWrapMode(QPlainTextEdit::NoWrap);
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   fixed.setPointSize(9);
-  FiguresText->setFont(fixed);
-  RocView = chartView(this, "RocView");
-  DistributionView = chartView(this, "DistributionView");
-  TuningTable = new QTableWidget(this);
-  TuningTable->setObjectName("TuningTable");
-  TuningTable->setColumnCount(11);
-  TuningTable->setHorizontalHeaderLabels({"Rank", "Pos. Hom.", "Pos. Prev.", "Neg. Hom.",
-                                          "Neg. Prev.", "Balanced", "SD", "Accuracy", "AUC",
-                                          "Undecided", "Patterns"});
-  TuningTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-  TuningTable->setSelectionMode(QAbstractItemView::SingleSelection);
-  TuningTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  TuningTable->setSortingEnabled(true);
-  TuningTable->verticalHeader()->hide();
-  TuningTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  TuningTable->hide();  // until a tuning run has results
-  connect(TuningTable, &QTableWidget::itemSelectionChanged, this,
-          [this] { UseButton->setEnabled(selectedSet().has_value()); });
+  figuresText_->setFont(fixed);
+  rocView_ = chartView(this, "rocView");
+  distributionView_ = chartView(this, "distributionView");
+  tuningTable_ = new QTableWidget(this);
+  tuningTable_->setObjectName("tuningTable");
+  tuningTable_->setColumnCount(11);
+  tuningTable_->setHorizontalHeaderLabels({"Rank", "Pos. Hom.", "Pos. Prev.", "Neg. Hom.",
+                                           "Neg. Prev.", "Balanced", "SD", "Accuracy", "AUC",
+                                           "Undecided", "Patterns"});
+  tuningTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  tuningTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+  tuningTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tuningTable_->setSortingEnabled(true);
+  tuningTable_->verticalHeader()->hide();
+  tuningTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tuningTable_->hide();  // until a tuning run has results
+  connect(tuningTable_, &QTableWidget::itemSelectionChanged, this,
+          [this] { useButton_->setEnabled(selectedSet().has_value()); });
 
   // The figures and both charts side by side; the tuning results below them, when there are
   // any, so that neither squeezes the charts.
   auto* figures = new QSplitter(Qt::Horizontal, this);
-  figures->addWidget(FiguresText);
-  figures->addWidget(RocView);
-  figures->addWidget(DistributionView);
-  figures->setStretchFactor(0, 3);
-  figures->setStretchFactor(1, 2);
-  figures->setStretchFactor(2, 2);
+  figures->addWidget(figuresText_);
+  figures->addWidget(rocView_);
+  figures->addWidget(distributionView_);
+  // The figures (the fold table is some 500 pixels wide) take half the width.
+  figures->setStretchFactor(0, 2);
+  figures->setStretchFactor(1, 1);
+  figures->setStretchFactor(2, 1);
   auto* panes = new QSplitter(Qt::Vertical, this);
   panes->addWidget(figures);
-  panes->addWidget(TuningTable);
+  panes->addWidget(tuningTable_);
   panes->setStretchFactor(0, 3);
   panes->setStretchFactor(1, 2);
-  figures->setSizes({420, 330, 330});  // scaled to the width the tab gets
+  figures->setSizes({540, 270, 270});  // scaled to the width the tab gets
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
@@ -180,34 +199,35 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
 }
 
 TuningListTexts EvaluationPage::listTexts() const {
-  return {
-      PositiveHomogeneityList->text().toStdString(), PositivePrevalenceList->text().toStdString(),
-      NegativeHomogeneityList->text().toStdString(), NegativePrevalenceList->text().toStdString()};
+  return {positiveHomogeneityList_->text().toStdString(),
+          positivePrevalenceList_->text().toStdString(),
+          negativeHomogeneityList_->text().toStdString(),
+          negativePrevalenceList_->text().toStdString()};
 }
 
 ValidationOptions EvaluationPage::validationOptions() const {
   ValidationOptions options;
-  options.folds = FoldsBox->value();
-  options.seed = static_cast<std::uint64_t>(SeedBox->value());
+  options.folds = foldsBox_->value();
+  options.seed = static_cast<std::uint64_t>(seedBox_->value());
   return options;
 }
 
 QLineEdit* EvaluationPage::listBox(ParameterField field) const {
   switch (field) {
     case ParameterField::PositiveHomogeneity:
-      return PositiveHomogeneityList;
+      return positiveHomogeneityList_;
     case ParameterField::PositivePrevalence:
-      return PositivePrevalenceList;
+      return positivePrevalenceList_;
     case ParameterField::NegativeHomogeneity:
-      return NegativeHomogeneityList;
+      return negativeHomogeneityList_;
     default:
       break;
   }
-  return NegativePrevalenceList;
+  return negativePrevalenceList_;
 }
 
 TuningCriterion EvaluationPage::criterion() const {
-  switch (CriterionBox->currentIndex()) {
+  switch (criterionBox_->currentIndex()) {
     case 1:
       return TuningCriterion::Accuracy;
     case 2:
@@ -219,9 +239,9 @@ TuningCriterion EvaluationPage::criterion() const {
 }
 
 std::optional<LearningParameters> EvaluationPage::selectedSet() const {
-  const QList<QTableWidgetItem*> items = TuningTable->selectedItems();
+  const QList<QTableWidgetItem*> items = tuningTable_->selectedItems();
   if (items.isEmpty()) return std::nullopt;
-  const QTableWidgetItem* first = TuningTable->item(items.front()->row(), 0);
+  const QTableWidgetItem* first = tuningTable_->item(items.front()->row(), 0);
   const auto index = static_cast<std::size_t>(first->data(Qt::UserRole).toULongLong());
   if (index >= tunedSets_.size()) return std::nullopt;
   return tunedSets_[index];
@@ -229,24 +249,24 @@ std::optional<LearningParameters> EvaluationPage::selectedSet() const {
 
 void EvaluationPage::tableReplaced(const QString& fileName) {
   tunedSets_.clear();
-  TuningTable->clearContents();
-  TuningTable->setRowCount(0);
-  TuningTable->hide();
-  UseButton->setEnabled(false);
-  const QString figures = FiguresText->toPlainText();
+  tuningTable_->clearContents();
+  tuningTable_->setRowCount(0);
+  tuningTable_->hide();
+  useButton_->setEnabled(false);
+  const QString figures = figuresText_->toPlainText();
   if (figures.isEmpty() || figures.startsWith("Apply a model")) return;
   const QString earlier = "Open Data has put " + fileName +
                           " in the data box: the figures below are of the table before it.";
   if (!figures.startsWith("Open Data has put ")) {
-    FiguresText->setPlainText(earlier + "\n\n" + figures);
+    figuresText_->setPlainText(earlier + "\n\n" + figures);
   } else {
-    FiguresText->setPlainText(earlier + figures.mid(figures.indexOf('\n')));
+    figuresText_->setPlainText(earlier + figures.mid(figures.indexOf('\n')));
   }
 }
 
 void EvaluationPage::showNothing(const QString& why) {
-  FiguresText->setPlainText(why);
-  for (QChartView* view : {RocView, DistributionView}) {
+  figuresText_->setPlainText(why);
+  for (QChartView* view : {rocView_, distributionView_}) {
     clearChart(view->chart());
     view->chart()->setTitle(QString());
   }
@@ -258,14 +278,14 @@ void EvaluationPage::showMetrics(const QString& heading, const Metrics& metrics,
     showNothing(heading + "\n\nNo observation has class 0 or 1: there is nothing to judge.");
     return;
   }
-  FiguresText->setPlainText(heading + "\n\n" + joined(metricsReport(metrics, format)));
+  figuresText_->setPlainText(heading + "\n\n" + joined(metricsReport(metrics, format)));
   drawRoc(metrics, format);
   drawDistribution(metrics);
 }
 
 void EvaluationPage::showCrossValidation(const CrossValidationResult& result,
                                          const NumberFormat& format) {
-  FiguresText->setPlainText(joined(crossValidationReport(result, format)));
+  figuresText_->setPlainText(joined(crossValidationReport(result, format)));
   drawRoc(result.pooled, format);
   drawDistribution(result.pooled);
 }
@@ -273,9 +293,9 @@ void EvaluationPage::showCrossValidation(const CrossValidationResult& result,
 void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked,
                                 TuningCriterion criterion, const NumberFormat& format) {
   tunedSets_.clear();
-  TuningTable->setSortingEnabled(false);
-  TuningTable->clearContents();
-  TuningTable->setRowCount(static_cast<int>(ranked.size()));
+  tuningTable_->setSortingEnabled(false);
+  tuningTable_->clearContents();
+  tuningTable_->setRowCount(static_cast<int>(ranked.size()));
   for (std::size_t i = 0; i < ranked.size(); ++i) {
     const CrossValidationResult& r = ranked[i];
     const LearningParameters& p = r.parameters;
@@ -286,33 +306,33 @@ void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked
     const auto figure = [&](double v) { return numberItem(v, fromUtf8(metricText(v, format))); };
     QTableWidgetItem* rank = numberItem(static_cast<double>(i + 1), QString::number(i + 1));
     rank->setData(Qt::UserRole, static_cast<qulonglong>(i));
-    TuningTable->setItem(row, 0, rank);
-    TuningTable->setItem(row, 1, share(p.positiveHomogeneity));
-    TuningTable->setItem(row, 2, share(p.positivePrevalence));
-    TuningTable->setItem(row, 3, share(p.negativeHomogeneity));
-    TuningTable->setItem(row, 4, share(p.negativePrevalence));
-    TuningTable->setItem(row, 5, figure(s.balancedAccuracy.mean));
-    TuningTable->setItem(row, 6, figure(s.balancedAccuracy.deviation));
-    TuningTable->setItem(row, 7, figure(s.accuracy.mean));
-    TuningTable->setItem(row, 8, figure(s.auc.mean));
-    TuningTable->setItem(row, 9, figure(s.undecidedShare.mean));
+    tuningTable_->setItem(row, 0, rank);
+    tuningTable_->setItem(row, 1, share(p.positiveHomogeneity));
+    tuningTable_->setItem(row, 2, share(p.positivePrevalence));
+    tuningTable_->setItem(row, 3, share(p.negativeHomogeneity));
+    tuningTable_->setItem(row, 4, share(p.negativePrevalence));
+    tuningTable_->setItem(row, 5, figure(s.balancedAccuracy.mean));
+    tuningTable_->setItem(row, 6, figure(s.balancedAccuracy.deviation));
+    tuningTable_->setItem(row, 7, figure(s.accuracy.mean));
+    tuningTable_->setItem(row, 8, figure(s.auc.mean));
+    tuningTable_->setItem(row, 9, figure(s.undecidedShare.mean));
     const double patterns = s.positivePatterns.mean + s.negativePatterns.mean;
-    TuningTable->setItem(row, 10, numberItem(patterns, QString::number(patterns, 'f', 1)));
+    tuningTable_->setItem(row, 10, numberItem(patterns, QString::number(patterns, 'f', 1)));
   }
-  TuningTable->setSortingEnabled(true);
-  TuningTable->sortByColumn(0, Qt::AscendingOrder);
-  TuningTable->show();
+  tuningTable_->setSortingEnabled(true);
+  tuningTable_->sortByColumn(0, Qt::AscendingOrder);
+  tuningTable_->show();
   if (ranked.empty()) return;
-  TuningTable->selectRow(0);
-  FiguresText->setPlainText(joined(tuningReport(ranked, criterion, format)) +
-                            "\n\nThe best set:\n" +
-                            joined(crossValidationReport(ranked.front(), format)));
+  tuningTable_->selectRow(0);
+  figuresText_->setPlainText(joined(tuningReport(ranked, criterion, format)) +
+                             "\n\nThe best set:\n" +
+                             joined(crossValidationReport(ranked.front(), format)));
   drawRoc(ranked.front().pooled, format);
   drawDistribution(ranked.front().pooled);
 }
 
 void EvaluationPage::drawRoc(const Metrics& metrics, const NumberFormat& format) {
-  QChart* chart = RocView->chart();
+  QChart* chart = rocView_->chart();
   clearChart(chart);
   auto* curve = new QLineSeries();
   curve->setName("ROC");
@@ -346,7 +366,7 @@ void EvaluationPage::drawRoc(const Metrics& metrics, const NumberFormat& format)
 }
 
 void EvaluationPage::drawDistribution(const Metrics& metrics) {
-  QChart* chart = DistributionView->chart();
+  QChart* chart = distributionView_->chart();
   clearChart(chart);
   const ScoreHistogram& h = metrics.histogram;
   auto* x = new QValueAxis();
@@ -383,4 +403,12 @@ void EvaluationPage::drawDistribution(const Metrics& metrics) {
   y->setRange(0, static_cast<qreal>(highest));
   y->applyNiceNumbers();
   chart->setTitle("Score distribution, " + QString::number(h.positive.size()) + " bins");
+}
+
+QList<QPushButton*> EvaluationPage::commandButtons() const {
+  return {crossValidateButton_, tuneButton_, useButton_};
+}
+
+void EvaluationPage::offerSelectedSet() {
+  useButton_->setEnabled(selectedSet().has_value());
 }

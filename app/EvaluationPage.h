@@ -46,23 +46,32 @@ class EvaluationPage : public QWidget {
   TuningCriterion criterion() const;
   // The parameter set of the selected row of the tuning table.
   std::optional<LearningParameters> selectedSet() const;
+  // Cross-validate, Tune Parameters and Use These Parameters, which wait while a command runs.
+  QList<QPushButton*> commandButtons() const;
+  // Use These Parameters is offered while a tuned set is selected.
+  void offerSelectedSet();
 
-  QSpinBox* FoldsBox;
-  QSpinBox* SeedBox;
-  QPushButton* CrossValidateButton;
-  QLineEdit* PositiveHomogeneityList;
-  QLineEdit* PositivePrevalenceList;
-  QLineEdit* NegativeHomogeneityList;
-  QLineEdit* NegativePrevalenceList;
-  QComboBox* CriterionBox;
-  QPushButton* TuneButton;
-  QPushButton* UseButton;  // Use These Parameters
-  QPlainTextEdit* FiguresText;
-  QChartView* RocView;
-  QChartView* DistributionView;
-  QTableWidget* TuningTable;
+ signals:
+  void crossValidateClicked();
+  void tuneClicked();
+  void useClicked();
 
  private:
+  QSpinBox* foldsBox_;
+  QSpinBox* seedBox_;
+  QPushButton* crossValidateButton_;
+  QLineEdit* positiveHomogeneityList_;
+  QLineEdit* positivePrevalenceList_;
+  QLineEdit* negativeHomogeneityList_;
+  QLineEdit* negativePrevalenceList_;
+  QComboBox* criterionBox_;
+  QPushButton* tuneButton_;
+  QPushButton* useButton_;  // Use These Parameters
+  QPlainTextEdit* figuresText_;
+  QChartView* rocView_;
+  QChartView* distributionView_;
+  QTableWidget* tuningTable_;
+
   void drawRoc(const Metrics& metrics, const NumberFormat& format);
   void drawDistribution(const Metrics& metrics);
   std::vector<LearningParameters> tunedSets_;

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -20,6 +21,20 @@ FileView::FileView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setCursor(Qt::IBeamCursor);
   askForText = [this] { return QInputDialog::getText(this, "Find", "Find:"); };
+  // A plain background: a coloured one reads as if everything were selected.
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, Qt::white);
+  colours.setColor(QPalette::Text, Qt::black);
+  setPalette(colours);
+  findNote_ = new QLabel(this);
+  findNote_->setObjectName("findNote");
+  findNote_->setStyleSheet(
+      "background: #fff3b0; color: black; border: 1px solid #b0a060; padding: 2px 6px;");
+  findNote_->hide();
+}
+
+QString FileView::findMessage() const {
+  return findNote_->isHidden() ? QString() : findNote_->text();
 }
 
 void FileView::clear() {
@@ -146,8 +161,11 @@ void FileView::paintEvent(QPaintEvent*) {
       const qint64 x0 = std::max<qint64>(a - left, 0);
       const qint64 x1 = std::min<qint64>(b - left, columns);
       if (x1 > x0) {
+        // A match of Find in amber, which shows on any background; a selection as the system
+        // colours it.
         painter.fillRect(static_cast<int>(x0 * width), y, static_cast<int>((x1 - x0) * width),
-                         height, palette().highlight());
+                         height,
+                         matchShown_ ? QBrush(QColor(255, 190, 60)) : palette().highlight());
       }
     }
     painter.drawText(0, y + metrics.ascent(), QString::fromLatin1(shown));
@@ -166,6 +184,8 @@ FileView::Position FileView::positionAt(const QPoint& point) const {
 }
 
 void FileView::mousePressEvent(QMouseEvent* event) {
+  matchShown_ = false;
+  findNote_->hide();
   cursor_ = positionAt(event->position().toPoint());
   if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = cursor_;
   viewport()->update();
@@ -173,6 +193,7 @@ void FileView::mousePressEvent(QMouseEvent* event) {
 
 void FileView::mouseMoveEvent(QMouseEvent* event) {
   if (!(event->buttons() & Qt::LeftButton)) return;
+  matchShown_ = false;
   cursor_ = positionAt(event->position().toPoint());
   viewport()->update();
 }
@@ -202,9 +223,25 @@ void FileView::showPosition(const Position& at) {
   viewport()->update();
 }
 
+void FileView::moveTo(const Position& at) {
+  matchShown_ = false;
+  anchor_ = cursor_ = at;
+  showPosition(at);
+}
+
 bool FileView::find(const QByteArray& text) {
-  if (text.isEmpty() || lineCount() == 0) return false;
+  findNote_->hide();
+  if (text.isEmpty()) return false;
   lastSearch_ = text;
+  const auto notFound = [&] {
+    findNote_->setText("\"" + QString::fromUtf8(text) + "\" is not in the file.");
+    findNote_->adjustSize();
+    findNote_->move(4, viewport()->geometry().bottom() - findNote_->height() - 4);
+    findNote_->show();
+    findNote_->raise();
+    return false;
+  };
+  if (lineCount() == 0) return notFound();
   const Position after = std::max(anchor_, cursor_);
   qint64 at = starts_[static_cast<std::size_t>(after.line)] + after.column;
   if (anchor_ < cursor_ || cursor_ < anchor_) ++at;  // not the match already selected
@@ -219,11 +256,12 @@ bool FileView::find(const QByteArray& text) {
           std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin() - 1;
       anchor_ = {line, offset - starts_[static_cast<std::size_t>(line)]};
       cursor_ = {line, anchor_.column + text.size()};
+      matchShown_ = true;
       showPosition(anchor_);
       return true;
     }
   }
-  return false;
+  return notFound();
 }
 
 void FileView::keyPressEvent(QKeyEvent* event) {
@@ -234,7 +272,17 @@ void FileView::keyPressEvent(QKeyEvent* event) {
     if (!text.isEmpty()) find(text.toUtf8());
   } else if (event->matches(QKeySequence::FindNext)) {
     find(lastSearch_);
+  } else if (event->matches(QKeySequence::MoveToStartOfDocument)) {
+    moveTo({});
+  } else if (event->matches(QKeySequence::MoveToEndOfDocument)) {
+    const qint64 last = std::max<qint64>(0, lineCount() - 1);
+    moveTo({last, lineCount() > 0 ? lineLength(last) : 0});
+  } else if (event->matches(QKeySequence::MoveToStartOfLine)) {
+    moveTo({cursor_.line, 0});
+  } else if (event->matches(QKeySequence::MoveToEndOfLine)) {
+    moveTo({cursor_.line, lineCount() > 0 ? lineLength(cursor_.line) : 0});
   } else if (event->matches(QKeySequence::SelectAll)) {
+    matchShown_ = false;
     anchor_ = {};
     cursor_ = {std::max<qint64>(0, lineCount() - 1),
                lineCount() > 0 ? lineLength(lineCount() - 1) : 0};

@@ -1,7 +1,9 @@
 // A read-only view of a text file of any size: it indexes the line starts once and reads only
 // the part of the file that is on screen, so a file of a gigabyte shows at once and costs
-// little memory. Long lines scroll sideways. Ctrl+F finds text (F3 finds again); a selection
-// made with the mouse or Shift and the arrows is copied with Ctrl+C.
+// little memory. Long lines scroll sideways. Ctrl+F finds text (F3 finds again) and marks the
+// match, or says that it is not there; a selection made with the mouse or Shift and the arrows
+// is copied with Ctrl+C. Home and End go to the start and end of the line, Ctrl+Home and
+// Ctrl+End to the start and end of the file.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -11,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+class QLabel;
 class FileView : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -37,8 +40,11 @@ class FileView : public QAbstractScrollArea {
   QByteArray line(qint64 i) const;
   // The first line shown.
   qint64 topLine() const;
-  // Finds text after the current position; the view moves there and selects it.
+  // Finds text after the current position; the view moves there and selects it. When the text
+  // is not in the file, a note at the foot of the view says so.
   bool find(const QByteArray& text);
+  // The note of the last search that found nothing, while it shows; else "".
+  QString findMessage() const;
 
   // Replaceable so that tests never wait on a dialog: asks for the text to find.
   std::function<QString()> askForText;
@@ -64,6 +70,8 @@ class FileView : public QAbstractScrollArea {
   void updateScrollBars();
   void copySelection() const;
   void showPosition(const Position& at);
+  // Puts the cursor (with no selection) at the position and shows it.
+  void moveTo(const Position& at);
 
   mutable QFile file_;
   std::vector<qint64> starts_;  // offset of each line's first byte
@@ -72,4 +80,6 @@ class FileView : public QAbstractScrollArea {
   Position anchor_;     // where the selection began
   Position cursor_;     // where it ends
   QByteArray lastSearch_;
+  bool matchShown_ = false;  // the selection is a match of Find, marked in its own colour
+  QLabel* findNote_;
 };

@@ -40,6 +40,7 @@ void JobStatusBar::jobStarted(const QString& progressFormat) {
   progressBar_->setRange(0, 0);  // busy until the first progress
   progressBar_->setValue(0);
   timeLabel_->clear();
+  phase_.clear();
   timeLabel_->show();
   progressBar_->show();
   cancelButton_->show();
@@ -60,13 +61,26 @@ void JobStatusBar::showProgress(qint64 done, qint64 total) {
 void JobStatusBar::showTime() {
   const double seconds = secondsTaken();
   QString text = QString("%1 s").arg(seconds, 0, 'f', 0);
+  if (!phase_.isEmpty()) {
+    timeLabel_->setText(phase_ + ", " + text);
+    return;
+  }
   const int value = progressBar_->value();
   const int maximum = progressBar_->maximum();
-  if (value > 0 && value < maximum) {
+  // The first subsets or lines say little of the rest: the time left shows once two seconds
+  // have passed or a tenth is done.
+  const bool settled = seconds >= 2 || value >= maximum / 10;
+  if (settled && value > 0 && value < maximum) {
     text += QString(", about %1 s left")
                 .arg(seconds * (maximum - value) / static_cast<double>(value), 0, 'f', 0);
   }
   timeLabel_->setText(text);
+}
+
+void JobStatusBar::showPhase(const QString& phase) {
+  phase_ = phase;
+  progressBar_->setRange(0, 0);
+  showTime();
 }
 
 void JobStatusBar::jobEnded() {

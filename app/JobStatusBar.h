@@ -20,6 +20,8 @@ class JobStatusBar : public QStatusBar {
   // as QProgressBar has it, "%v of %m subsets"), the clock and Cancel.
   void jobStarted(const QString& progressFormat);
   void showProgress(qint64 done, qint64 total);
+  // A phase without a count: the bar turns busy and the clock says the phase.
+  void showPhase(const QString& phase);
   // Hides the progress, the clock and Cancel.
   void jobEnded();
   // Seconds since the job started.
@@ -36,4 +38,5 @@ class JobStatusBar : public QStatusBar {
   QPushButton* cancelButton_;
   QElapsedTimer clock_;
   QTimer* clockTimer_;
+  QString phase_;
 };

@@ -1,5 +1,6 @@
 #include "ModelFilePages.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
@@ -34,7 +35,7 @@ TabContent loadTabContent(const std::string& filename) {
   return content;
 }
 
-ModelFilePages::ModelFilePages(QTabWidget* tabs) {
+ModelFilePages::ModelFilePages(QTabWidget* tabs) : tabs_(tabs) {
   struct Look {
     const char* caption;
     const char* name;  // of the text box; the file view's ends in "View"
@@ -56,10 +57,6 @@ ModelFilePages::ModelFilePages(QTabWidget* tabs) {
     page.view = new FileView(stack);
     page.view->setObjectName(QString(look.name) + "View");
     page.view->setFont(tabFont());
-    QPalette colours = page.view->palette();
-    colours.setColor(QPalette::Base, look.background);
-    colours.setColor(QPalette::Text, Qt::black);
-    page.view->setPalette(colours);
     stack->addWidget(page.box);
     stack->addWidget(page.view);
     tabs->addTab(stack, look.caption);
@@ -69,6 +66,8 @@ ModelFilePages::ModelFilePages(QTabWidget* tabs) {
 void ModelFilePages::show(ModelFileKind kind, const TabContent& content) {
   const Page& page = pages_[pageOf(kind)];
   auto* stack = static_cast<QStackedWidget*>(page.view->parentWidget());
+  tabs_->setTabToolTip(tabs_->indexOf(stack),
+                       QDir::toNativeSeparators(QFileInfo(content.path).absoluteFilePath()));
   if (!content.large) {
     page.box->setPlainText(content.text);
     page.view->clear();

@@ -32,6 +32,7 @@ class ModelFilePages {
   // Adds the four tabs to `tabs`.
   explicit ModelFilePages(QTabWidget* tabs);
 
+  // Shows the file in its tab, whose tip names the file.
   void show(ModelFileKind kind, const TabContent& content);
 
  private:
@@ -39,5 +40,6 @@ class ModelFilePages {
     QPlainTextEdit* box;
     FileView* view;
   };
+  QTabWidget* tabs_;
   std::array<Page, kModelFileKinds.size()> pages_{};
 };

@@ -16,6 +16,7 @@ ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
     auto* l = new QLabel(text, this);
     l->move(x, y);
     l->adjustSize();
+    return l;
   };
   auto spin = [this](const char* name, int value, int x, int y) {
     auto* box = new QSpinBox(this);
@@ -64,6 +65,37 @@ ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
   label("Name", 776, 45);
   modelNameBox_ = edit("modelNameBox", kDefaultModelName, 809, 42);
 
+  // What each parameter does, in a sentence, where the pointer rests on its box.
+  gridSizeBox_->setToolTip(
+      "Grid Size: the most intervals each attribute is cut into; more intervals give finer but "
+      "more numerous patterns.");
+  degreeBox_->setToolTip(
+      "Degree: the most attributes a pattern may test at once; each step up multiplies the "
+      "search time.");
+  positiveHomogeneityBox_->setToolTip(
+      "Positive Homogeneity: a positive pattern keeps class 1 above this share of the "
+      "observations it covers (0 to 1; higher is stricter).");
+  positivePrevalenceBox_->setToolTip(
+      "Positive Prevalence: a positive pattern covers more than this share of all class 1 "
+      "observations (0 to 1).");
+  negativeHomogeneityBox_->setToolTip(
+      "Negative Homogeneity: a negative pattern keeps class 1 below this share of the "
+      "observations it covers (0 to 1; lower is stricter).");
+  negativePrevalenceBox_->setToolTip(
+      "Negative Prevalence: a negative pattern covers more than this share of all class 0 "
+      "observations (0 to 1).");
+  // The counters say what the last build or model holds; they are not typed into.
+  for (QSpinBox* counter : {positivePatternsBox_, negativePatternsBox_}) {
+    counter->setReadOnly(true);
+    counter->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    counter->setFocusPolicy(Qt::ClickFocus);  // selectable to copy, skipped by Tab
+  }
+  positivePatternsBox_->setToolTip("The positive patterns of the model last built or loaded.");
+  negativePatternsBox_->setToolTip("The negative patterns of the model last built or loaded.");
+  modelNameBox_->setToolTip(
+      "Name: the model's files are NAME.MOD, NAME.PAT, NAME.DES and NAME.GRD in the current "
+      "folder, unless the name holds a folder.");
+
   connect(openDataButton_, &QPushButton::clicked, this, &ParameterPanel::openDataClicked);
   connect(buildModelButton_, &QPushButton::clicked, this, &ParameterPanel::buildModelClicked);
   connect(loadModelButton_, &QPushButton::clicked, this, &ParameterPanel::loadModelClicked);
@@ -74,6 +106,15 @@ ParameterTexts ParameterPanel::boxTexts() const {
   return {toUtf8(gridSizeBox_->cleanText()),       toUtf8(degreeBox_->cleanText()),
           toUtf8(positiveHomogeneityBox_->text()), toUtf8(positivePrevalenceBox_->text()),
           toUtf8(negativeHomogeneityBox_->text()), toUtf8(negativePrevalenceBox_->text())};
+}
+
+void ParameterPanel::setBoxTexts(const ParameterTexts& texts) {
+  gridSizeBox_->setValue(spinValue(texts.gridSize));
+  degreeBox_->setValue(spinValue(texts.degree));
+  positiveHomogeneityBox_->setText(fromUtf8(texts.positiveHomogeneity));
+  positivePrevalenceBox_->setText(fromUtf8(texts.positivePrevalence));
+  negativeHomogeneityBox_->setText(fromUtf8(texts.negativeHomogeneity));
+  negativePrevalenceBox_->setText(fromUtf8(texts.negativePrevalence));
 }
 
 void ParameterPanel::showParameters(const LearningParameters& values, const NumberFormat& format) {

@@ -20,6 +20,8 @@ class ParameterPanel : public QWidget {
 
   // The six boxes as typed.
   ParameterTexts boxTexts() const;
+  // Puts texts into the six boxes, as they were typed.
+  void setBoxTexts(const ParameterTexts& texts);
   // Puts a parameter set into the boxes, the shares written in `format`.
   void showParameters(const LearningParameters& values, const NumberFormat& format);
   // The box of a parameter, to put the focus in when it is wrong.

@@ -93,59 +93,66 @@ void PatternTableModel::sort(int column, Qt::SortOrder order) {
 
 PatternsPage::PatternsPage(QWidget* parent) : QWidget(parent) {
   setObjectName("PatternsPage");
-  FilterBox = new QLineEdit(this);
-  FilterBox->setObjectName("FilterBox");
-  FilterBox->setPlaceholderText("Filter: an attribute name, or a pattern such as P12");
-  FilterBox->setClearButtonEnabled(true);
-  ClassBox = new QComboBox(this);
-  ClassBox->setObjectName("ClassBox");
-  ClassBox->addItems({"Both classes", "Positive (1)", "Negative (0)"});
-  NoteLabel = new QLabel(this);
-  NoteLabel->setObjectName("NoteLabel");
-  Patterns = new PatternTableModel(this);
-  PatternView = new QTableView(this);
-  PatternView->setObjectName("PatternView");
-  PatternView->setModel(Patterns);
-  PatternView->setSortingEnabled(true);
-  PatternView->sortByColumn(PatternTableModel::Name, Qt::AscendingOrder);
-  PatternView->setSelectionBehavior(QAbstractItemView::SelectRows);
-  PatternView->setSelectionMode(QAbstractItemView::SingleSelection);
-  PatternView->setWordWrap(false);
-  PatternView->verticalHeader()->hide();
+  filterBox_ = new QLineEdit(this);
+  filterBox_->setObjectName("filterBox");
+  filterBox_->setPlaceholderText("Filter: an attribute name, or a pattern such as P12");
+  filterBox_->setClearButtonEnabled(true);
+  classBox_ = new QComboBox(this);
+  classBox_->setObjectName("classBox");
+  classBox_->addItems({"Both classes", "Positive (1)", "Negative (0)"});
+  noteLabel_ = new QLabel(this);
+  noteLabel_->setObjectName("noteLabel");
+  noteLabel_->setWordWrap(true);
+  noteLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  patterns_ = new PatternTableModel(this);
+  patterns_->setObjectName("patternModel");
+  patternView_ = new QTableView(this);
+  patternView_->setObjectName("patternView");
+  patternView_->setModel(patterns_);
+  patternView_->setSortingEnabled(true);
+  patternView_->sortByColumn(PatternTableModel::Name, Qt::AscendingOrder);
+  patternView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  patternView_->setSelectionMode(QAbstractItemView::SingleSelection);
+  patternView_->setWordWrap(false);
+  patternView_->verticalHeader()->hide();
   // Fixed row heights and column widths: nothing is measured over millions of rows.
-  PatternView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  PatternView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-  PatternView->horizontalHeader()->setStretchLastSection(false);
-  const int widths[] = {70, 45, 50, 520, 65, 65, 80, 90};
-  for (int c = 0; c < PatternTableModel::Count; ++c) PatternView->setColumnWidth(c, widths[c]);
-  CoveredText = new QPlainTextEdit(this);
-  CoveredText->setObjectName("CoveredText");
-  CoveredText->setReadOnly(true);
-  CoveredText->setLineWrapMode(QPlainTextEdit::NoWrap);
-  CoveredText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  patternView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  patternView_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  patternView_->horizontalHeader()->setStretchLastSection(false);
+  // Every column but the rule's at a fixed width; the rule takes the room left, so that the
+  // counts and shares show at the window's size (a rule cut short shows whole in its tip).
+  const int widths[] = {60, 45, 50, 300, 65, 65, 75, 90};
+  for (int c = 0; c < PatternTableModel::Count; ++c) patternView_->setColumnWidth(c, widths[c]);
+  patternView_->horizontalHeader()->setSectionResizeMode(PatternTableModel::Rule,
+                                                         QHeaderView::Stretch);
+  coveredText_ = new QPlainTextEdit(this);
+  coveredText_->setObjectName("coveredText");
+  coveredText_->setReadOnly(true);
+  coveredText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  coveredText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
   filterTimer_ = new QTimer(this);
   filterTimer_->setSingleShot(true);
   filterTimer_->setInterval(250);  // filter once typing pauses
   const auto filter = [this] {
-    const int cls = ClassBox->currentIndex() == 1 ? 1 : (ClassBox->currentIndex() == 2 ? 0 : -1);
-    Patterns->setFilter(cls, FilterBox->text());
+    const int cls = classBox_->currentIndex() == 1 ? 1 : (classBox_->currentIndex() == 2 ? 0 : -1);
+    patterns_->setFilter(cls, filterBox_->text());
     showCovered();
   };
   connect(filterTimer_, &QTimer::timeout, this, filter);
-  connect(FilterBox, &QLineEdit::textChanged, filterTimer_, qOverload<>(&QTimer::start));
-  connect(ClassBox, &QComboBox::currentIndexChanged, this, filter);
-  connect(PatternView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+  connect(filterBox_, &QLineEdit::textChanged, filterTimer_, qOverload<>(&QTimer::start));
+  connect(classBox_, &QComboBox::currentIndexChanged, this, filter);
+  connect(patternView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &PatternsPage::showCovered);
 
   auto* top = new QHBoxLayout();
   top->setContentsMargins(4, 4, 4, 0);
-  top->addWidget(FilterBox, 2);
-  top->addWidget(ClassBox);
-  top->addWidget(NoteLabel, 3);
+  top->addWidget(filterBox_, 2);
+  top->addWidget(classBox_);
+  top->addWidget(noteLabel_, 3);
   auto* panes = new QSplitter(Qt::Horizontal, this);
-  panes->addWidget(PatternView);
-  panes->addWidget(CoveredText);
+  panes->addWidget(patternView_);
+  panes->addWidget(coveredText_);
   panes->setStretchFactor(0, 4);
   panes->setStretchFactor(1, 1);
   auto* layout = new QVBoxLayout(this);
@@ -153,31 +160,39 @@ PatternsPage::PatternsPage(QWidget* parent) : QWidget(parent) {
   layout->setSpacing(2);
   layout->addLayout(top);
   layout->addWidget(panes, 1);
-  NoteLabel->setText("Build or load a model to see its patterns.");
+  noteLabel_->setText("Build or load a model to see its patterns.");
 }
 
 void PatternsPage::showPatterns(std::shared_ptr<const PatternTable> table, const QString& note) {
-  Patterns->setTable(std::move(table));
-  const int column = PatternView->horizontalHeader()->sortIndicatorSection();
-  Patterns->sort(column, PatternView->horizontalHeader()->sortIndicatorOrder());
-  const int cls = ClassBox->currentIndex() == 1 ? 1 : (ClassBox->currentIndex() == 2 ? 0 : -1);
-  Patterns->setFilter(cls, FilterBox->text());
-  NoteLabel->setText(note);
+  patterns_->setTable(std::move(table));
+  const int column = patternView_->horizontalHeader()->sortIndicatorSection();
+  patterns_->sort(column, patternView_->horizontalHeader()->sortIndicatorOrder());
+  const int cls = classBox_->currentIndex() == 1 ? 1 : (classBox_->currentIndex() == 2 ? 0 : -1);
+  patterns_->setFilter(cls, filterBox_->text());
+  noteLabel_->setText(note);
   showCovered();
 }
 
+void PatternsPage::clearFilters() {
+  filterTimer_->stop();
+  const QSignalBlocker blockText(filterBox_);
+  const QSignalBlocker blockClass(classBox_);
+  filterBox_->clear();
+  classBox_->setCurrentIndex(0);
+}
+
 void PatternsPage::showCovered() {
-  const PatternTable* t = Patterns->table();
-  const QModelIndexList rows = PatternView->selectionModel()->selectedRows();
+  const PatternTable* t = patterns_->table();
+  const QModelIndexList rows = patternView_->selectionModel()->selectedRows();
   if (t == nullptr || rows.isEmpty()) {
-    CoveredText->setPlainText(t != nullptr && t->hasTable()
-                                  ? "Select a pattern to list the observations it covers."
-                                  : "");
+    coveredText_->setPlainText(t != nullptr && t->hasTable()
+                                   ? "Select a pattern to list the observations it covers."
+                                   : "");
     return;
   }
-  const std::int32_t j = Patterns->pattern(rows.front().row());
+  const std::int32_t j = patterns_->pattern(rows.front().row());
   if (!t->hasTable()) {
-    CoveredText->setPlainText(fromUtf8(t->name(j)) + ": " + fromUtf8(t->rule(j)));
+    coveredText_->setPlainText(fromUtf8(t->name(j)) + ": " + fromUtf8(t->rule(j)));
     return;
   }
   const std::vector<std::int32_t> covered = t->coveredRows(j);
@@ -187,5 +202,5 @@ void PatternsPage::showCovered() {
     const auto row = static_cast<std::size_t>(r);
     lines << fromUtf8(t->table().name(row)) + "  class " + fromUtf8(t->table().classField(row));
   }
-  CoveredText->setPlainText(lines.join('\n'));
+  coveredText_->setPlainText(lines.join('\n'));
 }

@@ -59,15 +59,18 @@ class PatternsPage : public QWidget {
   // The patterns of a model, with or without statistics; `note` says on which table they were
   // counted, or why not.
   void showPatterns(std::shared_ptr<const PatternTable> table, const QString& note);
-
-  QLineEdit* FilterBox;
-  QComboBox* ClassBox;
-  QLabel* NoteLabel;
-  QTableView* PatternView;
-  PatternTableModel* Patterns;
-  QPlainTextEdit* CoveredText;  // the observations of the selected pattern
+  // Empties the filter and shows both classes again: what was typed for one model means
+  // nothing for the next.
+  void clearFilters();
 
  private:
   void showCovered();
+
+  QLineEdit* filterBox_;
+  QComboBox* classBox_;
+  QLabel* noteLabel_;
+  QTableView* patternView_;
+  PatternTableModel* patterns_;
+  QPlainTextEdit* coveredText_;  // the observations of the selected pattern
   QTimer* filterTimer_;
 };

@@ -6,60 +6,27 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ApplyModel.h"
-#include "BuildModel.h"
-#include "CrossValidation.h"
-#include "Evaluation.h"
+#include "DroppedFile.h"
 #include "EvaluationPage.h"
 #include "ExplanationPanel.h"
 #include "JobStatusBar.h"
 #include "LadError.h"
 #include "ModelFilePages.h"
 #include "ModelPatterns.h"
-#include "ModelSetCheck.h"
 #include "ParameterPanel.h"
 #include "PatternsPage.h"
 #include "QtText.h"
 #include "SampleTable.h"
-#include "TextFile.h"
 #include "WindowLook.h"
-
-namespace {
-
-// Lets the job's Cancel stop the command and its progress show.
-void steerBy(CommandJob& job, BuildControl& control) {
-  control.cancel = &job.cancelFlag();
-  control.progress = [&job](std::int64_t done, std::int64_t total) {
-    job.reportProgress(done, total);
-  };
-}
-
-// What a finished build hands back to the window.
-struct BuildOutcome {
-  PatternCounts counts;
-  QString warnings;
-};
-
-// What a finished Apply Model hands back: every scored line, for the Evaluation tab.
-struct ApplyOutcome {
-  std::vector<ScoredObservation> scored;
-  QString warnings;
-};
-
-// Warnings of a command as the status bar shows them, each a sentence.
-void addWarning(QString& warnings, const std::string& text) {
-  warnings += fromUtf8(messageWithFullStop(text)) + " ";
-}
-
-}  // namespace
+#include "WindowMenus.h"
 
 WorkbenchWindow::WorkbenchWindow(QWidget* parent)
     : QWidget(parent), numberFormat_(systemNumberFormat()) {
@@ -70,6 +37,7 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
   chooseFile_ = [this](const FileDialogRequest& request) { return openFileDialog(this, request); };
   showError_ = [this](const QString& message) { errorBox(this, message); };
   askToCancel_ = [this] { return askToCancelAndClose(this); };
+  ask_ = [this](const QString& question) { return askYesNo(this, question); };
 
   dataBox_ = plainTextBox(this, palette().color(QPalette::ToolTipBase));
   dataBox_->setObjectName("dataBox");
@@ -93,21 +61,24 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
   splitter->setSizes({161, 160, 565 - 161 - 160 - 6});
   statusBar_ = new JobStatusBar(this);
   connect(statusBar_, &JobStatusBar::cancelClicked, this, &WorkbenchWindow::cancelJob);
-  auto* open = new QShortcut(QKeySequence::Open, this);
-  connect(open, &QShortcut::activated, this, [this] {
-    if (job_ == nullptr) openData();
-  });
+  menus_ = new WindowMenus(this);
   // Small enough for a laptop, large enough that no control is cut off.
   setMinimumSize(940, 430);
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &WorkbenchWindow::cancelJob);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  layout->setMenuBar(menus_->menuBar());
   layout->addWidget(splitter);
   layout->addWidget(statusBar_);
-  // The window grows by the status bar; the rest keeps its place.
-  resize(1017, 565 + statusBar_->sizeHint().height());
+  // The window grows by the menu bar and the status bar; the rest keeps its place.
+  resize(1017, 565 + menus_->menuBar()->sizeHint().height() + statusBar_->sizeHint().height());
+  // A data file dropped on the window (the data box too) opens as Open Data opens it.
+  setAcceptDrops(true);
+  dataBox_->installEventFilter(this);
+  dataBox_->viewport()->installEventFilter(this);
+  connect(dataBox_->document(), &QTextDocument::modificationChanged, this,
+          &WorkbenchWindow::updateTitle);
+  restoreSettings();
 
   QList<QWidget*> order{dataBox_};
   order << panel_->focusOrder() << tabs_;
@@ -133,11 +104,10 @@ void WorkbenchWindow::makePages() {
   evaluationPage_ = new EvaluationPage(tabs_, numberFormat_);
   evaluationPage_->setObjectName("evaluationPage");
   tabs_->addTab(evaluationPage_, "Evaluation");
-  connect(evaluationPage_->CrossValidateButton, &QPushButton::clicked, this,
+  connect(evaluationPage_, &EvaluationPage::crossValidateClicked, this,
           &WorkbenchWindow::crossValidate);
-  connect(evaluationPage_->TuneButton, &QPushButton::clicked, this, &WorkbenchWindow::tune);
-  connect(evaluationPage_->UseButton, &QPushButton::clicked, this,
-          &WorkbenchWindow::useTunedParameters);
+  connect(evaluationPage_, &EvaluationPage::tuneClicked, this, &WorkbenchWindow::tune);
+  connect(evaluationPage_, &EvaluationPage::useClicked, this, &WorkbenchWindow::useTunedParameters);
   patternsPage_ = new PatternsPage(tabs_);
   patternsPage_->setObjectName("patternsPage");
   tabs_->addTab(patternsPage_, "Patterns");
@@ -158,6 +128,7 @@ void WorkbenchWindow::postFile(CommandJob& job, ModelFileKind kind, const std::s
 }
 
 void WorkbenchWindow::wantPatterns(PatternsWanted wanted) {
+  if (wanted.newModel) patternsPage_->clearFilters();
   patternsModel_ = wanted.name;
   patternsWanted_ = std::move(wanted);
   lineToExplain_.reset();
@@ -170,12 +141,12 @@ void WorkbenchWindow::readWantedPatterns() {
   const PatternsWanted wanted = *patternsWanted_;
   patternsWanted_.reset();
   const QString message = statusBar_->currentMessage();  // the last command's, kept
+  const std::string tableName =
+      wanted.forExplanations ? "the table Apply Model scored" : toUtf8(tableDescription());
   startJob<ModelPatterns>(
-      [wanted](CommandJob&) {
+      [wanted, tableName](CommandJob&) {
         try {
-          return modelPatterns(
-              wanted.name, wanted.table, wanted.format,
-              wanted.forExplanations ? "the table Apply Model scored" : "the data box");
+          return modelPatterns(wanted.name, wanted.table, wanted.format, tableName);
         } catch (const std::exception& e) {
           ModelPatterns none;
           none.note = "No patterns: " + messageWithFullStop(e.what());
@@ -190,7 +161,7 @@ void WorkbenchWindow::readWantedPatterns() {
         if (lineToExplain_) explanationPanel_->explain(*lineToExplain_);
         lineToExplain_.reset();
       },
-      "Reading patterns");
+      "Reading patterns", true);
 }
 
 void WorkbenchWindow::explainForecastLine() {
@@ -204,6 +175,23 @@ void WorkbenchWindow::explainForecastLine() {
 }
 
 bool WorkbenchWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == dataBox_ || watched == dataBox_->viewport()) {
+    // A file dropped on the data box opens; dragged text is the box's own business.
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (!droppedFile(drag->mimeData()).isEmpty()) {
+        drag->acceptProposedAction();
+        return true;
+      }
+    } else if (event->type() == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (!droppedFile(drop->mimeData()).isEmpty()) {
+        dropEvent(drop);
+        return true;
+      }
+    }
+    return QWidget::eventFilter(watched, event);
+  }
   // A line selected by the user, with the mouse or the keys, is explained once the cursor has
   // moved to it; the lines that Apply Model writes move the cursor too, and are not.
   const QEvent::Type type = event->type();
@@ -216,229 +204,6 @@ bool WorkbenchWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void WorkbenchWindow::reportFailure(const std::exception& failure) {
   showError_(fromUtf8(messageWithFullStop(failure.what())));
-}
-
-void WorkbenchWindow::openData() {
-  const auto chosen = chooseFile_(
-      {"Open Data", "Text Files (*.txt);;CSV Files (*.csv);;All Files (*)", "*.txt", "txt"});
-  if (!chosen) return;
-  enterFolderOf(*chosen);
-  statusBar_->clearMessage();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
-    dataBox_->setPlainText(displayText(readTextFile(toUtf8(*chosen))));
-    QApplication::restoreOverrideCursor();
-  } catch (const std::exception& e) {
-    QApplication::restoreOverrideCursor();
-    reportFailure(e);
-    return;
-  }
-  // What was judged or counted on the earlier table says so; the patterns are counted again
-  // on the new one, unless they wait to explain the Forecast of the earlier one.
-  evaluationPage_->tableReplaced(QFileInfo(*chosen).fileName());
-  if (!patternsModel_.empty() && !(patternsWanted_ && patternsWanted_->forExplanations)) {
-    wantPatterns({patternsModel_, toUtf8(dataBox_->toPlainText()), numberFormat(), false});
-  }
-}
-
-void WorkbenchWindow::buildModel() {
-  if (job_ != nullptr) return;
-  // Everything the build reads from the window is taken here, on the window's thread.
-  BuildOptions taken;
-  taken.format = numberFormat();
-  const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), taken.format);
-  if (!parameters) return;
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const std::string name = toUtf8(panel_->modelName());
-  try {
-    requireModelName(name);
-  } catch (const std::exception& e) {
-    reportFailure(e);
-    return;
-  }
-  rememberModel(name);
-  startJob<BuildOutcome>(
-      [=, this](CommandJob& job) {
-        BuildOutcome outcome;
-        BuildOptions options = taken;
-        steerBy(job, options.control);
-        options.warning = [&outcome](const std::string& text) {
-          addWarning(outcome.warnings, text);
-        };
-        outcome.counts = runBuildModel(
-            *parameters, table, name,
-            [&job, this](ModelFileKind kind, const std::string& filename) {
-              postFile(job, kind, filename);
-            },
-            options);
-        return outcome;
-      },
-      [this, name, table, taken](BuildOutcome& outcome) {
-        panel_->showCounts(outcome.counts);
-        const QString folder =
-            QFileInfo(fromUtf8(modelFileName(name, ModelFileKind::Model))).absolutePath();
-        statusBar_->showMessage(
-            outcome.warnings +
-            QString("Model written to %1: %2 positive and %3 negative patterns in %4 s.")
-                .arg(QDir::toNativeSeparators(folder))
-                .arg(outcome.counts.positive)
-                .arg(outcome.counts.negative)
-                .arg(statusBar_->secondsTaken(), 0, 'f', 1));
-        wantPatterns({name, table, taken.format, false});
-      });
-}
-
-void WorkbenchWindow::loadModel() {
-  const auto chosen = chooseFile_({"Load Model", "Model Files (*.MOD)", "*.MOD", "MOD"});
-  if (!chosen) return;
-  enterFolderOf(*chosen);
-  if (job_ != nullptr) return;
-  panel_->setModelName(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
-  const std::string name = toUtf8(panel_->modelName());
-  rememberModel(name);
-  // The tabs before a file that cannot be read show the new model; the rest keep theirs.
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const NumberFormat format = numberFormat();
-  // The job hands back what is wrong with the set of files, or "".
-  startJob<std::string>(
-      [this, name](CommandJob& job) {
-        for (const ModelFileKind kind : kModelFileKinds) {
-          postFile(job, kind, modelFileName(name, kind));
-        }
-        return modelSetMismatch(name);
-      },
-      [this](std::string& mismatch) {
-        if (!mismatch.empty()) statusBar_->showMessage(fromUtf8(messageWithFullStop(mismatch)));
-      });
-  wantPatterns({name, table, format, false});
-}
-
-void WorkbenchWindow::applyModel() {
-  if (job_ != nullptr) return;
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const std::string name = modelName();
-  const QString shownName = panel_->modelName();
-  const NumberFormat format = numberFormat();
-  startJob<ApplyOutcome>(
-      [=, this](CommandJob& job) {
-        ApplyOutcome outcome;
-        ApplyReport report;
-        report.counts = [&job, this](PatternCounts counts) {
-          job.post([this, counts] { panel_->showCounts(counts); });
-        };
-        report.warning = [&outcome](const std::string& text) {
-          addWarning(outcome.warnings, text);
-        };
-        report.forecastCleared = [&job, this] {
-          job.post([this] {
-            forecastBox_->clear();
-            explanationPanel_->setSource(nullptr);  // the old lines are gone
-            explanationPanel_->hide();
-          });
-        };
-        // Lines go to the window in blocks, so that a long table does not flood it.
-        QStringList block;
-        auto send = [&] {
-          if (block.isEmpty()) return;
-          job.post([this, text = block.join('\n')] { forecastBox_->appendPlainText(text); });
-          block.clear();
-        };
-        report.forecastLine = [&](const std::string& line) {
-          if (job.cancelled()) throw LadError("Apply cancelled");
-          block << fromUtf8(line);
-          if (block.size() >= 2000) send();
-        };
-        report.scored = [&](const std::string&, const std::string& classField, double score) {
-          outcome.scored.push_back({evaluationClass(classField, format), score});
-        };
-        try {
-          runApplyModel(name, table, report, format);
-        } catch (...) {
-          send();  // the lines before a failure stay shown
-          throw;
-        }
-        send();
-        job.post([this] { forecastBox_->moveCursor(QTextCursor::Start); });  // the first lines
-        return outcome;
-      },
-      [this, name, table, shownName, format](ApplyOutcome& outcome) {
-        statusBar_->showMessage(outcome.warnings +
-                                QString("%1 lines scored.").arg(outcome.scored.size()));
-        evaluationPage_->showMetrics("Model " + shownName + " applied to the table in the data box",
-                                     evaluateScores(outcome.scored), format);
-        wantPatterns({name, table, format, true});
-      });
-}
-
-void WorkbenchWindow::crossValidate() {
-  if (job_ != nullptr) return;
-  const NumberFormat format = numberFormat();
-  const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), format);
-  if (!parameters) return;
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const ValidationOptions options = evaluationPage_->validationOptions();
-  startJob<CrossValidationResult>(
-      [=](CommandJob& job) {
-        ValidationOptions control = options;
-        steerBy(job, control.control);
-        return ::crossValidate(*parameters, table, control, format);
-      },
-      [this, format](CrossValidationResult& result) {
-        evaluationPage_->showCrossValidation(result, format);
-        tabs_->setCurrentWidget(evaluationPage_);
-        statusBar_->showMessage(
-            QString("%1 folds cross-validated in %2 s: balanced accuracy %3.")
-                .arg(result.folds.size())
-                .arg(statusBar_->secondsTaken(), 0, 'f', 1)
-                .arg(fromUtf8(metricText(result.summary.balancedAccuracy.mean, format))));
-      },
-      "%v of %m models");
-}
-
-void WorkbenchWindow::tune() {
-  if (job_ != nullptr) return;
-  const std::string table = toUtf8(dataBox_->toPlainText());
-  const NumberFormat format = numberFormat();
-  TuningGrid grid;
-  try {
-    grid = readTuningGrid(evaluationPage_->listTexts(), format);
-  } catch (const ParameterError& e) {
-    statusBar_->clearMessage();
-    reportFailure(e);
-    evaluationPage_->listBox(e.field)->setFocus();
-    return;
-  }
-  // The lists take the place of the four threshold boxes: only Grid Size and Degree count.
-  const std::optional<LearningParameters> base =
-      readBoxes(firstTuningSet(panel_->boxTexts(), grid, format), format);
-  if (!base) return;
-  const ValidationOptions options = evaluationPage_->validationOptions();
-  const TuningCriterion criterion = evaluationPage_->criterion();
-  using Ranked = std::vector<CrossValidationResult>;
-  startJob<Ranked>(
-      [=](CommandJob& job) {
-        ValidationOptions control = options;
-        steerBy(job, control.control);
-        return tuneParameters(*base, grid, table, control, criterion, format);
-      },
-      [this, criterion, format](Ranked& ranked) {
-        evaluationPage_->showTuning(ranked, criterion, format);
-        tabs_->setCurrentWidget(evaluationPage_);
-        statusBar_->showMessage(
-            QString("%1 parameter sets tuned with %2 builds in %3 s; choose a row and Use These "
-                    "Parameters.")
-                .arg(ranked.size())
-                .arg(ranked.size() * (ranked.empty() ? 0 : ranked.front().folds.size()))
-                .arg(statusBar_->secondsTaken(), 0, 'f', 1));
-      },
-      "%v of %m models");
-}
-
-void WorkbenchWindow::useTunedParameters() {
-  const std::optional<LearningParameters> chosen = evaluationPage_->selectedSet();
-  if (!chosen) return;
-  panel_->showParameters(*chosen, numberFormat());
-  statusBar_->showMessage("The parameter boxes hold the chosen set; Build Model learns with it.");
 }
 
 std::optional<LearningParameters> WorkbenchWindow::readBoxes(const ParameterTexts& texts,
@@ -466,18 +231,22 @@ void WorkbenchWindow::rememberModel(const std::string& name) {
 }
 
 QList<QPushButton*> WorkbenchWindow::commandButtons() const {
-  return panel_->commandButtons() << evaluationPage_->CrossValidateButton
-                                  << evaluationPage_->TuneButton << evaluationPage_->UseButton;
+  return panel_->commandButtons() << evaluationPage_->commandButtons();
 }
 
 void WorkbenchWindow::startWork(CommandJob::Work work, std::function<void(std::any&)> done,
-                                const QString& progressFormat) {
+                                const QString& progressFormat, bool background) {
   jobDone_ = std::move(done);
   job_ = new CommandJob(std::move(work), this);
+  jobInBackground_ = background;
   connect(job_, &CommandJob::progress, statusBar_, &JobStatusBar::showProgress);
+  connect(job_, &CommandJob::phase, statusBar_, &JobStatusBar::showPhase);
   connect(job_, &CommandJob::finished, this, &WorkbenchWindow::jobFinished);
-  focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away
-  for (QPushButton* b : commandButtons()) b->setEnabled(false);
+  if (!background) {
+    focusBeforeJob_ = focusWidget();  // disabling its button moves the focus away
+    for (QPushButton* b : commandButtons()) b->setEnabled(false);
+    menus_->setCommandRunning(true);
+  }
   statusBar_->jobStarted(progressFormat);
   job_->start();
 }
@@ -489,8 +258,10 @@ void WorkbenchWindow::cancelJob() {
 void WorkbenchWindow::jobFinished(const QString& failure) {
   statusBar_->jobEnded();
   for (QPushButton* b : commandButtons()) b->setEnabled(true);
-  evaluationPage_->UseButton->setEnabled(evaluationPage_->selectedSet().has_value());
-  if (focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
+  evaluationPage_->offerSelectedSet();
+  menus_->setCommandRunning(false);
+  if (!jobInBackground_ && focusBeforeJob_ != nullptr) focusBeforeJob_->setFocus();
+  jobInBackground_ = false;
   std::any result = std::move(job_->result());
   job_->deleteLater();
   job_ = nullptr;
@@ -503,10 +274,28 @@ void WorkbenchWindow::jobFinished(const QString& failure) {
   } else if (done) {
     done(result);
   }
+  if (queuedCommand_) {
+    const std::function<void()> command = std::move(queuedCommand_);
+    queuedCommand_ = nullptr;
+    command();
+  }
   readWantedPatterns();  // the Patterns tab was opened while the command ran
 }
 
+bool WorkbenchWindow::waitsForJob(const QString& command, std::function<void()> run) {
+  if (job_ == nullptr) return false;
+  if (jobInBackground_) {
+    queuedCommand_ = std::move(run);
+    statusBar_->showMessage(command + " starts as soon as the patterns have been read.");
+  }
+  return true;
+}
+
 void WorkbenchWindow::closeEvent(QCloseEvent* event) {
+  if (!mayDiscardEdits()) {
+    event->ignore();
+    return;
+  }
   if (job_ != nullptr) {
     if (!askToCancel_()) {
       event->ignore();
@@ -515,6 +304,7 @@ void WorkbenchWindow::closeEvent(QCloseEvent* event) {
     job_->cancel();
     job_->wait();
   }
+  saveSettings();
   QWidget::closeEvent(event);
 }
 

@@ -13,6 +13,7 @@
 #include "CommandJob.h"
 #include "Dialogs.h"
 #include "Intake.h"
+#include "ModelExport.h"
 #include "ModelFiles.h"
 #include "NumberText.h"
 
@@ -25,6 +26,7 @@ class PatternsPage;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class WindowMenus;
 
 class WorkbenchWindow : public QWidget {
   Q_OBJECT
@@ -40,7 +42,11 @@ class WorkbenchWindow : public QWidget {
   using FileChooser = std::function<std::optional<QString>(const FileDialogRequest&)>;
   using ErrorReporter = std::function<void(const QString&)>;
   using CancelQuestion = std::function<bool()>;
+  // A question answered Yes (true) or No: whether to discard edits of the data box, whether
+  // to start a command that will take long.
+  using Question = std::function<bool(const QString&)>;
   void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+  void setQuestion(Question question) { ask_ = std::move(question); }
   void setErrorReporter(ErrorReporter reporter) { showError_ = std::move(reporter); }
   void setCancelQuestion(CancelQuestion question) { askToCancel_ = std::move(question); }
 
@@ -55,6 +61,14 @@ class WorkbenchWindow : public QWidget {
 
   // The four commands of the panel.
   void openData();
+  // Open Data of a known file (Open Recent, a file dropped on the window): asks first when the
+  // data box has edits that are not saved.
+  void openDataFile(const QString& path);
+  // The File menu's saves: the data box as a table file, the Forecast lines as CSV, and the
+  // model of the name box as code that scores without the workbench.
+  void saveTable();
+  void saveForecast();
+  void exportModel(ExportLanguage language);
   void buildModel();
   void loadModel();
   void applyModel();
@@ -68,6 +82,8 @@ class WorkbenchWindow : public QWidget {
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void makePages();
@@ -76,6 +92,23 @@ class WorkbenchWindow : public QWidget {
   std::optional<LearningParameters> readBoxes(const ParameterTexts& texts,
                                               const NumberFormat& format);
   void reportFailure(const std::exception& failure);
+  // The table of the data box as tabs and headings name it: "the data box (iris.csv)".
+  QString tableDescription() const;
+  // The title: the data file's name, marked * while the data box has edits not saved.
+  void updateTitle();
+  // Whether the data box may be replaced: it has no unsaved edits, or the user lets them go.
+  bool mayDiscardEdits();
+  // Reads a chosen data file into the data box.
+  void readDataFile(const QString& path);
+  // A file dialog's request, starting in the folder last chosen.
+  FileDialogRequest fileRequest(const QString& title, const QString& filter,
+                                const QString& initialFileName, const QString& suffix,
+                                bool save) const;
+  void restoreSettings();
+  void saveSettings() const;
+  // A command asked for while the patterns are read in the background waits for them: true
+  // when the command was put off (or refused because another command runs).
+  bool waitsForJob(const QString& command, std::function<void()> run);
   // The model name to use: the name box, or the full path of the model last built or
   // loaded under that name, so that a dialog that changes the folder does not lose it.
   std::string modelName() const;
@@ -93,6 +126,7 @@ class WorkbenchWindow : public QWidget {
     std::string table;
     NumberFormat format;
     bool forExplanations = false;
+    bool newModel = false;  // the filters typed for the model before are reset
   };
   void wantPatterns(PatternsWanted wanted);
   // Starts reading the wanted patterns when the Patterns tab shows or a line waits to be
@@ -106,21 +140,24 @@ class WorkbenchWindow : public QWidget {
   // success, `done` gets what the work returned.
   template <class Result>
   void startJob(std::function<Result(CommandJob&)> work, std::function<void(Result&)> done,
-                const QString& progressFormat = "%v of %m subsets") {
+                const QString& progressFormat = "%v of %m subsets", bool background = false) {
     startWork([work = std::move(work)](CommandJob& job) -> std::any { return work(job); },
               [done = std::move(done)](std::any& result) {
                 if (done) done(std::any_cast<Result&>(result));
               },
-              progressFormat);
+              progressFormat, background);
   }
+  // A job in the background (reading patterns) leaves the commands offered: one asked for
+  // waits for it and then starts.
   void startWork(CommandJob::Work work, std::function<void(std::any&)> done,
-                 const QString& progressFormat);
+                 const QString& progressFormat, bool background);
   void jobFinished(const QString& failure);
 
   NumberFormat numberFormat_;
   FileChooser chooseFile_;
   ErrorReporter showError_;
   CancelQuestion askToCancel_;
+  Question ask_;
 
   QPlainTextEdit* dataBox_;
   ParameterPanel* panel_;
@@ -131,8 +168,12 @@ class WorkbenchWindow : public QWidget {
   PatternsPage* patternsPage_;
   ExplanationPanel* explanationPanel_;  // Why this score?, beside the window
   JobStatusBar* statusBar_;
+  WindowMenus* menus_;
+  QString dataFile_;  // the data box's file, or "" for a table typed or the sample
 
   CommandJob* job_ = nullptr;
+  bool jobInBackground_ = false;
+  std::function<void()> queuedCommand_;  // waits for the job in the background
   std::function<void(std::any&)> jobDone_;
   QPointer<QWidget> focusBeforeJob_;
   std::optional<PatternsWanted> patternsWanted_;

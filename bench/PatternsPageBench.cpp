@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
   std::printf("off the window's thread: model read and %d patterns counted in %.2f s\n",
               patterns.table->size(), static_cast<double>(clock.elapsed()) / 1000);
   PatternsPage page(nullptr);
+  // The page's parts, found by their names.
+  auto* view = page.findChild<QTableView*>("patternView");
+  auto* tableModel = page.findChild<PatternTableModel*>("patternModel");
+  auto* classBox = page.findChild<QComboBox*>("classBox");
   page.resize(1200, 500);
   page.show();
   clock.restart();
@@ -33,22 +37,22 @@ int main(int argc, char** argv) {
   std::printf("on the window's thread:\n  show: %lld ms\n", clock.elapsed());
   for (int column = 0; column < PatternTableModel::Count; ++column) {
     clock.restart();
-    page.PatternView->sortByColumn(column, Qt::DescendingOrder);
+    view->sortByColumn(column, Qt::DescendingOrder);
     QApplication::processEvents();
     std::printf("  sort by %s: %lld ms\n",
-                page.Patterns->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                tableModel->headerData(column, Qt::Horizontal, Qt::DisplayRole)
                     .toString()
                     .toUtf8()
                     .constData(),
                 clock.elapsed());
   }
   clock.restart();
-  page.ClassBox->setCurrentIndex(2);
+  classBox->setCurrentIndex(2);
   QApplication::processEvents();
   std::printf("  filter to one class: %lld ms (%d rows)\n", clock.elapsed(),
-              page.Patterns->rowCount());
+              tableModel->rowCount());
   clock.restart();
-  QScrollBar* bar = page.PatternView->verticalScrollBar();
+  QScrollBar* bar = view->verticalScrollBar();
   for (int step = 0; step <= 100; ++step) {
     bar->setValue(bar->maximum() / 100 * step);
     QApplication::processEvents();

@@ -1,16 +1,8 @@
-// Drives the real window on the offscreen platform; dialogs and the error box are replaced.
-#include <QApplication>
+// Drives the real window through its commands, tabs and views.
 #include <QClipboard>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProgressBar>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
-#include <QtTest>
-#include <deque>
-#include <fstream>
 
 #include "EvaluationPage.h"
 #include "ExplanationPanel.h"
@@ -20,102 +12,22 @@
 #include "NumberText.h"
 #include "PatternsPage.h"
 #include "SampleTable.h"
-#include "WorkbenchWindow.h"
+#include "WindowFixture.h"
 
-namespace {
-
-std::string readFile(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const QString& path, const std::string& content) {
-  std::ofstream(path.toStdString(), std::ios::binary) << content;
-}
-
-QString plain(const std::string& fileText) {
-  QString text = QString::fromUtf8(fileText.data(), static_cast<qsizetype>(fileText.size()));
-  text.replace("\r\n", "\n");
-  return text;
-}
-
-}  // namespace
-
-class WindowTest : public QObject {
+class WindowTest : public WindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> work;  // a fresh folder per test
-  QString startDir;
-  std::unique_ptr<WorkbenchWindow> form;
-  std::deque<std::optional<QString>> answers;  // what the replaced dialog returns next
-  std::vector<FileDialogRequest> requests;
-  QStringList errors;
-
-  QString at(const QString& name) const { return QDir(work->path()).filePath(name); }
-  // The window's parts, found by the names they are given.
-  template <class Part>
-  Part* part(const char* name) const {
-    auto* found = form->findChild<Part*>(name);
-    if (found == nullptr) qFatal("the window has no %s", name);
-    return found;
-  }
-  QPlainTextEdit* dataBox() const { return part<QPlainTextEdit>("dataBox"); }
-  QPlainTextEdit* modelFileBox() const { return part<QPlainTextEdit>("modelFileBox"); }
-  QPlainTextEdit* patternSpaceBox() const { return part<QPlainTextEdit>("patternSpaceBox"); }
-  QPlainTextEdit* patternDescriptionBox() const {
-    return part<QPlainTextEdit>("patternDescriptionBox");
-  }
-  QPlainTextEdit* discretizedBox() const { return part<QPlainTextEdit>("discretizedBox"); }
-  QPlainTextEdit* forecastBox() const { return part<QPlainTextEdit>("forecastBox"); }
-  QSpinBox* gridSizeBox() const { return part<QSpinBox>("gridSizeBox"); }
-  QSpinBox* degreeBox() const { return part<QSpinBox>("degreeBox"); }
-  QSpinBox* positivePatternsBox() const { return part<QSpinBox>("positivePatternsBox"); }
-  QSpinBox* negativePatternsBox() const { return part<QSpinBox>("negativePatternsBox"); }
-  QLineEdit* positiveHomogeneityBox() const { return part<QLineEdit>("positiveHomogeneityBox"); }
-  QLineEdit* positivePrevalenceBox() const { return part<QLineEdit>("positivePrevalenceBox"); }
-  QLineEdit* negativeHomogeneityBox() const { return part<QLineEdit>("negativeHomogeneityBox"); }
-  QLineEdit* negativePrevalenceBox() const { return part<QLineEdit>("negativePrevalenceBox"); }
-  QLineEdit* modelNameBox() const { return part<QLineEdit>("modelNameBox"); }
-  QPushButton* buildModelButton() const { return part<QPushButton>("buildModelButton"); }
-  QPushButton* applyModelButton() const { return part<QPushButton>("applyModelButton"); }
-  QStatusBar* statusBar() const { return part<QStatusBar>("statusBar"); }
-  QProgressBar* progressBar() const { return part<QProgressBar>("progressBar"); }
-  QTabWidget* tabs() const { return part<QTabWidget>("tabs"); }
   EvaluationPage* evaluationPage() const { return part<EvaluationPage>("evaluationPage"); }
   PatternsPage* patternsPage() const { return part<PatternsPage>("patternsPage"); }
   ExplanationPanel* explanationPanel() const { return part<ExplanationPanel>("explanationPanel"); }
 
  private slots:
-  void initTestCase() { startDir = QDir::currentPath(); }
-  void cleanupTestCase() { QDir::setCurrent(startDir); }
-
-  void init() {
-    work = std::make_unique<QTemporaryDir>();
-    QVERIFY(work->isValid());
-    QDir::setCurrent(work->path());
-    form = std::make_unique<WorkbenchWindow>();
-    answers.clear();
-    requests.clear();
-    errors.clear();
-    form->setFileChooser([this](const FileDialogRequest& request) {
-      requests.push_back(request);
-      auto answer = answers.front();
-      answers.pop_front();
-      return answer;
-    });
-    form->setErrorReporter([this](const QString& message) { errors << message; });
-  }
-  void cleanup() {
-    form.reset();
-    QDir::setCurrent(startDir);
-    work.reset();
-  }
-
   void startState() {
     QCOMPARE(form->windowTitle(), QString("Rule-Based Inductive Learning"));
-    // The window of 1017 x 565 and its status bar below.
-    QCOMPARE(form->size(), QSize(1017, 565 + statusBar()->sizeHint().height()));
+    // The window of 1017 x 565, its menu bar above and its status bar below.
+    QCOMPARE(form->size(), QSize(1017, 565 + part<QWidget>("menuBar")->sizeHint().height() +
+                                           statusBar()->sizeHint().height()));
     QCOMPARE(statusBar()->currentMessage(), QString());
     QCOMPARE(modelNameBox()->text(), QString("LAD"));
     QCOMPARE(gridSizeBox()->value(), 8);
@@ -172,22 +84,22 @@ class WindowTest : public QObject {
   }
 
   void evaluationAfterApply() {
-    QVERIFY(evaluationPage()->FiguresText->toPlainText().startsWith("Apply a model"));
+    QVERIFY(part<QPlainTextEdit>("figuresText")->toPlainText().startsWith("Apply a model"));
     form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     form->applyModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
-    const QString figures = evaluationPage()->FiguresText->toPlainText();
+    const QString figures = part<QPlainTextEdit>("figuresText")->toPlainText();
     QVERIFY2(figures.contains("Accuracy: 0.6875 (undecided count as wrong)"), qPrintable(figures));
     QVERIFY(figures.contains("AUC: 1.0000"));
     // The ROC curve (16 distinct scores and the origin) beside the chance line, and the
     // distribution of both classes.
-    const QList<QAbstractSeries*> roc = evaluationPage()->RocView->chart()->series();
+    const QList<QAbstractSeries*> roc = part<QChartView>("rocView")->chart()->series();
     QCOMPARE(roc.size(), 2);
     QCOMPARE(static_cast<QLineSeries*>(roc[0])->count(), 17);
-    QCOMPARE(evaluationPage()->DistributionView->chart()->series().size(), 2);
-    QVERIFY(evaluationPage()->RocView->chart()->title().endsWith("AUC 1.0000"));
+    QCOMPARE(part<QChartView>("distributionView")->chart()->series().size(), 2);
+    QVERIFY(part<QChartView>("rocView")->chart()->title().endsWith("AUC 1.0000"));
     // The Forecast text is the scores alone, as before.
     QCOMPARE(forecastBox()->toPlainText().split('\n')[0], QString("Obs1,1,0.649324127200233"));
 
@@ -195,9 +107,11 @@ class WindowTest : public QObject {
     writeFile(at("other.csv"), "Name,A,Class\nx,1,1\n");
     answers.push_back(at("other.csv"));
     form->openData();
-    QVERIFY(evaluationPage()->FiguresText->toPlainText().startsWith(
-        "Open Data has put other.csv in the data box: the figures below are of the table before "
-        "it.\n\nModel LAD applied"));
+    QVERIFY(part<QPlainTextEdit>("figuresText")
+                ->toPlainText()
+                .startsWith("Open Data has put other.csv in the data box: the figures below are of "
+                            "the table before "
+                            "it.\n\nModel LAD applied"));
   }
 
   void modelKeptByItsFullPathWhenTheFolderChanges() {
@@ -223,58 +137,59 @@ class WindowTest : public QObject {
 
   void crossValidateAndTune() {
     EvaluationPage* page = evaluationPage();
-    page->FoldsBox->setValue(4);
-    page->CrossValidateButton->click();
+    part<QSpinBox>("foldsBox")->setValue(4);
+    part<QPushButton>("crossValidateButton")->click();
     QVERIFY(form->jobRunning());
-    QVERIFY(!page->TuneButton->isEnabled());
+    QVERIFY(!part<QPushButton>("tuneButton")->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
-    QVERIFY(page->FiguresText->toPlainText().contains("\n Mean "));
+    QVERIFY(part<QPlainTextEdit>("figuresText")->toPlainText().contains("\n Mean "));
     QCOMPARE(tabs()->currentWidget(), page);
     QVERIFY(!QFile::exists(at("LAD.MOD")));  // nothing written
 
     positiveHomogeneityBox()->setText("abc");  // the lists stand in for the threshold boxes
-    page->PositiveHomogeneityList->setText("0.9; 0.7");
-    page->PositivePrevalenceList->setText("0.1");
-    page->NegativeHomogeneityList->setText("0.1 0.3");
-    page->NegativePrevalenceList->setText("0.1");
-    page->TuneButton->click();
+    part<QLineEdit>("positiveHomogeneityList")->setText("0.9; 0.7");
+    part<QLineEdit>("positivePrevalenceList")->setText("0.1");
+    part<QLineEdit>("negativeHomogeneityList")->setText("0.1 0.3");
+    part<QLineEdit>("negativePrevalenceList")->setText("0.1");
+    part<QPushButton>("tuneButton")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
-    QCOMPARE(page->TuningTable->rowCount(), 4);
-    QVERIFY(page->TuningTable->isVisible() || !form->isVisible());
+    QCOMPARE(part<QTableWidget>("tuningTable")->rowCount(), 4);
+    QVERIFY(part<QTableWidget>("tuningTable")->isVisible() || !form->isVisible());
     // Sorted by a column, the chosen row still gives its own parameters.
-    page->TuningTable->sortByColumn(3, Qt::DescendingOrder);
-    page->TuningTable->selectRow(0);
-    QVERIFY(page->UseButton->isEnabled());
-    const QString negativeHomogeneity = page->TuningTable->item(0, 3)->text();
+    part<QTableWidget>("tuningTable")->sortByColumn(3, Qt::DescendingOrder);
+    part<QTableWidget>("tuningTable")->selectRow(0);
+    QVERIFY(part<QPushButton>("useButton")->isEnabled());
+    const QString negativeHomogeneity = part<QTableWidget>("tuningTable")->item(0, 3)->text();
     QCOMPARE(negativeHomogeneity, QString("0.3"));
-    page->UseButton->click();
+    part<QPushButton>("useButton")->click();
     QCOMPARE(negativeHomogeneityBox()->text(), negativeHomogeneity);
-    QCOMPARE(positiveHomogeneityBox()->text(), page->TuningTable->item(0, 1)->text());
+    QCOMPARE(positiveHomogeneityBox()->text(),
+             part<QTableWidget>("tuningTable")->item(0, 1)->text());
     QCOMPARE(positivePrevalenceBox()->text(), QString("0.1"));
 
-    page->NegativePrevalenceList->setText("0.1; 7");
-    page->TuneButton->click();
+    part<QLineEdit>("negativePrevalenceList")->setText("0.1; 7");
+    part<QPushButton>("tuneButton")->click();
     QVERIFY(!form->jobRunning());
     QCOMPARE(errors, QStringList{"Negative Prevalence: every value must lie between 0 and 1 (one "
                                  "is '7')"});
-    QCOMPARE(form->focusWidget(), page->NegativePrevalenceList);
+    QCOMPARE(form->focusWidget(), part<QLineEdit>("negativePrevalenceList"));
   }
 
   void patternsTabFillsSortsAndFilters() {
     form->buildModel();
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     PatternsPage* page = patternsPage();
-    PatternTableModel* model = page->Patterns;
+    PatternTableModel* model = part<PatternTableModel>("patternModel");
     // The patterns are read when the tab is first shown.
     QCOMPARE(model->rowCount(), 0);
     tabs()->setCurrentWidget(page);
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 60000);
     QCOMPARE(model->rowCount(), 113 + 91);
     QVERIFY(statusBar()->currentMessage().startsWith("Model written to "));  // kept
-    QVERIFY2(page->NoteLabel->text().contains("counted on the 16 observations"),
-             qPrintable(page->NoteLabel->text()));
+    QVERIFY2(part<QLabel>("noteLabel")->text().contains("counted on the 16 observations"),
+             qPrintable(part<QLabel>("noteLabel")->text()));
     const auto cell = [&](int row, int column) {
       return model->data(model->index(row, column), Qt::DisplayRole).toString();
     };
@@ -283,14 +198,15 @@ class WindowTest : public QObject {
     QCOMPARE(cell(0, PatternTableModel::Positive), QString("8"));
     QCOMPARE(cell(0, PatternTableModel::Homogeneity), QString("0.6667"));
 
-    page->PatternView->sortByColumn(PatternTableModel::Homogeneity, Qt::DescendingOrder);
+    part<QTableView>("patternView")
+        ->sortByColumn(PatternTableModel::Homogeneity, Qt::DescendingOrder);
     for (int r = 1; r < model->rowCount(); ++r) {
       QVERIFY(cell(r - 1, PatternTableModel::Homogeneity).toDouble() >=
               cell(r, PatternTableModel::Homogeneity).toDouble());
     }
-    page->ClassBox->setCurrentIndex(2);  // negative patterns only
+    part<QComboBox>("classBox")->setCurrentIndex(2);  // negative patterns only
     QCOMPARE(model->rowCount(), 91);
-    page->FilterBox->setText("attr1");
+    part<QLineEdit>("filterBox")->setText("attr1");
     QTRY_VERIFY(model->rowCount() < 91);
     QVERIFY(model->rowCount() > 0);
     for (int r = 0; r < model->rowCount(); ++r) {
@@ -298,10 +214,10 @@ class WindowTest : public QObject {
       QVERIFY(cell(r, PatternTableModel::Rule).contains("Attr1"));
     }
     // Selecting a pattern lists the observations it covers.
-    page->PatternView->selectRow(0);
+    part<QTableView>("patternView")->selectRow(0);
     const int covered =
         cell(0, PatternTableModel::Positive).toInt() + cell(0, PatternTableModel::Negative).toInt();
-    const QStringList lines = page->CoveredText->toPlainText().split('\n');
+    const QStringList lines = part<QPlainTextEdit>("coveredText")->toPlainText().split('\n');
     QCOMPARE(lines.size(), covered + 1);
     QVERIFY(lines[0].startsWith(cell(0, PatternTableModel::Name) + " covers "));
   }
@@ -322,10 +238,11 @@ class WindowTest : public QObject {
     QTRY_VERIFY(explanationPanel()->isVisible());
     const QString text = explanationPanel()->text();
     QVERIFY2(text.startsWith("Obs3 (line 4, class 1): score 0.470777010600019"), qPrintable(text));
-    QVERIFY(explanationPanel()->SummaryLabel->text().contains(
-        "= 83/113 positive patterns - 24/91 negative patterns"));
+    QVERIFY(part<QLabel>("summaryLabel")
+                ->text()
+                .contains("= 83/113 positive patterns - 24/91 negative patterns"));
     // For, Against and the near misses, each with its patterns; the long ones folded.
-    QTreeWidget* sections = explanationPanel()->Sections;
+    QTreeWidget* sections = part<QTreeWidget>("sections");
     QCOMPARE(sections->topLevelItemCount(), 3);
     QVERIFY(sections->topLevelItem(0)->text(0).startsWith("For: 83 patterns"));
     QCOMPARE(sections->topLevelItem(0)->childCount(), 83);
@@ -461,7 +378,10 @@ class WindowTest : public QObject {
     answers.push_back(at("utf16.txt"));
     form->openData();
     QCOMPARE(dataBox()->toPlainText(), QString::fromUtf8(table.c_str()));
-    QCOMPARE(requests.back().initialFileName, QString("*.txt"));
+    // The dialog lists every table file, and any file on request.
+    QCOMPARE(requests.back().filter.split(";;").first(),
+             QString("Data Files (*.txt *.csv *.arff)"));
+    QVERIFY(requests.back().filter.endsWith("All Files (*)"));
 
     answers.push_back(std::nullopt);
     form->openData();
@@ -500,7 +420,7 @@ class WindowTest : public QObject {
 
   void tuningShowsModelsDoneAndCancels() {
     dataBox()->setPlainText(QString::fromStdString(generatedTable(150, 30, 5)));
-    evaluationPage()->TuneButton->click();
+    part<QPushButton>("tuneButton")->click();
     QVERIFY(form->jobRunning());
     QTRY_VERIFY_WITH_TIMEOUT(progressBar()->value() > 0, 20000);
     QCOMPARE(progressBar()->format(), QString("%v of %m models"));
@@ -509,7 +429,7 @@ class WindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!form->jobRunning(), 20000);
     QVERIFY(errors.isEmpty());
     QCOMPARE(statusBar()->currentMessage(), QString("Tuning cancelled"));
-    QVERIFY(evaluationPage()->TuneButton->isEnabled());
+    QVERIFY(part<QPushButton>("tuneButton")->isEnabled());
   }
 
   // Closing during a command asks first; keeping the command keeps the window.

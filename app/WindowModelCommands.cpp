@@ -1,0 +1,218 @@
+// The window's Model commands: Build Model, Load Model and Apply Model, each run as a job.
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "ApplyModel.h"
+#include "BuildModel.h"
+#include "Evaluation.h"
+#include "EvaluationPage.h"
+#include "ExplanationPanel.h"
+#include "JobControl.h"
+#include "JobStatusBar.h"
+#include "LadError.h"
+#include "ModelSetCheck.h"
+#include "ParameterPanel.h"
+#include "QtText.h"
+#include "StoredPatternCounts.h"
+#include "WindowSettings.h"
+#include "WorkbenchWindow.h"
+
+namespace {
+
+// What a finished build hands back to the window.
+struct BuildOutcome {
+  PatternCounts counts;
+  QString warnings;
+};
+
+// What a finished Load Model hands back: the model's pattern counts, and what is wrong with its
+// set of files.
+struct LoadOutcome {
+  std::optional<PatternCounts> counts;
+  std::string mismatch;
+};
+
+// What a finished Apply Model hands back: every scored line, for the Evaluation tab.
+struct ApplyOutcome {
+  std::vector<ScoredObservation> scored;
+  QString warnings;
+};
+
+// The observation lines of a table text: its lines but the header, the empty ones left out.
+std::int64_t tableLineCount(const std::string& table) {
+  std::int64_t lines = 0;
+  bool empty = true;
+  for (const char c : table) {
+    if (c == '\n') {
+      lines += empty ? 0 : 1;
+      empty = true;
+    } else if (c != '\r') {
+      empty = false;
+    }
+  }
+  lines += empty ? 0 : 1;
+  return std::max<std::int64_t>(0, lines - 1);
+}
+
+// Warnings of a command as the status bar shows them, each a sentence.
+void addWarning(QString& warnings, const std::string& text) {
+  warnings += fromUtf8(messageWithFullStop(text)) + " ";
+}
+
+}  // namespace
+
+void WorkbenchWindow::buildModel() {
+  if (waitsForJob("Build Model", [this] { buildModel(); })) return;
+  // Everything the build reads from the window is taken here, on the window's thread.
+  BuildOptions taken;
+  taken.format = numberFormat();
+  const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), taken.format);
+  if (!parameters) return;
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const std::string name = toUtf8(panel_->modelName());
+  try {
+    requireModelName(name);
+  } catch (const std::exception& e) {
+    reportFailure(e);
+    return;
+  }
+  rememberModel(name);
+  startJob<BuildOutcome>(
+      [=, this](CommandJob& job) {
+        BuildOutcome outcome;
+        BuildOptions options = taken;
+        steerBy(job, options.control);
+        // After the search the files are written, which takes its own while on a big model.
+        options.control.progress = [&job](std::int64_t done, std::int64_t total) {
+          job.reportProgress(done, total);
+          if (done >= total) job.reportPhase("Writing files");
+        };
+        options.warning = [&outcome](const std::string& text) {
+          addWarning(outcome.warnings, text);
+        };
+        outcome.counts = runBuildModel(
+            *parameters, table, name,
+            [&job, this](ModelFileKind kind, const std::string& filename) {
+              postFile(job, kind, filename);
+            },
+            options);
+        return outcome;
+      },
+      [this, name, table, taken](BuildOutcome& outcome) {
+        panel_->showCounts(outcome.counts);
+        const QString folder =
+            QFileInfo(fromUtf8(modelFileName(name, ModelFileKind::Model))).absolutePath();
+        statusBar_->showMessage(
+            outcome.warnings +
+            QString("Model written to %1: %2 positive and %3 negative patterns in %4 s.")
+                .arg(QDir::toNativeSeparators(folder))
+                .arg(outcome.counts.positive)
+                .arg(outcome.counts.negative)
+                .arg(statusBar_->secondsTaken(), 0, 'f', 1));
+        wantPatterns({modelFullName_, table, taken.format, false, true});
+      });
+}
+
+void WorkbenchWindow::loadModel() {
+  if (waitsForJob("Load Model", [this] { loadModel(); })) return;
+  const auto chosen =
+      chooseFile_(fileRequest("Load Model", "Model Files (*.MOD)", "*.MOD", "MOD", false));
+  if (!chosen) return;
+  enterFolderOf(*chosen);
+  WindowSettings::setLastFolder(QFileInfo(*chosen).absolutePath());
+  panel_->setModelName(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
+  const std::string name = toUtf8(panel_->modelName());
+  rememberModel(name);
+  // The tabs before a file that cannot be read show the new model; the rest keep theirs.
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const NumberFormat format = numberFormat();
+  startJob<LoadOutcome>(
+      [this, name](CommandJob& job) {
+        for (const ModelFileKind kind : kModelFileKinds) {
+          postFile(job, kind, modelFileName(name, kind));
+        }
+        return LoadOutcome{storedPatternCounts(name), modelSetMismatch(name)};
+      },
+      [this](LoadOutcome& outcome) {
+        QString message = outcome.mismatch.empty()
+                              ? QString()
+                              : fromUtf8(messageWithFullStop(outcome.mismatch)) + " ";
+        if (outcome.counts) {
+          panel_->showCounts(*outcome.counts);
+          message += QString("Model %1 loaded: %2 positive and %3 negative patterns.")
+                         .arg(QDir::toNativeSeparators(fromUtf8(modelFullName_)))
+                         .arg(outcome.counts->positive)
+                         .arg(outcome.counts->negative);
+        }
+        statusBar_->showMessage(message);
+      });
+  // Read by the full path, which a later Open Data from another folder does not change.
+  wantPatterns({modelFullName_, table, format, false, true});
+}
+
+void WorkbenchWindow::applyModel() {
+  if (waitsForJob("Apply Model", [this] { applyModel(); })) return;
+  const std::string table = toUtf8(dataBox_->toPlainText());
+  const std::string name = modelName();
+  const QString shownName = panel_->modelName();
+  const NumberFormat format = numberFormat();
+  startJob<ApplyOutcome>(
+      [=, this](CommandJob& job) {
+        ApplyOutcome outcome;
+        ApplyReport report;
+        report.counts = [&job, this](PatternCounts counts) {
+          job.post([this, counts] { panel_->showCounts(counts); });
+        };
+        report.warning = [&outcome](const std::string& text) {
+          addWarning(outcome.warnings, text);
+        };
+        report.forecastCleared = [&job, this] {
+          job.post([this] {
+            forecastBox_->clear();
+            explanationPanel_->setSource(nullptr);  // the old lines are gone
+            explanationPanel_->hide();
+          });
+        };
+        // Lines go to the window in blocks, so that a long table does not flood it; the bar
+        // counts them against the table's lines.
+        const std::int64_t lines = tableLineCount(table);
+        std::int64_t scored = 0;
+        QStringList block;
+        auto send = [&] {
+          if (block.isEmpty()) return;
+          job.post([this, text = block.join('\n')] { forecastBox_->appendPlainText(text); });
+          block.clear();
+        };
+        report.forecastLine = [&](const std::string& line) {
+          if (job.cancelled()) throw LadError("Apply cancelled");
+          block << fromUtf8(line);
+          if (++scored % 1000 == 0) job.reportProgress(scored, std::max(scored, lines));
+          if (block.size() >= 2000) send();
+        };
+        report.scored = [&](const std::string&, const std::string& classField, double score) {
+          outcome.scored.push_back({evaluationClass(classField, format), score});
+        };
+        try {
+          runApplyModel(name, table, report, format);
+        } catch (...) {
+          send();  // the lines before a failure stay shown
+          throw;
+        }
+        send();
+        job.reportProgress(scored, scored);
+        job.post([this] { forecastBox_->moveCursor(QTextCursor::Start); });  // the first lines
+        return outcome;
+      },
+      [this, name, table, shownName, format](ApplyOutcome& outcome) {
+        statusBar_->showMessage(outcome.warnings +
+                                QString("%1 lines scored.").arg(outcome.scored.size()));
+        evaluationPage_->showMetrics("Model " + shownName + " applied to " + tableDescription(),
+                                     evaluateScores(outcome.scored), format);
+        tabs_->setTabToolTip(tabs_->indexOf(forecastBox_),
+                             "The scores of model " + shownName + " on " + tableDescription());
+        wantPatterns({name, table, format, true});
+      },
+      "%v of %m lines");
+}
