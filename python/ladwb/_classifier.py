@@ -176,13 +176,18 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         else:
             table = self._table_of_texts(names, texts, encoded)
         threads = parameters.pop("threads")
-        model = _engine.fit(
-            table,
-            threads=threads,
-            progress=_progress_line if self.verbose else None,
-            warn=_warn,
-            **parameters,
-        )
+        try:
+            model = _engine.fit(
+                table,
+                threads=threads,
+                progress=_progress_line if self.verbose else None,
+                warn=_warn,
+                **parameters,
+            )
+        except KeyboardInterrupt:
+            if self.verbose:
+                sys.stderr.write("\n")
+            raise
         self._set_model(model, classes)
         return self
 
@@ -217,7 +222,8 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         return self._model.decision_function(X)
 
     def predict(self, X):
-        return self.classes_[(self.decision_function(X) > 0).astype(np.intp)]
+        scores = self.decision_function(X)
+        return self.classes_[(scores > 0).astype(np.intp)]
 
     # -- reading the model ------------------------------------------------------------------
 
@@ -312,5 +318,13 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
 
     def _more_tags(self):
         return {
+            # Patterns are positive or negative: two classes, as fit says.
             "binary_only": True,
+            # check_classifiers_train asks for a training accuracy above 0.83 at the default
+            # parameters. The defaults are the window's start-up thresholds (homogeneity 0.6
+            # and 0.4), which on the check's two blobs give 3 positive and 3 negative patterns
+            # that leave 34 of the 200 rows with a score of exactly 0: undecided, predicted as
+            # classes_[0], so the accuracy is 0.81. At 0.9/0.05/0.1/0.05 it is 0.965. The rest
+            # of that check runs.
+            "poor_score": True,
         }
