@@ -97,8 +97,7 @@ void scoreRows(const TLAD& model, const double* values, std::size_t rows, std::s
                       // As Apply Model reads a line: one value per column, the rest 0.
                       arrreal point(std::max(columns, model.cutpoints.size()), 0.0);
                       for (std::size_t r = range.begin(); r != range.end(); ++r) {
-                        std::copy(values + r * columns, values + (r + 1) * columns,
-                                  point.begin());
+                        std::copy(values + r * columns, values + (r + 1) * columns, point.begin());
                         scores[r] = model.getIndex(point, -1);
                       }
                     });

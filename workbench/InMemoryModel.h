@@ -21,8 +21,7 @@ std::string tableTextOfValues(const std::vector<std::string>& names, const doubl
 // without writing a file: writeModelFiles can write the model's four files later. Raises
 // "Build cancelled" when the control's cancel flag is set during the build.
 std::unique_ptr<TLAD> buildModelInMemory(const LearningParameters& parameters,
-                                         const std::string& tableText,
-                                         const BuildOptions& options);
+                                         const std::string& tableText, const BuildOptions& options);
 
 // The attribute columns a table needs for the model: one per cutpoint row.
 std::size_t modelAttributeCount(const TLAD& model);

@@ -54,8 +54,9 @@ struct Model {
 // the main thread) and to report progress. A Python exception there sets the cancel flag; the
 // work stops at its next check, and that exception is raised once the thread has ended.
 // Warnings the work gave are passed to `warn` in the order given, failure or not.
-void runWatched(const std::function<void(BuildControl&, std::function<void(const std::string&)>)>& work,
-                int threads, const py::object& progress, const py::object& warn) {
+void runWatched(
+    const std::function<void(BuildControl&, std::function<void(const std::string&)>)>& work,
+    int threads, const py::object& progress, const py::object& warn) {
   std::atomic<bool> cancel{false};
   std::atomic<std::int64_t> done{0};
   std::atomic<std::int64_t> total{0};
@@ -65,6 +66,7 @@ void runWatched(const std::function<void(BuildControl&, std::function<void(const
   std::vector<std::string> warnings;
   std::exception_ptr failure;
   std::optional<py::error_already_set> interruption;
+  std::int64_t reported = -1;  // the count last passed to progress
 
   BuildControl control;
   control.cancel = &cancel;
@@ -90,11 +92,11 @@ void runWatched(const std::function<void(BuildControl&, std::function<void(const
       finished = true;
       finishedSignal.notify_all();
     });
-    std::int64_t reported = -1;
     for (;;) {
       {
         std::unique_lock<std::mutex> lock(mutex);
-        if (finishedSignal.wait_for(lock, std::chrono::milliseconds(50), [&] { return finished; })) {
+        if (finishedSignal.wait_for(lock, std::chrono::milliseconds(50),
+                                    [&] { return finished; })) {
           break;
         }
       }
@@ -118,7 +120,9 @@ void runWatched(const std::function<void(BuildControl&, std::function<void(const
   }
   if (interruption) throw *interruption;
   if (failure) std::rethrow_exception(failure);
-  if (!progress.is_none() && total.load() > 0) progress(done.load(), total.load());
+  if (!progress.is_none() && total.load() > 0 && done.load() != reported) {
+    progress(done.load(), total.load());
+  }
 }
 
 std::shared_ptr<Model> fit(const std::string& tableText, std::int32_t gridSize, std::int32_t degree,
@@ -152,15 +156,16 @@ std::string tableText(const std::vector<std::string>& names,
                       const py::array_t<int, py::array::c_style | py::array::forcecast>& classes) {
   if (values.ndim() != 2 || static_cast<std::size_t>(values.shape(1)) != names.size() ||
       classes.ndim() != 1 || classes.shape(0) != values.shape(0)) {
-    throw py::value_error("table_text takes a 2-D array of one column per name and one class per row");
+    throw py::value_error(
+        "table_text takes a 2-D array of one column per name and one class per row");
   }
   const py::gil_scoped_release released;
   return tableTextOfValues(names, values.data(), static_cast<std::size_t>(values.shape(0)),
                            classes.data(), kFormat);
 }
 
-py::array_t<double> decisionFunction(const Model& m,
-                                     const py::array_t<double, py::array::c_style | py::array::forcecast>& values) {
+py::array_t<double> decisionFunction(
+    const Model& m, const py::array_t<double, py::array::c_style | py::array::forcecast>& values) {
   if (values.ndim() != 2) throw py::value_error("decision_function takes a 2-D array");
   const auto rows = static_cast<std::size_t>(values.shape(0));
   const auto columns = static_cast<std::size_t>(values.shape(1));
@@ -224,12 +229,13 @@ py::dict explain(const Model& m,
   Explanation e;
   {
     const py::gil_scoped_release released;
-    e = explainObservation(rules, std::span<const double>(values.data(),
-                                                          static_cast<std::size_t>(values.shape(0))));
+    e = explainObservation(
+        rules, std::span<const double>(values.data(), static_cast<std::size_t>(values.shape(0))));
   }
   auto named = [&](const std::vector<std::int32_t>& patterns) {
     py::list list;
-    for (const std::int32_t j : patterns) list.append(py::make_tuple(text(rules.name(j)), text(rules.rule(j))));
+    for (const std::int32_t j : patterns)
+      list.append(py::make_tuple(text(rules.name(j)), text(rules.rule(j))));
     return list;
   };
   py::list misses;
@@ -274,9 +280,10 @@ py::list save(Model& m, const std::string& name, int threads, const py::object& 
         options.control = control;
         options.warning = std::move(warning);
         requireModelName(name);
-        writeModelFiles(*m.model, name,
-                        [&](ModelFileKind, const std::string& filename) { written.push_back(filename); },
-                        options);
+        writeModelFiles(
+            *m.model, name,
+            [&](ModelFileKind, const std::string& filename) { written.push_back(filename); },
+            options);
       },
       threads, py::none(), warn);
   py::list files;
@@ -328,18 +335,24 @@ PYBIND11_MODULE(_engine, module) {
                                }
                                return names;
                              })
-      .def_property_readonly("positive_patterns", [](const Model& m) { return m.rules().positiveCount(); })
-      .def_property_readonly("negative_patterns", [](const Model& m) { return m.rules().negativeCount(); })
+      .def_property_readonly("positive_patterns",
+                             [](const Model& m) { return m.rules().positiveCount(); })
+      .def_property_readonly("negative_patterns",
+                             [](const Model& m) { return m.rules().negativeCount(); })
       .def_property_readonly("training_table", [](const Model& m) { return m.trainingTable; })
       .def("decision_function", &decisionFunction, py::arg("values"))
       .def("patterns", &patterns)
       .def("explain", &explain, py::arg("values"))
-      .def("export", [](const Model& m, const std::string& language, const std::string& modelName) {
-             const ExportLanguage chosen = exportLanguage(language);
-             const py::gil_scoped_release released;
-             return exportedCode(m.rules(), chosen, modelName);
-           }, py::arg("language"), py::arg("model_name"))
-      .def("model_text", [](const Model& m) {
+      .def(
+          "export",
+          [](const Model& m, const std::string& language, const std::string& modelName) {
+            const ExportLanguage chosen = exportLanguage(language);
+            const py::gil_scoped_release released;
+            return exportedCode(m.rules(), chosen, modelName);
+          },
+          py::arg("language"), py::arg("model_name"))
+      .def("model_text",
+           [](const Model& m) {
              std::string bytes;
              {
                const py::gil_scoped_release released;
@@ -352,8 +365,9 @@ PYBIND11_MODULE(_engine, module) {
   module.def("table_text", &tableText, py::arg("names"), py::arg("values"), py::arg("classes"));
   module.def("fit", &fit, py::arg("table_text"), py::arg("grid_size"), py::arg("degree"),
              py::arg("positive_homogeneity"), py::arg("positive_prevalence"),
-             py::arg("negative_homogeneity"), py::arg("negative_prevalence"), py::arg("threads") = 0,
-             py::arg("progress") = py::none(), py::arg("warn") = py::none());
+             py::arg("negative_homogeneity"), py::arg("negative_prevalence"),
+             py::arg("threads") = 0, py::arg("progress") = py::none(),
+             py::arg("warn") = py::none());
   module.def("load", &load, py::arg("name"), py::arg("warn") = py::none());
   module.def("from_model_text", &fromText, py::arg("text"), py::arg("training_table") = "");
 }
