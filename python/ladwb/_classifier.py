@@ -150,7 +150,19 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         save() its very files, when X holds the values the engine reads from that table's
         texts (correctly rounded, as float() and read_csv(..., float_precision="round_trip")
         read them) or the texts themselves, the columns named as in its header.
+
+        A fit that fails, or that Ctrl+C cancels (KeyboardInterrupt), leaves the estimator
+        as it was.
         """
+        before = dict(self.__dict__)
+        try:
+            return self._fit(X, y)
+        except BaseException:
+            self.__dict__.clear()
+            self.__dict__.update(before)
+            raise
+
+    def _fit(self, X, y):
         parameters = self._checked_parameters()
         texts = _texts_of(X)
         X, y = self._validate_data(X, y, dtype=np.float64)

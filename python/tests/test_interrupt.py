@@ -1,5 +1,5 @@
 """Ctrl+C during a long fit cancels the engine's build and raises KeyboardInterrupt, leaving
-the process able to fit again."""
+the estimator as it was."""
 
 import signal
 import subprocess
@@ -9,21 +9,22 @@ import time
 from conftest import DATA
 
 CHILD = f"""
-import sys, time, pandas as pd
+import pandas as pd
 from ladwb import LadClassifier
 frame = pd.read_csv({str(DATA / "sonar.train.csv")!r})
 X, y = frame.drop(columns=["Name", "Class"]), frame["Class"]
-# Degree 4 on sonar searches 487,635 subsets: minutes, far longer than the test waits.
-model = LadClassifier(degree=4, positive_homogeneity=0.9, positive_prevalence=0.05,
-                      negative_homogeneity=0.1, negative_prevalence=0.05, threads=2)
+model = LadClassifier(degree=2, positive_homogeneity=0.9, positive_prevalence=0.05,
+                      negative_homogeneity=0.1, negative_prevalence=0.05, threads=2).fit(X, y)
+before = model.decision_function(X)
+# Degree 4 searches 455,126 subsets of 59 attributes: minutes, far longer than the test waits.
+model.set_params(degree=4)
 print("fitting", flush=True)
-started = time.monotonic()
 try:
-    model.fit(X, y)
+    model.fit(X.iloc[:, 1:], y)
     print("finished")
 except KeyboardInterrupt:
     print("interrupted", flush=True)
-print("fitted again:", model.set_params(degree=2).fit(X, y).n_positive_patterns_ > 0)
+print("as before:", model.n_features_in_ == 60 and (model.decision_function(X) == before).all())
 """
 
 
@@ -38,5 +39,5 @@ def test_ctrl_c_cancels_a_fit():
     finally:
         child.kill()
     assert child.returncode == 0, err
-    assert out.splitlines() == ["interrupted", "fitted again: True"]
+    assert out.splitlines() == ["interrupted", "as before: True"]
     assert err == ""  # nothing printed unless asked

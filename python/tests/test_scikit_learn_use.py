@@ -122,3 +122,12 @@ def test_engine_warnings_are_python_warnings():
     X = np.array([[0.0], [1.0], [2.0], [3.0]])
     with pytest.warns(LadWarning, match="exceeds the number of attributes"):
         LadClassifier(degree=2).fit(X, [0, 1, 0, 1])
+
+
+def test_progress_only_when_asked(wdbc, capfd):
+    X, y = wdbc
+    LadClassifier(**REAL).fit(X, y)
+    assert capfd.readouterr() == ("", "")
+    LadClassifier(verbose=True, **REAL).fit(X, y)
+    out, err = capfd.readouterr()
+    assert out == "" and err.endswith("\rSubsets searched: 435 of 435\n")  # 30 attributes, pairs
