@@ -1,6 +1,7 @@
 """LadClassifier: the workbench's LAD model as a scikit-learn estimator."""
 
 import numbers
+import re
 import sys
 import warnings
 from dataclasses import dataclass, field
@@ -200,6 +201,14 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
             if self.verbose:
                 sys.stderr.write("\n")
             raise
+        except ValueError as e:
+            # A text the engine does not read as a number (float() takes "1_000", lad does
+            # not) is named by its place in the table made here: say the row and feature.
+            place = re.match(r"Line (\d+), column (\d+): (.*)", str(e), re.S)
+            if place is None:
+                raise
+            row, column = int(place[1]) - 1, int(place[2]) - 2
+            raise ValueError(f"Row {row}, feature {names[column]!r}: {place[3]}") from None
         self._set_model(model, classes)
         return self
 

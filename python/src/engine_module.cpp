@@ -1,6 +1,7 @@
 // ladwb._engine: the workbench library as a Python module. It converts arrays and options,
 // releases the GIL around every long call and turns the library's failures into ValueError;
-// the estimator around it is Python (ladwb/_classifier.py).
+// the estimator around it is Python (ladwb/_classifier.py). Failures become ValueError, and
+// OSError for a file that cannot be opened, read or written.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -320,6 +321,9 @@ PYBIND11_MODULE(_engine, module) {
   py::register_exception_translator([](std::exception_ptr failure) {
     try {
       if (failure) std::rethrow_exception(failure);
+    } catch (const EInOutError& e) {
+      // A file that cannot be opened, read or written.
+      PyErr_SetString(PyExc_OSError, messageWithFullStop(e.what()).c_str());
     } catch (const LadError& e) {
       PyErr_SetString(PyExc_ValueError, messageWithFullStop(e.what()).c_str());
     }

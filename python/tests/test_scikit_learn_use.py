@@ -112,10 +112,22 @@ def test_bad_tables_are_refused_with_the_reason():
                          ("tab\there", "control character")):
         with pytest.raises(ValueError, match=reason):
             LadClassifier().fit(X.rename(columns={"a": name}), [0, 1, 0, 1])
+    # Texts go to the engine as they stand; one it does not read is named by row and feature.
     texts = X.astype(str)
-    texts.iloc[2, 1] = "1e"
-    with pytest.raises(ValueError, match="could not convert|not a valid"):
+    texts.iloc[2, 1] = "1_000"
+    with pytest.raises(ValueError, match="Row 3, feature 'b': '1_000' is not a valid floating"):
         LadClassifier().fit(texts, [0, 1, 0, 1])
+
+
+def test_model_files_that_cannot_be_read_or_written(wdbc, tmp_path):
+    with pytest.raises(OSError, match="Cannot open file"):
+        LadClassifier.load(tmp_path / "missing")
+    model = LadClassifier(degree=1, **REAL).fit(*wdbc)
+    with pytest.raises(OSError, match="Cannot"):
+        model.save(str(tmp_path / "no such folder" / "model"))
+    with pytest.raises(ValueError, match="The model name is empty"):
+        model.save("")
+    assert list(tmp_path.iterdir()) == []  # nothing written, no temporaries left
 
 
 def test_engine_warnings_are_python_warnings():
