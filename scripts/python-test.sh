@@ -13,7 +13,7 @@ venv=$root/build-python/venv
 rm -rf "$venv"
 mkdir -p "$root/build-python"
 "$python" -m venv --system-site-packages "$venv"
-(cd "$root" && "$venv/bin/pip" install --quiet --disable-pip-version-check --no-index --no-build-isolation .)
+(cd "$root" && "$venv/bin/pip" install --quiet --disable-pip-version-check --no-cache-dir --no-index --no-build-isolation .)
 # From the tests' folder, so that the installed package is the one imported.
 cd "$root/python/tests"
 LAD=$lad "$venv/bin/python" -m pytest -q -p no:cacheprovider .
