@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
+#include <tbb/task_arena.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -90,17 +91,21 @@ std::size_t modelAttributeCount(const TLAD& model) {
 }
 
 void scoreRows(const TLAD& model, const double* values, std::size_t rows, std::size_t columns,
-               double* scores) {
+               double* scores, int threads) {
   requireAttributeColumns(model, static_cast<std::int32_t>(columns));
-  tbb::parallel_for(tbb::blocked_range<std::size_t>(0, rows, 64),
-                    [&](const tbb::blocked_range<std::size_t>& range) {
-                      // As Apply Model reads a line: one value per column, the rest 0.
-                      arrreal point(std::max(columns, model.cutpoints.size()), 0.0);
-                      for (std::size_t r = range.begin(); r != range.end(); ++r) {
-                        std::copy(values + r * columns, values + (r + 1) * columns, point.begin());
-                        scores[r] = model.getIndex(point, -1);
-                      }
-                    });
+  tbb::task_arena arena(threads > 0 ? threads : tbb::task_arena::automatic);
+  arena.execute([&] {
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, rows, 64),
+                      [&](const tbb::blocked_range<std::size_t>& range) {
+                        // As Apply Model reads a line: one value per column, the rest 0.
+                        arrreal point(std::max(columns, model.cutpoints.size()), 0.0);
+                        for (std::size_t r = range.begin(); r != range.end(); ++r) {
+                          std::copy(values + r * columns, values + (r + 1) * columns,
+                                    point.begin());
+                          scores[r] = model.getIndex(point, -1);
+                        }
+                      });
+  });
 }
 
 std::string modelText(const TLAD& model) {

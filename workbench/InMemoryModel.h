@@ -28,9 +28,10 @@ std::size_t modelAttributeCount(const TLAD& model);
 
 // The score of every row, as Apply Model gives it: `values` holds rows x columns numbers, row
 // after row, read by attribute position; `scores` gets one per row. Refuses fewer columns than
-// the model's patterns use (requireAttributeColumns). Rows are scored in parallel.
+// the model's patterns use (requireAttributeColumns). Rows are scored in parallel on `threads`
+// threads (0: every core).
 void scoreRows(const TLAD& model, const double* values, std::size_t rows, std::size_t columns,
-               double* scores);
+               double* scores, int threads = 0);
 
 // The text of the model's NAME.MOD, byte for byte as a build or a save writes it.
 std::string modelText(const TLAD& model);

@@ -62,6 +62,20 @@ def _texts_of(X):
     return cells
 
 
+def _whole(name, value):
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral) or value < 1:
+        raise ValueError(f"{name} must be a whole number of at least 1; got {value!r}")
+    if value > 2**31 - 1:
+        raise ValueError(f"{name} must be at most {2**31 - 1}; got {value!r}")
+    return int(value)
+
+
+def _share(name, value):
+    if isinstance(value, bool) or not isinstance(value, numbers.Real) or not 0 <= value <= 1:
+        raise ValueError(f"{name} must be a number from 0 to 1; got {value!r}")
+    return float(value)
+
+
 def _check_attribute_names(names):
     for position, name in enumerate(names, start=1):
         bad = next((c for c in name if ord(c) < 0x20 or ord(c) == 0x7F), None)
@@ -90,8 +104,8 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
     evaluate` calls undecided, goes to classes_[0]). Two classes only: the engine's patterns
     are positive or negative.
 
-    threads: threads of the pattern search (None: every core); the model is the same for any
-    number. verbose: a progress line on standard error while fitting.
+    threads: threads of the pattern search and of scoring (None: every core); the model is the
+    same for any number. verbose: a progress line on standard error while fitting.
     """
 
     def __init__(
@@ -117,28 +131,19 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
     # -- parameters -------------------------------------------------------------------------
 
     def _checked_parameters(self):
-        def whole(name, value, at_least):
-            if isinstance(value, bool) or not isinstance(value, numbers.Integral) or value < at_least:
-                raise ValueError(f"{name} must be a whole number of at least {at_least}; got {value!r}")
-            if value > 2**31 - 1:
-                raise ValueError(f"{name} must be at most {2**31 - 1}; got {value!r}")
-            return int(value)
-
-        def share(name, value):
-            if isinstance(value, bool) or not isinstance(value, numbers.Real) or not 0 <= value <= 1:
-                raise ValueError(f"{name} must be a number from 0 to 1; got {value!r}")
-            return float(value)
-
-        threads = 0 if self.threads is None else whole("threads", self.threads, 1)
         return dict(
-            grid_size=whole("grid_size", self.grid_size, 1),
-            degree=whole("degree", self.degree, 1),
-            positive_homogeneity=share("positive_homogeneity", self.positive_homogeneity),
-            positive_prevalence=share("positive_prevalence", self.positive_prevalence),
-            negative_homogeneity=share("negative_homogeneity", self.negative_homogeneity),
-            negative_prevalence=share("negative_prevalence", self.negative_prevalence),
-            threads=threads,
+            grid_size=_whole("grid_size", self.grid_size),
+            degree=_whole("degree", self.degree),
+            positive_homogeneity=_share("positive_homogeneity", self.positive_homogeneity),
+            positive_prevalence=_share("positive_prevalence", self.positive_prevalence),
+            negative_homogeneity=_share("negative_homogeneity", self.negative_homogeneity),
+            negative_prevalence=_share("negative_prevalence", self.negative_prevalence),
+            threads=self._threads(),
         )
+
+    def _threads(self):
+        """The threads parameter as the engine takes it: 0 for every core."""
+        return 0 if self.threads is None else _whole("threads", self.threads)
 
     # -- learning ---------------------------------------------------------------------------
 
@@ -240,7 +245,7 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         classes_[1]."""
         check_is_fitted(self)
         X = self._validate_data(X, dtype=np.float64, reset=False)
-        return self._model.decision_function(X)
+        return self._model.decision_function(X, threads=self._threads())
 
     def predict(self, X):
         scores = self.decision_function(X)
@@ -306,8 +311,7 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         for the same table and parameters (see fit), replaced as a set. Returns the file
         names in the order they were put in place."""
         check_is_fitted(self)
-        threads = self._checked_parameters()["threads"]
-        return self._model.save(str(name), threads=threads, warn=_warn)
+        return self._model.save(str(name), threads=self._threads(), warn=_warn)
 
     @classmethod
     def load(cls, name):

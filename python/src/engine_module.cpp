@@ -166,7 +166,8 @@ std::string tableText(const std::vector<std::string>& names,
 }
 
 py::array_t<double> decisionFunction(
-    const Model& m, const py::array_t<double, py::array::c_style | py::array::forcecast>& values) {
+    const Model& m, const py::array_t<double, py::array::c_style | py::array::forcecast>& values,
+    int threads) {
   if (values.ndim() != 2) throw py::value_error("decision_function takes a 2-D array");
   const auto rows = static_cast<std::size_t>(values.shape(0));
   const auto columns = static_cast<std::size_t>(values.shape(1));
@@ -174,7 +175,7 @@ py::array_t<double> decisionFunction(
   double* out = scores.mutable_data();
   {
     const py::gil_scoped_release released;
-    scoreRows(*m.model, values.data(), rows, columns, out);
+    scoreRows(*m.model, values.data(), rows, columns, out, threads);
   }
   return scores;
 }
@@ -344,7 +345,7 @@ PYBIND11_MODULE(_engine, module) {
       .def_property_readonly("negative_patterns",
                              [](const Model& m) { return m.rules().negativeCount(); })
       .def_property_readonly("training_table", [](const Model& m) { return m.trainingTable; })
-      .def("decision_function", &decisionFunction, py::arg("values"))
+      .def("decision_function", &decisionFunction, py::arg("values"), py::arg("threads") = 0)
       .def("patterns", &patterns)
       .def("explain", &explain, py::arg("values"))
       .def(

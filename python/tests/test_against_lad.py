@@ -27,8 +27,10 @@ def test_scores_and_files_are_those_of_lad(lad, tmp_path, table):
     assert [float(line.split(",")[2]) for line in forecast] == [float(f"{s:.15g}") for s in scores]
     np.testing.assert_array_equal(model.predict(X_test), np.where(scores > 0, 1, 0))
 
-    # A frame read as texts gives the same files as one read as exact numbers.
-    texts = LadClassifier(**REAL).fit(*read_table(train.name, dtype=str))
+    # A frame read as texts gives the same files as one read as exact numbers, and one thread
+    # the same model as every core.
+    texts = LadClassifier(threads=1, **REAL).fit(*read_table(train.name, dtype=str))
+    np.testing.assert_array_equal(texts.decision_function(X_test), scores)
     for fitted, name in ((model, "numbers"), (texts, "texts")):
         written = fitted.save(str(tmp_path / name))
         assert written == [str(tmp_path / f"{name}.{e}") for e in ("PAT", "DES", "GRD", "MOD")]
