@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then AddressSanitizer +
-# UndefinedBehaviorSanitizer (leaks included); then runs each fuzz target for 15 seconds.
+# UndefinedBehaviorSanitizer (leaks included); then the Python package's tests in a virtual
+# environment (scripts/python-test.sh); then runs each fuzz target for 15 seconds.
 # Exits non-zero on any failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,6 +32,12 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite sanitizer build-asan -DLAD_SANITIZE=ON -DLAD_BUILD_APP=ON -DLAD_BUILD_TESTS=ON \
     -DLAD_BUILD_BENCH=OFF -DLAD_BUILD_MPI=ON -DCMAKE_BUILD_TYPE=Debug
 
+# The Python package, installed into a virtual environment and compared with the lad of the
+# normal build.
+echo "=== Python package (build-python)"
+python_failed=0
+bash scripts/python-test.sh "$root/build/cli/lad" || { status=1; python_failed=1; }
+
 echo "=== fuzz targets (build-fuzz)"
 fuzzing=0
 bash scripts/fuzz.sh 15 || { status=1; fuzzing=1; }
@@ -38,7 +45,8 @@ bash scripts/fuzz.sh 15 || { status=1; fuzzing=1; }
 if [ $status -ne 0 ]; then
   echo "Some tests failed."
 fi
-# One closing line for the three suites: the normal build, the sanitizer build, the fuzzing.
-failed=$((suites_failed + fuzzing))
-echo "$((3 - failed)) passed, $failed failed"
+# One closing line for the four suites: the normal build, the sanitizer build, the Python
+# package and the fuzzing.
+failed=$((suites_failed + python_failed + fuzzing))
+echo "$((4 - failed)) passed, $failed failed"
 exit $status
