@@ -10,6 +10,7 @@
 #include "LadError.h"
 #include "LineFile.h"
 #include "ModelExport.h"
+#include "ModelExportFiles.h"
 #include "ModelFiles.h"
 #include "NameText.h"
 #include "NumberText.h"
@@ -110,33 +111,6 @@ void PatternCommands::explain() {
   }
 }
 
-namespace {
-
-// FILE.c gives the header FILE.h; any other name gets ".h" added.
-std::string headerFileFor(const std::string& output) {
-  const bool dotC = output.size() > 2 && output.compare(output.size() - 2, 2, ".c") == 0;
-  return (dotC ? output.substr(0, output.size() - 2) : output) + ".h";
-}
-
-}  // namespace
-
-void PatternCommands::refuseModelFile(const std::string& file) const {
-  const auto same = [](const std::string& a, const std::string& b) {
-    std::error_code errorA;
-    std::error_code errorB;
-    const auto pathA = std::filesystem::weakly_canonical(a, errorA);
-    const auto pathB = std::filesystem::weakly_canonical(b, errorB);
-    return !errorA && !errorB && pathA == pathB;
-  };
-  for (const ModelFileKind kind : kModelFileKinds) {
-    const std::string modelFile = modelFileName(name_, kind);
-    if (same(file, modelFile)) {
-      throw LadError("The export would overwrite " + modelFile +
-                     ", a file of the model itself; choose another output name");
-    }
-  }
-}
-
 void PatternCommands::exportModel() {
   const ExportLanguage language = exportLanguage(language_);
   const ModelRules rules(loadModel(name_, format_, printWarning), format_);
@@ -146,34 +120,10 @@ void PatternCommands::exportModel() {
   }
   // Written beside the targets and put in place only when complete: a failure leaves any
   // earlier file as it was.
-  const std::string header = headerFileFor(output_);
-  if (language == ExportLanguage::C && output_.size() > 2 &&
-      output_.compare(output_.size() - 2, 2, ".h") == 0) {
-    throw LadError("The C file " + quotedForMessage(output_) +
-                   " would be named like a header; give a name ending in .c (its header is "
-                   "written beside it)");
+  for (const std::string& file :
+       writeExportFiles(rules, language, name_, output_, cancelOnStopSignals())) {
+    std::cout << file << "\n";
   }
-  refuseModelFile(output_);
-  if (language == ExportLanguage::C) refuseModelFile(header);
-  const std::string headerName = std::filesystem::path(header).filename().string();
-  const std::atomic<bool>* cancel = cancelOnStopSignals();
-  LineFileWriter code(output_, cancel);
-  writeExport(
-      rules, language, name_, [&](std::string_view piece) { code.write(piece); },
-      language == ExportLanguage::C ? headerName : "");
-  if (language != ExportLanguage::C) {
-    code.commit();
-    std::cout << output_ << "\n";
-    return;
-  }
-  LineFileWriter declarations(header, cancel);
-  declarations.write(cHeader(rules, name_, headerName));
-  code.finish();
-  declarations.finish();
-  declarations.publish();
-  std::cout << header << "\n";
-  code.publish();
-  std::cout << output_ << "\n";
 }
 
 PatternCommands::PatternCommands(CLI::App& app, const NumberFormat& format)

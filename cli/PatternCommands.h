@@ -19,8 +19,6 @@ class PatternCommands {
   void patterns();
   void explain();
   void exportModel();
-  // Refuses to write over one of the model's own files (an export named NAME.MOD, say).
-  void refuseModelFile(const std::string& file) const;
 
   NumberFormat format_;
   CLI::App* patterns_ = nullptr;
