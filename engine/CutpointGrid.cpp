@@ -6,16 +6,19 @@
 #include <utility>
 #include <vector>
 
-#include "LadError.h"
 #include "KeyedLists.h"
+#include "LadError.h"
 
 CutpointGrid CutpointGrid::equalFrequency(const matreal& rows, std::size_t columns,
                                           std::int32_t gridSize) {
   if (rows.empty()) throw LadError("The data table has no observations to learn from");
   matreal cutpoints(columns);
   for (std::size_t k = 0; k < columns; ++k) {
+    // Missing values (not a number) take no part: the bins split the known values.
     RealList values;
-    for (std::size_t r = 0; r < rows.size(); ++r) values.add(static_cast<std::int32_t>(r), rows[r][k]);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      if (!std::isnan(rows[r][k])) values.add(static_cast<std::int32_t>(r), rows[r][k]);
+    }
     values.heapSortValues();
 
     // The order of the floating-point operations decides which positions are chosen:
@@ -122,7 +125,8 @@ Split bestSplit(const SortedColumn& c, std::size_t from, std::size_t to) {
     if (!(c.values[i - 1] < c.values[i])) continue;  // a split lies between distinct values
     counts(i, leftP, leftN);
     const double left = leftP + leftN;
-    const double e = (left * entropy(leftP, leftN) + (all - left) * entropy(p - leftP, n - leftN)) / all;
+    const double e =
+        (left * entropy(leftP, leftN) + (all - left) * entropy(p - leftP, n - leftN)) / all;
     if (e < bestEntropy) {
       bestEntropy = e;
       best.at = i;
@@ -144,7 +148,7 @@ arrreal classAwareCuts(const matreal& rows, const arrint& classes, std::size_t k
   std::vector<std::pair<double, std::int32_t>> known;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const std::int32_t c = r < classes.size() ? classes[r] : -1;
-    if (c == 1 || c == 0) known.emplace_back(rows[r][k], c);
+    if ((c == 1 || c == 0) && !std::isnan(rows[r][k])) known.emplace_back(rows[r][k], c);
   }
   std::sort(known.begin(), known.end());
   SortedColumn column;
@@ -191,6 +195,7 @@ CutpointGrid CutpointGrid::classAware(const matreal& rows, const arrint& classes
                                       std::size_t columns, std::int32_t gridSize) {
   if (rows.empty()) throw LadError("The data table has no observations to learn from");
   matreal cutpoints(columns);
-  for (std::size_t k = 0; k < columns; ++k) cutpoints[k] = classAwareCuts(rows, classes, k, gridSize);
+  for (std::size_t k = 0; k < columns; ++k)
+    cutpoints[k] = classAwareCuts(rows, classes, k, gridSize);
   return CutpointGrid(std::move(cutpoints));
 }

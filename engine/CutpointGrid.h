@@ -15,7 +15,9 @@ class CutpointGrid {
   explicit CutpointGrid(matreal cutpoints) : cutpoints_(std::move(cutpoints)) {}
 
   // Equal-frequency cut points of each of `columns` columns, taken from the column's own sorted
-  // values so that each of at most gridSize bins holds about as many observations. Raises
+  // values so that each of at most gridSize bins holds about as many observations. Here and in
+  // classAware, a missing value (not a number) takes no part: the cut points split the known
+  // values, and a column without any gets none. Raises
   // LadError for a table without observations.
   static CutpointGrid equalFrequency(const matreal& rows, std::size_t columns,
                                      std::int32_t gridSize);
@@ -25,8 +27,8 @@ class CutpointGrid {
   // the largest falls first, at most gridSize - 1 per column. A cut point is the lowest value
   // above the split, so that every value stays on its side. A column whose classes do not
   // change with its values gets none. Raises LadError for a table without observations.
-  static CutpointGrid classAware(const matreal& rows, const arrint& classes,
-                                 std::size_t columns, std::int32_t gridSize);
+  static CutpointGrid classAware(const matreal& rows, const arrint& classes, std::size_t columns,
+                                 std::int32_t gridSize);
 
   std::size_t attributes() const { return cutpoints_.size(); }
   const matreal& cutpoints() const { return cutpoints_; }

@@ -7,10 +7,10 @@
 // contains.
 #include <cstdlib>
 
-#include "SubsetSearch.h"
 #include "CellCounters.h"
 #include "GridPoint.h"
 #include "PatternBox.h"
+#include "SubsetSearch.h"
 
 namespace {
 
@@ -28,10 +28,18 @@ void simplify(const PatternBox& pat, PatternBoxList& List) {
 }
 
 // Judges every box from basis to a later cell of the walk that dominates it.
+// Boxes that span an attribute invalidly (spansValidly) are never accepted.
 void collect_patterns(const GridPoint& basis, const CellCounters& DSP, const CellCounters& DSN,
-                      const AcceptanceRule& rule, PatternBoxList& ListPos, PatternBoxList& ListNeg) {
+                      const AcceptanceRule& rule, const arrint& missing, PatternBoxList& ListPos,
+                      PatternBoxList& ListNeg) {
   GridPoint c(DSP.sizes);
   c.copyFrom(basis);
+  auto valid = [&] {
+    for (std::size_t j = 0; j < missing.size(); ++j) {
+      if (!spansValidly(basis.idx[j], c.idx[j], missing[j])) return false;
+    }
+    return true;
+  };
   auto accept = [&](PatternBoxList& list) {
     auto pat = std::make_unique<PatternBox>(basis, c);
     if (pat->containedIn(list)) return;
@@ -40,7 +48,7 @@ void collect_patterns(const GridPoint& basis, const CellCounters& DSP, const Cel
     list.add(key, std::move(pat));
   };
   while (!c.idx.empty()) {
-    if (c.greater(basis) == 1) {
+    if (c.greater(basis) == 1 && valid()) {
       const auto p = static_cast<double>(DSP.get(c));
       const auto n = static_cast<double>(DSN.get(c));
       if (rule.positive(p, n)) accept(ListPos);
@@ -71,7 +79,11 @@ void literalSearchSubset(const SearchData& data, const arrint& map, SubsetPatter
   const std::size_t m = map.size();
   out.clear(static_cast<std::int32_t>(m));
   arrint dims(m);
-  for (std::size_t k = 0; k < m; ++k) dims[k] = data.sizes[static_cast<std::size_t>(map[k])];
+  arrint missing(m);
+  for (std::size_t k = 0; k < m; ++k) {
+    dims[k] = data.sizes[static_cast<std::size_t>(map[k])];
+    missing[k] = data.missingBin[static_cast<std::size_t>(map[k])];
+  }
   CellCounters DSP(dims);
   CellCounters DSN(dims);
   GridPoint walker(dims);
@@ -103,7 +115,7 @@ void literalSearchSubset(const SearchData& data, const arrint& map, SubsetPatter
   PatternBoxList ListPos;
   PatternBoxList ListNeg;
   while (!basis.idx.empty()) {
-    collect_patterns(basis, DSP, DSN, data.rule, ListPos, ListNeg);
+    collect_patterns(basis, DSP, DSN, data.rule, missing, ListPos, ListNeg);
     walker.copyFrom(basis);
     const std::int32_t r = walker.nextGray();
     if (r != 0) {
@@ -152,4 +164,6 @@ void literalSearchSubset(const SearchData& data, const arrint& map, SubsetPatter
   };
   emit(ListPos, out.positive);
   emit(ListNeg, out.negative);
+  foldMissingBins(data, map, out.positive, out.dims);
+  foldMissingBins(data, map, out.negative, out.dims);
 }

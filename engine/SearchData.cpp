@@ -1,5 +1,7 @@
 #include "SearchData.h"
 
+#include <cmath>
+
 #include "LadError.h"
 
 namespace {
@@ -87,12 +89,34 @@ SearchData::SearchData(const TrainingTable& table, const CutpointGrid& grid,
       nneg(table.negatives()),
       rule(npos, nneg, parameters) {
   for (const std::size_t k : attributes) sizes.push_back(grid.binCount(k));
+  missingBin.assign(attributes.size(), -1);
   for (std::size_t r = 0; r < table.rows(); ++r) {
     const std::int32_t c = r < table.classes().size() ? table.classes()[r] : -1;
     if (c != 1 && c != 0) continue;
     weight.push_back(c == 1 ? kOnePositive : kOneNegative);
     for (std::size_t i = 0; i < attributes.size(); ++i) {
-      bins[i].push_back(grid.binOf(table.values()[r][attributes[i]], attributes[i]));
+      const double value = table.values()[r][attributes[i]];
+      if (std::isnan(value)) {
+        missingBin[i] = sizes[i];
+        bins[i].push_back(sizes[i]);
+      } else {
+        bins[i].push_back(grid.binOf(value, attributes[i]));
+      }
+    }
+  }
+  for (std::size_t i = 0; i < attributes.size(); ++i) {
+    if (missingBin[i] >= 0) ++sizes[i];
+  }
+}
+
+void foldMissingBins(const SearchData& data, const arrint& map, std::vector<std::int32_t>& boxes,
+                     std::int32_t dims) {
+  const auto d = static_cast<std::size_t>(dims);
+  for (std::size_t j = 0; j < d; ++j) {
+    const std::int32_t missing = data.missingBin[static_cast<std::size_t>(map[j])];
+    if (missing < 0) continue;
+    for (std::size_t upper = d + j; upper < boxes.size(); upper += 2 * d) {
+      if (boxes[upper] == missing) --boxes[upper];
     }
   }
 }

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "ArrayTypes.h"
 #include "CutpointGrid.h"
 #include "LearningParameters.h"
-#include "ArrayTypes.h"
 #include "TrainingTable.h"
 
 // Which boxes the four thresholds accept, as the model judges them: a box with p positive and
@@ -45,15 +45,36 @@ struct SearchData {
   SearchData(const TrainingTable& table, const CutpointGrid& grid,
              const LearningParameters& parameters, const std::vector<std::size_t>& attributes);
 
-  arrint sizes;                       // bins of every attribute
-  std::vector<arrint> bins;           // per attribute, the bin of every kept observation
+  // Bins of every attribute: the grid's bins, and one more for an attribute that some kept
+  // observation misses, whose missing values all fall in that last bin.
+  arrint sizes;
+  std::vector<arrint> bins;  // per attribute, the bin of every kept observation
+  // Per attribute, the bin of its missing values, or -1 when no kept observation misses it.
+  // A box constrains such an attribute only within its known bins, or spans every bin, the
+  // missing one included (no condition): see spansValidly.
   std::vector<std::uint64_t> weight;  // per kept observation: 1 << 32 positive, 1 negative
   std::int32_t npos = 0;
   std::int32_t nneg = 0;
   AcceptanceRule rule;
 
+  arrint missingBin;
+
   std::size_t rows() const { return weight.size(); }
 };
+
+// Whether bins lower..upper of an attribute whose missing values fall in bin `missing` (-1:
+// none) form a condition that a missing value never meets: within the known bins but not all
+// of them, or every bin, missing included, which is no condition at all. Every other span
+// would let a missing value meet a condition, or would be a condition ("the value is known")
+// that the model's files cannot state.
+inline bool spansValidly(std::int32_t lower, std::int32_t upper, std::int32_t missing) {
+  return missing < 0 || (lower == 0 ? upper != missing - 1 : upper != missing);
+}
+
+// The boxes of a search over SearchData's bins in the grid's own bins: a span that ends in the
+// missing bin (and so spans every bin) ends in the last known bin instead.
+void foldMissingBins(const SearchData& data, const arrint& map, std::vector<std::int32_t>& boxes,
+                     std::int32_t dims);
 
 // The count of one class in a packed pair of counts: positives above bit 32, negatives below.
 inline std::int64_t positivesOf(std::uint64_t packed) {

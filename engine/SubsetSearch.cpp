@@ -38,7 +38,9 @@ struct Grid {
   int d = 0;
   std::array<std::int32_t, kMaxFastDims> dims{};
   std::array<std::int64_t, kMaxFastDims> stride{};
-  std::array<std::size_t, kMaxFastDims> column{};  // position of the coordinate in map
+  std::array<std::size_t, kMaxFastDims> column{};    // position of the coordinate in map
+  std::array<std::int32_t, kMaxFastDims> missing{};  // the bin of missing values, or -1
+  bool anyMissing = false;
   std::int64_t cells = 1;
 };
 
@@ -174,8 +176,9 @@ class AnchorSweep {
     if (!alive.any()) return alive;
     const std::int64_t p = positivesOf(v);
     const auto t = static_cast<std::size_t>(p + negativesOf(v));
-    const bool positive = alive.positive && p >= rule_.positiveFrom[t];
-    const bool negative = alive.negative && p <= rule_.negativeUpTo[t];
+    const bool valid = !g_.anyMissing || largestValid(k);
+    const bool positive = valid && alive.positive && p >= rule_.positiveFrom[t];
+    const bool negative = valid && alive.negative && p <= rule_.negativeUpTo[t];
     if (positive || negative) {
       std::array<std::int32_t, kMaxFastDims> top = c_;
       for (std::size_t j = k + 1; j < ud(); ++j) top[j] = g_.dims[j] - 1;
@@ -183,6 +186,23 @@ class AnchorSweep {
       if (negative) keep(1, top);
     }
     return {alive.positive && !positive, alive.negative && !negative};
+  }
+
+  // Whether coordinates 0..k-1, from the anchor to c_, span validly (spansValidly): a box
+  // that does not is never kept, though it still bounds the boxes inside it.
+  bool prefixValid(std::size_t k) const {
+    for (std::size_t j = 0; j < k; ++j) {
+      if (!spansValidly(a_[j], c_[j], g_.missing[j])) return false;
+    }
+    return true;
+  }
+  // The same for the largest box of a region: coordinates 0..k to c_, the rest to their last
+  // bin, which spans validly only from bin 0.
+  bool largestValid(std::size_t k) const {
+    for (std::size_t j = k + 1; j < ud(); ++j) {
+      if (g_.missing[j] >= 0 && a_[j] > 0) return false;
+    }
+    return prefixValid(k + 1);
   }
 
   // Coordinates 0..k-1 of c_ are set; `equal` when they are the anchor's.
@@ -268,6 +288,14 @@ class AnchorSweep {
       return v;
     };
     const std::uint64_t below = a_[k] > 0 ? lineSum(a_[k] - 1) : 0;
+    // With missing values, the one end of the last coordinate that spans invalidly from the
+    // anchor (-1: none), and a line whose other coordinates span invalidly keeps nothing.
+    std::int32_t invalidEnd = -1;
+    if (g_.anyMissing) {
+      if (!prefixValid(k)) return anyLeft(lineSum(g_.dims[k] - 1) - below, alive);
+      const std::int32_t missing = g_.missing[k];
+      if (missing >= 0) invalidEnd = a_[k] == 0 ? missing - 1 : missing;
+    }
     const std::uint64_t least = lineSum(low) - below;
     const std::int64_t pLeast = positivesOf(least);
     const std::int64_t nLeast = negativesOf(least);
@@ -284,6 +312,7 @@ class AnchorSweep {
           alive.negative && pLeast <= negativeUpTo[static_cast<std::size_t>(pLeast + n)];
       if (!alive.any()) break;
       const auto t = static_cast<std::size_t>(p + n);
+      if (z == invalidEnd) continue;
       if (alive.positive && p >= positiveFrom[t]) {
         c_[k] = z;
         keep(0, c_);
@@ -456,6 +485,8 @@ void searchSubset(const SearchData& data, const arrint& map, SearchScratch& scra
     const auto at = static_cast<std::size_t>(g.d++);
     g.dims[at] = full[j];
     g.column[at] = j;
+    g.missing[at] = data.missingBin[static_cast<std::size_t>(map[j])];
+    g.anyMissing = g.anyMissing || g.missing[at] >= 0;
   }
   if (g.d == 0) return;  // a single cell holds no box
   for (int j = g.d - 1; j >= 0; --j) {
@@ -486,4 +517,8 @@ void searchSubset(const SearchData& data, const arrint& map, SearchScratch& scra
   }
   emit(g, map.size(), scratch, 0, out.positive);
   emit(g, map.size(), scratch, 1, out.negative);
+  if (g.anyMissing) {
+    foldMissingBins(data, map, out.positive, out.dims);
+    foldMissingBins(data, map, out.negative, out.dims);
+  }
 }
