@@ -13,6 +13,7 @@ BuildCommand::BuildCommand(CLI::App& app, const NumberFormat& format) : format_(
   build_->add_option("--name", arguments_.name, "model name NAME (files NAME.MOD, ...)")
       ->capture_default_str();
   build_->add_flag("--quiet", arguments_.quiet, "no progress line on a terminal");
+  arguments_.reading.add(build_);
   build_->add_option("--threads", arguments_.threads,
                      "threads that search patterns (default: all cores)")
       ->check(CLI::NonNegativeNumber);
@@ -27,6 +28,9 @@ bool BuildCommand::run() {
   options.control.progress = progressOnTerminal(arguments_.quiet, kSearchingSubsets);
   options.warning = printWarning;
   options.control.selected = printSelection;
+  options.reading = arguments_.reading.options();
+  options.source = tableSource(arguments_.table);
+  options.note = printNote;
   printPatternCounts(runBuildModel(arguments_.parameters.read(format_),
                                    readTable(arguments_.table), arguments_.name,
                                    printFileWritten, options));

@@ -6,6 +6,7 @@
 
 #include "Intake.h"
 #include "ParameterOptions.h"
+#include "ReadingArguments.h"
 
 // The options as parsed; lad-mpi reads them to run the build its own way.
 struct BuildArguments {
@@ -14,6 +15,7 @@ struct BuildArguments {
   std::string name = kDefaultModelName;
   int threads = 0;
   bool quiet = false;
+  ReadingArguments reading;
 };
 
 class BuildCommand {

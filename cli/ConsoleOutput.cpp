@@ -12,6 +12,8 @@ void printWarning(const std::string& text) {
   std::cerr << "Warning: " << messageWithFullStop(text) << "\n";
 }
 
+void printNote(const std::string& text) { std::cerr << messageWithFullStop(text) << "\n"; }
+
 void printFileWritten(ModelFileKind /*kind*/, const std::string& filename) {
   std::cout << filename << "\n";
 }

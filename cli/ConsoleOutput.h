@@ -9,6 +9,8 @@
 #include "PatternSelection.h"
 
 // "Warning: TEXT." on standard error.
+// A note on standard error: what the reading decided, or a class's model.
+void printNote(const std::string& text);
 void printWarning(const std::string& text);
 // A model file's name on standard output, as a FileWritten callback.
 void printFileWritten(ModelFileKind kind, const std::string& filename);

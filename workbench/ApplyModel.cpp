@@ -1,12 +1,15 @@
 #include "ApplyModel.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "Evaluation.h"
 #include "LadError.h"
 #include "ModelFile.h"
 #include "ModelSetCheck.h"
 #include "KeyedLists.h"
+#include "LineFile.h"
+#include "TableIntake.h"
 #include "NumberText.h"
 #include "Observations.h"
 #include "TableText.h"
@@ -49,6 +52,18 @@ std::string forecastLine(const std::string& nameField, const std::string& classF
   return nameField + "," + classField + "," + numberText(score, format);
 }
 
+std::optional<TableLayout> storedLayout(const std::string& name) {
+  const std::string filename = layoutFileName(name);
+  if (!std::filesystem::exists(filename)) return std::nullopt;
+  return TableLayout::fromText(readFileBytes(filename), filename);
+}
+
+std::string twoClassField(const ReadTable& table, std::size_t r) {
+  const std::string& c = table.classFields[r];
+  if (c.empty()) return "";
+  return c == table.layout.positive ? "1" : "0";
+}
+
 std::shared_ptr<const Model> loadModel(const std::string& name, const NumberFormat& format,
                                        const std::function<void(const std::string&)>& warning) {
   requireModelName(name);
@@ -72,6 +87,24 @@ void runApplyModel(const std::string& name, const std::string& tableText, const 
   if (report.counts) report.counts(counts);
   const std::string warning = oneSidedModelWarning(modelFile, counts);
   if (!warning.empty() && report.warning) report.warning(warning);
+
+  // A model learned from a table read by its layout reads its tables the same way.
+  if (const std::optional<TableLayout> layout = storedLayout(name)) {
+    const ReadTable table = readTableAs(tableText, "The data table", *layout, format);
+    if (report.warning) {
+      for (const std::string& note : table.notes) report.warning(note);
+    }
+    requireAttributeColumns(model, static_cast<std::int32_t>(layout->attributeColumns.size()));
+    if (report.forecastCleared) report.forecastCleared();
+    for (std::size_t r = 0; r < table.values.size(); ++r) {
+      const double score = model.score(table.values[r]);
+      if (report.forecastLine) {
+        report.forecastLine(forecastLine(table.names[r], table.classFields[r], score, format));
+      }
+      if (report.scored) report.scored(table.names[r], twoClassField(table, r), score);
+    }
+    return;
+  }
 
   const std::vector<std::string> lines = tableLines(tableText);
   requireLines(lines);

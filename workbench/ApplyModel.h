@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "BuildModel.h"
+#include "TableReading.h"
 
 // What the command reports, in this order: the pattern counts once the model is read, the
 // Forecast cleared once the header is checked, then one Forecast line per observation.
@@ -23,14 +25,22 @@ struct ApplyReport {
   std::function<void(const std::string& name, const std::string& classField, double score)> scored;
 };
 
+// The layout NAME.TBL keeps of the table the model learned from, when there is one.
+std::optional<TableLayout> storedLayout(const std::string& name);
+// Row r's class as a two-class model sees it: "1" for the layout's positive class, "0" for
+// another, "" for none.
+std::string twoClassField(const ReadTable& table, std::size_t r);
+
 // Reads NAME.MOD into a fresh model that reads and writes numbers in `format` (the model name
 // checked as Build checks it). `warning` hears when NAME.PAT beside it names other pattern
 // counts (a NAME.MOD cut short at a line end reads as a smaller model).
 std::shared_ptr<const Model> loadModel(const std::string& name, const NumberFormat& format,
                                 const std::function<void(const std::string&)>& warning = {});
 
-// Reads NAME.MOD into a fresh model and scores each observation line. Missing trailing values
-// of a short line are 0.0. Refuses a table whose header has fewer attribute columns than the
+// Reads NAME.MOD into a fresh model and scores each observation line. With NAME.TBL beside
+// it, the table is read by that layout (its class column may be absent), the Forecast keeps
+// each row's class as written and `scored` hears it as "1", "0" or "". Otherwise missing
+// trailing values of a short line are 0.0. Refuses a table whose header has fewer attribute columns than the
 // patterns use, and a line with more fields than the header; the lines before stay reported.
 // Numbers are read and written in `format`, taken when the command starts.
 void runApplyModel(const std::string& name, const std::string& tableText, const ApplyReport& report,

@@ -63,26 +63,105 @@ void requireModelName(const std::string& name) {
   }
 }
 
-TrainingTable prepareBuild(const LearningParameters& parameters, const std::string& tableText,
-                           const std::string& name, const BuildOptions& options) {
-  requireModelName(name);
-  TrainingTable table = intake(parameters, tableText, options.format);
+namespace {
+
+void warnOfDegree(const LearningParameters& parameters, const TrainingTable& table,
+                  const BuildOptions& options) {
   const auto attributes = static_cast<std::int64_t>(table.columns());
   if (parameters.degree > attributes && options.warning) {
     options.warning("The degree " + integerText(parameters.degree) +
                     " exceeds the number of attributes (" + integerText(attributes) +
                     "): the search takes the one subset of all " + integerText(attributes));
   }
+}
+
+BuildTables readBuildTables(const LearningParameters& parameters, const std::string& tableText,
+                            const BuildOptions& options) {
+  BuildTables tables =
+      intakeTables(parameters, tableText, options.source, options.reading, options.format);
+  if (options.note) {
+    for (const std::string& note : tables.notes) options.note(note);
+  }
+  return tables;
+}
+
+void removeIfThere(const std::string& filename) {
+  std::error_code ignored;
+  std::filesystem::remove(filename, ignored);
+}
+
+}  // namespace
+
+TrainingTable prepareBuild(const LearningParameters& parameters, const std::string& tableText,
+                           const std::string& name, const BuildOptions& options) {
+  requireModelName(name);
+  const BuildTables tables = readBuildTables(parameters, tableText, options);
+  if (tables.multiClass()) {
+    throw LadError(options.source + ": the class column " +
+                   quotedForMessage(tables.read->layout.classColumn) + " has " +
+                   integerText(static_cast<std::int64_t>(tables.read->layout.classes.size())) +
+                   " classes; this build makes a model of one class against the rest: say "
+                   "which with --positive");
+  }
+  TrainingTable table = tables.twoClass(options.format);
+  warnOfDegree(parameters, table, options);
   return table;
+}
+
+void writeTableLayout(const std::string& name, const TableLayout* layout) {
+  removeIfThere(classIndexFileName(name));
+  if (layout == nullptr) {
+    removeIfThere(layoutFileName(name));
+    return;
+  }
+  LineFileWriter writer(layoutFileName(name));
+  writer.write(layout->text());
+  writer.commit();
 }
 
 PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
                             const std::string& name, const FileWritten& fileWritten,
                             const BuildOptions& options) {
-  const TrainingTable table = prepareBuild(parameters, tableText, name, options);
-  const Model model = buildModel(table, parameters, options.control);
-  if (options.control.cancelled()) throw LadError("Build cancelled");
-  return writeModelFiles(model, table, parameters, name, fileWritten, options);
+  requireModelName(name);
+  const BuildTables tables = readBuildTables(parameters, tableText, options);
+  auto buildOne = [&](const TrainingTable& table, const std::string& modelName,
+                      const TableLayout* layout) {
+    warnOfDegree(parameters, table, options);
+    const Model model = buildModel(table, parameters, options.control);
+    if (options.control.cancelled()) throw LadError("Build cancelled");
+    const PatternCounts counts =
+        writeModelFiles(model, table, parameters, modelName, fileWritten, options);
+    writeTableLayout(modelName, layout);
+    return counts;
+  };
+  if (!tables.multiClass()) {
+    return buildOne(tables.twoClass(options.format), name,
+                    tables.read ? &tables.read->layout : nullptr);
+  }
+  // One model per class, that class against the rest, then the index that names them.
+  const ReadTable& read = *tables.read;
+  ClassIndex index;
+  index.layout = read.layout;
+  PatternCounts all;
+  for (std::size_t k = 0; k < read.layout.classes.size(); ++k) {
+    TableLayout layout = read.layout;
+    layout.positive = layout.classes[k];
+    const std::string modelName = classModelName(name, read.layout, k);
+    const PatternCounts counts = buildOne(read.againstRest(k, options.format), modelName, &layout);
+    index.models.push_back(std::filesystem::path(modelName).filename().string());
+    all.positive += counts.positive;
+    all.negative += counts.negative;
+    if (options.note) {
+      options.note("Class " + layout.positive + ": model " + modelName + ", " +
+                   integerText(counts.positive) + " positive and " +
+                   integerText(counts.negative) + " negative patterns");
+    }
+  }
+  removeIfThere(layoutFileName(name));
+  LineFileWriter writer(classIndexFileName(name));
+  writer.write(index.text());
+  writer.commit();
+  return all;
 }
 
 PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,

@@ -10,6 +10,7 @@
 #include "Model.h"
 #include "NumberText.h"
 #include "ModelFiles.h"
+#include "TableIntake.h"
 
 struct PatternCounts {
   std::int32_t positive = 0;
@@ -27,6 +28,12 @@ struct BuildOptions {
   // What the user should know although the build goes on (a degree above the attribute
   // count, for one).
   std::function<void(const std::string&)> warning;
+  // How the table is read (TableReading.h), and what names it in messages.
+  ReadingOptions reading;
+  std::string source = "The data table";
+  // What the reading decided and each class's model of a table of several classes: worth
+  // knowing, not a warning.
+  std::function<void(const std::string&)> note;
 };
 
 // Raises "The model name is empty" for a name without a file name part.
@@ -37,6 +44,12 @@ void requireModelName(const std::string& name);
 // NAME.DES, NAME.GRD, then NAME.MOD). A failure before the renames replaces nothing; a failure
 // during them says which files were already replaced. A build whose files would not fit in the
 // folder is refused before anything is written, and so is a cancelled one ("Build cancelled").
+//
+// A table read by its layout (TableIntake.h) leaves NAME.TBL beside the four files, so that
+// the tables the model is applied to are read the same way; a table of more than two classes
+// without a positive class gives one model per class (classModelName), each with its NAME.TBL,
+// and the index NAME.CLS; the counts are then those of every model together. A plain table
+// removes a NAME.TBL and NAME.CLS left by an earlier build of the name.
 PatternCounts runBuildModel(const LearningParameters& parameters, const std::string& tableText,
                             const std::string& name, const FileWritten& fileWritten,
                             const BuildOptions& options = {});
@@ -44,6 +57,7 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
 // The two halves of runBuildModel, for a front end that builds the model its own way (over
 // several processes, for one) and writes the very same files.
 // The name check and intake, with the warning about a degree above the attribute count.
+// Refuses a table of more than two classes without a positive class.
 TrainingTable prepareBuild(const LearningParameters& parameters, const std::string& tableText,
                            const std::string& name, const BuildOptions& options);
 // The advice about a model that cannot work, then the four files of the built model, replaced
@@ -51,3 +65,6 @@ TrainingTable prepareBuild(const LearningParameters& parameters, const std::stri
 PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,
                               const LearningParameters& parameters, const std::string& name,
                               const FileWritten& fileWritten, const BuildOptions& options);
+
+// Writes NAME.TBL with the layout, or removes it when there is none; removes NAME.CLS.
+void writeTableLayout(const std::string& name, const TableLayout* layout);

@@ -102,8 +102,7 @@ ParameterTexts parameterTexts(const LearningParameters& parameters, const Number
   return texts;
 }
 
-TrainingTable intake(const LearningParameters& parameters, const std::string& tableText,
-                     const NumberFormat& format) {
+void requireParameterRanges(const LearningParameters& parameters) {
   // Values made elsewhere than from the boxes' texts (a program's own, say) are held to the
   // same ranges; the shares hold theirs by their type.
   using F = ParameterField;
@@ -115,7 +114,11 @@ TrainingTable intake(const LearningParameters& parameters, const std::string& ta
     throw ParameterError(F::Degree, "must be at least 1 (it is " +
                                         quotedForMessage(integerText(parameters.degree)) + ")");
   }
+}
 
+TrainingTable intake(const LearningParameters& parameters, const std::string& tableText,
+                     const NumberFormat& format) {
+  requireParameterRanges(parameters);
   const std::vector<std::string> lines = tableLines(tableText);
   requireLines(lines);
   const std::string& header = tableLine(lines, 0);

@@ -53,6 +53,9 @@ LearningParameters readParameters(const ParameterTexts& texts, const NumberForma
 // The parameters as the text of the six boxes, the shares in `format`.
 ParameterTexts parameterTexts(const LearningParameters& parameters, const NumberFormat& format);
 
+// Refuses a Grid Size or Degree below 1 (ParameterError).
+void requireParameterRanges(const LearningParameters& parameters);
+
 // Checks the parameters' ranges (values made elsewhere than from the boxes' texts are held to
 // them too), then reads the table: attribute line, values and classes. Failures, in this
 // order: a Grid Size or Degree below 1, a header of fewer than two fields ("Range check

@@ -1,0 +1,134 @@
+#include "TableIntake.h"
+
+#include <algorithm>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "Intake.h"
+#include "KeyedLists.h"
+#include "LadError.h"
+#include "TableText.h"
+
+namespace {
+
+std::string lowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Whether a table that the plain form reads is meant in another form: a column named Class
+// before the last, or classes that are whole numbers of three or more values. A class that is
+// not a whole number (1.9, say) keeps the plain form's reading: its whole part.
+bool meantOtherwise(const std::vector<std::string>& lines, const NumberFormat& format) {
+  TextList fields;
+  fields.parse(tableLine(lines, 0));
+  for (std::int32_t j = 0; j + 1 < fields.size(); ++j) {
+    if (lowerCase(fields.keys[static_cast<std::size_t>(j)]) == "class") return true;
+  }
+  std::set<double> classes;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::size_t comma = lines[i].rfind(',');
+    const std::string field = comma == std::string::npos ? lines[i] : lines[i].substr(comma + 1);
+    try {
+      const double value = numberFromText(field, format);
+      if (value != std::trunc(value)) return false;
+      classes.insert(value);
+    } catch (const EConvertError&) {
+      return false;
+    }
+  }
+  return classes.size() >= 3;
+}
+
+// Whether every row name of the plain form is a number: most likely an attribute that the
+// plain form takes as the names.
+bool namesAreNumbers(const std::vector<std::string>& lines, const NumberFormat& format) {
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::string name = lines[i].substr(0, lines[i].find(','));
+    try {
+      numberFromText(name, format);
+    } catch (const EConvertError&) {
+      return false;
+    }
+  }
+  return lines.size() > 1;
+}
+
+bool plainFileName(const std::string& text) {
+  return !text.empty() && text.size() <= 40 && text != "." && text != ".." &&
+         std::all_of(text.begin(), text.end(), [](char c) {
+           return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.';
+         });
+}
+
+}  // namespace
+
+TrainingTable BuildTables::twoClass(const NumberFormat& format) const {
+  if (plain) return *plain;
+  return read->twoClass(format);
+}
+
+BuildTables intakeTables(const LearningParameters& parameters, const std::string& text,
+                         const std::string& source, const ReadingOptions& options,
+                         const NumberFormat& format) {
+  requireParameterRanges(parameters);
+  BuildTables tables;
+  if (!options.any() && !looksLikeArff(text)) {
+    std::optional<TrainingTable> plain;
+    try {
+      plain = intake(parameters, text, format);
+    } catch (const LadError&) {
+      // Not the plain form: the reading below says what is wrong, in its own terms.
+    }
+    const std::vector<std::string> lines = tableLines(text);
+    if (plain && !meantOtherwise(lines, format)) {
+      if (namesAreNumbers(lines, format)) {
+        TextList header;
+        header.parse(tableLine(lines, 0));
+        tables.notes.push_back("Column 1 (" + header.keys[0] +
+                               ") holds numbers but names the rows, as the first column always "
+                               "does; if it is an attribute, give --id none");
+      }
+      tables.plain = std::move(plain);
+      return tables;
+    }
+  }
+  tables.read = readTrainingTable(text, source, options, format);
+  tables.notes = tables.read->notes;
+  return tables;
+}
+
+std::string classModelName(const std::string& name, const TableLayout& layout, std::size_t k) {
+  const std::string& value = layout.classes[k];
+  return name + "-" + (plainFileName(value) ? value : integerText(static_cast<std::int64_t>(k + 1)));
+}
+
+std::string layoutFileName(const std::string& name) { return name + ".TBL"; }
+std::string classIndexFileName(const std::string& name) { return name + ".CLS"; }
+
+std::string ClassIndex::text() const {
+  nlohmann::ordered_json j;
+  j["classes"] = layout.classes;
+  j["models"] = models;
+  j["layout"] = nlohmann::ordered_json::parse(layout.text());
+  return j.dump(1) + "\n";
+}
+
+ClassIndex ClassIndex::fromText(const std::string& text, const std::string& source) {
+  try {
+    const nlohmann::json j = nlohmann::json::parse(text);
+    ClassIndex index;
+    index.layout = TableLayout::fromText(j.at("layout").dump(), source);
+    index.models = j.at("models").get<std::vector<std::string>>();
+    if (index.models.size() != index.layout.classes.size()) {
+      throw LadError(source + " names " + integerText(static_cast<std::int64_t>(index.models.size())) +
+                     " models for " +
+                     integerText(static_cast<std::int64_t>(index.layout.classes.size())) +
+                     " classes");
+    }
+    return index;
+  } catch (const nlohmann::json::exception& e) {
+    throw LadError(source + " is not a class index this program wrote (" + e.what() + ")");
+  }
+}
