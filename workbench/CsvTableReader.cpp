@@ -20,7 +20,10 @@ class HeaderFields {
  public:
   void append(std::string_view piece) { current_.append(piece); }
   void append(char c) { current_.push_back(c); }
-  void endField() { names.push_back(std::move(current_)), current_.clear(); }
+  void endField() {
+    names.push_back(std::move(current_));
+    current_.clear();
+  }
   std::vector<std::string> names;
 
  private:
@@ -93,7 +96,7 @@ class CsvScanner {
         newLine();
         return fields;
       }
-      const std::size_t end = text_.find_first_of("\r\n", position_);
+      const std::size_t end = text_.find_first_of("\r\n", position_ + 1);
       throw LadError(placeInLine(source_, line_, text_, lineStart_, position_) +
                      ": the quoted field " + std::to_string(fields) + " is followed by " +
                      quotedForMessage(text_.substr(position_, end - position_)) +
