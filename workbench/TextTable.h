@@ -69,8 +69,8 @@ class TextTable {
   std::size_t pendingFields_ = 0;
 };
 
-// Whether the text is ARFF: its first line that is neither empty nor a `%` comment begins
-// with @relation (in any case).
+// Whether the text is ARFF: its first line (after a UTF-8 byte-order mark) that is neither
+// blank nor a `%` comment begins with @relation (in any case).
 bool looksLikeArff(std::string_view text);
 
 // Reads a CSV or ARFF text (ARFF when looksLikeArff). `source` names the file in messages.
@@ -79,7 +79,10 @@ bool looksLikeArff(std::string_view text);
 // than the header (blank lines are skipped); a quote left open at the end of the text; text
 // after a closing quote other than the separator; a header with two columns of the same
 // (non-empty) name. ARFF: data in sparse form ({0 1, 3 x}); relational attributes; a nominal
-// value not among those declared; a malformed @attribute line; data before @data; no @data.
-// ARFF string and date attributes are read as DeclaredKind::Text.
+// value not among those declared; a malformed @attribute line (an unknown type, a list of
+// values not closed, a value declared twice, an empty value or an unquoted ?); data before
+// @data; no @data; an empty unquoted value in a row (ARFF writes ? for a missing one); a row
+// that ends with an instance weight ({w}). ARFF string and date attributes are read as
+// DeclaredKind::Text. Both: a row of 4 GB or more.
 TextTable readTextTable(std::string_view text, const std::string& source,
                         const TextTableOptions& options = {});

@@ -74,6 +74,7 @@ TEST(TextTable, ReadsCsv) {
        {"a", "b"},
        {{" 1 ", "x\"y"}},
        ','},
+      {"a CR not before LF is text", "a,b\n1\r2,3\r\n", 0, {"a", "b"}, {{"1\r2", "3"}}, ','},
       {"empty fields and a final separator",
        "a,b,c\n,,\n1,,\n",
        0,
