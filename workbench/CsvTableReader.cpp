@@ -47,7 +47,11 @@ class RowFields {
 class CsvScanner {
  public:
   CsvScanner(std::string_view text, const std::string& source, char separator, std::size_t start)
-      : text_(text), source_(source), separator_(separator), position_(start) {}
+      : text_(text), source_(source), separator_(separator), position_(start) {
+    endsField_[static_cast<unsigned char>(separator)] = true;
+    endsField_[static_cast<unsigned char>('\n')] = true;
+    endsField_[static_cast<unsigned char>('\r')] = true;
+  }
 
   // Skips blank lines; false at the end of the text.
   bool atRecord() {
@@ -79,7 +83,9 @@ class CsvScanner {
         const std::size_t start = position_;
         while (position_ < size) {
           const char c = text_[position_];
-          if (c == separator_ || c == '\n' || (c == '\r' && isLineBreak(position_))) break;
+          if (endsField_[static_cast<unsigned char>(c)] && (c != '\r' || isLineBreak(position_))) {
+            break;
+          }
           ++position_;
         }
         sink.append(text_.substr(start, position_ - start));
@@ -156,6 +162,9 @@ class CsvScanner {
   std::size_t position_;
   std::size_t line_ = 1;
   std::size_t lineStart_ = 0;
+  // The bytes an unquoted field stops at: the separator, LF and CR (which ends it only
+  // before LF), looked up in one step.
+  bool endsField_[256] = {};
 };
 
 void requireDistinctNames(const std::vector<std::string>& names, const std::string& source,
