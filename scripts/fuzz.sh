@@ -14,8 +14,8 @@ if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   echo "usage: scripts/fuzz.sh [SECONDS_PER_TARGET]" >&2
   exit 2
 fi
-targets=(fuzz_table_intake fuzz_model_load fuzz_number_text fuzz_build_apply fuzz_exports
-  fuzz_json_output)
+targets=(fuzz_table_intake fuzz_text_table fuzz_model_load fuzz_number_text fuzz_build_apply
+  fuzz_exports fuzz_json_output)
 
 bash scripts/install-deps.sh
 bash scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DLAD_BUILD_FUZZ=ON \

@@ -18,12 +18,13 @@ packages=(
   python3-dev pybind11-dev python3-pybind11  # the Python package's module
   python3-venv python3-pip python3-setuptools python3-wheel  # installing it without an index
   python3-numpy python3-pandas python3-sklearn python3-pytest  # its use and its tests
+  python3-liac-arff              # ARFF files written by Python, for the table reader's tests
 )
 if [ "${LAD_NO_APP:-0}" = 1 ]; then
   packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libcli11-dev libtbb-dev
     libopenmpi-dev openmpi-bin nlohmann-json3-dev python3 sqlite3 libsqlite3-dev locales clang libfuzzer-14-dev libclang-rt-14-dev
     python3-dev pybind11-dev python3-pybind11 python3-venv python3-pip python3-setuptools
-    python3-wheel python3-numpy python3-pandas python3-sklearn python3-pytest)
+    python3-wheel python3-numpy python3-pandas python3-sklearn python3-pytest python3-liac-arff)
 fi
 
 missing=()
