@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "ApplyModel.h"
+#include "ClassModels.h"
 #include "ConsoleOutput.h"
 #include "Intake.h"
 #include "TableInput.h"
@@ -22,6 +23,15 @@ bool ApplyCommand::run() {
     requireStandardOutput();  // a full disk stops the scoring at once
   };
   report.warning = printWarning;
+  if (hasClassModels(name_)) {
+    const ClassForecasts forecasts = applyClassModels(name_, readTable(table_), format_);
+    for (const std::string& note : forecasts.notes) printWarning(note);
+    for (const ClassForecast& row : forecasts.rows) {
+      std::cout << classForecastLine(forecasts, row, format_) << "\n";
+      requireStandardOutput();
+    }
+    return true;
+  }
   runApplyModel(name_, readTable(table_), report, format_);
   return true;
 }

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "ApplyModel.h"
+#include "ClassModels.h"
 #include "ConsoleOutput.h"
 #include "EvaluationOutput.h"
 #include "JsonText.h"
@@ -71,6 +72,7 @@ EvaluationCommands::EvaluationCommands(CLI::App& app, const NumberFormat& format
   common(cv_);
   parameters_.add(cv_, ParameterOptions::Form::Values, format_);
   validation(cv_);
+  reading_.add(cv_);
 
   tune_ = app.add_subcommand(
       "tune", "Cross-validate every combination of the threshold lists and rank them");
@@ -89,6 +91,7 @@ EvaluationCommands::EvaluationCommands(CLI::App& app, const NumberFormat& format
       ->check(CLI::IsMember({"balanced-accuracy", "accuracy", "auc"}))
       ->capture_default_str();
   validation(tune_);
+  reading_.add(tune_);
 }
 
 bool EvaluationCommands::run() {
@@ -109,6 +112,8 @@ ValidationOptions EvaluationCommands::validationOptions() const {
   options.folds = folds_;
   options.undecidedAs = undecidedAs();
   options.seed = seed_;
+  options.reading = reading_.options();
+  options.source = tableSource(table_);
   options.control.threads = threads_;
   options.control.progress = progressOnTerminal(quiet_ || json_, "Building models");
   return options;
@@ -120,6 +125,25 @@ std::int32_t EvaluationCommands::undecidedAs() const {
 
 void EvaluationCommands::evaluate() {
   const NumberFormat& format = format_;
+  if (hasClassModels(name_)) {
+    const ClassForecasts forecasts = applyClassModels(name_, readTable(table_), format);
+    for (const std::string& note : forecasts.notes) printWarning(note);
+    const ClassMetrics metrics = evaluateClassForecasts(forecasts);
+    if (json_) {
+      nlohmann::ordered_json out;
+      out["classes"] = metrics.classes;
+      out["observations"] = metrics.rows;
+      out["accuracy"] = metrics.accuracy;
+      out["balanced_accuracy"] = metrics.balancedAccuracy;
+      out["macro_f1"] = metrics.macroF1;
+      out["confusion"] = metrics.confusion;
+      out["auc"] = metrics.auc;
+      std::cout << jsonText(out, 2) << "\n";
+    } else {
+      printLines(classMetricsReport(metrics, format));
+    }
+    return;
+  }
   ApplyReport report;
   report.warning = printWarning;
   std::shared_ptr<const Model> model;

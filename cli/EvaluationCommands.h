@@ -7,6 +7,7 @@
 
 #include "CrossValidation.h"
 #include "ParameterOptions.h"
+#include "ReadingArguments.h"
 
 class EvaluationCommands {
  public:
@@ -38,4 +39,5 @@ class EvaluationCommands {
   std::string undecided_ = "wrong";  // "wrong", "0" or "1"
   std::int32_t undecidedAs() const;
   TuningListTexts lists_;
+  ReadingArguments reading_;
 };

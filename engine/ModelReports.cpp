@@ -1,8 +1,10 @@
 // NAME.PAT (who satisfies which pattern), NAME.DES (descriptions), NAME.GRD (the bins), each
 // written line by line through the safe save.
-#include <array>
-
 #include "ModelReports.h"
+
+#include <array>
+#include <cmath>
+
 #include "NumberText.h"
 #include "PatternCoverage.h"
 
@@ -65,7 +67,11 @@ void writeDiscretizedTable(const Model& model, const TrainingTable& table, LineF
   const std::size_t columns = table.columns();
   for (std::size_t r = 0; r < table.rows(); ++r) {
     out.write(observationName(r));
-    for (std::size_t k = 0; k < columns; ++k) out.write("," + integerText(grid.binOf(table.values()[r][k], k)));
+    for (std::size_t k = 0; k < columns; ++k) {
+      // A missing value is in no bin.
+      const double value = table.values()[r][k];
+      out.write(std::isnan(value) ? ",?" : "," + integerText(grid.binOf(value, k)));
+    }
     out.endLine();
   }
 }

@@ -1,5 +1,7 @@
 #include "CrossValidation.h"
 
+#include "TableIntake.h"
+
 #include <tbb/parallel_for.h>
 
 #include <algorithm>
@@ -275,10 +277,24 @@ std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t fo
   return fold;
 }
 
+TrainingTable validationTable(const LearningParameters& parameters, const std::string& tableText,
+                              const ValidationOptions& options, const NumberFormat& format) {
+  const BuildTables tables =
+      intakeTables(parameters, tableText, options.source, options.reading, format);
+  if (tables.multiClass()) {
+    throw LadError(options.source + ": the class column " +
+                   quotedForMessage(tables.read->layout.classColumn) + " has " +
+                   integerText(static_cast<std::int64_t>(tables.read->layout.classes.size())) +
+                   " classes; cross-validation judges one class against the rest: say which "
+                   "with --positive");
+  }
+  return tables.twoClass(format);
+}
+
 CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format) {
-  const TrainingTable table = intake(parameters, tableText, format);
+  const TrainingTable table = validationTable(parameters, tableText, options, format);
   requireAffordableValidation(table, parameters, 1, options,
                               "The cross-validation of " + integerText(options.folds) + " folds",
                               "the Grid Size or the Degree");
@@ -390,7 +406,7 @@ std::vector<CrossValidationResult> tuneParameters(
   for (const std::int32_t d : degrees) {
     if (d < 1) throw ParameterError(F::Degree, "every degree must be at least 1 (one is " + integerText(d) + ")");
   }
-  const TrainingTable table = intake(parameters, tableText, format);
+  const TrainingTable table = validationTable(parameters, tableText, options, format);
   double setCount = 1;
   std::string counts;
   for (const auto& [field, list] : lists) {

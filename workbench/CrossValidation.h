@@ -8,6 +8,7 @@
 
 #include "BuildControl.h"
 #include "Evaluation.h"
+#include "TableReading.h"
 #include "Intake.h"
 
 // The fold (0..folds-1) of every observation: each class is shuffled with the seed and dealt
@@ -24,7 +25,15 @@ struct ValidationOptions {
   std::int32_t undecidedAs = kOtherClass;
   // Threads (0: every core), cancel flag and progress, counted in builds done of all.
   BuildControl control;
+  // How the table is read (TableReading.h), and what names it in messages.
+  ReadingOptions reading;
+  std::string source = "The data table";
 };
+
+// The two-class table of a cross-validation or a tune, read as a build reads it; a table of
+// more than two classes needs a positive class.
+TrainingTable validationTable(const LearningParameters& parameters, const std::string& tableText,
+                              const ValidationOptions& options, const NumberFormat& format);
 
 struct FoldResult {
   Metrics metrics;  // on the held-out observations

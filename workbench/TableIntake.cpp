@@ -78,6 +78,10 @@ BuildTables intakeTables(const LearningParameters& parameters, const std::string
     std::optional<TrainingTable> plain;
     try {
       plain = intake(parameters, text, format);
+    } catch (const ERangeError&) {
+      // A header of fewer than two fields is no table in any form; the plain form's message
+      // stays.
+      if (readTextTable(text, source).columns.size() < 2) throw;
     } catch (const LadError&) {
       // Not the plain form: the reading below says what is wrong, in its own terms.
     }

@@ -71,6 +71,26 @@ bool isMissing(const std::string& text, const std::vector<std::string>& missing)
   return std::find(missing.begin(), missing.end(), text) != missing.end();
 }
 
+// How the numbers of a file read: in the user's format, and with a decimal comma too in a
+// file whose fields are separated by ";", as spreadsheets write them where the comma is the
+// decimal separator.
+struct FileNumbers {
+  NumberFormat format;
+  bool decimalComma = false;
+};
+
+std::optional<double> numberOf(const std::string& text, const NumberFormat& format);
+
+std::optional<double> numberOf(const std::string& text, const FileNumbers& numbers) {
+  if (const auto value = numberOf(text, numbers.format)) return value;
+  if (!numbers.decimalComma) return std::nullopt;
+  return numberOf(text, NumberFormat{","});
+}
+
+FileNumbers fileNumbers(const TextTable& file, const NumberFormat& format) {
+  return {format, !file.arff && file.separator == ';' && format.decimalSeparator != ","};
+}
+
 std::optional<double> numberOf(const std::string& text, const NumberFormat& format) {
   if (text.empty()) return std::nullopt;
   const char first = text[0];
@@ -149,6 +169,7 @@ struct ColumnPlan {
 // columns, in file order, a category's values one attribute each.
 void readRows(const TextTable& file, const ColumnPlan& plan, const std::string& source,
               const NumberFormat& format, ReadTable& out) {
+  const FileNumbers numbers = fileNumbers(file, format);
   const TableLayout& layout = out.layout;
   std::map<std::string, std::size_t> firstAttribute;  // a category column's first attribute
   std::map<std::string, std::map<std::string, std::size_t>> valueIndex;
@@ -178,7 +199,7 @@ void readRows(const TextTable& file, const ColumnPlan& plan, const std::string& 
       if (isMissing(text, layout.missing)) continue;
       anyKnown = true;
       if (plan.roles[c] == Role::Numeric) {
-        const auto number = numberOf(text, format);
+        const auto number = numberOf(text, numbers);
         if (!number) {
           throw LadError(source + ", line " + lineText(file.line(r)) + ", column " +
                          integerText(static_cast<std::int64_t>(c + 1)) + " (" + file.columns[c] +
@@ -392,6 +413,7 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
     plan.roles[c] = Role::Ignored;
     layout.ignored.push_back(columns[c]);
   }
+  const FileNumbers numbers = fileNumbers(file, format);
   std::set<std::size_t> forcedCategory;
   for (const std::string& spec : options.categorical) {
     forcedCategory.insert(findColumn(spec, columns, "--categorical", source));
@@ -421,14 +443,14 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
                      "rows with it (--id " + name + ") or leave it out (--ignore " + name + ")");
     }
     std::set<std::string> texts;
-    std::size_t numbers = 0;
+    std::size_t numeric = 0;
     std::size_t firstText = kNone;
     for (std::size_t r = 0; r < file.rows(); ++r) {
       const std::string value = trimmed(file.field(r, c));
       if (isMissing(value, layout.missing)) continue;
       texts.insert(value);
-      if (numberOf(value, format)) {
-        ++numbers;
+      if (numberOf(value, numbers)) {
+        ++numeric;
       } else if (firstText == kNone) {
         firstText = r;
       }
@@ -438,7 +460,7 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
                      " has no known value; leave it out with --ignore " + name);
     }
     const bool category = file.kinds[c] == DeclaredKind::Nominal || forcedCategory.count(c) ||
-                          (firstText != kNone && numbers == 0);
+                          (firstText != kNone && numeric == 0);
     if (!category && firstText != kNone) {
       throw LadError(source + ", line " + lineText(file.line(firstText)) + ", column " +
                      integerText(static_cast<std::int64_t>(c + 1)) + " (" + name + "): " +

@@ -1,0 +1,123 @@
+#include "ClassModels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "ApplyModel.h"
+#include "Evaluation.h"
+#include "LineFile.h"
+
+bool hasClassModels(const std::string& name) {
+  return std::filesystem::exists(classIndexFileName(name));
+}
+
+ClassForecasts applyClassModels(const std::string& name, const std::string& tableText,
+                                const NumberFormat& format) {
+  const std::string indexFile = classIndexFileName(name);
+  ClassForecasts out;
+  out.index = ClassIndex::fromText(readFileBytes(indexFile), indexFile);
+  const std::filesystem::path folder = std::filesystem::path(name).parent_path();
+  std::vector<std::shared_ptr<const Model>> models;
+  for (const std::string& model : out.index.models) {
+    models.push_back(loadModel((folder / model).string(), format));
+    requireAttributeColumns(*models.back(),
+                            static_cast<std::int32_t>(out.index.layout.attributeColumns.size()));
+  }
+  const ReadTable table = readTableAs(tableText, "The data table", out.index.layout, format);
+  out.notes = table.notes;
+  for (std::size_t r = 0; r < table.values.size(); ++r) {
+    ClassForecast row{table.names[r], table.classFields[r], {}, 0};
+    for (const auto& model : models) row.scores.push_back(model->score(table.values[r]));
+    row.forecast = static_cast<std::size_t>(
+        std::max_element(row.scores.begin(), row.scores.end()) - row.scores.begin());
+    out.rows.push_back(std::move(row));
+  }
+  return out;
+}
+
+std::string classForecastLine(const ClassForecasts& forecasts, const ClassForecast& row,
+                              const NumberFormat& format) {
+  std::string line = row.name + "," + row.classField + "," +
+                     numberText(row.scores[row.forecast], format) + "," +
+                     forecasts.index.layout.classes[row.forecast];
+  for (const double score : row.scores) line += "," + numberText(score, format);
+  return line;
+}
+
+ClassMetrics evaluateClassForecasts(const ClassForecasts& forecasts) {
+  ClassMetrics m;
+  m.classes = forecasts.index.layout.classes;
+  const std::size_t k = m.classes.size();
+  m.confusion.assign(k, std::vector<std::int64_t>(k, 0));
+  std::vector<std::vector<ScoredObservation>> oneAgainstRest(k);
+  for (const ClassForecast& row : forecasts.rows) {
+    const auto at = std::find(m.classes.begin(), m.classes.end(), row.classField);
+    if (at == m.classes.end()) {
+      ++m.unclassed;
+      continue;
+    }
+    const auto truth = static_cast<std::size_t>(at - m.classes.begin());
+    ++m.confusion[truth][row.forecast];
+    ++m.rows;
+    for (std::size_t c = 0; c < k; ++c) {
+      oneAgainstRest[c].push_back({c == truth ? 1 : 0, row.scores[c]});
+    }
+  }
+  std::int64_t correct = 0;
+  double recalls = 0;
+  double f1s = 0;
+  std::size_t present = 0;
+  for (std::size_t c = 0; c < k; ++c) {
+    correct += m.confusion[c][c];
+    std::int64_t actual = 0;
+    std::int64_t forecast = 0;
+    for (std::size_t o = 0; o < k; ++o) {
+      actual += m.confusion[c][o];
+      forecast += m.confusion[o][c];
+    }
+    if (actual > 0) {
+      recalls += static_cast<double>(m.confusion[c][c]) / static_cast<double>(actual);
+      ++present;
+    }
+    const std::int64_t both = actual + forecast;
+    f1s += both > 0 ? 2.0 * static_cast<double>(m.confusion[c][c]) / static_cast<double>(both) : 0;
+    m.auc.push_back(evaluateScores(oneAgainstRest[c]).auc);
+  }
+  const double nan = std::nan("");
+  m.accuracy = m.rows > 0 ? static_cast<double>(correct) / static_cast<double>(m.rows) : nan;
+  m.balancedAccuracy = present > 0 ? recalls / static_cast<double>(present) : nan;
+  m.macroF1 = k > 0 && m.rows > 0 ? f1s / static_cast<double>(k) : nan;
+  return m;
+}
+
+std::vector<std::string> classMetricsReport(const ClassMetrics& m, const NumberFormat& format) {
+  std::vector<std::string> lines;
+  lines.push_back("Observations: " + integerText(m.rows) + " of " +
+                  integerText(static_cast<std::int64_t>(m.classes.size())) + " classes" +
+                  (m.unclassed > 0 ? " (" + integerText(m.unclassed) + " without a known class left out)"
+                                   : std::string()));
+  lines.push_back("Accuracy: " + metricText(m.accuracy, format));
+  lines.push_back("Balanced accuracy: " + metricText(m.balancedAccuracy, format));
+  lines.push_back("Macro F1: " + metricText(m.macroF1, format));
+  lines.push_back("");
+  lines.push_back("Confusion matrix (rows: class, columns: forecast):");
+  std::size_t width = 5;
+  for (const std::string& c : m.classes) width = std::max(width, c.size());
+  auto cell = [&](const std::string& text) {
+    return std::string(width + 2 > text.size() ? width + 2 - text.size() : 1, ' ') + text;
+  };
+  std::string head = std::string(width, ' ');
+  for (const std::string& c : m.classes) head += cell(c);
+  lines.push_back(head);
+  for (std::size_t c = 0; c < m.classes.size(); ++c) {
+    std::string line = m.classes[c] + std::string(width - m.classes[c].size(), ' ');
+    for (const std::int64_t n : m.confusion[c]) line += cell(integerText(n));
+    lines.push_back(line);
+  }
+  lines.push_back("");
+  for (std::size_t c = 0; c < m.classes.size(); ++c) {
+    lines.push_back("AUC of " + m.classes[c] + " against the rest: " + metricText(m.auc[c], format));
+  }
+  return lines;
+}

@@ -1,0 +1,50 @@
+// A model per class (NAME.CLS and its models): applying them together forecasts the class whose
+// model scores highest; their evaluation is the K x K confusion matrix and its figures.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "NumberText.h"
+#include "TableIntake.h"
+
+// Whether NAME.CLS is there.
+bool hasClassModels(const std::string& name);
+
+struct ClassForecast {
+  std::string name;
+  std::string classField;       // as written; "" when the row has none
+  std::vector<double> scores;   // per class, its model's score
+  std::size_t forecast = 0;     // the class of highest score (the first of equal ones)
+};
+
+struct ClassForecasts {
+  ClassIndex index;
+  std::vector<ClassForecast> rows;
+  std::vector<std::string> notes;  // what the reading says, once
+};
+
+// Reads NAME.CLS and every model it names (beside it), reads the table by its layout and scores
+// every row with every model.
+ClassForecasts applyClassModels(const std::string& name, const std::string& tableText,
+                                const NumberFormat& format);
+
+// "NAME,CLASS,SCORE,FORECAST,SCORE_1,...,SCORE_K": the row's name and class as written, the
+// forecast class's score, the forecast class, then every class's score in the index's order.
+std::string classForecastLine(const ClassForecasts& forecasts, const ClassForecast& row,
+                              const NumberFormat& format);
+
+struct ClassMetrics {
+  std::vector<std::string> classes;
+  std::vector<std::vector<std::int64_t>> confusion;  // [true class][forecast class]
+  std::int64_t rows = 0;        // rows of a known class
+  std::int64_t unclassed = 0;   // rows without a class, or of a class the models do not know
+  double accuracy = 0;
+  double balancedAccuracy = 0;  // the mean of the classes' recalls
+  double macroF1 = 0;
+  std::vector<double> auc;      // per class, its model's scores one against the rest
+};
+
+ClassMetrics evaluateClassForecasts(const ClassForecasts& forecasts);
+std::vector<std::string> classMetricsReport(const ClassMetrics& metrics, const NumberFormat& format);
