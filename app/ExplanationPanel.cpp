@@ -1,5 +1,6 @@
 #include "ExplanationPanel.h"
 
+#include <cmath>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -165,7 +166,7 @@ void ExplanationPanel::showExplanation() {
                                    (m.change == 0 ? " (it lies on it)"
                                                   : " (by more than " + plain(-m.change) + ")");
     child(misses, name(m.pattern) + fromUtf8(rules.conditionText(m.condition)) +
-                      " fails: " + attribute + " is " + plain(m.value) + "; " + change +
+                      " fails: " + attribute + (std::isnan(m.value) ? " is missing" : " is " + plain(m.value)) + "; " + change +
                       " -> score " + plain(m.scoreAfter));
   }
   if (listed < nearMissOrder_.size()) {

@@ -29,8 +29,8 @@ struct ModelAndTable {
 
 ModelAndTable modelAndTable(const std::string& name, const std::string& tableText,
                             const NumberFormat& format) {
-  ModelRules rules(loadModel(name, format, printWarning), format);
-  ObservationTable table = ObservationTable::read(tableText, format);
+  ModelRules rules = rulesOfModel(loadModel(name, format, printWarning), name, format);
+  ObservationTable table = readObservationsFor(name, tableText, format, printWarning);
   requireTableFitsModel(rules, table);
   const std::string mismatch = headerMismatch(rules, table);
   if (!mismatch.empty()) printWarning(mismatch);
@@ -113,7 +113,7 @@ void PatternCommands::explain() {
 
 void PatternCommands::exportModel() {
   const ExportLanguage language = exportLanguage(language_);
-  const ModelRules rules(loadModel(name_, format_, printWarning), format_);
+  const ModelRules rules = rulesOfModel(loadModel(name_, format_, printWarning), name_, format_);
   if (output_.empty()) {
     writeExport(rules, language, name_, [](std::string_view piece) { std::cout << piece; });
     return;

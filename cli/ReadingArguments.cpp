@@ -9,19 +9,23 @@ void ReadingArguments::add(CLI::App* command) {
   command->add_option("--id", options_.idColumn,
                       "the column that names the rows, by name or number, or none (default: the "
                       "first)");
-  command->add_option("--ignore", options_.ignored, "columns that are neither attribute, class nor id")
+  command
+      ->add_option("--ignore", options_.ignored, "columns that are neither attribute, class nor id")
       ->delimiter(',');
-  command->add_option("--categorical", options_.categorical,
-                      "columns read as categories even when their values are numbers")
+  command
+      ->add_option("--categorical", options_.categorical,
+                   "columns read as categories even when their values are numbers")
       ->delimiter(',');
   command->add_option("--positive", options_.positive,
                       "the positive class, for classes other than 0 and 1 (with more than two "
                       "classes: that class against the rest)");
-  command->add_option("--missing", missing_,
-                      "texts that mark a missing value, separated by commas (default: ?,NA; an "
-                      "empty field is always missing)")
+  command
+      ->add_option("--missing", missing_,
+                   "texts that mark a missing value, separated by commas (default: ?,NA; an "
+                   "empty field is always missing)")
       ->each([this](const std::string&) { missingGiven_ = true; });
-  command->add_option("--separator", separator_, "the field separator: , ; or tab (default: found)");
+  command->add_option("--separator", separator_,
+                      "the field separator: , ; or tab (default: found)");
 }
 
 ReadingOptions ReadingArguments::options() const {

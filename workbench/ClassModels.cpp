@@ -29,8 +29,8 @@ ClassForecasts applyClassModels(const std::string& name, const std::string& tabl
   for (std::size_t r = 0; r < table.values.size(); ++r) {
     ClassForecast row{table.names[r], table.classFields[r], {}, 0};
     for (const auto& model : models) row.scores.push_back(model->score(table.values[r]));
-    row.forecast = static_cast<std::size_t>(
-        std::max_element(row.scores.begin(), row.scores.end()) - row.scores.begin());
+    row.forecast = static_cast<std::size_t>(std::max_element(row.scores.begin(), row.scores.end()) -
+                                            row.scores.begin());
     out.rows.push_back(std::move(row));
   }
   return out;
@@ -95,8 +95,9 @@ std::vector<std::string> classMetricsReport(const ClassMetrics& m, const NumberF
   std::vector<std::string> lines;
   lines.push_back("Observations: " + integerText(m.rows) + " of " +
                   integerText(static_cast<std::int64_t>(m.classes.size())) + " classes" +
-                  (m.unclassed > 0 ? " (" + integerText(m.unclassed) + " without a known class left out)"
-                                   : std::string()));
+                  (m.unclassed > 0
+                       ? " (" + integerText(m.unclassed) + " without a known class left out)"
+                       : std::string()));
   lines.push_back("Accuracy: " + metricText(m.accuracy, format));
   lines.push_back("Balanced accuracy: " + metricText(m.balancedAccuracy, format));
   lines.push_back("Macro F1: " + metricText(m.macroF1, format));
@@ -117,7 +118,8 @@ std::vector<std::string> classMetricsReport(const ClassMetrics& m, const NumberF
   }
   lines.push_back("");
   for (std::size_t c = 0; c < m.classes.size(); ++c) {
-    lines.push_back("AUC of " + m.classes[c] + " against the rest: " + metricText(m.auc[c], format));
+    lines.push_back("AUC of " + m.classes[c] +
+                    " against the rest: " + metricText(m.auc[c], format));
   }
   return lines;
 }

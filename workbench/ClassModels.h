@@ -14,9 +14,9 @@ bool hasClassModels(const std::string& name);
 
 struct ClassForecast {
   std::string name;
-  std::string classField;       // as written; "" when the row has none
-  std::vector<double> scores;   // per class, its model's score
-  std::size_t forecast = 0;     // the class of highest score (the first of equal ones)
+  std::string classField;      // as written; "" when the row has none
+  std::vector<double> scores;  // per class, its model's score
+  std::size_t forecast = 0;    // the class of highest score (the first of equal ones)
 };
 
 struct ClassForecasts {
@@ -38,13 +38,14 @@ std::string classForecastLine(const ClassForecasts& forecasts, const ClassForeca
 struct ClassMetrics {
   std::vector<std::string> classes;
   std::vector<std::vector<std::int64_t>> confusion;  // [true class][forecast class]
-  std::int64_t rows = 0;        // rows of a known class
-  std::int64_t unclassed = 0;   // rows without a class, or of a class the models do not know
+  std::int64_t rows = 0;                             // rows of a known class
+  std::int64_t unclassed = 0;  // rows without a class, or of a class the models do not know
   double accuracy = 0;
   double balancedAccuracy = 0;  // the mean of the classes' recalls
   double macroF1 = 0;
-  std::vector<double> auc;      // per class, its model's scores one against the rest
+  std::vector<double> auc;  // per class, its model's scores one against the rest
 };
 
 ClassMetrics evaluateClassForecasts(const ClassForecasts& forecasts);
-std::vector<std::string> classMetricsReport(const ClassMetrics& metrics, const NumberFormat& format);
+std::vector<std::string> classMetricsReport(const ClassMetrics& metrics,
+                                            const NumberFormat& format);

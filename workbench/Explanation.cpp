@@ -42,8 +42,14 @@ Explanation explainObservation(const ModelRules& rules, std::span<const double> 
   const std::size_t attributes = rules.attributeCount();
   std::vector<std::vector<PatternCondition>> satisfiedOn(attributes);
   std::vector<std::vector<PatternCondition>> failingOnlyOn(attributes);
+  std::vector<std::int32_t> failedByMissing(attributes, 0);
   for (std::int32_t j = 0; j < rules.size(); ++j) {
     const std::vector<Condition> conditions = rules.conditions(j);
+    for (const Condition& c : conditions) {
+      if (std::isnan(values[static_cast<std::size_t>(c.attribute)])) {
+        ++failedByMissing[static_cast<std::size_t>(c.attribute)];
+      }
+    }
     std::int32_t failures = 0;
     const Condition* failed = nullptr;
     for (const Condition& c : conditions) {
@@ -73,6 +79,11 @@ Explanation explainObservation(const ModelRules& rules, std::span<const double> 
     miss.change = miss.bound - v;
     e.nearMisses.push_back(miss);
     failingOnlyOn[static_cast<std::size_t>(failed->attribute)].push_back({j, *failed});
+  }
+
+  for (std::size_t k = 0; k < attributes; ++k) {
+    if (failedByMissing[k] > 0)
+      e.missing.emplace_back(static_cast<std::int32_t>(k), failedByMissing[k]);
   }
 
   // The score after each change, counted once per attribute and new value.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "PatternRules.h"
@@ -35,6 +36,9 @@ struct Explanation {
   std::vector<std::int32_t> forPatterns;      // the satisfied positive patterns
   std::vector<std::int32_t> againstPatterns;  // the satisfied negative patterns
   std::vector<NearMiss> nearMisses;           // in the model's order
+  // Per attribute whose value is missing and on which some pattern has a condition: the
+  // attribute and how many patterns that missing value fails.
+  std::vector<std::pair<std::int32_t, std::int32_t>> missing;
 };
 
 // The explanation of the observation with these values (indexed by attribute, at least one

@@ -6,14 +6,13 @@
 ModelPatterns modelPatterns(const std::string& name, const std::string& tableText,
                             const NumberFormat& format, const std::string& tableName) {
   std::string mismatch;
-  ModelRules rules(std::shared_ptr<const Model>(
-                       loadModel(name, format, [&](const std::string& text) { mismatch = text; })),
-                   format);
+  ModelRules rules = rulesOfModel(
+      loadModel(name, format, [&](const std::string& text) { mismatch = text; }), name, format);
   const std::string patterns = (mismatch.empty() ? "" : messageWithFullStop(mismatch) + " ") +
                                integerText(rules.size()) + " patterns of " +
                                modelFileName(name, ModelFileKind::Model);
   try {
-    ObservationTable observations = ObservationTable::read(tableText, format);
+    ObservationTable observations = readObservationsFor(name, tableText, format);
     const std::string mismatch = headerMismatch(rules, observations);
     auto table = std::make_shared<PatternTable>(rules, std::move(observations));
     std::string note = patterns + ", counted on the " +

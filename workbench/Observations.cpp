@@ -2,9 +2,10 @@
 
 #include "ApplyModel.h"
 #include "Evaluation.h"
-#include "LadError.h"
 #include "KeyedLists.h"
+#include "LadError.h"
 #include "PatternRules.h"
+#include "TableReading.h"
 #include "TableText.h"
 
 ObservationTable ObservationTable::read(const std::string& text, const NumberFormat& format) {
@@ -40,6 +41,42 @@ ObservationTable ObservationTable::read(const std::string& text, const NumberFor
   return table;
 }
 
+ObservationTable ObservationTable::fromRead(const ReadTable& read) {
+  ObservationTable table;
+  table.attributes_ = read.layout.attributeNames();
+  table.width_ = table.attributes_.size();
+  for (std::size_t r = 0; r < read.values.size(); ++r) {
+    table.names_.push_back(read.names[r]);
+    table.classFields_.push_back(read.classFields[r]);
+    const std::string two = twoClassField(read, r);
+    table.classes_.push_back(two == "1" ? 1 : two == "0" ? 0 : kOtherClass);
+    table.lineNumbers_.push_back(read.lines[r]);
+    table.values_.insert(table.values_.end(), read.values[r].begin(), read.values[r].end());
+  }
+  return table;
+}
+
+ObservationTable readObservationsFor(const std::string& name, const std::string& text,
+                                     const NumberFormat& format,
+                                     const std::function<void(const std::string&)>& note) {
+  const std::optional<TableLayout> layout = storedLayout(name);
+  if (!layout) return ObservationTable::read(text, format);
+  const ReadTable read = readTableAs(text, "The data table", *layout, format);
+  if (note) {
+    for (const std::string& n : read.notes) note(n);
+  }
+  return ObservationTable::fromRead(read);
+}
+
+ModelRules rulesOfModel(std::shared_ptr<const Model> model, const std::string& name,
+                        const NumberFormat& format) {
+  ModelRules rules(std::move(model), format);
+  if (const std::optional<TableLayout> layout = storedLayout(name)) {
+    rules.readCategories(layout->attributeColumns, layout->attributeValues);
+  }
+  return rules;
+}
+
 std::vector<std::size_t> ObservationTable::rowsNamed(const std::string& name) const {
   std::vector<std::size_t> found;
   for (std::size_t r = 0; r < names_.size(); ++r) {
@@ -70,8 +107,8 @@ std::string columnMismatch(const std::vector<std::string>& modelNames,
     if (tableNames[k] != modelNames[k]) {
       return "Column " + integerText(static_cast<std::int64_t>(k + 2)) + " of the table is named " +
              quotedForMessage(tableNames[k]) + ", but the model's attribute " +
-             integerText(static_cast<std::int64_t>(k + 1)) + " is " + quotedForMessage(modelNames[k]) +
-             "; the model reads the values by their column";
+             integerText(static_cast<std::int64_t>(k + 1)) + " is " +
+             quotedForMessage(modelNames[k]) + "; the model reads the values by their column";
     }
   }
   if (tableNames.size() < modelNames.size()) {

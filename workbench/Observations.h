@@ -2,13 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "NumberText.h"
 
+class Model;
+
 class ModelRules;
+struct ReadTable;
 
 // The observation lines of a data table, read as Apply Model reads them: a short line's missing
 // trailing values are 0.0 and its last field is the class. Values are held in one block, a row
@@ -20,6 +25,9 @@ class ObservationTable {
   // (saying the line and column). A class that is not a number is no failure: such a row is of
   // neither class, as one of class 2 is.
   static ObservationTable read(const std::string& text, const NumberFormat& format);
+  // The table read by a model's layout: classes 1 for its positive class, 0 for another, -1
+  // for none; missing values are NaN.
+  static ObservationTable fromRead(const ReadTable& read);
 
   // The header's attribute names: its fields without the first and the last.
   const std::vector<std::string>& attributeNames() const { return attributes_; }
@@ -64,3 +72,12 @@ std::string headerMismatch(const ModelRules& rules, const ObservationTable& tabl
 // The same for the model's attribute names and the table's attribute columns.
 std::string columnMismatch(const std::vector<std::string>& modelNames,
                            const std::vector<std::string>& tableNames);
+
+// The table as the model NAME reads it: by its layout (NAME.TBL) when it has one, with the
+// reading's notes to `note`, else as Apply Model reads the plain form.
+ObservationTable readObservationsFor(const std::string& name, const std::string& text,
+                                     const NumberFormat& format,
+                                     const std::function<void(const std::string&)>& note = {});
+// The model NAME's rules, with its categories read from its layout when it has one.
+ModelRules rulesOfModel(std::shared_ptr<const Model> model, const std::string& name,
+                        const NumberFormat& format);

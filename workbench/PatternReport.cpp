@@ -168,6 +168,11 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
   };
   list(e.forPatterns, "For", e.positiveShare);
   list(e.againstPatterns, "Against", e.negativeShare);
+  for (const auto& [attribute, patterns] : e.missing) {
+    lines.push_back(rules.attributeName(static_cast<std::size_t>(attribute)) +
+                    " is missing: the " + integerText(patterns) +
+                    " pattern(s) with a condition on it cannot hold");
+  }
   lines.push_back("Near misses: " + integerText(static_cast<std::int64_t>(e.nearMisses.size())) +
                   " patterns failed by one condition");
   for (const NearMiss& m : e.nearMisses) {
@@ -178,7 +183,7 @@ std::vector<std::string> explanationText(const ModelRules& rules, const Explanat
     if (!m.raise)
       change += m.change == 0 ? " (it lies on it)" : " (by more than " + amount(-m.change) + ")";
     lines.push_back("  " + padded(rules.name(m.pattern)) + rules.conditionText(m.condition) +
-                    " fails: " + attribute + " is " + number(m.value) + "; " + change +
+                    " fails: " + attribute + (std::isnan(m.value) ? " is missing" : " is " + number(m.value)) + "; " + change +
                     " -> score " + number(m.scoreAfter));
   }
   return lines;

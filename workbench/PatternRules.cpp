@@ -69,8 +69,7 @@ std::int32_t ModelRules::find(std::string_view name) const {
 }
 
 PatternView ModelRules::view(std::int32_t j) const {
-  return isPositive(j) ? model_->positive().pattern(j)
-                       : model_->negative().pattern(j - positives_);
+  return isPositive(j) ? model_->positive().pattern(j) : model_->negative().pattern(j - positives_);
 }
 
 std::int64_t ModelRules::conditionsInAll() const {
@@ -93,10 +92,30 @@ std::int32_t ModelRules::degree(std::int32_t j) const {
   return static_cast<std::int32_t>(conditions(j).size());
 }
 
+void ModelRules::readCategories(const std::vector<std::string>& columns,
+                                const std::vector<std::string>& values) {
+  categoryColumns_.assign(names_.size(), "");
+  categoryValues_.assign(names_.size(), "");
+  for (std::size_t k = 0; k < names_.size() && k < columns.size() && k < values.size(); ++k) {
+    if (values[k].empty()) continue;
+    categoryColumns_[k] = columns[k];
+    categoryValues_[k] = values[k];
+  }
+}
+
 std::string ModelRules::conditionText(const Condition& condition) const {
   const auto k = static_cast<std::size_t>(condition.attribute);
   const arrreal& cuts = model_->cutpoints()[k];
   const std::string& attribute = names_[k];
+  if (k < categoryValues_.size() && !categoryValues_[k].empty()) {
+    // A category's attribute is 1 where the row has the value and 0 where it has another.
+    auto holds = [&](double v) {
+      return (condition.lower < 0 || v >= cuts[static_cast<std::size_t>(condition.lower)]) &&
+             (condition.upper < 0 || v < cuts[static_cast<std::size_t>(condition.upper)]);
+    };
+    if (holds(1) && !holds(0)) return categoryColumns_[k] + " = " + categoryValues_[k];
+    if (holds(0) && !holds(1)) return categoryColumns_[k] + " \u2260 " + categoryValues_[k];
+  }
   std::string text;
   if (condition.lower >= 0) {
     const std::string low = numberText(cuts[static_cast<std::size_t>(condition.lower)], format_);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ApplyModel.h"
-#include "NumberText.h"
 #include "Model.h"
+#include "NumberText.h"
 
 // One attribute's condition of a pattern: the value must be at or above cutpoint `lower` and
 // below cutpoint `upper` of that attribute (indices into the model's cutpoints; -1 where the
@@ -53,6 +53,11 @@ class ModelRules {
     return copy;
   }
 
+  // Reads conditions on a category's 0/1 attributes as "column = value" and "column ≠ value"
+  // (TableReading.h): per attribute, its column and, for a category's, its value.
+  void readCategories(const std::vector<std::string>& columns,
+                      const std::vector<std::string>& values);
+
   // The attributes the patterns can use: one per cutpoint row of the model.
   std::size_t attributeCount() const { return model_->cutpoints().size(); }
   const std::string& attributeName(std::size_t k) const { return names_[k]; }
@@ -89,6 +94,9 @@ class ModelRules {
   std::shared_ptr<const Model> model_;
   NumberFormat format_;
   std::vector<std::string> names_;
+  // Per attribute, for a category's 0/1 attribute, its column and value (else empty).
+  std::vector<std::string> categoryColumns_;
+  std::vector<std::string> categoryValues_;
   std::int32_t positives_ = 0;
   std::int32_t negatives_ = 0;
 };

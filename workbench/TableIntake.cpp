@@ -105,11 +105,16 @@ BuildTables intakeTables(const LearningParameters& parameters, const std::string
 
 std::string classModelName(const std::string& name, const TableLayout& layout, std::size_t k) {
   const std::string& value = layout.classes[k];
-  return name + "-" + (plainFileName(value) ? value : integerText(static_cast<std::int64_t>(k + 1)));
+  return name + "-" +
+         (plainFileName(value) ? value : integerText(static_cast<std::int64_t>(k + 1)));
 }
 
-std::string layoutFileName(const std::string& name) { return name + ".TBL"; }
-std::string classIndexFileName(const std::string& name) { return name + ".CLS"; }
+std::string layoutFileName(const std::string& name) {
+  return name + ".TBL";
+}
+std::string classIndexFileName(const std::string& name) {
+  return name + ".CLS";
+}
 
 std::string ClassIndex::text() const {
   nlohmann::ordered_json j;
@@ -126,8 +131,8 @@ ClassIndex ClassIndex::fromText(const std::string& text, const std::string& sour
     index.layout = TableLayout::fromText(j.at("layout").dump(), source);
     index.models = j.at("models").get<std::vector<std::string>>();
     if (index.models.size() != index.layout.classes.size()) {
-      throw LadError(source + " names " + integerText(static_cast<std::int64_t>(index.models.size())) +
-                     " models for " +
+      throw LadError(source + " names " +
+                     integerText(static_cast<std::int64_t>(index.models.size())) + " models for " +
                      integerText(static_cast<std::int64_t>(index.layout.classes.size())) +
                      " classes");
     }

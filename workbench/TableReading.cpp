@@ -29,7 +29,9 @@ std::string trimmed(std::string_view text) {
   return std::string(text.substr(first, last - first + 1));
 }
 
-std::string lineText(std::size_t line) { return integerText(static_cast<std::int64_t>(line)); }
+std::string lineText(std::size_t line) {
+  return integerText(static_cast<std::int64_t>(line));
+}
 
 std::string columnList(const std::vector<std::string>& columns) {
   std::string out;
@@ -55,9 +57,8 @@ std::size_t findColumn(const std::string& spec, const std::vector<std::string>& 
     }
   }
   if (found != kNone && found != kNone - 1) return found;
-  if (!spec.empty() && std::all_of(spec.begin(), spec.end(), [](char ch) {
-        return ch >= '0' && ch <= '9';
-      })) {
+  if (!spec.empty() &&
+      std::all_of(spec.begin(), spec.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
     const std::size_t number = spec.size() > 9 ? 0 : std::stoul(spec);
     if (number >= 1 && number <= columns.size()) return number - 1;
   }
@@ -132,7 +133,8 @@ std::vector<std::string> classOrder(const std::set<std::string>& seen,
 }
 
 // The class value `spec` stands for: the same text, else the same number.
-std::optional<std::string> classValue(const std::string& spec, const std::vector<std::string>& values,
+std::optional<std::string> classValue(const std::string& spec,
+                                      const std::vector<std::string>& values,
                                       const NumberFormat& format) {
   for (const std::string& v : values) {
     if (v == spec) return v;
@@ -152,7 +154,8 @@ std::string valueList(const std::vector<std::string>& values) {
     if (i > 0) out += ", ";
     out += quotedForMessage(values[i]);
   }
-  if (values.size() > 12) out += ", ... (" + integerText(static_cast<std::int64_t>(values.size())) + " in all)";
+  if (values.size() > 12)
+    out += ", ... (" + integerText(static_cast<std::int64_t>(values.size())) + " in all)";
   return out;
 }
 
@@ -206,7 +209,8 @@ void readRows(const TextTable& file, const ColumnPlan& plan, const std::string& 
                          "): " + quotedForMessage(text) +
                          " is not a number, though the column's other values are; mark it "
                          "missing with --missing, or read the column as categories with "
-                         "--categorical " + file.columns[c]);
+                         "--categorical " +
+                         file.columns[c]);
         }
         row[k] = *number;
         continue;
@@ -440,7 +444,8 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
     if (file.kinds[c] == DeclaredKind::Text) {
       throw LadError(source + ": column " + quotedForMessage(name) +
                      " is a string or date attribute, which cannot be learned from; name the "
-                     "rows with it (--id " + name + ") or leave it out (--ignore " + name + ")");
+                     "rows with it (--id " +
+                     name + ") or leave it out (--ignore " + name + ")");
     }
     std::set<std::string> texts;
     std::size_t numeric = 0;
@@ -463,8 +468,8 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
                           (firstText != kNone && numeric == 0);
     if (!category && firstText != kNone) {
       throw LadError(source + ", line " + lineText(file.line(firstText)) + ", column " +
-                     integerText(static_cast<std::int64_t>(c + 1)) + " (" + name + "): " +
-                     quotedForMessage(trimmed(file.field(firstText, c))) +
+                     integerText(static_cast<std::int64_t>(c + 1)) + " (" + name +
+                     "): " + quotedForMessage(trimmed(file.field(firstText, c))) +
                      " is not a number, though the column's other values are; mark it missing "
                      "with --missing, or read the column as categories with --categorical " +
                      name);
@@ -511,15 +516,16 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
       seen.insert(c);
     }
   }
-  const std::vector<std::string> declared =
-      file.kinds[plan.classColumn] == DeclaredKind::Nominal ? file.nominalValues[plan.classColumn]
-                                                            : std::vector<std::string>{};
+  const std::vector<std::string> declared = file.kinds[plan.classColumn] == DeclaredKind::Nominal
+                                                ? file.nominalValues[plan.classColumn]
+                                                : std::vector<std::string>{};
   std::vector<std::string>& classes = table.layout.classes;
   classes = classOrder(seen, declared, format);
   const std::string classColumn = quotedForMessage(table.layout.classColumn);
   if (classes.size() < 2) {
     throw LadError(source + ": the class column " + classColumn +
-                   (classes.empty() ? " holds no class" : " holds one class only, " + quotedForMessage(classes[0])) +
+                   (classes.empty() ? " holds no class"
+                                    : " holds one class only, " + quotedForMessage(classes[0])) +
                    "; a model learns from rows of at least two classes (is --class the right "
                    "column?)");
   }
@@ -536,8 +542,8 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
     const auto one = classValue("1", classes, format);
     if (!zero || !one) {
       throw LadError(source + ": the class column " + classColumn + " has the two classes " +
-                     valueList(classes) + "; say which is positive with --positive " +
-                     classes[1] + " (or --positive " + classes[0] + ")");
+                     valueList(classes) + "; say which is positive with --positive " + classes[1] +
+                     " (or --positive " + classes[0] + ")");
     }
     table.layout.positive = *one;
   }
@@ -555,8 +561,8 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
   return table;
 }
 
-ReadTable readTableAs(const std::string& text, const std::string& source,
-                      const TableLayout& layout, const NumberFormat& format) {
+ReadTable readTableAs(const std::string& text, const std::string& source, const TableLayout& layout,
+                      const NumberFormat& format) {
   const TextTable file = readTextTable(text, source, {layout.separator});
   const ColumnPlan plan = planColumns(file, layout, false, source);
   ReadTable table;

@@ -15,15 +15,15 @@
 
 // What the user said about the table; every field empty means "find it out".
 struct ReadingOptions {
-  std::string classColumn;          // a name or a number from 1; default: the column named
-                                    // Class, else the last one
-  std::string idColumn;             // a name, a number from 1, or "none"; default: the first
-  std::vector<std::string> ignored;       // names or numbers of columns that are neither
-  std::vector<std::string> categorical;   // columns read as categories even when numeric
-  std::string positive;             // the positive class's value
-  std::vector<std::string> missing;       // texts of a missing value; default: "", "?", "NA"
-  bool missingGiven = false;        // missing was given (an empty list means none)
-  char separator = 0;               // ',', ';' or '\t'; 0: found from the header
+  std::string classColumn;               // a name or a number from 1; default: the column named
+                                         // Class, else the last one
+  std::string idColumn;                  // a name, a number from 1, or "none"; default: the first
+  std::vector<std::string> ignored;      // names or numbers of columns that are neither
+  std::vector<std::string> categorical;  // columns read as categories even when numeric
+  std::string positive;                  // the positive class's value
+  std::vector<std::string> missing;      // texts of a missing value; default: "", "?", "NA"
+  bool missingGiven = false;             // missing was given (an empty list means none)
+  char separator = 0;                    // ',', ';' or '\t'; 0: found from the header
 
   // Whether anything was said: without that, a table of the plain numeric form is read as it
   // always was.
@@ -43,14 +43,14 @@ struct CategoryColumn {
 // How a table was read, kept beside a model (NAME.TBL) so that the tables it is applied to are
 // read the same way without the options again.
 struct TableLayout {
-  std::string classColumn;               // the class column's name
-  std::string idColumn;                  // the name column's name; empty: rows named by line
+  std::string classColumn;  // the class column's name
+  std::string idColumn;     // the name column's name; empty: rows named by line
   bool hasId = true;
   std::vector<std::string> ignored;
   std::vector<std::string> missing;
   char separator = ',';
-  std::vector<std::string> classes;      // every class value, in the order the model uses
-  std::string positive;                  // the positive class (a two-class model)
+  std::vector<std::string> classes;  // every class value, in the order the model uses
+  std::string positive;              // the positive class (a two-class model)
   std::vector<CategoryColumn> categories;
   // The model's attributes: per attribute, its source column and, for a category's attribute,
   // the value (empty for a numeric column).
@@ -101,5 +101,5 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
 // Reads a table to apply a model to, as the model's layout says. The class column may be
 // absent. A category value the model never saw sets all of its attributes to 0, and a note
 // says so once per column.
-ReadTable readTableAs(const std::string& text, const std::string& source,
-                      const TableLayout& layout, const NumberFormat& format);
+ReadTable readTableAs(const std::string& text, const std::string& source, const TableLayout& layout,
+                      const NumberFormat& format);
