@@ -14,9 +14,9 @@
 //   intake      the text into a training table
 //   discretize  cut points, bins, cutpoint texts
 //   search      every subset searched, its patterns dropped
-//   merge       buildModel less the discretization, the search and the ordering: the patterns
-//               gathered into the two pattern sets
-//   order       both pattern sets put in key order (timed on shuffled copies)
+//   merge       what the search takes more inside buildModel, where the patterns are gathered
+//               into the two pattern sets as it goes
+//   order       both pattern sets put in key order
 //   format      the four files written to /dev/null: the reports formatted
 //   write+flush the four files written to disk and flushed, less the formatting
 // sonar4 is sonar.train with each row repeated four times, the copies moved by small seeded
@@ -159,16 +159,6 @@ struct Steps {
   }
 };
 
-// The patterns of a pattern set in a seeded random order, for timing their sort on its own.
-PatternSet shuffledCopy(const PatternSet& side) {
-  std::vector<std::int32_t> order(static_cast<std::size_t>(side.size()));
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::int32_t>(i);
-  std::shuffle(order.begin(), order.end(), std::mt19937(7));
-  PatternSet copy;
-  for (const std::int32_t i : order) copy.append(side.key(i), side.pattern(i));
-  return copy;
-}
-
 Steps timeSteps(const std::string& file, const std::string& folder, int threads) {
   const LearningParameters parameters = benchParameters();
   Steps s;
@@ -199,18 +189,15 @@ Steps timeSteps(const std::string& file, const std::string& folder, int threads)
   s.search = search;
 
   std::optional<Model> built;
-  const double build =
-      timed([&] { built.emplace(buildModel(table, parameters, options.control)); });
+  double searchAndMerge = 0;
+  BuildControl control = options.control;
+  control.stepTimed = [&](const char* step, double seconds) {
+    if (std::strcmp(step, "search and merge") == 0) searchAndMerge = seconds;
+    if (std::strcmp(step, "order") == 0) s.order = seconds;
+  };
+  built.emplace(buildModel(table, parameters, control));
   const Model& model = *built;
-  PatternSet positive = shuffledCopy(model.positive());
-  PatternSet negative = shuffledCopy(model.negative());
-  s.order = timed([&] {
-    runWithThreads(threads, [&] {
-      positive.sortByKey();
-      negative.sortByKey();
-    });
-  });
-  s.merge = std::max(0.0, build - s.discretize - s.search - s.order);
+  s.merge = std::max(0.0, searchAndMerge - s.search);
 
   // The same four files through device links: formatting without the disk.
   const std::string devnull = folder + "/NULL";
