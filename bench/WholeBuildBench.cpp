@@ -230,7 +230,7 @@ void printSteps(const char* label, const Steps& s) {
 
 // The whole build of each program, runs of every program and thread count interleaved.
 void benchTable(const std::string& label, const std::string& file, int runs,
-                const std::vector<std::string>& programs, const std::string& folder, bool steps) {
+                const std::vector<std::string>& programs, const std::string& folder) {
   const TrainingTable table = intake(benchParameters(), readTextFile(file), NumberFormat{});
   std::printf("\n%s: %zu rows x %zu attributes\n", label.c_str(), table.rows(), table.columns());
   const std::size_t n = programs.size();
@@ -270,7 +270,10 @@ void benchTable(const std::string& label, const std::string& file, int runs,
   std::printf("  files: %.0f MB\n", static_cast<double>(bytes) / 1e6);
   for (const char* extension : {".MOD", ".PAT", ".DES", ".GRD"})
     fs::remove(folder + "/BENCH" + extension);
-  if (!steps) return;
+}
+
+void benchSteps(const std::string& label, const std::string& file, const std::string& folder) {
+  std::printf("\n%s, step by step in this process\n", label.c_str());
   printSteps("1 thread", timeSteps(file, folder, 1));
   printSteps("2 threads", timeSteps(file, folder, 2));
 }
@@ -300,21 +303,27 @@ int main(int argc, char** argv) {
       fs::temp_directory_path() / ("lad_whole_build_" + std::to_string(getpid()));
   fs::create_directories(folder);
   std::printf("lad build, degree 3, grid size 8, 0.9/0.05/0.1/0.05; medians of %d runs\n", runs);
+  // The table files by label: the fourfold table is written beside the files of the builds.
+  std::vector<std::pair<std::string, std::string>> files;
   for (const std::string& table : tables) {
     if (table == "sonar") {
-      benchTable("sonar.train", LAD_BENCH_DATA "/sonar.train.csv", runs, programs, folder.string(),
-                 steps);
+      files.emplace_back("sonar.train", LAD_BENCH_DATA "/sonar.train.csv");
     } else if (table == "wdbc") {
-      benchTable("wdbc.train", LAD_BENCH_DATA "/wdbc.train.csv", runs, programs, folder.string(),
-                 steps);
+      files.emplace_back("wdbc.train", LAD_BENCH_DATA "/wdbc.train.csv");
     } else if (table == "sonar4") {
       const std::string file = (folder / "sonar4.csv").string();
       std::ofstream(file, std::ios::binary)
           << fourfoldTable(readTextFile(LAD_BENCH_DATA "/sonar.train.csv"));
-      benchTable("sonar.train x4", file, runs, programs, folder.string(), steps);
+      files.emplace_back("sonar.train x4", file);
     } else {
       std::printf("unknown table %s (sonar, wdbc, sonar4)\n", table.c_str());
     }
+  }
+  // Every whole build first: a child's peak memory counts what this process held when it was
+  // forked, which stays small until the steps below have built models here.
+  for (const auto& [label, file] : files) benchTable(label, file, runs, programs, folder.string());
+  if (steps) {
+    for (const auto& [label, file] : files) benchSteps(label, file, folder.string());
   }
   fs::remove_all(folder);
   return 0;
