@@ -23,6 +23,9 @@ struct BuildControl {
   std::function<void(const SelectionCounts&)> selected;
   // The literal walk, for reference checks and benchmarks.
   SearchKernel kernel = SearchKernel::Fast;
+  // Wall seconds of the build's steps as each ends ("discretize", "search and merge",
+  // "order"), for benchmarks.
+  std::function<void(const char* step, double seconds)> stepTimed;
 
   bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
 };

@@ -30,6 +30,7 @@ class CutpointTexts {
   std::int32_t textId(std::size_t k, std::size_t i) const { return ids_[k][i]; }
 
   std::size_t cutpointCount(std::size_t k) const { return texts_[k].size(); }
+  std::size_t attributeCount() const { return texts_.size(); }
 
   std::string describe(PatternView pattern, std::size_t attributes) const;
 

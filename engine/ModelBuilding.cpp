@@ -4,9 +4,15 @@
 #include <tbb/parallel_invoke.h>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "BuildCost.h"
+#include "CellCounters.h"
 #include "Description.h"
 #include "LadError.h"
 #include "NumberText.h"
@@ -15,7 +21,6 @@
 #include "SearchData.h"
 #include "SubsetSweep.h"
 #include "SystemMemory.h"
-#include "CellCounters.h"
 
 namespace {
 
@@ -72,19 +77,83 @@ class PatternMemoryGuard {
   std::uint64_t rows_;
 };
 
+// Both sides of each subset as prepared on its searching thread, kept until the in-order take
+// reaches them: no more than the subsets that the search has ahead of the take.
+class PreparedSubsets {
+ public:
+  using Both = std::array<PatternSetBuilder::Prepared, 2>;
+
+  void put(std::int64_t index, std::unique_ptr<Both> both) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ready_.emplace(index, std::move(both));
+  }
+  // Those of the subset at index, or null when it was not prepared.
+  std::unique_ptr<Both> take(std::int64_t index) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = ready_.find(index);
+    if (found == ready_.end()) return nullptr;
+    std::unique_ptr<Both> both = std::move(found->second);
+    ready_.erase(found);
+    return both;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::unordered_map<std::int64_t, std::unique_ptr<Both>> ready_;
+};
+
+// Reports the wall time of each step of a build to the control's stepTimed.
+class StepClock {
+ public:
+  explicit StepClock(const BuildControl& control) : control_(control) {}
+  void lap(const char* step) const {
+    const auto now = std::chrono::steady_clock::now();
+    if (control_.stepTimed) {
+      control_.stepTimed(step, std::chrono::duration<double>(now - last_).count());
+    }
+    last_ = now;
+  }
+
+ private:
+  const BuildControl& control_;
+  mutable std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+// A pattern source that may also hand each subset's patterns, with its position in the
+// subset order, to prepare on the thread that found them.
+using PreparingSource =
+    std::function<void(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                       const TakePatterns& prepare, const TakeSubset& take)>;
+
+Model buildFrom(const TrainingTable& table, const LearningParameters& parameters,
+                const BuildControl& control, const PreparingSource& source);
+
 }  // namespace
 
 Model buildModel(const TrainingTable& table, const LearningParameters& parameters,
                  const BuildControl& control) {
-  return buildModel(table, parameters, control,
-                    [&](const SearchData& data, std::int32_t attributes, std::int32_t degree,
-                        const TakeSubset& take) {
-                      searchEverySubset(data, attributes, degree, control, take);
-                    });
+  return buildFrom(table, parameters, control,
+                   [&](const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                       const TakePatterns& prepare, const TakeSubset& take) {
+                     searchEverySubset(data, attributes, degree, control, prepare,
+                                       [&](std::int64_t, const arrint& map,
+                                           const SubsetPatterns& found) { take(map, found); });
+                   });
 }
 
 Model buildModel(const TrainingTable& table, const LearningParameters& parameters,
                  const BuildControl& control, const PatternSource& source) {
+  return buildFrom(
+      table, parameters, control,
+      [&](const SearchData& data, std::int32_t attributes, std::int32_t degree, const TakePatterns&,
+          const TakeSubset& take) { source(data, attributes, degree, take); });
+}
+
+namespace {
+
+Model buildFrom(const TrainingTable& table, const LearningParameters& parameters,
+                const BuildControl& control, const PreparingSource& source) {
+  const StepClock clock(control);
   const std::int32_t degree = parameters.degree;
   if (degree < 1) throw LadError("Degree must be at least 1 (it is " + integerText(degree) + ")");
   const std::size_t columns = table.columns();
@@ -121,20 +190,44 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
   PatternSetBuilder positives(texts, names.size(), positive);
   PatternSetBuilder negatives(texts, names.size(), negative);
   const PatternMemoryGuard memory(table.rows());
+  // The attribute numbers of a subset's positions among the searched attributes.
+  auto attributesOf = [&](const arrint& map, arrint& attributes) {
+    attributes.resize(map.size());
+    for (std::size_t i = 0; i < map.size(); ++i) {
+      attributes[i] = static_cast<std::int32_t>(searched[static_cast<std::size_t>(map[i])]);
+    }
+  };
+  PreparedSubsets prepared;
+  clock.lap("discretize");
   runWithThreads(control.threads, [&] {
     arrint attributes;
+    std::int64_t index = 0;  // of the subset that take has next, in the subset order
     // A table of which no attribute can be searched has no subsets, and no patterns.
-    if (!searched.empty()) source(data, static_cast<std::int32_t>(searched.size()), degree,
-           [&](const arrint& map, const SubsetPatterns& found) {
-             attributes.resize(map.size());
-             for (std::size_t i = 0; i < map.size(); ++i) {
-               attributes[i] = static_cast<std::int32_t>(searched[static_cast<std::size_t>(map[i])]);
-             }
-             positives.take(found.positive, found.dims, attributes);
-             negatives.take(found.negative, found.dims, attributes);
-             memory.check(positive, negative);
-           });
+    if (!searched.empty())
+      source(
+          data, static_cast<std::int32_t>(searched.size()), degree,
+          [&](std::int64_t at, const arrint& map, const SubsetPatterns& found) {
+            arrint mine;
+            attributesOf(map, mine);
+            auto both = std::make_unique<PreparedSubsets::Both>();
+            positives.prepare(found.positive, found.dims, mine, (*both)[0]);
+            negatives.prepare(found.negative, found.dims, mine, (*both)[1]);
+            prepared.put(at, std::move(both));
+          },
+          [&](const arrint& map, const SubsetPatterns& found) {
+            attributesOf(map, attributes);
+            if (const auto both = prepared.take(index++)) {
+              positives.take(found.positive, found.dims, attributes, (*both)[0]);
+              negatives.take(found.negative, found.dims, attributes, (*both)[1]);
+            } else {
+              positives.take(found.positive, found.dims, attributes);
+              negatives.take(found.negative, found.dims, attributes);
+            }
+            memory.check(positive, negative);
+          });
+    clock.lap("search and merge");
     tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
+    clock.lap("order");
   });
   Model model(std::move(names), std::move(grid), std::move(positive), std::move(negative),
               table.format());
@@ -144,3 +237,5 @@ Model buildModel(const TrainingTable& table, const LearningParameters& parameter
   if (control.selected) control.selected(counts);
   return selected;
 }
+
+}  // namespace

@@ -2,8 +2,14 @@
 // written line by line through the safe save.
 #include "ModelReports.h"
 
+#include <tbb/parallel_pipeline.h>
+#include <tbb/task_arena.h>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <memory>
 
 #include "NumberText.h"
 #include "PatternCoverage.h"
@@ -25,28 +31,80 @@ const std::array<std::array<char, 16>, 256>& bitTexts() {
   return table;
 }
 
+// ",0" or ",1" for each of the patterns first..last (first a multiple of 64) of a row's bits,
+// appended to text.
+void formatCoverage(const std::uint64_t* bits, std::size_t first, std::size_t last,
+                    std::string& text) {
+  const auto& texts = bitTexts();
+  const std::size_t start = text.size();
+  text.resize(start + 2 * (last - first));
+  char* at = text.data() + start;
+  std::size_t j = first;
+  for (; j + 8 <= last; j += 8, at += 16) {
+    const auto byte = static_cast<std::size_t>((bits[j / 64] >> (j % 64)) & 0xffu);
+    std::memcpy(at, texts[byte].data(), 16);
+  }
+  for (; j < last; ++j, at += 2) {
+    at[0] = ',';
+    at[1] = ((bits[j / 64] >> (j % 64)) & 1u) != 0 ? '1' : '0';
+  }
+}
+
 }  // namespace
 
-void writePatternSpace(const Model& model, const TrainingTable& table, LineFileWriter& out) {
+void writePatternSpace(const Model& model, const TrainingTable& table, LineFileWriter& out,
+                       std::size_t segmentBytes) {
   const PatternCoverage coverage(model, table.values());
   out.write("Pattern");
   for (std::int32_t j = 1; j <= model.positive().size(); ++j) out.write(",P" + integerText(j));
   for (std::int32_t j = 1; j <= model.negative().size(); ++j) out.write(",N" + integerText(j));
   out.endLine();
 
-  const auto& texts = bitTexts();
+  // A row holds two bytes per pattern, megabytes for a large model: rows are cut into segments
+  // of whole words, formatted side by side on the caller's threads and written in order, so
+  // that only a few segments are held at a time.
   const std::size_t patterns = coverage.patterns();
-  for (std::size_t r = 0; r < table.rows(); ++r) {
-    out.write(observationName(r));
-    const std::uint64_t* bits = coverage.row(r);
-    std::size_t j = 0;
-    for (; j + 8 <= patterns; j += 8) {
-      const auto byte = static_cast<std::size_t>((bits[j / 64] >> (j % 64)) & 0xffu);
-      out.write(std::string_view(texts[byte].data(), 16));
-    }
-    for (; j < patterns; ++j) out.write(((bits[j / 64] >> (j % 64)) & 1u) != 0 ? ",1" : ",0");
-    out.endLine();
-  }
+  const std::size_t words = (patterns + 63) / 64;
+  const std::size_t wordsPerSegment = std::max<std::size_t>(1, segmentBytes / 128);
+  const std::size_t segmentsPerRow =
+      std::max<std::size_t>(1, (words + wordsPerSegment - 1) / wordsPerSegment);
+  struct Segment {
+    std::size_t row;
+    std::size_t part;
+    std::string text;
+  };
+  std::size_t next = 0;
+  const std::size_t segments = table.rows() * segmentsPerRow;
+  tbb::parallel_pipeline(
+      static_cast<std::size_t>(2 * tbb::this_task_arena::max_concurrency()),
+      tbb::make_filter<void, std::shared_ptr<Segment>>(
+          tbb::filter_mode::serial_in_order,
+          [&](tbb::flow_control& flow) -> std::shared_ptr<Segment> {
+            if (next == segments) {
+              flow.stop();
+              return nullptr;
+            }
+            auto segment = std::make_shared<Segment>();
+            segment->row = next / segmentsPerRow;
+            segment->part = next % segmentsPerRow;
+            ++next;
+            return segment;
+          }) &
+          tbb::make_filter<std::shared_ptr<Segment>, std::shared_ptr<Segment>>(
+              tbb::filter_mode::parallel,
+              [&](std::shared_ptr<Segment> segment) {
+                const std::size_t first = segment->part * wordsPerSegment * 64;
+                const std::size_t last =
+                    std::min(patterns, (segment->part + 1) * wordsPerSegment * 64);
+                std::string& text = segment->text;
+                if (segment->part == 0) text = observationName(segment->row);
+                formatCoverage(coverage.row(segment->row), first, last, text);
+                if (segment->part + 1 == segmentsPerRow) text += "\r\n";
+                return segment;
+              }) &
+          tbb::make_filter<std::shared_ptr<Segment>, void>(
+              tbb::filter_mode::serial_in_order,
+              [&](std::shared_ptr<Segment> segment) { out.write(segment->text); }));
 }
 
 void writeDescriptions(const Model& model, LineFileWriter& out) {

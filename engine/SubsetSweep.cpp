@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "LadError.h"
 #include "CellCounters.h"
+#include "LadError.h"
 
 namespace {
 
@@ -60,6 +60,15 @@ void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int
       [&](std::int64_t, const arrint& map, const SubsetPatterns& found) { take(map, found); });
 }
 
+void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                       const BuildControl& control, const TakePatterns& prepare,
+                       const TakePatterns& take) {
+  const std::int64_t total = subsetCount(attributes, degree);
+  const std::vector<SubsetRun> every{{0, total, 0}};
+  sweepSubsetRuns(data, attributes, degree, control, total, 0, runsInOrder(every), nullptr, take,
+                  prepare);
+}
+
 NextRun runsInOrder(const std::vector<SubsetRun>& runs) {
   return [&runs, at = std::size_t{0}](SubsetRun& run) mutable {
     if (at == runs.size()) return false;
@@ -70,7 +79,8 @@ NextRun runsInOrder(const std::vector<SubsetRun>& runs) {
 
 void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                      const BuildControl& control, std::int64_t total, int here, const NextRun& next,
-                     const FetchPatterns& fetch, const TakePatterns& take) {
+                     const FetchPatterns& fetch, const TakePatterns& take,
+                     const TakePatterns& prepare) {
   std::int64_t done = 0;
   if (control.progress) control.progress(0, total);
 
@@ -126,6 +136,10 @@ void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32
                     literalSearchSubset(data, batch->maps[i], batch->found[i]);
                   } else {
                     searchSubset(data, batch->maps[i], mine, batch->found[i]);
+                  }
+                  if (prepare) {
+                    prepare(batch->first + static_cast<std::int64_t>(i), batch->maps[i],
+                            batch->found[i]);
                   }
                 }
                 return batch;

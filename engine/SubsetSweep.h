@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "BuildControl.h"
 #include "ArrayTypes.h"
+#include "BuildControl.h"
 #include "SubsetRuns.h"
 #include "SubsetSearch.h"
 
@@ -39,10 +39,19 @@ using TakePatterns =
 // The same over the runs that `next` hands out: those of part `here` are searched on the
 // threads of the caller's runWithThreads, those of other parts come from fetch (called in
 // order, one call at a time; it may wait), and every subset goes to take in order, one call at
-// a time, on the same thread as fetch. The control's progress counts up to `total`.
+// a time, on the same thread as fetch. The control's progress counts up to `total`. When
+// given, prepare has each subset searched here on its searching thread, before take.
 void sweepSubsetRuns(const SearchData& data, std::int32_t attributes, std::int32_t degree,
                      const BuildControl& control, std::int64_t total, int here, const NextRun& next,
-                     const FetchPatterns& fetch, const TakePatterns& take);
+                     const FetchPatterns& fetch, const TakePatterns& take,
+                     const TakePatterns& prepare = nullptr);
+
+// The same, with each subset's patterns also handed to prepare on the thread that searched
+// them, as soon as they are found and before take has them: the work on a subset's patterns
+// that does not depend on the other subsets' is shared out over the threads that way.
+void searchEverySubset(const SearchData& data, std::int32_t attributes, std::int32_t degree,
+                       const BuildControl& control, const TakePatterns& prepare,
+                       const TakePatterns& take);
 
 // Hands out these runs, in their order.
 NextRun runsInOrder(const std::vector<SubsetRun>& runs);

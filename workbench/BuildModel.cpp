@@ -13,6 +13,7 @@
 #include "ModelReports.h"
 #include "NumberText.h"
 #include "SaveLock.h"
+#include "SubsetSweep.h"
 #include "SystemMemory.h"
 
 namespace {
@@ -201,18 +202,30 @@ PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,
     files[i].writer = std::make_unique<LineFileWriter>(files[i].filename, options.control.cancel);
   }
   // The files are written side by side, each by its own writer; the two that run over every
-  // observation share a thread, as the pattern space alone takes most of the time. A cancel
+  // observation share a task, as the pattern space alone takes most of the time (its rows are
+  // formatted on every thread there is). A cancel
   // (the window's, or a signal's on the command line) stops the writers and removes their
   // temporary files; once the renames have begun they are all done.
+  // They run on the build's threads, and each file is flushed to disk as soon as it is
+  // written, while the others are still being formatted.
   try {
-    tbb::parallel_invoke(
-        [&] {
-          writePatternSpace(model, table, *files[0].writer);
-          writeDiscretizedTable(model, table, *files[2].writer);
-        },
-        [&] { writeDescriptions(model, *files[1].writer); },
-        [&] { writeModelFile(model, *files[3].writer); });
-    for (File& file : files) file.writer->finish();
+    runWithThreads(options.control.threads, [&] {
+      tbb::parallel_invoke(
+          [&] {
+            writePatternSpace(model, table, *files[0].writer);
+            files[0].writer->finish();
+            writeDiscretizedTable(model, table, *files[2].writer);
+            files[2].writer->finish();
+          },
+          [&] {
+            writeDescriptions(model, *files[1].writer);
+            files[1].writer->finish();
+          },
+          [&] {
+            writeModelFile(model, *files[3].writer);
+            files[3].writer->finish();
+          });
+    });
   } catch (const std::exception&) {
     if (options.control.cancelled()) throw LadError("Build cancelled");
     throw;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "Intake.h"
 #include "LadError.h"
+#include "ModelBuilding.h"
 #include "ModelFile.h"
 #include "ModelReports.h"
+#include "SampleTable.h"
+#include "SubsetSweep.h"
 #include "TempDir.h"
 
 namespace {
@@ -59,7 +63,8 @@ TEST_F(ModelFileTest, ByteOrderMarkIsSkipped) {
 }
 
 TEST_F(ModelFileTest, ModelWithoutCutpointsOrPatternsRoundTrips) {
-  const Model model({"A", "B"}, CutpointGrid({{}, {3}}), PatternSet(), PatternSet(), NumberFormat{});
+  const Model model({"A", "B"}, CutpointGrid({{}, {3}}), PatternSet(), PatternSet(),
+                    NumberFormat{});
   EXPECT_EQ(written("empty.MOD", [&](LineFileWriter& out) { writeModelFile(model, out); }),
             "Attributes=A,B\r\nCutpoints_Att_0=\r\nCutpoints_Att_1=3\r\n");
   const Model back = readModelFile(path("empty.MOD"), NumberFormat{});
@@ -123,6 +128,29 @@ TEST_F(ModelFileTest, DamagedFilesAreRefusedNamingTheLine) {
   }
 }
 
+// The pattern space is formatted in pieces on several threads: pieces of one or a few words
+// of a row, a row's last piece cut short, and any thread count give the same bytes.
+TEST_F(ModelFileTest, PatternSpaceInPiecesOnSeveralThreads) {
+  const TrainingTable table = intake(LearningParameters{}, sampleTable(), NumberFormat{});
+  const Model model = buildModel(table, LearningParameters{});
+  ASSERT_GT(model.positive().size() + model.negative().size(), 130);  // more than two words
+  ASSERT_NE((model.positive().size() + model.negative().size()) % 64, 0);
+  const std::string whole =
+      written("w.PAT", [&](LineFileWriter& out) { writePatternSpace(model, table, out); });
+  EXPECT_EQ(whole.rfind("Pattern,P1,P2,", 0), 0u);
+  for (const int threads : {1, 2, 3}) {
+    for (const std::size_t segment : {1, 128, 256, 384}) {
+      runWithThreads(threads, [&] {
+        EXPECT_EQ(
+            written("s.PAT",
+                    [&](LineFileWriter& out) { writePatternSpace(model, table, out, segment); }),
+            whole)
+            << threads << " threads, pieces of " << segment;
+      });
+    }
+  }
+}
+
 TEST_F(ModelFileTest, MissingFileIsAnInputOutputError) {
   EXPECT_THROW(readModelFile(path("none.MOD"), NumberFormat{}), EInOutError);
 }
@@ -144,6 +172,5 @@ TEST_F(ModelFileTest, ReportsOfTheExample) {
   table = TrainingTable("A", {{0}, {2}}, {1, 0}, NumberFormat{});
   EXPECT_EQ(written("b.PAT", [&](LineFileWriter& out) { writePatternSpace(bare, table, out); }),
             "Pattern\r\nObs_1\r\nObs_2\r\n");
-  EXPECT_EQ(written("b.DES", [&](LineFileWriter& out) { writeDescriptions(bare, out); }),
-            ",A\r\n");
+  EXPECT_EQ(written("b.DES", [&](LineFileWriter& out) { writeDescriptions(bare, out); }), ",A\r\n");
 }
