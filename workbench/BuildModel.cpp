@@ -3,6 +3,7 @@
 #include <sys/statvfs.h>
 #include <tbb/parallel_invoke.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -82,7 +83,20 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
   const TrainingTable table = prepareBuild(parameters, tableText, name, options);
   const Model model = buildModel(table, parameters, options.control);
   if (options.control.cancelled()) throw LadError("Build cancelled");
+  if (parameters.discretization == Discretization::ClassAware && options.attributesSearched) {
+    options.attributesSearched(searchedAttributeCount(model, parameters),
+                               static_cast<std::int32_t>(table.columns()));
+  }
   return writeModelFiles(model, table, parameters, name, fileWritten, options);
+}
+
+std::int32_t searchedAttributeCount(const Model& model, const LearningParameters& parameters) {
+  const arrint bins = model.grid().binCounts();
+  if (parameters.discretization == Discretization::EqualFrequency) {
+    return static_cast<std::int32_t>(bins.size());
+  }
+  return static_cast<std::int32_t>(
+      std::count_if(bins.begin(), bins.end(), [](auto n) { return n > 1; }));
 }
 
 PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,

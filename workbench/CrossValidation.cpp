@@ -461,3 +461,50 @@ std::string whyUnranked(const std::vector<CrossValidationResult>& ranked,
          " of every set is n/a, because no fold has " + needs +
          " (the table's classes must be 1 and 0, with both present)";
 }
+
+namespace {
+
+ValidationCost costOf(const TrainingTable& table, const LearningParameters& costliest, double sets,
+                      const ValidationOptions& options) {
+  const double builds = sets * static_cast<double>(std::max(options.folds, 1));
+  const int cores = defaultThreadCount();
+  ValidationCost cost;
+  cost.threads = options.control.threads > 0 ? std::min(options.control.threads, cores) : cores;
+  cost.builds = static_cast<std::int64_t>(std::min(builds, 9.2e18));
+  const BuildCost build = estimateBuildCost(
+      table.rows(), largestBinCounts(table.values(), costliest.gridSize), costliest.degree);
+  cost.seconds = build.boxes * builds / (kBoxesPerSecond * cost.threads);
+  return cost;
+}
+
+}  // namespace
+
+ValidationCost crossValidationCost(const LearningParameters& parameters,
+                                   const std::string& tableText, const ValidationOptions& options,
+                                   const NumberFormat& format) {
+  return costOf(intake(parameters, tableText, format), parameters, 1, options);
+}
+
+ValidationCost tuningCost(const LearningParameters& parameters, const TuningGrid& typed,
+                          const std::string& tableText, const ValidationOptions& options,
+                          const NumberFormat& format) {
+  const TuningGrid grid = withoutRepeats(typed);
+  double sets = 1;
+  for (const std::size_t n : {grid.positiveHomogeneity.size(), grid.positivePrevalence.size(),
+                              grid.negativeHomogeneity.size(), grid.negativePrevalence.size(),
+                              grid.discretizations.size(), grid.coverTargets.size()}) {
+    sets *= static_cast<double>(std::max<std::size_t>(n, 1));
+  }
+  LearningParameters costliest = parameters;
+  if (!grid.degrees.empty()) {
+    sets *= static_cast<double>(grid.degrees.size());
+    costliest.degree = *std::max_element(grid.degrees.begin(), grid.degrees.end());
+  }
+  return costOf(intake(costliest, tableText, format), costliest, sets, options);
+}
+
+std::string validationCostText(const ValidationCost& cost) {
+  return integerText(cost.builds) + (cost.builds == 1 ? " build" : " builds") + ", up to about " +
+         durationText(cost.seconds) + " on " + integerText(cost.threads) +
+         (cost.threads == 1 ? " thread" : " threads");
+}

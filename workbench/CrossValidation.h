@@ -106,6 +106,26 @@ std::vector<CrossValidationResult> tuneParameters(
     const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
     const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format);
 
+// What a cross-validation or tuning run will take at most, judged before it starts as the
+// refusal of runs that would take days judges it: its builds, and the seconds their search
+// takes if the search judged every box it could (pruning skips many, so the run is often
+// quicker), on the threads the options give.
+struct ValidationCost {
+  std::int64_t builds = 0;
+  double seconds = 0;
+  int threads = 1;
+};
+ValidationCost crossValidationCost(const LearningParameters& parameters,
+                                   const std::string& tableText, const ValidationOptions& options,
+                                   const NumberFormat& format);
+// For tuning, the parameter sets of the grid (each value once) times the folds, at the highest
+// degree of the grid.
+ValidationCost tuningCost(const LearningParameters& parameters, const TuningGrid& grid,
+                          const std::string& tableText, const ValidationOptions& options,
+                          const NumberFormat& format);
+// "360 builds, up to about 10 minutes on 2 threads".
+std::string validationCostText(const ValidationCost& cost);
+
 // Why the sets of a tuning run (ranked as tuneParameters ranks them) could not be ranked: a
 // sentence when the criterion's mean is n/a for every set, else "".
 std::string whyUnranked(const std::vector<CrossValidationResult>& ranked,
