@@ -91,6 +91,7 @@ DataPage::DataPage(QWidget* parent, const NumberFormat& format) : QWidget(parent
   attributeTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   attributeTable_->setSortingEnabled(true);
   attributeTable_->verticalHeader()->hide();
+  attributeTable_->verticalHeader()->setDefaultSectionSize(20);
   attributeTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   attributeTable_->setToolTip("Select an attribute to see its values by class.");
   connect(attributeTable_, &QTableWidget::itemSelectionChanged, this, [this] {
@@ -104,13 +105,17 @@ DataPage::DataPage(QWidget* parent, const NumberFormat& format) : QWidget(parent
   histogramView_ = new QChartView(chart, this);
   histogramView_->setObjectName("histogramView");
   histogramView_->setRenderHint(QPainter::Antialiasing);
-  histogramView_->setMinimumHeight(120);
+  // Small minimums, so that the tab never squeezes the parameter panel above it.
+  histogramView_->setMinimumHeight(60);
+  attributeTable_->setMinimumHeight(40);
+  gridView_->setMinimumHeight(40);
 
   auto* right = new QSplitter(Qt::Vertical, this);
   right->addWidget(attributeTable_);
   right->addWidget(histogramView_);
   right->setStretchFactor(0, 1);
   right->setStretchFactor(1, 1);
+  right->setSizes({200, 200});  // halves, whatever the table's size hint asks
   auto* split = new QSplitter(Qt::Horizontal, this);
   split->addWidget(gridView_);
   split->addWidget(right);
@@ -158,8 +163,12 @@ void DataPage::showTable(std::shared_ptr<const TableLines> table, TableSummary s
   summary_ = std::move(summary);
   attributeTable_->setSortingEnabled(false);
   attributeTable_->setRowCount(static_cast<int>(summary_.attributes.size()));
+  // Six significant digits are enough to see a range and a mean, and keep the columns narrow.
   const auto number = [&](double v) {
-    return new NumberCell(v, std::isnan(v) ? QString("n/a") : fromUtf8(numberText(v, format_)));
+    if (std::isnan(v)) return new NumberCell(v, "n/a");
+    QString text = QString::number(v, 'g', 6);
+    if (!text.contains('e')) text.replace('.', fromUtf8(format_.decimalSeparator));
+    return new NumberCell(v, text);
   };
   for (std::size_t a = 0; a < summary_.attributes.size(); ++a) {
     const AttributeSummary& s = summary_.attributes[a];

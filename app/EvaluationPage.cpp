@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QSplitter>
@@ -33,6 +34,8 @@ QChartView* chartView(QWidget* parent, const QString& name) {
   auto* chart = new QChart();
   chart->legend()->setAlignment(Qt::AlignBottom);
   chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->layout()->setContentsMargins(0, 0, 0, 0);
+  chart->setBackgroundRoundness(0);
   chart->setLocalizeNumbers(true);  // axis labels with the user's decimal separator
   auto* view = new QChartView(chart, parent);
   view->setObjectName(name);
@@ -48,6 +51,15 @@ void clearChart(QChart* chart) {
     chart->removeAxis(axis);
     delete axis;
   }
+}
+
+// Axis labels and titles a size smaller than the window's, so that a chart in a third of a
+// 1024-pixel window keeps them whole.
+void useSmallAxisFonts(QAbstractAxis* axis) {
+  QFont font = axis->labelsFont();
+  font.setPointSizeF(std::max(6.0, font.pointSizeF() - 1.5));
+  axis->setLabelsFont(font);
+  axis->setTitleFont(font);
 }
 
 // A cell that shows its text and sorts by its number (the text alone would sort "10" before
@@ -211,6 +223,7 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   rowsView_->setSelectionBehavior(QAbstractItemView::SelectRows);
   rowsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   rowsView_->verticalHeader()->hide();
+  rowsView_->verticalHeader()->setDefaultSectionSize(20);
   rowsView_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   rowsView_->setToolTip("Double-click a row to see why it got its score.");
   connect(rowsView_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -232,12 +245,22 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   resultTabs_->addTab(rowsPage, "Rows");
   resultTabs_->addTab(historyView_, "History");
   resultTabs_->addTab(tuningTable_, "Tuning");
+  // Small minimums, so that the tab never squeezes the parameter panel above it: the splitter
+  // handles give either part more room.
+  for (QWidget* part : std::initializer_list<QWidget*>{figuresText_, rocView_, distributionView_,
+                                                       rowsView_, tuningTable_}) {
+    part->setMinimumHeight(40);
+  }
+  resultTabs_->setMinimumHeight(70);
   auto* panes = new QSplitter(Qt::Vertical, this);
   panes->addWidget(figures);
   panes->addWidget(resultTabs_);
   panes->setStretchFactor(0, 3);
   panes->setStretchFactor(1, 2);
-  figures->setSizes({540, 270, 270});  // scaled to the width the tab gets
+  // The figures text is some 60 characters wide after Apply (the fold table, wider, scrolls);
+  // the charts get the rest, so that their axis labels are not elided at 1024 pixels.
+  figures->setSizes({470, 275, 275});  // scaled to the width the tab gets
+  panes->setSizes({280, 190});
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
@@ -467,16 +490,21 @@ void EvaluationPage::drawRoc(const QString& whose, const Metrics& metrics,
   chart->addSeries(chance);
   auto* x = new QValueAxis();
   x->setRange(0, 1);
+  x->setTickCount(3);
   x->setTitleText("False positive rate");
   auto* y = new QValueAxis();
   y->setRange(0, 1);
+  y->setTickCount(3);
   y->setTitleText("True positive rate");
+  useSmallAxisFonts(x);
+  useSmallAxisFonts(y);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   for (QLineSeries* s : {curve, chance}) {
     s->attachAxis(x);
     s->attachAxis(y);
   }
+  chart->legend()->hide();  // the dashed diagonal is chance, as on every ROC chart
   chart->setTitle(whose + ": ROC curve, AUC " + fromUtf8(metricText(metrics.auc, format)));
 }
 
@@ -486,12 +514,14 @@ void EvaluationPage::drawDistribution(const QString& whose, const Metrics& metri
   const ScoreHistogram& h = metrics.histogram;
   auto* x = new QValueAxis();
   x->setRange(-1, 1);
-  x->setTickCount(5);
+  x->setTickCount(3);
   x->setLabelFormat("%.1f");
   x->setTitleText("Score");
   auto* y = new QValueAxis();
   y->setLabelFormat("%.0f");
   y->setTitleText("Observations");
+  useSmallAxisFonts(x);
+  useSmallAxisFonts(y);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   std::int64_t highest = 1;

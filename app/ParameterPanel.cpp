@@ -79,6 +79,11 @@ ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
   cutPointsBox_->setGeometry(544, 118, 121, 22);
   label("Name", 776, 45);
   modelNameBox_ = edit("modelNameBox", kDefaultModelName, 809, 42);
+  buildNote_ = new QLabel(this);
+  buildNote_->setObjectName("buildNote");
+  buildNote_->setWordWrap(true);
+  buildNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  buildNote_->setGeometry(776, 72, 230, 70);
 
   // What each parameter does, in a sentence, where the pointer rests on its box.
   gridSizeBox_->setToolTip(
@@ -191,6 +196,14 @@ QWidget* ParameterPanel::box(ParameterField field) const {
 void ParameterPanel::showCounts(PatternCounts counts) {
   positivePatternsBox_->setValue(counts.positive);
   negativePatternsBox_->setValue(counts.negative);
+}
+
+void ParameterPanel::showBuildNote(const QString& note) {
+  buildNote_->setText(note);
+}
+
+QString ParameterPanel::buildNote() const {
+  return buildNote_->text();
 }
 
 QString ParameterPanel::modelName() const {

@@ -9,6 +9,7 @@
 #include "Intake.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -37,6 +38,11 @@ class ParameterPanel : public QWidget {
   QWidget* box(ParameterField field) const;
   // The Positive and Negative Patterns Found counters.
   void showCounts(PatternCounts counts);
+
+  // What the choices did in the last build (patterns the selection kept, attributes the cut
+  // points left), under the name; empty hides it.
+  void showBuildNote(const QString& note);
+  QString buildNote() const;
 
   QString modelName() const;
   void setModelName(const QString& name);
@@ -68,4 +74,5 @@ class ParameterPanel : public QWidget {
   QSpinBox* positivePatternsBox_;
   QSpinBox* negativePatternsBox_;
   QLineEdit* modelNameBox_;
+  QLabel* buildNote_;
 };

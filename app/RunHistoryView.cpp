@@ -41,6 +41,7 @@ RunHistoryView::RunHistoryView(QWidget* parent, const NumberFormat& format)
   table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(20);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->setToolTip("Select two runs (Ctrl+click) to see them side by side.");
   comparison_ = new QPlainTextEdit(this);
@@ -51,11 +52,14 @@ RunHistoryView::RunHistoryView(QWidget* parent, const NumberFormat& format)
   fixed.setPointSize(9);
   comparison_->setFont(fixed);
   comparison_->setPlainText("Select two runs to see them side by side.");
+  table_->setMinimumHeight(30);
+  comparison_->setMinimumHeight(30);
   auto* split = new QSplitter(Qt::Horizontal, this);
   split->addWidget(table_);
   split->addWidget(comparison_);
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 2);
+  split->setSizes({640, 360});
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);

@@ -121,21 +121,23 @@ void WorkbenchWindow::buildModel() {
         panel_->showCounts(outcome.counts);
         trainingClasses_ = outcome.classes;
         trainingClassesModel_ = modelFullName_;
-        QString choices;
+        // What the choices did, in the status bar and under the name, where it is not cut.
+        QStringList notes;
         if (outcome.selection) {
           const SelectionCounts& k = *outcome.selection;
-          choices +=
-              QString(" The selection kept %1 of %2 positive and %3 of %4 negative patterns.")
-                  .arg(k.positiveKept)
-                  .arg(k.positiveFound)
-                  .arg(k.negativeKept)
-                  .arg(k.negativeFound);
+          notes << QString("The selection kept %1 of %2 positive and %3 of %4 negative patterns.")
+                       .arg(k.positiveKept)
+                       .arg(k.positiveFound)
+                       .arg(k.negativeKept)
+                       .arg(k.negativeFound);
         }
         if (outcome.attributes) {
-          choices += QString(" Class-aware cut points kept %1 of %2 attributes.")
-                         .arg(outcome.attributes->first)
-                         .arg(outcome.attributes->second);
+          notes << QString("Class-aware cut points kept %1 of %2 attributes.")
+                       .arg(outcome.attributes->first)
+                       .arg(outcome.attributes->second);
         }
+        panel_->showBuildNote(notes.join('\n'));
+        const QString choices = notes.isEmpty() ? QString() : " " + notes.join(' ');
         const QString folder =
             QFileInfo(fromUtf8(modelFileName(name, ModelFileKind::Model))).absolutePath();
         statusBar_->showMessage(
@@ -171,6 +173,7 @@ void WorkbenchWindow::loadModel() {
   // Undecided rows go to the larger class of the training table only when this window built
   // the model from it.
   if (trainingClassesModel_ != modelFullName_) trainingClasses_.reset();
+  panel_->showBuildNote(QString());  // said of the last build
   // The tabs before a file that cannot be read show the new model; the rest keep theirs.
   const std::string table = toUtf8(dataBox_->toPlainText());
   const NumberFormat format = numberFormat();

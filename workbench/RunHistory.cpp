@@ -54,6 +54,33 @@ std::vector<std::string> tabFields(const std::string& line) {
   return fields;
 }
 
+// A parameters summary cut into the parts parametersSummary writes, each under its caption,
+// the choices left out shown as their defaults; a summary that is not one leaves all empty.
+std::array<std::string, 5> parameterParts(const std::string& summary) {
+  std::array<std::string, 5> parts;  // grid size, degree, thresholds, cut points, selection
+  if (summary.rfind("grid ", 0) != 0) return parts;
+  parts[3] = "equal frequency";
+  parts[4] = "keep all";
+  std::size_t at = 0;
+  while (at <= summary.size()) {
+    const std::size_t end = std::min(summary.find(", ", at), summary.size());
+    const std::string part = summary.substr(at, end - at);
+    if (part.rfind("grid ", 0) == 0) {
+      parts[0] = part.substr(5);
+    } else if (part.rfind("degree ", 0) == 0) {
+      parts[1] = part.substr(7);
+    } else if (part == "class-aware") {
+      parts[3] = part;
+    } else if (part.rfind("cover ", 0) == 0) {
+      parts[4] = part;
+    } else {
+      parts[2] = part;
+    }
+    at = end + 2;
+  }
+  return parts;
+}
+
 }  // namespace
 
 std::string parametersSummary(const LearningParameters& p) {
@@ -175,11 +202,17 @@ std::vector<std::array<std::string, 3>> compareRuns(const RunRecord& a, const Ru
   };
   const auto figure = [&](double v) { return metricText(v, format); };
   const auto seconds = [&](double v) { return numberText(std::round(v * 10) / 10, format) + " s"; };
+  const std::array<std::string, 5> pa = parameterParts(a.parameters);
+  const std::array<std::string, 5> pb = parameterParts(b.parameters);
   return {{"Time", a.time, b.time},
           {"Run", a.kind, b.kind},
           {"Table", a.table, b.table},
           {"Model", a.model, b.model},
-          {"Parameters", a.parameters, b.parameters},
+          {"Grid size", pa[0], pb[0]},
+          {"Degree", pa[1], pb[1]},
+          {"Thresholds", pa[2], pb[2]},
+          {"Cut points", pa[3], pb[3]},
+          {"Selection", pa[4], pb[4]},
           {"Positive patterns", patterns(a.positivePatterns), patterns(b.positivePatterns)},
           {"Negative patterns", patterns(a.negativePatterns), patterns(b.negativePatterns)},
           {"Accuracy", figure(a.accuracy), figure(b.accuracy)},

@@ -55,6 +55,7 @@ RunHistory readRunHistory(const std::string& path);
 // LadError "Cannot write the run history ..." naming the file and the reason.
 void appendRun(const std::string& path, const RunRecord& record);
 
-// Two runs side by side: one row per field, {caption, first run, second run}.
+// Two runs side by side: one row per field, {caption, first run, second run}; the parameters
+// one row each (grid size, degree, the four thresholds, cut points, selection).
 std::vector<std::array<std::string, 3>> compareRuns(const RunRecord& first, const RunRecord& second,
                                                     const NumberFormat& format);

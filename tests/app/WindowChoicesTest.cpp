@@ -3,6 +3,7 @@
 // long cross-validation or tune.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QtCharts/QChartView>
@@ -49,6 +50,10 @@ class WindowChoicesTest : public WindowFixture {
         message.contains(QRegularExpression("Class-aware cut points kept \\d of 6 attributes\\.")),
         qPrintable(message));
     QVERIFY(readFile(at("LAD.MOD")) != fullModel);
+    // The same, where the status bar cannot cut it.
+    const QString note = part<QLabel>("buildNote")->text();
+    QVERIFY2(note.startsWith("The selection kept ") && note.contains("\nClass-aware"),
+             qPrintable(note));
 
     form->close();
     newWindow();

@@ -111,7 +111,7 @@ TEST(RunHistory, ComparesTwoRunsFieldByField) {
   NumberFormat comma;
   comma.decimalSeparator = ",";
   const auto rows = compareRuns(a, b, comma);
-  ASSERT_EQ(rows.size(), 12u);
+  ASSERT_EQ(rows.size(), 16u);
   const auto row = [&](const std::string& caption) {
     for (const auto& r : rows) {
       if (r[0] == caption) return r;
@@ -123,4 +123,17 @@ TEST(RunHistory, ComparesTwoRunsFieldByField) {
   EXPECT_EQ(row("Positive patterns"), (std::array<std::string, 3>{"Positive patterns", "12", "-"}));
   EXPECT_EQ(row("Negative patterns")[1], "9.5");
   EXPECT_EQ(row("Time taken")[1], "1,3 s");
+  // The parameters a row each; an apply's, not known, stay empty.
+  b.parameters = "grid 6, degree 3, 0.9/0.1/0.05/0.05, class-aware, cover 3";
+  a.parameters = "";
+  const auto split = compareRuns(a, b, comma);
+  const std::vector<std::array<std::string, 3>> expected{{"Grid size", "", "6"},
+                                                         {"Degree", "", "3"},
+                                                         {"Thresholds", "", "0.9/0.1/0.05/0.05"},
+                                                         {"Cut points", "", "class-aware"},
+                                                         {"Selection", "", "cover 3"}};
+  const std::vector<std::array<std::string, 3>> parameterRows(split.begin() + 4, split.begin() + 9);
+  EXPECT_EQ(parameterRows, expected);
+  EXPECT_EQ(compareRuns(sampleRun(), b, comma)[7][1], "equal frequency");  // the defaults said
+  EXPECT_EQ(compareRuns(sampleRun(), b, comma)[8][1], "keep all");
 }
