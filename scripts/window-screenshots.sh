@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real window under Xvfb at 1024 x 768 with clicks alone (key presses do not reach a
 # window without a window manager) and takes the README's screenshots of the first start with
-# the File menu, the choices beside the parameters after a build, the Data tab, and the
+# the File menu, the sample table built and applied, the choices beside the parameters after a build, the Data tab, and the
 # Evaluation tab with the rows table and the run history.
 # Usage: window-screenshots.sh [OUTPUT_FOLDER]   (needs a built build/app/lad-workbench)
 set -euo pipefail
@@ -32,7 +32,13 @@ start() {
 start
 click 18 8
 shot first-start.png
+convert "$out/first-start.png" -trim +repage "$out/first-start.png"  # the window, not the screen
 click 18 8
+# Build Model and Apply Model on the sample table.
+click 725 233 3
+click 725 295 3
+shot workbench.png
+convert "$out/workbench.png" -trim +repage "$out/workbench.png"
 kill \$pid; sleep 1
 # The recent files, the thresholds and the choices as a user left them: wdbc's tuned
 # thresholds, cover 3 and class-aware cut points.
@@ -59,7 +65,7 @@ start
 # File > Open Recent > wdbc.train.csv, then Build Model.
 click 18 8 0.5; click 70 50 0.5; click 390 72 2
 click 725 233
-for t in \$(seq 1 60); do sleep 1; [ -e "$work/data/LAD.MOD" ] && break; done
+for t in \$(seq 1 60); do sleep 1; [ \$(grep -c build "$work/data/lad-runs.tsv") -ge 2 ] && break; done
 sleep 2
 shot options.png
 click 623 357 2
@@ -67,7 +73,7 @@ shot data.png
 # Cross-validate on the training table, then Open Recent > wdbc.test.csv and Apply Model.
 click 486 357
 click 296 384
-for t in \$(seq 1 120); do sleep 1; [ \$(wc -l < "$work/data/lad-runs.tsv") -ge 3 ] && break; done
+for t in \$(seq 1 120); do sleep 1; grep -q cross-validation "$work/data/lad-runs.tsv" && break; done
 sleep 1
 click 18 8 0.5; click 70 50 0.5; click 390 72 2
 click 725 295 3
