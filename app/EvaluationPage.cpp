@@ -166,6 +166,24 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
       "Rows no pattern decides (score 0): counted as wrong, or as a forecast of a class. Used by "
       "the figures of Apply Model and by Cross-validate and Tune.");
   caption(judgingRow, "Undecided rows count as", undecidedBox_);
+  judgingRow->addSpacing(12);
+  degreeList_ = list("degreeList", "");
+  degreeList_->setPlaceholderText("the Degree");
+  degreeList_->setToolTip(
+      "Degrees that Tune Parameters tries, such as 2; 3 (empty: the Degree box).");
+  selectionList_ = list("selectionList", "");
+  selectionList_->setPlaceholderText("the selection");
+  selectionList_->setToolTip(
+      "Selections that Tune Parameters tries, such as none; cover:1; cover:3 (empty: the Pattern "
+      "Selection box).");
+  bothCutPointsBox_ = new QCheckBox("Tune both cut points", this);
+  bothCutPointsBox_->setObjectName("bothCutPointsBox");
+  bothCutPointsBox_->setToolTip(
+      "Tune Parameters tries equal-frequency and class-aware cut points (unchecked: the Cut "
+      "Points box).");
+  caption(judgingRow, "Tune degrees", degreeList_);
+  caption(judgingRow, "Tune selections", selectionList_);
+  judgingRow->addWidget(bothCutPointsBox_);
   judgingRow->addStretch(1);
   connect(undecidedBox_, &QComboBox::currentIndexChanged, this, [this] {
     if (testSet_) judgeTestSet();
@@ -188,10 +206,10 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   distributionView_ = chartView(this, "distributionView");
   tuningTable_ = new QTableWidget(this);
   tuningTable_->setObjectName("tuningTable");
-  tuningTable_->setColumnCount(11);
-  tuningTable_->setHorizontalHeaderLabels({"Rank", "Pos. Hom.", "Pos. Prev.", "Neg. Hom.",
-                                           "Neg. Prev.", "Balanced", "SD", "Accuracy", "AUC",
-                                           "Undecided", "Patterns"});
+  tuningTable_->setColumnCount(14);
+  tuningTable_->setHorizontalHeaderLabels(
+      {"Rank", "Pos. Hom.", "Pos. Prev.", "Neg. Hom.", "Neg. Prev.", "Balanced", "SD", "Accuracy",
+       "AUC", "Undecided", "Patterns", "Degree", "Cut points", "Selection"});
   tuningTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
   tuningTable_->setSelectionMode(QAbstractItemView::SingleSelection);
   tuningTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -269,6 +287,10 @@ EvaluationPage::EvaluationPage(QWidget* parent, const NumberFormat& format) : QW
   showNothing(
       "Apply a model to a table with classes 0 and 1 to see how good it is, or "
       "cross-validate the parameters.");
+}
+
+bool EvaluationPage::bothCutPoints() const {
+  return bothCutPointsBox_->isChecked();
 }
 
 UndecidedRule EvaluationPage::undecidedRule() const {
@@ -454,6 +476,15 @@ void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked
     tuningTable_->setItem(row, 9, figure(s.undecidedShare.mean));
     const double patterns = s.positivePatterns.mean + s.negativePatterns.mean;
     tuningTable_->setItem(row, 10, numberItem(patterns, QString::number(patterns, 'f', 1)));
+    tuningTable_->setItem(row, 11, numberItem(p.degree, QString::number(p.degree)));
+    auto* cuts = new QTableWidgetItem(
+        p.discretization == Discretization::ClassAware ? "class-aware" : "equal frequency");
+    cuts->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    tuningTable_->setItem(row, 12, cuts);
+    tuningTable_->setItem(
+        row, 13,
+        numberItem(p.coverTarget, p.coverTarget == 0 ? QString("keep all")
+                                                     : QString("cover %1").arg(p.coverTarget)));
   }
   tuningTable_->setSortingEnabled(true);
   tuningTable_->sortByColumn(0, Qt::AscendingOrder);

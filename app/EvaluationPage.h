@@ -63,6 +63,11 @@ class EvaluationPage : public QWidget {
   // The tuning lists as typed, the box of each, and the criterion chosen.
   TuningListTexts listTexts() const;
   QLineEdit* listBox(ParameterField field) const;
+  // What tuning also ranges over: the degrees and selections typed (empty: the panel's own)
+  // and whether both kinds of cut points are tried.
+  QLineEdit* degreeList() const { return degreeList_; }
+  QLineEdit* selectionList() const { return selectionList_; }
+  bool bothCutPoints() const;
   // The folds and seed in the boxes.
   ValidationOptions validationOptions() const;
   TuningCriterion criterion() const;
@@ -96,6 +101,9 @@ class EvaluationPage : public QWidget {
   QChartView* distributionView_;
   QTableWidget* tuningTable_;
   QComboBox* undecidedBox_;
+  QLineEdit* degreeList_;
+  QLineEdit* selectionList_;
+  QCheckBox* bothCutPointsBox_;
   QTabWidget* resultTabs_;  // Rows, History, Tuning
   QCheckBox* wrongOnlyBox_;
   QTableView* rowsView_;

@@ -151,6 +151,8 @@ void ParameterPanel::showParameters(const LearningParameters& values, const Numb
   positivePrevalenceBox_->setText(fromUtf8(texts.positivePrevalence));
   negativeHomogeneityBox_->setText(fromUtf8(texts.negativeHomogeneity));
   negativePrevalenceBox_->setText(fromUtf8(texts.negativePrevalence));
+  setCoverTarget(values.coverTarget);
+  setDiscretization(values.discretization);
 }
 
 std::int32_t ParameterPanel::coverTarget() const {

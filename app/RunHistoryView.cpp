@@ -59,7 +59,7 @@ RunHistoryView::RunHistoryView(QWidget* parent, const NumberFormat& format)
   split->addWidget(comparison_);
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 2);
-  split->setSizes({640, 360});
+  split->setSizes({540, 460});
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);

@@ -106,6 +106,26 @@ void WorkbenchWindow::tune() {
     evaluationPage_->listBox(e.field)->setFocus();
     return;
   }
+  // The degrees, selections and cut points tried besides the thresholds; empty lists keep the
+  // panel's own.
+  for (QLineEdit* box : {evaluationPage_->degreeList(), evaluationPage_->selectionList()}) {
+    try {
+      const std::string text = toUtf8(box->text());
+      if (box == evaluationPage_->degreeList()) {
+        grid.degrees = readDegreeList(text);
+      } else {
+        grid.coverTargets = readSelectionList(text);
+      }
+    } catch (const std::exception& e) {
+      statusBar_->clearMessage();
+      reportFailure(e);
+      box->setFocus();
+      return;
+    }
+  }
+  if (evaluationPage_->bothCutPoints()) {
+    grid.discretizations = {Discretization::EqualFrequency, Discretization::ClassAware};
+  }
   // The lists take the place of the four threshold boxes: only Grid Size and Degree count,
   // with the selection and cut points chosen beside them.
   const std::optional<LearningParameters> base =

@@ -84,6 +84,14 @@ TuningGrid readTuningGrid(const TuningListTexts& texts, const NumberFormat& form
 // The grid's lists as readTuningGrid reads them back.
 TuningListTexts tuningListTexts(const TuningGrid& grid, const NumberFormat& format);
 
+// The window's extra tuning lists, as typed: degrees ("2; 3", whole numbers of at least 1) and
+// selections ("none; cover:1; cover:3", or the counts alone: "0 1 3", 0 keeping every
+// pattern), separated by ";", "," or spaces. An empty text gives an empty list (tuning keeps
+// the base parameters' own); a word that is not one raises LadError naming the list, the word
+// and what is accepted.
+std::vector<std::int32_t> readDegreeList(const std::string& text);
+std::vector<std::int32_t> readSelectionList(const std::string& text);
+
 // The list as readShareList reads it back, separated by ";" and a space.
 std::string shareListText(const std::vector<double>& values, const NumberFormat& format);
 

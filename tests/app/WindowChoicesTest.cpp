@@ -185,6 +185,47 @@ class WindowChoicesTest : public WindowFixture {
     QCOMPARE(attributes->item(1, 4)->text(), QString("1"));
   }
 
+  // Tuning ranges over the degrees, selections and cut points asked for, each set in its row,
+  // and Use These Parameters puts the chosen set's choices beside the boxes.
+  void tuningRangesOverDegreeSelectionAndCutPoints() {
+    part<QSpinBox>("foldsBox")->setValue(3);
+    for (const char* name : {"positiveHomogeneityList", "positivePrevalenceList",
+                             "negativeHomogeneityList", "negativePrevalenceList"}) {
+      part<QLineEdit>(name)->setText(name[0] == 'p' ? "0.6" : "0.4");
+    }
+    part<QLineEdit>("positivePrevalenceList")->setText("0.1");
+    part<QLineEdit>("negativePrevalenceList")->setText("0.1");
+    part<QLineEdit>("degreeList")->setText("1 x");
+    form->tune();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].startsWith("Degrees: 'x' is not a degree"), qPrintable(errors[0]));
+    QVERIFY(!form->jobRunning());
+    part<QLineEdit>("degreeList")->setText("1; 2");
+    part<QLineEdit>("selectionList")->setText("none cover:1");
+    part<QCheckBox>("bothCutPointsBox")->setChecked(true);
+    form->tune();
+    waitForJobs();
+    QCOMPARE(errors.size(), 1);
+    auto* table = part<QTableWidget>("tuningTable");
+    QCOMPARE(table->rowCount(), 2 * 2 * 2);
+    QSet<QString> sets;
+    for (int r = 0; r < table->rowCount(); ++r) {
+      sets << table->item(r, 11)->text() + "/" + table->item(r, 12)->text() + "/" +
+                  table->item(r, 13)->text();
+    }
+    QCOMPARE(sets.size(), 8);
+    QVERIFY(sets.contains("2/class-aware/cover 1"));
+    for (int r = 0; r < table->rowCount(); ++r) {
+      if (table->item(r, 12)->text() != "class-aware" || table->item(r, 13)->text() != "cover 1")
+        continue;
+      table->selectRow(r);
+      break;
+    }
+    part<QPushButton>("useButton")->click();
+    QCOMPARE(selectionBox()->value(), 1);
+    QCOMPARE(cutPointsBox()->currentText(), QString("class-aware"));
+  }
+
   // A run estimated at more than a minute asks first, with the estimate; No starts nothing.
   void longRunsAskFirst() {
     dataBox()->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));

@@ -9,6 +9,7 @@
 #include "CrossValidation.h"
 #include "GeneratedTable.h"
 #include "InMemoryModel.h"
+#include "LadError.h"
 #include "SampleTable.h"
 #include "ScoredRows.h"
 #include "TempDir.h"
@@ -136,4 +137,24 @@ TEST_F(BuildChoices, ClassAwareBuildSaysHowManyAttributesRemained) {
   p.discretization = Discretization::EqualFrequency;
   runBuildModel(p, table, path("M"), nullptr, options);
   EXPECT_EQ(told, std::make_pair(-1, -1));
+}
+
+TEST(TuningLists, DegreesAndSelectionsReadOrSayWhatIsWrong) {
+  EXPECT_EQ(readDegreeList("2; 3,4"), (std::vector<std::int32_t>{2, 3, 4}));
+  EXPECT_TRUE(readDegreeList("  ").empty());
+  EXPECT_EQ(readSelectionList("none cover:3; 1 0"), (std::vector<std::int32_t>{0, 3, 1, 0}));
+  EXPECT_TRUE(readSelectionList("").empty());
+  const auto message = [](auto read, const char* text) {
+    try {
+      read(text);
+    } catch (const LadError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no failure");
+  };
+  EXPECT_EQ(message(readDegreeList, "2; 0"),
+            "Degrees: '0' is not a degree; give whole numbers of at least 1, such as 2; 3");
+  for (const char* bad : {"cover:0", "cover:", "-1", "all", "2.5"}) {
+    EXPECT_EQ(message(readSelectionList, bad).rfind("Selections: '", 0), 0u) << bad;
+  }
 }
