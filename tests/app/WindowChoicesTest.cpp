@@ -49,6 +49,7 @@ class WindowChoicesTest : public WindowFixture {
     QVERIFY2(
         message.contains(QRegularExpression("Class-aware cut points kept \\d of 6 attributes\\.")),
         qPrintable(message));
+    QCOMPARE(statusBar()->toolTip(), message);  // whole, where the bar is too narrow for it
     QVERIFY(readFile(at("LAD.MOD")) != fullModel);
     // The same, where the status bar cannot cut it.
     const QString note = part<QLabel>("buildNote")->text();
