@@ -28,6 +28,10 @@ JobStatusBar::JobStatusBar(QWidget* parent) : QStatusBar(parent) {
   timeLabel_->hide();
   progressBar_->hide();
   cancelButton_->hide();
+  // A message longer than the window is wide shows whole where the pointer rests on it.
+  connect(this, &QStatusBar::messageChanged, this, [this](const QString& message) {
+    setToolTip(message);
+  });
   connect(cancelButton_, &QPushButton::clicked, this, &JobStatusBar::cancelClicked);
   clockTimer_ = new QTimer(this);
   clockTimer_->setInterval(250);

@@ -1,5 +1,6 @@
 #include "ParameterPanel.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,8 +63,27 @@ ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
   positivePatternsBox_ = spin("positivePatternsBox", 2, 32, 118);
   label("Negative Patterns Found", 208, 103);
   negativePatternsBox_ = spin("negativePatternsBox", 2, 208, 118);
+  // The two choices of the method sit in the counters' row, under the negative thresholds, so
+  // that the six boxes keep their places.
+  label("Pattern Selection", 376, 103);
+  selectionBox_ = new QSpinBox(this);
+  selectionBox_->setObjectName("selectionBox");
+  selectionBox_->setRange(0, 99);
+  selectionBox_->setSpecialValueText("keep all");
+  selectionBox_->setPrefix("cover ");
+  selectionBox_->setGeometry(376, 118, 121, 22);
+  label("Cut Points", 544, 103);
+  cutPointsBox_ = new QComboBox(this);
+  cutPointsBox_->setObjectName("cutPointsBox");
+  cutPointsBox_->addItems({"equal frequency", "class-aware"});
+  cutPointsBox_->setGeometry(544, 118, 121, 22);
   label("Name", 776, 45);
   modelNameBox_ = edit("modelNameBox", kDefaultModelName, 809, 42);
+  buildNote_ = new QLabel(this);
+  buildNote_->setObjectName("buildNote");
+  buildNote_->setWordWrap(true);
+  buildNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  buildNote_->setGeometry(776, 72, 230, 70);
 
   // What each parameter does, in a sentence, where the pointer rests on its box.
   gridSizeBox_->setToolTip(
@@ -84,6 +104,12 @@ ParameterPanel::ParameterPanel(QWidget* parent) : QWidget(parent) {
   negativePrevalenceBox_->setToolTip(
       "Negative Prevalence: a negative pattern covers more than this share of all class 0 "
       "observations (0 to 1).");
+  selectionBox_->setToolTip(
+      "Pattern Selection: keep all patterns, or only enough that every training observation "
+      "stays covered K times (cover K); a smaller model that is easier to read.");
+  cutPointsBox_->setToolTip(
+      "Cut Points: equal-frequency bins, or class-aware cut points placed where the class "
+      "changes; an attribute without one drops out of the search.");
   // The counters say what the last build or model holds; they are not typed into.
   for (QSpinBox* counter : {positivePatternsBox_, negativePatternsBox_}) {
     counter->setReadOnly(true);
@@ -125,6 +151,30 @@ void ParameterPanel::showParameters(const LearningParameters& values, const Numb
   positivePrevalenceBox_->setText(fromUtf8(texts.positivePrevalence));
   negativeHomogeneityBox_->setText(fromUtf8(texts.negativeHomogeneity));
   negativePrevalenceBox_->setText(fromUtf8(texts.negativePrevalence));
+  setCoverTarget(values.coverTarget);
+  setDiscretization(values.discretization);
+}
+
+std::int32_t ParameterPanel::coverTarget() const {
+  return selectionBox_->value();
+}
+
+Discretization ParameterPanel::discretization() const {
+  return cutPointsBox_->currentIndex() == 1 ? Discretization::ClassAware
+                                            : Discretization::EqualFrequency;
+}
+
+void ParameterPanel::setCoverTarget(std::int32_t cover) {
+  selectionBox_->setValue(cover);
+}
+
+void ParameterPanel::setDiscretization(Discretization discretization) {
+  cutPointsBox_->setCurrentIndex(discretization == Discretization::ClassAware ? 1 : 0);
+}
+
+void ParameterPanel::takeChoices(LearningParameters& parameters) const {
+  parameters.coverTarget = coverTarget();
+  parameters.discretization = discretization();
 }
 
 QWidget* ParameterPanel::box(ParameterField field) const {
@@ -150,6 +200,14 @@ void ParameterPanel::showCounts(PatternCounts counts) {
   negativePatternsBox_->setValue(counts.negative);
 }
 
+void ParameterPanel::showBuildNote(const QString& note) {
+  buildNote_->setText(note);
+}
+
+QString ParameterPanel::buildNote() const {
+  return buildNote_->text();
+}
+
 QString ParameterPanel::modelName() const {
   return modelNameBox_->text();
 }
@@ -173,6 +231,8 @@ QList<QWidget*> ParameterPanel::focusOrder() const {
           buildModelButton_,
           loadModelButton_,
           applyModelButton_,
+          selectionBox_,
+          cutPointsBox_,
           positivePatternsBox_,
           negativePatternsBox_,
           modelNameBox_};

@@ -8,6 +8,8 @@
 #include "BuildModel.h"
 #include "Intake.h"
 
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -24,10 +26,23 @@ class ParameterPanel : public QWidget {
   void setBoxTexts(const ParameterTexts& texts);
   // Puts a parameter set into the boxes, the shares written in `format`.
   void showParameters(const LearningParameters& values, const NumberFormat& format);
+  // The pattern selection (0: every pattern kept) and the cut points chosen beside the six
+  // boxes.
+  std::int32_t coverTarget() const;
+  Discretization discretization() const;
+  void setCoverTarget(std::int32_t cover);
+  void setDiscretization(Discretization discretization);
+  // The six boxes read as readParameters reads them, with the two choices.
+  void takeChoices(LearningParameters& parameters) const;
   // The box of a parameter, to put the focus in when it is wrong.
   QWidget* box(ParameterField field) const;
   // The Positive and Negative Patterns Found counters.
   void showCounts(PatternCounts counts);
+
+  // What the choices did in the last build (patterns the selection kept, attributes the cut
+  // points left), under the name; empty hides it.
+  void showBuildNote(const QString& note);
+  QString buildNote() const;
 
   QString modelName() const;
   void setModelName(const QString& name);
@@ -54,7 +69,10 @@ class ParameterPanel : public QWidget {
   QPushButton* buildModelButton_;
   QPushButton* loadModelButton_;
   QPushButton* applyModelButton_;
+  QSpinBox* selectionBox_;   // cover K, 0 keeps every pattern
+  QComboBox* cutPointsBox_;  // equal frequency or class-aware
   QSpinBox* positivePatternsBox_;
   QSpinBox* negativePatternsBox_;
   QLineEdit* modelNameBox_;
+  QLabel* buildNote_;
 };

@@ -108,6 +108,8 @@ void WorkbenchWindow::readDataFile(const QString& path) {
   // What was judged or counted on the earlier table says so; the patterns are counted again
   // on the new one, unless they wait to explain the Forecast of the earlier one.
   evaluationPage_->tableReplaced(QFileInfo(path).fileName());
+  showRunHistory();  // the runs kept in the new data's folder
+  wantDataSummary();
   if (!patternsModel_.empty() && !(patternsWanted_ && patternsWanted_->forExplanations)) {
     wantPatterns({patternsModel_, toUtf8(dataBox_->toPlainText()), numberFormat(), false});
   }
@@ -208,11 +210,17 @@ void WorkbenchWindow::restoreSettings() {
   if (const std::optional<ParameterTexts> texts = WindowSettings::parameters()) {
     panel_->setBoxTexts(*texts);
   }
+  const WindowSettings::MethodChoices choices = WindowSettings::methodChoices();
+  panel_->setCoverTarget(choices.coverTarget);
+  panel_->setDiscretization(choices.discretization);
+  evaluationPage_->setUndecidedRule(choices.undecided);
   const QSize size = WindowSettings::windowSize();
   if (size.isValid()) resize(size.expandedTo(minimumSize()));
 }
 
 void WorkbenchWindow::saveSettings() const {
   WindowSettings::setParameters(panel_->boxTexts());
+  WindowSettings::setMethodChoices(
+      {panel_->coverTarget(), panel_->discretization(), evaluationPage_->undecidedRule()});
   WindowSettings::setWindowSize(size());
 }

@@ -14,7 +14,10 @@
 #include "LadError.h"
 #include "ModelSetCheck.h"
 #include "ParameterPanel.h"
+#include "PatternRules.h"
+#include "PatternSelection.h"
 #include "QtText.h"
+#include "RunHistory.h"
 #include "StoredPatternCounts.h"
 #include "WindowSettings.h"
 #include "WorkbenchWindow.h"
@@ -25,6 +28,9 @@ namespace {
 struct BuildOutcome {
   PatternCounts counts;
   QString warnings;
+  std::optional<SelectionCounts> selection;
+  std::optional<std::pair<std::int32_t, std::int32_t>> attributes;  // searched, of all
+  std::optional<ClassCounts> classes;                               // of the training table
 };
 
 // What a finished Load Model hands back: the model's pattern counts, and what is wrong with its
@@ -36,8 +42,10 @@ struct LoadOutcome {
 
 // What a finished Apply Model hands back: every scored line, for the Evaluation tab.
 struct ApplyOutcome {
-  std::vector<ScoredObservation> scored;
+  std::vector<ScoredRow> scored;
   QString warnings;
+  QString modelSize;  // "Model: 3 positive and 2 negative patterns, 9 conditions in all"
+  PatternCounts counts;
 };
 
 // The observation lines of a table text: its lines but the header, the empty ones left out.
@@ -92,16 +100,44 @@ void WorkbenchWindow::buildModel() {
         options.warning = [&outcome](const std::string& text) {
           addWarning(outcome.warnings, text);
         };
+        options.control.selected = [&outcome](const SelectionCounts& kept) {
+          outcome.selection = kept;
+        };
+        options.attributesSearched = [&outcome](std::int32_t searched, std::int32_t all) {
+          outcome.attributes = std::make_pair(searched, all);
+        };
         outcome.counts = runBuildModel(
             *parameters, table, name,
             [&job, this](ModelFileKind kind, const std::string& filename) {
               postFile(job, kind, filename);
             },
             options);
+        // The larger class of the training table decides undecided rows when the model is
+        // applied; a table the build has read is read again without fail.
+        outcome.classes = tableClassCounts(table, taken.format);
         return outcome;
       },
-      [this, name, table, taken](BuildOutcome& outcome) {
+      [this, name, table, taken, parameters](BuildOutcome& outcome) {
         panel_->showCounts(outcome.counts);
+        trainingClasses_ = outcome.classes;
+        trainingClassesModel_ = modelFullName_;
+        // What the choices did, in the status bar and under the name, where it is not cut.
+        QStringList notes;
+        if (outcome.selection) {
+          const SelectionCounts& k = *outcome.selection;
+          notes << QString("The selection kept %1 of %2 positive and %3 of %4 negative patterns.")
+                       .arg(k.positiveKept)
+                       .arg(k.positiveFound)
+                       .arg(k.negativeKept)
+                       .arg(k.negativeFound);
+        }
+        if (outcome.attributes) {
+          notes << QString("Class-aware cut points kept %1 of %2 attributes.")
+                       .arg(outcome.attributes->first)
+                       .arg(outcome.attributes->second);
+        }
+        panel_->showBuildNote(notes.join('\n'));
+        const QString choices = notes.isEmpty() ? QString() : " " + notes.join(' ');
         const QString folder =
             QFileInfo(fromUtf8(modelFileName(name, ModelFileKind::Model))).absolutePath();
         statusBar_->showMessage(
@@ -110,7 +146,16 @@ void WorkbenchWindow::buildModel() {
                 .arg(QDir::toNativeSeparators(folder))
                 .arg(outcome.counts.positive)
                 .arg(outcome.counts.negative)
-                .arg(statusBar_->secondsTaken(), 0, 'f', 1));
+                .arg(statusBar_->secondsTaken(), 0, 'f', 1) +
+            choices);
+        RunRecord run;
+        run.kind = "build";
+        run.model = toUtf8(QFileInfo(fromUtf8(modelFullName_)).fileName());
+        run.parameters = parametersSummary(*parameters);
+        run.positivePatterns = outcome.counts.positive;
+        run.negativePatterns = outcome.counts.negative;
+        run.seconds = statusBar_->secondsTaken();
+        recordRun(run);
         wantPatterns({modelFullName_, table, taken.format, false, true});
       });
 }
@@ -125,6 +170,10 @@ void WorkbenchWindow::loadModel() {
   panel_->setModelName(fromUtf8(modelNameOfFile(toUtf8(*chosen))));
   const std::string name = toUtf8(panel_->modelName());
   rememberModel(name);
+  // Undecided rows go to the larger class of the training table only when this window built
+  // the model from it.
+  if (trainingClassesModel_ != modelFullName_) trainingClasses_.reset();
+  panel_->showBuildNote(QString());  // said of the last build
   // The tabs before a file that cannot be read show the new model; the rest keep theirs.
   const std::string table = toUtf8(dataBox_->toPlainText());
   const NumberFormat format = numberFormat();
@@ -162,8 +211,17 @@ void WorkbenchWindow::applyModel() {
       [=, this](CommandJob& job) {
         ApplyOutcome outcome;
         ApplyReport report;
-        report.counts = [&job, this](PatternCounts counts) {
+        report.counts = [&job, &outcome, this](PatternCounts counts) {
+          outcome.counts = counts;
           job.post([this, counts] { panel_->showCounts(counts); });
+        };
+        report.loaded = [&outcome, format](const std::shared_ptr<const Model>& model) {
+          const ModelRules rules(model, format);
+          outcome.modelSize =
+              QString("Model: %1 positive and %2 negative patterns, %3 conditions in all")
+                  .arg(rules.positiveCount())
+                  .arg(rules.negativeCount())
+                  .arg(rules.conditionsInAll());
         };
         report.warning = [&outcome](const std::string& text) {
           addWarning(outcome.warnings, text);
@@ -191,8 +249,10 @@ void WorkbenchWindow::applyModel() {
           if (++scored % 1000 == 0) job.reportProgress(scored, std::max(scored, lines));
           if (block.size() >= 2000) send();
         };
-        report.scored = [&](const std::string&, const std::string& classField, double score) {
-          outcome.scored.push_back({evaluationClass(classField, format), score});
+        report.scored = [&](const std::string& rowName, const std::string& classField,
+                            double score) {
+          outcome.scored.push_back(
+              {rowName, classField, evaluationClass(classField, format), score});
         };
         try {
           runApplyModel(name, table, report, format);
@@ -206,10 +266,28 @@ void WorkbenchWindow::applyModel() {
         return outcome;
       },
       [this, name, table, shownName, format](ApplyOutcome& outcome) {
-        statusBar_->showMessage(outcome.warnings +
-                                QString("%1 lines scored.").arg(outcome.scored.size()));
-        evaluationPage_->showMetrics("Model " + shownName + " applied to " + tableDescription(),
-                                     evaluateScores(outcome.scored), format);
+        const std::size_t lines = outcome.scored.size();
+        const std::optional<ClassCounts> training =
+            trainingClassesModel_ == name ? trainingClasses_ : std::nullopt;
+        const Metrics metrics = evaluationPage_->showTestSet(
+            "Model " + shownName + " applied to " + tableDescription(), std::move(outcome.scored),
+            training, outcome.modelSize, format);
+        const std::string decided = undecidedSentence(metrics);
+        statusBar_->showMessage(outcome.warnings + QString("%1 lines scored.").arg(lines) +
+                                (decided.empty() ? QString() : " " + fromUtf8(decided)));
+        RunRecord run;
+        run.kind = "apply";
+        run.model = toUtf8(QFileInfo(fromUtf8(name)).fileName());
+        run.positivePatterns = outcome.counts.positive;
+        run.negativePatterns = outcome.counts.negative;
+        if (metrics.positives + metrics.negatives > 0) {
+          run.accuracy = metrics.accuracy;
+          run.balancedAccuracy = metrics.balancedAccuracy;
+          run.auc = metrics.auc;
+          run.undecidedShare = metrics.undecidedShare;
+        }
+        run.seconds = statusBar_->secondsTaken();
+        recordRun(run);
         tabs_->setTabToolTip(tabs_->indexOf(forecastBox_),
                              "The scores of model " + shownName + " on " + tableDescription());
         wantPatterns({name, table, format, true});

@@ -88,6 +88,37 @@ void setParameters(const ParameterTexts& texts) {
   }
 }
 
+MethodChoices methodChoices() {
+  QSettings settings = store();
+  settings.beginGroup("choices");
+  MethodChoices choices;
+  bool read = false;
+  const int cover = settings.value("selection", 0).toInt(&read);
+  if (read && cover >= 0 && cover <= 99) choices.coverTarget = cover;
+  if (settings.value("cutPoints").toString() == "class-aware") {
+    choices.discretization = Discretization::ClassAware;
+  }
+  const QString undecided = settings.value("undecided").toString();
+  if (undecided == "wrong") choices.undecided = UndecidedRule::Wrong;
+  if (undecided == "1") choices.undecided = UndecidedRule::ClassOne;
+  if (undecided == "0") choices.undecided = UndecidedRule::ClassZero;
+  return choices;
+}
+
+void setMethodChoices(const MethodChoices& choices) {
+  QSettings settings = store();
+  settings.beginGroup("choices");
+  settings.setValue("selection", choices.coverTarget);
+  settings.setValue("cutPoints", choices.discretization == Discretization::ClassAware
+                                     ? "class-aware"
+                                     : "equal-frequency");
+  const char* undecided = "larger";
+  if (choices.undecided == UndecidedRule::Wrong) undecided = "wrong";
+  if (choices.undecided == UndecidedRule::ClassOne) undecided = "1";
+  if (choices.undecided == UndecidedRule::ClassZero) undecided = "0";
+  settings.setValue("undecided", undecided);
+}
+
 QSize windowSize() {
   return store().value("windowSize").toSize();
 }

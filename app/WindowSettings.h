@@ -1,6 +1,7 @@
 // What the window remembers between runs: the last folder a file was chosen in, the recent
-// data files, the six parameters and the window's size. Kept as an INI file in the user's
-// settings folder; QSettings::setPath moves it (the tests put it in a temporary folder).
+// data files, the six parameters and the choices beside them, and the window's size. Kept as an INI
+// file in the user's settings folder; QSettings::setPath moves it (the tests put it in a temporary
+// folder).
 #pragma once
 
 #include <QSize>
@@ -9,6 +10,7 @@
 #include <optional>
 
 #include "Intake.h"
+#include "UndecidedRule.h"
 
 namespace WindowSettings {
 
@@ -28,6 +30,16 @@ void clearRecentFiles();
 // The six boxes as they were typed when the window last closed.
 std::optional<ParameterTexts> parameters();
 void setParameters(const ParameterTexts& texts);
+
+// The choices beside the six boxes and the Evaluation tab's undecided rule; a value that is not
+// one the window offers reads as the default.
+struct MethodChoices {
+  std::int32_t coverTarget = 0;
+  Discretization discretization = Discretization::EqualFrequency;
+  UndecidedRule undecided = UndecidedRule::LargerClass;
+};
+MethodChoices methodChoices();
+void setMethodChoices(const MethodChoices& choices);
 
 // The window's size when it last closed, or an empty size.
 QSize windowSize();

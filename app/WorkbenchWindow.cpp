@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "DataPage.h"
 #include "DroppedFile.h"
 #include "EvaluationPage.h"
 #include "ExplanationPanel.h"
@@ -78,7 +79,11 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
   dataBox_->viewport()->installEventFilter(this);
   connect(dataBox_->document(), &QTextDocument::modificationChanged, this,
           &WorkbenchWindow::updateTitle);
+  // The Data tab reads the table again once it is shown after an edit.
+  connect(dataBox_->document(), &QTextDocument::contentsChanged, this,
+          [this] { dataSummaryWanted_ = true; });
   restoreSettings();
+  showRunHistory();
 
   QList<QWidget*> order{dataBox_};
   order << panel_->focusOrder() << tabs_;
@@ -100,7 +105,10 @@ void WorkbenchWindow::makePages() {
   forecastBox_->setFont(tabFont());
   forecastBox_->setObjectName("forecastBox");
   tabs_->addTab(forecastBox_, "Forecast");
-  connect(tabs_, &QTabWidget::currentChanged, this, [this] { readWantedPatterns(); });
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    readWantedPatterns();
+    readWantedDataSummary();
+  });
   evaluationPage_ = new EvaluationPage(tabs_, numberFormat_);
   evaluationPage_->setObjectName("evaluationPage");
   tabs_->addTab(evaluationPage_, "Evaluation");
@@ -108,9 +116,13 @@ void WorkbenchWindow::makePages() {
           &WorkbenchWindow::crossValidate);
   connect(evaluationPage_, &EvaluationPage::tuneClicked, this, &WorkbenchWindow::tune);
   connect(evaluationPage_, &EvaluationPage::useClicked, this, &WorkbenchWindow::useTunedParameters);
+  connect(evaluationPage_, &EvaluationPage::rowChosen, this, &WorkbenchWindow::explainRow);
   patternsPage_ = new PatternsPage(tabs_);
   patternsPage_->setObjectName("patternsPage");
   tabs_->addTab(patternsPage_, "Patterns");
+  dataPage_ = new DataPage(tabs_, numberFormat_);
+  dataPage_->setObjectName("dataPage");
+  tabs_->addTab(dataPage_, "Data");
   explanationPanel_ = new ExplanationPanel(this);
   explanationPanel_->setObjectName("explanationPanel");
   forecastBox_->installEventFilter(this);
@@ -165,7 +177,10 @@ void WorkbenchWindow::readWantedPatterns() {
 }
 
 void WorkbenchWindow::explainForecastLine() {
-  const auto line = static_cast<std::size_t>(forecastBox_->textCursor().blockNumber());
+  explainRow(static_cast<std::size_t>(forecastBox_->textCursor().blockNumber()));
+}
+
+void WorkbenchWindow::explainRow(std::size_t line) {
   if (explanationPanel_->hasSource()) {
     explanationPanel_->explain(line);
   } else if (patternsWanted_ && patternsWanted_->forExplanations) {
@@ -210,7 +225,9 @@ std::optional<LearningParameters> WorkbenchWindow::readBoxes(const ParameterText
                                                              const NumberFormat& format) {
   // A bad parameter is said before anything starts, and its box gets the focus.
   try {
-    return readParameters(texts, format);
+    LearningParameters parameters = readParameters(texts, format);
+    panel_->takeChoices(parameters);
+    return parameters;
   } catch (const ParameterError& e) {
     statusBar_->clearMessage();
     reportFailure(e);
@@ -280,6 +297,7 @@ void WorkbenchWindow::jobFinished(const QString& failure) {
     command();
   }
   readWantedPatterns();  // the Patterns tab was opened while the command ran
+  readWantedDataSummary();
 }
 
 bool WorkbenchWindow::waitsForJob(const QString& command, std::function<void()> run) {

@@ -11,16 +11,20 @@
 #include <string>
 
 #include "CommandJob.h"
+#include "CrossValidation.h"
 #include "Dialogs.h"
 #include "Intake.h"
 #include "ModelExport.h"
 #include "ModelFiles.h"
 #include "NumberText.h"
+#include "RunHistory.h"
+#include "UndecidedRule.h"
 
 class EvaluationPage;
 class ExplanationPanel;
 class JobStatusBar;
 class ModelFilePages;
+class DataPage;
 class ParameterPanel;
 class PatternsPage;
 class QPlainTextEdit;
@@ -132,8 +136,25 @@ class WorkbenchWindow : public QWidget {
   // Starts reading the wanted patterns when the Patterns tab shows or a line waits to be
   // explained, and no other command runs.
   void readWantedPatterns();
-  // Why this score? for the Forecast line that holds the cursor.
+  // Why this score? for the Forecast line that holds the cursor, or for a row of the table
+  // Apply Model scored.
   void explainForecastLine();
+  void explainRow(std::size_t row);
+
+  // The run history, kept in the data's folder: shown at start and after Open Data, and a run
+  // added at the end of each build, apply, cross-validation and tune.
+  QString historyPath() const;
+  void showRunHistory();
+  void recordRun(RunRecord run);
+
+  // A cross-validation or tuning run that would take more than a minute starts only once the
+  // user has seen the estimate and said yes; `estimate` runs as a job of its own first.
+  void startAfterEstimate(std::function<ValidationCost()> estimate, const QString& what,
+                          std::function<void()> start);
+
+  // The Data tab is summarized when it is shown after the data box has changed.
+  void wantDataSummary();
+  void readWantedDataSummary();
 
   // Runs `work` as a job: the command buttons wait, progress and Cancel show, and when it
   // ends a failure goes to the error box ("... cancelled" only to the status bar) or, on
@@ -166,6 +187,8 @@ class WorkbenchWindow : public QWidget {
   QPlainTextEdit* forecastBox_;
   EvaluationPage* evaluationPage_;
   PatternsPage* patternsPage_;
+  DataPage* dataPage_;
+  bool dataSummaryWanted_ = true;
   ExplanationPanel* explanationPanel_;  // Why this score?, beside the window
   JobStatusBar* statusBar_;
   WindowMenus* menus_;
@@ -181,4 +204,7 @@ class WorkbenchWindow : public QWidget {
   std::optional<std::size_t> lineToExplain_;  // waits for the patterns
   QString modelShownName_;  // the name box's text when the model was last built or loaded
   std::string modelFullName_;
+  // The classes of the table the model of trainingClassesModel_ was built from in this window.
+  std::optional<ClassCounts> trainingClasses_;
+  std::string trainingClassesModel_;
 };

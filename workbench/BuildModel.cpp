@@ -3,6 +3,7 @@
 #include <sys/statvfs.h>
 #include <tbb/parallel_invoke.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -130,6 +131,10 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
     warnOfDegree(parameters, table, options);
     const Model model = buildModel(table, parameters, options.control);
     if (options.control.cancelled()) throw LadError("Build cancelled");
+    if (parameters.discretization == Discretization::ClassAware && options.attributesSearched) {
+      options.attributesSearched(searchedAttributeCount(model, parameters),
+                                 static_cast<std::int32_t>(table.columns()));
+    }
     const PatternCounts counts =
         writeModelFiles(model, table, parameters, modelName, fileWritten, options);
     writeTableLayout(modelName, layout);
@@ -163,6 +168,15 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
   writer.write(index.text());
   writer.commit();
   return all;
+}
+
+std::int32_t searchedAttributeCount(const Model& model, const LearningParameters& parameters) {
+  const arrint bins = model.grid().binCounts();
+  if (parameters.discretization == Discretization::EqualFrequency) {
+    return static_cast<std::int32_t>(bins.size());
+  }
+  return static_cast<std::int32_t>(
+      std::count_if(bins.begin(), bins.end(), [](auto n) { return n > 1; }));
 }
 
 PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,

@@ -8,9 +8,9 @@
 #include "BuildControl.h"
 #include "Intake.h"
 #include "Model.h"
-#include "NumberText.h"
 #include "ModelFiles.h"
 #include "TableIntake.h"
+#include "NumberText.h"
 
 struct PatternCounts {
   std::int32_t positive = 0;
@@ -34,7 +34,14 @@ struct BuildOptions {
   // What the reading decided and each class's model of a table of several classes: worth
   // knowing, not a warning.
   std::function<void(const std::string&)> note;
+  // With class-aware cut points, once the model is built: how many attributes got a cut point
+  // (the others have one bin and are left out of the search), of all.
+  std::function<void(std::int32_t searched, std::int32_t all)> attributesSearched;
 };
+
+// The attributes that the model's cut points split (more than one bin), which the search
+// takes; with equal-frequency cut points every attribute is searched.
+std::int32_t searchedAttributeCount(const Model& model, const LearningParameters& parameters);
 
 // Raises "The model name is empty" for a name without a file name part.
 void requireModelName(const std::string& name);

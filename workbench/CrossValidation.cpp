@@ -5,6 +5,7 @@
 #include <tbb/parallel_for.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -476,4 +477,104 @@ std::string whyUnranked(const std::vector<CrossValidationResult>& ranked,
   return std::string("No parameter set could be ranked: the ") + criterionName(criterion) +
          " of every set is n/a, because no fold has " + needs +
          " (the table's classes must be 1 and 0, with both present)";
+}
+
+namespace {
+
+ValidationCost costOf(const TrainingTable& table, const LearningParameters& costliest, double sets,
+                      const ValidationOptions& options) {
+  const double builds = sets * static_cast<double>(std::max(options.folds, 1));
+  const int cores = defaultThreadCount();
+  ValidationCost cost;
+  cost.threads = options.control.threads > 0 ? std::min(options.control.threads, cores) : cores;
+  cost.builds = static_cast<std::int64_t>(std::min(builds, 9.2e18));
+  const BuildCost build = estimateBuildCost(
+      table.rows(), largestBinCounts(table.values(), costliest.gridSize), costliest.degree);
+  cost.seconds = build.boxes * builds / (kBoxesPerSecond * cost.threads);
+  return cost;
+}
+
+}  // namespace
+
+ValidationCost crossValidationCost(const LearningParameters& parameters,
+                                   const std::string& tableText, const ValidationOptions& options,
+                                   const NumberFormat& format) {
+  return costOf(intake(parameters, tableText, format), parameters, 1, options);
+}
+
+ValidationCost tuningCost(const LearningParameters& parameters, const TuningGrid& typed,
+                          const std::string& tableText, const ValidationOptions& options,
+                          const NumberFormat& format) {
+  const TuningGrid grid = withoutRepeats(typed);
+  double sets = 1;
+  for (const std::size_t n : {grid.positiveHomogeneity.size(), grid.positivePrevalence.size(),
+                              grid.negativeHomogeneity.size(), grid.negativePrevalence.size(),
+                              grid.discretizations.size(), grid.coverTargets.size()}) {
+    sets *= static_cast<double>(std::max<std::size_t>(n, 1));
+  }
+  LearningParameters costliest = parameters;
+  if (!grid.degrees.empty()) {
+    sets *= static_cast<double>(grid.degrees.size());
+    costliest.degree = *std::max_element(grid.degrees.begin(), grid.degrees.end());
+  }
+  return costOf(intake(costliest, tableText, format), costliest, sets, options);
+}
+
+std::string validationCostText(const ValidationCost& cost) {
+  return integerText(cost.builds) + (cost.builds == 1 ? " build" : " builds") + ", up to about " +
+         durationText(cost.seconds) + " on " + integerText(cost.threads) +
+         (cost.threads == 1 ? " thread" : " threads");
+}
+
+namespace {
+
+std::vector<std::string> listWords(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : text + ";") {
+    if (c == ';' || c == ',' || c == ' ' || c == '\t') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  return words;
+}
+
+bool readWhole(const std::string& text, std::int32_t& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
+
+std::vector<std::int32_t> readDegreeList(const std::string& text) {
+  std::vector<std::int32_t> degrees;
+  for (const std::string& word : listWords(text)) {
+    std::int32_t d = 0;
+    if (!readWhole(word, d) || d < 1) {
+      throw LadError("Degrees: " + quotedForMessage(word) +
+                     " is not a degree; give whole numbers of at least 1, such as 2; 3");
+    }
+    degrees.push_back(d);
+  }
+  return degrees;
+}
+
+std::vector<std::int32_t> readSelectionList(const std::string& text) {
+  std::vector<std::int32_t> covers;
+  for (const std::string& word : listWords(text)) {
+    std::int32_t k = 0;
+    const bool cover = word.rfind("cover:", 0) == 0 && readWhole(word.substr(6), k) && k >= 1;
+    if (word == "none") {
+      k = 0;
+    } else if (!cover && !(readWhole(word, k) && k >= 0)) {
+      throw LadError("Selections: " + quotedForMessage(word) +
+                     " is not a selection; give none or 0 (every pattern kept) and cover:K or K "
+                     "(each training observation covered K times), such as 0; 1; 3");
+    }
+    covers.push_back(k);
+  }
+  return covers;
 }

@@ -93,6 +93,14 @@ TuningGrid readTuningGrid(const TuningListTexts& texts, const NumberFormat& form
 // The grid's lists as readTuningGrid reads them back.
 TuningListTexts tuningListTexts(const TuningGrid& grid, const NumberFormat& format);
 
+// The window's extra tuning lists, as typed: degrees ("2; 3", whole numbers of at least 1) and
+// selections ("none; cover:1; cover:3", or the counts alone: "0 1 3", 0 keeping every
+// pattern), separated by ";", "," or spaces. An empty text gives an empty list (tuning keeps
+// the base parameters' own); a word that is not one raises LadError naming the list, the word
+// and what is accepted.
+std::vector<std::int32_t> readDegreeList(const std::string& text);
+std::vector<std::int32_t> readSelectionList(const std::string& text);
+
 // The list as readShareList reads it back, separated by ";" and a space.
 std::string shareListText(const std::vector<double>& values, const NumberFormat& format);
 
@@ -114,6 +122,26 @@ ParameterTexts firstTuningSet(const ParameterTexts& parameters, const TuningGrid
 std::vector<CrossValidationResult> tuneParameters(
     const LearningParameters& parameters, const TuningGrid& grid, const std::string& tableText,
     const ValidationOptions& options, TuningCriterion criterion, const NumberFormat& format);
+
+// What a cross-validation or tuning run will take at most, judged before it starts as the
+// refusal of runs that would take days judges it: its builds, and the seconds their search
+// takes if the search judged every box it could (pruning skips many, so the run is often
+// quicker), on the threads the options give.
+struct ValidationCost {
+  std::int64_t builds = 0;
+  double seconds = 0;
+  int threads = 1;
+};
+ValidationCost crossValidationCost(const LearningParameters& parameters,
+                                   const std::string& tableText, const ValidationOptions& options,
+                                   const NumberFormat& format);
+// For tuning, the parameter sets of the grid (each value once) times the folds, at the highest
+// degree of the grid.
+ValidationCost tuningCost(const LearningParameters& parameters, const TuningGrid& grid,
+                          const std::string& tableText, const ValidationOptions& options,
+                          const NumberFormat& format);
+// "360 builds, up to about 10 minutes on 2 threads".
+std::string validationCostText(const ValidationCost& cost);
 
 // Why the sets of a tuning run (ranked as tuneParameters ranks them) could not be ranked: a
 // sentence when the criterion's mean is n/a for every set, else "".

@@ -36,6 +36,13 @@ class WindowLayoutTest : public WindowFixture {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     nothingCut(part<QWidget>("parameterPanel"));
+    // No tab's minimum squeezes the panel: its lowest row, the counters and choices, shows
+    // whole.
+    for (const char* lowest : {"positivePatternsBox", "selectionBox", "cutPointsBox"}) {
+      QVERIFY2(
+          part<QWidget>(lowest)->geometry().bottom() < part<QWidget>("parameterPanel")->height(),
+          lowest);
+    }
     tabs()->setCurrentWidget(part<QWidget>("evaluationPage"));
     QTest::qWait(50);
     nothingCut(part<QWidget>("evaluationPage"));

@@ -39,7 +39,7 @@ class WindowTest : public WindowFixture {
     QCOMPARE(tabs()->currentWidget(), forecastBox());
     const QStringList captions{"Model",       "Pattern Space", "Pattern Description",
                                "Discretized", "Forecast",      "Evaluation",
-                               "Patterns"};
+                               "Patterns",    "Data"};
     QCOMPARE(tabs()->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i) {
       QCOMPARE(tabs()->tabText(i), captions[i]);

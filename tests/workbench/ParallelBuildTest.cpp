@@ -76,3 +76,49 @@ TEST_F(ParallelBuild, CancelledBuildLeavesEarlierFilesAsTheyWere) {
   }
   EXPECT_EQ(entries, 4u);  // and no temporary file
 }
+
+// Cancel is honoured until the files are put in place: after the search (while the files are
+// written) it still leaves the earlier files as they were; once the first file is in place the
+// set is finished, so that a model is never half replaced.
+TEST_F(ParallelBuild, CancelHonouredUntilTheFilesArePutInPlace) {
+  const auto earlier = [&] {
+    for (const char* ext : {".MOD", ".PAT", ".DES", ".GRD"}) write(path("M") + ext, "earlier");
+  };
+  earlier();
+  std::atomic<bool> cancel{false};
+  BuildOptions options;
+  options.control.cancel = &cancel;
+  options.control.threads = 1;
+  // The search is complete when its progress says so: the files are yet to be written.
+  options.control.progress = [&](std::int64_t done, std::int64_t total) {
+    if (done >= total) cancel = true;
+  };
+  try {
+    runBuildModel(LearningParameters{}, sampleTable(), path("M"), nullptr, options);
+    ADD_FAILURE() << "a build cancelled after its search went on";
+  } catch (const LadError& e) {
+    EXPECT_STREQ(e.what(), "Build cancelled");
+  }
+  std::size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    ++entries;
+    EXPECT_EQ(read(entry.path().string()), "earlier") << entry.path();
+  }
+  EXPECT_EQ(entries, 4u);
+
+  // A cancel that comes once the first file is in place finds the renames begun: all four
+  // files are of the new model.
+  cancel = false;
+  options.control.progress = nullptr;
+  std::vector<std::string> written;
+  runBuildModel(
+      LearningParameters{}, sampleTable(), path("M"),
+      [&](ModelFileKind, const std::string& filename) {
+        written.push_back(filename);
+        cancel = true;
+      },
+      options);
+  EXPECT_EQ(written.size(), 4u);
+  for (const char* ext : {".MOD", ".PAT", ".DES", ".GRD"})
+    EXPECT_NE(read(path("M") + ext), "earlier");
+}
