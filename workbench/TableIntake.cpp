@@ -1,6 +1,8 @@
 #include "TableIntake.h"
 
 #include <algorithm>
+#include <exception>
+#include <string_view>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -76,14 +78,24 @@ BuildTables intakeTables(const LearningParameters& parameters, const std::string
   BuildTables tables;
   if (!options.any() && !looksLikeArff(text)) {
     std::optional<TrainingTable> plain;
+    std::exception_ptr plainFailure;
     try {
       plain = intake(parameters, text, format);
-    } catch (const ERangeError&) {
-      // A header of fewer than two fields is no table in any form; the plain form's message
-      // stays.
-      if (readTextTable(text, source).columns.size() < 2) throw;
-    } catch (const LadError&) {
-      // Not the plain form: the reading below says what is wrong, in its own terms.
+    } catch (const LadError& e) {
+      // Not the plain form: the reading below says what is wrong, in its own terms, unless
+      // the plain form refused the whole table or its header (an empty table, a header of
+      // fewer than two fields, a name with a control character), which no other form reads
+      // either: those messages stay as they always were.
+      if (std::string_view(e.what()).rfind("Line ", 0) != 0) plainFailure = std::current_exception();
+    }
+    if (plainFailure) {
+      try {
+        tables.read = readTrainingTable(text, source, options, format);
+      } catch (const LadError&) {
+        std::rethrow_exception(plainFailure);
+      }
+      tables.notes = tables.read->notes;
+      return tables;
     }
     const std::vector<std::string> lines = tableLines(text);
     if (plain && !meantOtherwise(lines, format)) {
