@@ -64,6 +64,14 @@ bool plainFileName(const std::string& text) {
          });
 }
 
+bool hasTwoColumns(const std::string& text, const std::string& source) {
+  try {
+    return readTextTable(text, source).columns.size() >= 2;
+  } catch (const LadError&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 TrainingTable BuildTables::twoClass(const NumberFormat& format) const {
@@ -81,11 +89,15 @@ BuildTables intakeTables(const LearningParameters& parameters, const std::string
     std::exception_ptr plainFailure;
     try {
       plain = intake(parameters, text, format);
+    } catch (const ERangeError&) {
+      // A header of fewer than two fields by commas: a table of another separator, or no
+      // table in any form, whose message stays as it always was.
+      if (!hasTwoColumns(text, source)) throw;
     } catch (const LadError& e) {
       // Not the plain form: the reading below says what is wrong, in its own terms, unless
-      // the plain form refused the whole table or its header (an empty table, a header of
-      // fewer than two fields, a name with a control character), which no other form reads
-      // either: those messages stay as they always were.
+      // the plain form refused the whole table or its header (an empty table, a name with a
+      // control character), which the reading then refuses too: those messages stay as they
+      // always were.
       if (std::string_view(e.what()).rfind("Line ", 0) != 0) plainFailure = std::current_exception();
     }
     if (plainFailure) {
