@@ -104,6 +104,11 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
     evaluate` calls undecided, goes to classes_[0]). Two classes only: the engine's patterns
     are positive or negative.
 
+    select: None keeps every pattern; K keeps a subset of each side's patterns that still
+    covers every training row of that side K times (fewer where fewer patterns cover it), as
+    `lad build --select cover:K` does. discretize: "equal-frequency" cut points (the default)
+    or "class-aware" ones, as `lad build --discretize`.
+
     threads: threads of the pattern search and of scoring (None: every core); the model is the
     same for any number. verbose: a progress line on standard error while fitting.
     """
@@ -116,6 +121,8 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         positive_prevalence=0.1,
         negative_homogeneity=0.4,
         negative_prevalence=0.1,
+        select=None,
+        discretize="equal-frequency",
         threads=None,
         verbose=False,
     ):
@@ -125,6 +132,8 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         self.positive_prevalence = positive_prevalence
         self.negative_homogeneity = negative_homogeneity
         self.negative_prevalence = negative_prevalence
+        self.select = select
+        self.discretize = discretize
         self.threads = threads
         self.verbose = verbose
 
@@ -138,8 +147,23 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
             positive_prevalence=_share("positive_prevalence", self.positive_prevalence),
             negative_homogeneity=_share("negative_homogeneity", self.negative_homogeneity),
             negative_prevalence=_share("negative_prevalence", self.negative_prevalence),
+            cover_target=self._cover_target(),
+            class_aware=self._class_aware(),
             threads=self._threads(),
         )
+
+    def _cover_target(self):
+        """select as the engine takes it: K of "cover K" (select=K), 0 for every pattern (None)."""
+        if self.select is None or self.select == "none":
+            return 0
+        return _whole("select", self.select)
+
+    def _class_aware(self):
+        if self.discretize not in ("equal-frequency", "class-aware"):
+            raise ValueError(
+                f"discretize must be 'equal-frequency' or 'class-aware'; got {self.discretize!r}"
+            )
+        return self.discretize == "class-aware"
 
     def _threads(self):
         """The threads parameter as the engine takes it: 0 for every core."""

@@ -129,9 +129,13 @@ void runWatched(
 
 std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize, std::int32_t degree,
                            double positiveHomogeneity, double positivePrevalence,
-                           double negativeHomogeneity, double negativePrevalence, int threads,
+                           double negativeHomogeneity, double negativePrevalence,
+                           std::int32_t coverTarget, bool classAware, int threads,
                            const py::object& progress, const py::object& warn) {
   LearningParameters parameters;
+  parameters.coverTarget = coverTarget;
+  parameters.discretization =
+      classAware ? Discretization::ClassAware : Discretization::EqualFrequency;
   parameters.gridSize = gridSize;
   parameters.degree = degree;
   parameters.positiveHomogeneity = positiveHomogeneity;
@@ -374,7 +378,7 @@ PYBIND11_MODULE(_engine, module) {
   module.def("fit", &fit, py::arg("table_text"), py::arg("grid_size"), py::arg("degree"),
              py::arg("positive_homogeneity"), py::arg("positive_prevalence"),
              py::arg("negative_homogeneity"), py::arg("negative_prevalence"),
-             py::arg("threads") = 0, py::arg("progress") = py::none(),
+             py::arg("cover_target") = 0, py::arg("class_aware") = false, py::arg("threads") = 0, py::arg("progress") = py::none(),
              py::arg("warn") = py::none());
   module.def("load", &load, py::arg("name"), py::arg("warn") = py::none());
   module.def("from_model_text", &fromText, py::arg("text"), py::arg("training_table") = "");

@@ -82,3 +82,17 @@ def test_exports_score_as_the_model(tmp_path):
     assert "observations" in model.export(to="sql")
     with pytest.raises(ValueError, match="python"):
         model.export(to="java")
+
+
+def test_selection_and_class_aware_cut_points_are_those_of_lad(lad, tmp_path):
+    """select and discretize give the model `lad build --select --discretize` gives."""
+    train = DATA / "wdbc.train.csv"
+    run_lad(lad, "build", str(train), "--quiet", "--name", "cli", "--select", "cover:3",
+            "--discretize", "class-aware", *REAL_OPTIONS, cwd=tmp_path)
+    model = LadClassifier(select=3, discretize="class-aware", **REAL).fit(*read_table(train.name))
+    model.save(str(tmp_path / "ours"))
+    for extension in MODEL_FILES:
+        assert (tmp_path / f"ours.{extension}").read_bytes() == \
+            (tmp_path / f"cli.{extension}").read_bytes(), extension
+    with pytest.raises(ValueError, match="discretize must be"):
+        LadClassifier(discretize="equal-width").fit(*read_table(train.name))
