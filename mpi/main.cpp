@@ -60,13 +60,17 @@ int build(MpiRun& run, const BuildArguments& arguments, const NumberFormat& form
     options.format.decimalSeparator = separator;
     options.control.threads = arguments.threads;
     options.control.processes = run.size();
+    options.reading = arguments.reading.options();
+    options.source = tableSource(arguments.table);
     if (run.root()) {
       options.warning = printWarning;
       options.control.progress = progressOnTerminal(arguments.quiet, kSearchingSubsets,
                                                     ErrorsShownBy::Launcher);
     }
     const LearningParameters parameters = arguments.parameters.read(format);
-    const TrainingTable training = prepareBuild(parameters, table, arguments.name, options);
+    std::optional<TableLayout> layout;
+    const TrainingTable training =
+        prepareBuild(parameters, table, arguments.name, options, &layout);
     const double reading = secondsSince(start);
     double search = 0;
     const Model model =
@@ -78,6 +82,7 @@ int build(MpiRun& run, const BuildArguments& arguments, const NumberFormat& form
     if (!run.root()) return 0;
     printPatternCounts(
         writeModelFiles(model, training, parameters, arguments.name, printFileWritten, options));
+    writeTableLayout(arguments.name, layout ? &*layout : nullptr);
     if (timings) {
       const double all = secondsSince(start);
       std::cout.flush();

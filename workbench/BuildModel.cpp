@@ -95,8 +95,14 @@ void removeIfThere(const std::string& filename) {
 }  // namespace
 
 TrainingTable prepareBuild(const LearningParameters& parameters, const std::string& tableText,
-                           const std::string& name, const BuildOptions& options) {
+                           const std::string& name, const BuildOptions& options,
+                           std::optional<TableLayout>* layout) {
   requireModelName(name);
+  if (options.plainTable) {
+    TrainingTable table = intake(parameters, tableText, options.format);
+    warnOfDegree(parameters, table, options);
+    return table;
+  }
   const BuildTables tables = readBuildTables(parameters, tableText, options);
   if (tables.multiClass()) {
     throw LadError(options.source + ": the class column " +
@@ -107,6 +113,7 @@ TrainingTable prepareBuild(const LearningParameters& parameters, const std::stri
   }
   TrainingTable table = tables.twoClass(options.format);
   warnOfDegree(parameters, table, options);
+  if (layout != nullptr && tables.read) *layout = tables.read->layout;
   return table;
 }
 

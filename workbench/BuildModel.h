@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "BuildControl.h"
@@ -28,8 +29,11 @@ struct BuildOptions {
   // What the user should know although the build goes on (a degree above the attribute
   // count, for one).
   std::function<void(const std::string&)> warning;
-  // How the table is read (TableReading.h), and what names it in messages.
+  // How the table is read (TableReading.h), and what names it in messages. plainTable: the
+  // caller made the table in the plain form (a program's own table text): it is read as that
+  // form only, and its failures keep that form's messages.
   ReadingOptions reading;
+  bool plainTable = false;
   std::string source = "The data table";
   // What the reading decided and each class's model of a table of several classes: worth
   // knowing, not a warning.
@@ -65,8 +69,11 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
 // several processes, for one) and writes the very same files.
 // The name check and intake, with the warning about a degree above the attribute count.
 // Refuses a table of more than two classes without a positive class.
+// `layout`, when given, receives the layout of a table read by one (NAME.TBL's content), and
+// is left empty for a plain table.
 TrainingTable prepareBuild(const LearningParameters& parameters, const std::string& tableText,
-                           const std::string& name, const BuildOptions& options);
+                           const std::string& name, const BuildOptions& options,
+                           std::optional<TableLayout>* layout = nullptr);
 // The advice about a model that cannot work, then the four files of the built model, replaced
 // as a set as described above.
 PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,

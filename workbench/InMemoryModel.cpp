@@ -82,7 +82,9 @@ BuiltModel buildModelInMemory(const LearningParameters& parameters, const std::s
                               const BuildOptions& options) {
   // The model name is only checked, never used: nothing is written here.
   BuiltModel built;
-  built.table = prepareBuild(parameters, tableText, kDefaultModelName, options);
+  BuildOptions plain = options;
+  plain.plainTable = true;
+  built.table = prepareBuild(parameters, tableText, kDefaultModelName, plain);
   built.parameters = parameters;
   built.model = std::make_shared<const Model>(buildModel(built.table, parameters, options.control));
   if (options.control.cancelled()) throw LadError("Build cancelled");
