@@ -22,12 +22,14 @@ std::string lower(std::string_view text) {
   return out;
 }
 
-std::string trimmed(std::string_view text) {
+std::string_view trimmedView(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return "";
+  if (first == std::string_view::npos) return {};
   const auto last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
+  return text.substr(first, last - first + 1);
 }
+
+std::string trimmed(std::string_view text) { return std::string(trimmedView(text)); }
 
 std::string lineText(std::size_t line) {
   return integerText(static_cast<std::int64_t>(line));
@@ -68,7 +70,7 @@ std::size_t findColumn(const std::string& spec, const std::vector<std::string>& 
                  columnList(columns) + ")");
 }
 
-bool isMissing(const std::string& text, const std::vector<std::string>& missing) {
+bool isMissing(std::string_view text, const std::vector<std::string>& missing) {
   return std::find(missing.begin(), missing.end(), text) != missing.end();
 }
 
@@ -80,9 +82,9 @@ struct FileNumbers {
   bool decimalComma = false;
 };
 
-std::optional<double> numberOf(const std::string& text, const NumberFormat& format);
+std::optional<double> numberOf(std::string_view text, const NumberFormat& format);
 
-std::optional<double> numberOf(const std::string& text, const FileNumbers& numbers) {
+std::optional<double> numberOf(std::string_view text, const FileNumbers& numbers) {
   if (const auto value = numberOf(text, numbers.format)) return value;
   if (!numbers.decimalComma) return std::nullopt;
   return numberOf(text, NumberFormat{","});
@@ -92,7 +94,7 @@ FileNumbers fileNumbers(const TextTable& file, const NumberFormat& format) {
   return {format, !file.arff && file.separator == ';' && format.decimalSeparator != ","};
 }
 
-std::optional<double> numberOf(const std::string& text, const NumberFormat& format) {
+std::optional<double> numberOf(std::string_view text, const NumberFormat& format) {
   if (text.empty()) return std::nullopt;
   const char first = text[0];
   if (!(std::isdigit(static_cast<unsigned char>(first)) || first == '-' || first == '+' ||
@@ -175,10 +177,19 @@ void readRows(const TextTable& file, const ColumnPlan& plan, const std::string& 
   const FileNumbers numbers = fileNumbers(file, format);
   const TableLayout& layout = out.layout;
   std::map<std::string, std::size_t> firstAttribute;  // a category column's first attribute
-  std::map<std::string, std::map<std::string, std::size_t>> valueIndex;
+  std::map<std::string, std::map<std::string, std::size_t, std::less<>>> valueIndex;
   for (std::size_t k = 0; k < layout.attributeColumns.size(); ++k) {
     firstAttribute.emplace(layout.attributeColumns[k], k);
     if (layout.isCategory(k)) valueIndex[layout.attributeColumns[k]][layout.attributeValues[k]] = k;
+  }
+  // Per file column, its first attribute and its category values, looked up once.
+  std::vector<std::size_t> attributeOf(file.columns.size(), kNone);
+  std::vector<const std::map<std::string, std::size_t, std::less<>>*> valuesOf(
+      file.columns.size(), nullptr);
+  for (std::size_t c = 0; c < file.columns.size(); ++c) {
+    if (plan.roles[c] != Role::Numeric && plan.roles[c] != Role::Category) continue;
+    attributeOf[c] = firstAttribute.at(file.columns[c]);
+    if (plan.roles[c] == Role::Category) valuesOf[c] = &valueIndex[file.columns[c]];
   }
   std::map<std::string, std::string> unseen;  // per column, the first value never seen
   const std::size_t width = layout.attributeColumns.size();
@@ -197,8 +208,8 @@ void readRows(const TextTable& file, const ColumnPlan& plan, const std::string& 
     bool anyKnown = width == 0;
     for (std::size_t c = 0; c < file.columns.size(); ++c) {
       if (plan.roles[c] != Role::Numeric && plan.roles[c] != Role::Category) continue;
-      const std::string text = trimmed(file.field(r, c));
-      const std::size_t k = firstAttribute.at(file.columns[c]);
+      const std::string_view text = trimmedView(file.field(r, c));
+      const std::size_t k = attributeOf[c];
       if (isMissing(text, layout.missing)) continue;
       anyKnown = true;
       if (plan.roles[c] == Role::Numeric) {
@@ -215,7 +226,7 @@ void readRows(const TextTable& file, const ColumnPlan& plan, const std::string& 
         row[k] = *number;
         continue;
       }
-      const auto& index = valueIndex[file.columns[c]];
+      const auto& index = *valuesOf[c];
       for (std::size_t i = k; i < width && layout.attributeColumns[i] == file.columns[c]; ++i) {
         row[i] = 0.0;
       }
@@ -223,7 +234,7 @@ void readRows(const TextTable& file, const ColumnPlan& plan, const std::string& 
       if (at != index.end()) {
         row[at->second] = 1.0;
       } else if (!unseen.count(file.columns[c])) {
-        unseen[file.columns[c]] = text;
+        unseen[file.columns[c]] = std::string(text);
       }
     }
     if (!anyKnown) {
@@ -447,20 +458,32 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
                      "rows with it (--id " +
                      name + ") or leave it out (--ignore " + name + ")");
     }
-    std::set<std::string> texts;
+    // Only the values that are not numbers are gathered here: a column of numbers is counted,
+    // not copied.
+    std::set<std::string, std::less<>> texts;
+    std::size_t known = 0;
     std::size_t numeric = 0;
     std::size_t firstText = kNone;
     for (std::size_t r = 0; r < file.rows(); ++r) {
-      const std::string value = trimmed(file.field(r, c));
+      const std::string_view value = trimmedView(file.field(r, c));
       if (isMissing(value, layout.missing)) continue;
-      texts.insert(value);
+      ++known;
       if (numberOf(value, numbers)) {
         ++numeric;
-      } else if (firstText == kNone) {
-        firstText = r;
+        continue;
+      }
+      if (firstText == kNone) firstText = r;
+      if (texts.find(value) == texts.end()) texts.emplace(value);
+    }
+    if (forcedCategory.count(c) && numeric > 0) {
+      for (std::size_t r = 0; r < file.rows(); ++r) {
+        const std::string_view value = trimmedView(file.field(r, c));
+        if (!isMissing(value, layout.missing) && texts.find(value) == texts.end()) {
+          texts.emplace(value);
+        }
       }
     }
-    if (texts.empty()) {
+    if (known == 0) {
       throw LadError(source + ": column " + quotedForMessage(name) +
                      " has no known value; leave it out with --ignore " + name);
     }
