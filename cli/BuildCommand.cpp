@@ -31,6 +31,11 @@ bool BuildCommand::run() {
   options.reading = arguments_.reading.options();
   options.source = tableSource(arguments_.table);
   options.note = printNote;
+  options.attributesSearched = [](std::int32_t searched, std::int32_t all) {
+    printNote("Class-aware cut points split " + integerText(searched) + " of " +
+              integerText(all) + " attributes; the others have one bin and were left out of "
+              "the search");
+  };
   printPatternCounts(runBuildModel(arguments_.parameters.read(format_),
                                    readTable(arguments_.table), arguments_.name,
                                    printFileWritten, options));
