@@ -14,7 +14,7 @@ if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   echo "usage: scripts/fuzz.sh [SECONDS_PER_TARGET]" >&2
   exit 2
 fi
-targets=(fuzz_table_intake fuzz_text_table fuzz_model_load fuzz_number_text fuzz_build_apply
+targets=(fuzz_table_intake fuzz_text_table fuzz_table_reading fuzz_model_load fuzz_number_text fuzz_build_apply
   fuzz_exports fuzz_json_output)
 
 bash scripts/install-deps.sh

@@ -260,7 +260,11 @@ ColumnPlan planColumns(const TextTable& file, const TableLayout& layout, bool cl
     }
     return kNone;
   };
-  plan.classColumn = find(layout.classColumn);
+  // Only unnamed columns can share a name (a sheet's index and trailing columns): the rows'
+  // names come from the first such column, the class from the last, as by default.
+  for (std::size_t c = file.columns.size(); c-- > 0 && plan.classColumn == kNone;) {
+    if (file.columns[c] == layout.classColumn) plan.classColumn = c;
+  }
   if (plan.classColumn == kNone && classRequired) {
     throw LadError(source + ": the table has no class column " +
                    quotedForMessage(layout.classColumn) + "; its columns are " +
@@ -287,6 +291,26 @@ ColumnPlan planColumns(const TextTable& file, const TableLayout& layout, bool cl
     plan.roles[c] = layout.isCategory(k) ? Role::Category : Role::Numeric;
   }
   return plan;
+}
+
+// The text as UTF-8: a file that is not (a spreadsheet's 8-bit export, most likely) is read
+// as Latin-1, so that every name and value the model keeps is UTF-8.
+std::string utf8Text(const std::string& text, std::vector<std::string>& notes,
+                     const std::string& source) {
+  if (isUtf8(text)) return text;
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | (byte >> 6));
+      out += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  notes.push_back(source + " is not UTF-8 text: it was read as Latin-1");
+  return out;
 }
 
 }  // namespace
@@ -383,8 +407,10 @@ TrainingTable ReadTable::twoClass(const NumberFormat& format) const {
   return againstRest(static_cast<std::size_t>(at - layout.classes.begin()), format);
 }
 
-ReadTable readTrainingTable(const std::string& text, const std::string& source,
+ReadTable readTrainingTable(const std::string& rawText, const std::string& source,
                             const ReadingOptions& options, const NumberFormat& format) {
+  std::vector<std::string> encodingNotes;
+  const std::string text = utf8Text(rawText, encodingNotes, source);
   const TextTable file = readTextTable(text, source, {options.separator});
   const std::vector<std::string>& columns = file.columns;
   if (file.rows() == 0) throw LadError(source + ": the table has a header but no rows");
@@ -527,6 +553,7 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
 
   ReadTable table;
   table.layout = layout;
+  table.notes = encodingNotes;
   readRows(file, plan, source, format, table);
 
   // The classes: which values there are, and which is positive.
@@ -584,11 +611,13 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
   return table;
 }
 
-ReadTable readTableAs(const std::string& text, const std::string& source, const TableLayout& layout,
-                      const NumberFormat& format) {
-  const TextTable file = readTextTable(text, source, {layout.separator});
-  const ColumnPlan plan = planColumns(file, layout, false, source);
+ReadTable readTableAs(const std::string& rawText, const std::string& source,
+                      const TableLayout& layout, const NumberFormat& format) {
+  // The separator is found again: a test table may be written otherwise than the training one.
   ReadTable table;
+  const std::string text = utf8Text(rawText, table.notes, source);
+  const TextTable file = readTextTable(text, source, {});
+  const ColumnPlan plan = planColumns(file, layout, false, source);
   table.layout = layout;
   table.hasClassColumn = plan.classColumn != kNone;
   readRows(file, plan, source, format, table);
