@@ -48,6 +48,7 @@ ImportDialog::ImportDialog(const std::string& text, const QString& fileName,
   preview_->setObjectName("importPreview");
   preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   preview_->verticalHeader()->setVisible(false);
+  preview_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 
   separatorBox_ = new QComboBox(this);
   separatorBox_->setObjectName("importSeparator");
@@ -93,7 +94,9 @@ ImportDialog::ImportDialog(const std::string& text, const QString& fileName,
   auto* missingRow = new QHBoxLayout;
   missingRow->addWidget(missingBox_, 1);
   missingRow->addWidget(emptyMissing_);
-  form->addRow("&Missing values:", missingRow);
+  auto* missingLabel = new QLabel("&Missing values:", this);
+  missingLabel->setBuddy(missingBox_);
+  form->addRow(missingLabel, missingRow);
   auto* columns = new QVBoxLayout;
   columns->addLayout(form);
   columns->addWidget(new QLabel("C&ategorical columns:", this));
