@@ -117,6 +117,31 @@ class WindowImportTest : public WindowFixture {
     }
   }
 
+  void threeClassesBuildOneModelPerClassByDefault() {
+    writeFile(at("kinds.csv"),
+              "id;size;kind\nr1;1;ant\nr2;2;ant\nr3;5;bee\nr4;6;bee\nr5;9;cat\nr6;10;cat\n");
+    QString positive;
+    bool ok = false;
+    QCOMPARE(openWithDialog(at("kinds.csv"),
+                            [&](ImportDialog& dialog) {
+                              positive = dialog.positiveBox()->currentText();
+                              ok = dialog.buttons()->button(QDialogButtonBox::Ok)->isEnabled();
+                              return true;
+                            }),
+             1);
+    QCOMPARE(positive, QString("all classes (one model per class)"));
+    QVERIFY(ok);
+    QVERIFY2(statusBar()->currentMessage().contains("3 classes"),
+             qPrintable(statusBar()->currentMessage()));
+    gridSizeBox()->setValue(3);
+    degreeBox()->setValue(1);
+    modelNameBox()->setText("kinds");
+    form->buildModel();
+    waitForJobs();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+    QVERIFY(QFile::exists(at("kinds.CLS")));
+  }
+
   void cancelLeavesEverythingAsItWas() {
     const QString before = dataBox()->toPlainText();
     const QString title = form->windowTitle();
