@@ -19,8 +19,9 @@ constexpr double kConfirmAboveSeconds = 60;
 ValidationOptions withUndecidedClass(ValidationOptions options, UndecidedRule rule,
                                      const std::string& table, const NumberFormat& format) {
   if (rule == UndecidedRule::LargerClass) {
-    const ClassCounts classes = tableClassCounts(table, format);
-    options.undecidedAs = undecidedClass(rule, &classes);
+    const std::optional<ClassCounts> classes =
+        tableClassCounts(table, options.source, options.reading, format);
+    options.undecidedAs = undecidedClass(rule, classes ? &*classes : nullptr);
   }
   return options;
 }
@@ -66,7 +67,10 @@ void WorkbenchWindow::crossValidate() {
   const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), format);
   if (!parameters) return;
   const std::string table = toUtf8(dataBox_->toPlainText());
-  const ValidationOptions options = evaluationPage_->validationOptions();
+  ValidationOptions options = evaluationPage_->validationOptions();
+  const TableReadingTaken reading = takeReading(table);
+  options.reading = reading.reading;
+  options.source = reading.source;
   const UndecidedRule rule = evaluationPage_->undecidedRule();
   const auto run = [=, this] {
     startJob<CrossValidationResult>(
@@ -131,7 +135,10 @@ void WorkbenchWindow::tune() {
   const std::optional<LearningParameters> base =
       readBoxes(firstTuningSet(panel_->boxTexts(), grid, format), format);
   if (!base) return;
-  const ValidationOptions options = evaluationPage_->validationOptions();
+  ValidationOptions options = evaluationPage_->validationOptions();
+  const TableReadingTaken reading = takeReading(table);
+  options.reading = reading.reading;
+  options.source = reading.source;
   const UndecidedRule rule = evaluationPage_->undecidedRule();
   const TuningCriterion criterion = evaluationPage_->criterion();
   using Ranked = std::vector<CrossValidationResult>;

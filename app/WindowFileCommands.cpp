@@ -11,12 +11,14 @@
 #include "ApplyModel.h"
 #include "DroppedFile.h"
 #include "EvaluationPage.h"
+#include "ImportDialog.h"
 #include "JobStatusBar.h"
 #include "LadError.h"
 #include "LineFile.h"
 #include "ModelExportFiles.h"
 #include "ParameterPanel.h"
 #include "QtText.h"
+#include "TableIntake.h"
 #include "TextFile.h"
 #include "WindowLook.h"
 #include "WindowSettings.h"
@@ -91,14 +93,48 @@ void WorkbenchWindow::readDataFile(const QString& path) {
   enterFolderOf(path);
   statusBar_->clearMessage();
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  QString text;
   try {
-    dataBox_->setPlainText(displayText(readTextFile(toUtf8(path))));
+    text = displayText(readTextFile(toUtf8(path)));
     QApplication::restoreOverrideCursor();
   } catch (const std::exception& e) {
     QApplication::restoreOverrideCursor();
     WindowSettings::removeRecentFile(path);  // a recent file that went away leaves the list
     reportFailure(e);
     return;
+  }
+  // A table not in the plain form is read as the import dialog says; Cancel leaves the data
+  // box as it was. A text no form reads as a table goes to the data box as it always did,
+  // where the commands say what is wrong with it.
+  const std::string table = toUtf8(text);
+  const QString fileName = QFileInfo(path).fileName();
+  const NumberFormat format = numberFormat();
+  ReadingOptions reading;
+  if (!readsInPlainForm(table, toUtf8(fileName), format)) {
+    std::unique_ptr<ImportDialog> dialog;
+    try {
+      dialog = std::make_unique<ImportDialog>(table, fileName, format, this);
+    } catch (const LadError&) {
+      // readTextTable refuses it: no preview to show, and the plain form's messages stand.
+    }
+    if (dialog) {
+      if (!runImport_(*dialog)) {
+        statusBar_->showMessage(fileName + " not opened.");
+        return;
+      }
+      reading = dialog->options();
+    }
+  }
+  dataBox_->setPlainText(text);
+  reading_ = reading;
+  if (reading_.any()) {
+    try {
+      statusBar_->showMessage(fileName + ": " +
+                              fromUtf8(readTableSummary(readTrainingTable(
+                                  table, toUtf8(fileName), reading_, format))));
+    } catch (const LadError& e) {
+      statusBar_->showMessage(fromUtf8(e.what()));
+    }
   }
   dataFile_ = QFileInfo(path).absoluteFilePath();
   dataBox_->document()->setModified(false);
@@ -223,4 +259,17 @@ void WorkbenchWindow::saveSettings() const {
   WindowSettings::setMethodChoices(
       {panel_->coverTarget(), panel_->discretization(), evaluationPage_->undecidedRule()});
   WindowSettings::setWindowSize(size());
+}
+
+WorkbenchWindow::TableReadingTaken WorkbenchWindow::takeReading(const std::string& table) {
+  TableReadingTaken taken;
+  if (!reading_.any()) return taken;
+  // An edit that made the text a plain-form table makes it read as one.
+  if (readsInPlainForm(table, taken.source, numberFormat())) {
+    reading_ = {};
+    return taken;
+  }
+  taken.reading = reading_;
+  if (!dataFile_.isEmpty()) taken.source = toUtf8(QFileInfo(dataFile_).fileName());
+  return taken;
 }

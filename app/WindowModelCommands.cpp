@@ -79,6 +79,9 @@ void WorkbenchWindow::buildModel() {
   const std::optional<LearningParameters> parameters = readBoxes(panel_->boxTexts(), taken.format);
   if (!parameters) return;
   const std::string table = toUtf8(dataBox_->toPlainText());
+  const TableReadingTaken reading = takeReading(table);
+  taken.reading = reading.reading;
+  taken.source = reading.source;
   const std::string name = toUtf8(panel_->modelName());
   try {
     requireModelName(name);
@@ -114,7 +117,7 @@ void WorkbenchWindow::buildModel() {
             options);
         // The larger class of the training table decides undecided rows when the model is
         // applied; a table the build has read is read again without fail.
-        outcome.classes = tableClassCounts(table, taken.format);
+        outcome.classes = tableClassCounts(table, taken.source, taken.reading, taken.format);
         return outcome;
       },
       [this, name, table, taken, parameters](BuildOutcome& outcome) {

@@ -18,6 +18,7 @@
 #include "DroppedFile.h"
 #include "EvaluationPage.h"
 #include "ExplanationPanel.h"
+#include "ImportDialog.h"
 #include "JobStatusBar.h"
 #include "LadError.h"
 #include "ModelFilePages.h"
@@ -39,6 +40,7 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
   showError_ = [this](const QString& message) { errorBox(this, message); };
   askToCancel_ = [this] { return askToCancelAndClose(this); };
   ask_ = [this](const QString& question) { return askYesNo(this, question); };
+  runImport_ = [](ImportDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
 
   dataBox_ = plainTextBox(this, palette().color(QPalette::ToolTipBase));
   dataBox_->setObjectName("dataBox");

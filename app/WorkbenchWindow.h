@@ -18,9 +18,11 @@
 #include "ModelFiles.h"
 #include "NumberText.h"
 #include "RunHistory.h"
+#include "TableReading.h"
 #include "UndecidedRule.h"
 
 class EvaluationPage;
+class ImportDialog;
 class ExplanationPanel;
 class JobStatusBar;
 class ModelFilePages;
@@ -53,6 +55,11 @@ class WorkbenchWindow : public QWidget {
   void setQuestion(Question question) { ask_ = std::move(question); }
   void setErrorReporter(ErrorReporter reporter) { showError_ = std::move(reporter); }
   void setCancelQuestion(CancelQuestion question) { askToCancel_ = std::move(question); }
+  // Runs the import dialog Open Data shows for a table not in the plain form: true for OK.
+  using ImportRunner = std::function<bool(ImportDialog&)>;
+  void setImportRunner(ImportRunner runner) { runImport_ = std::move(runner); }
+  // How the data box's table is read: empty (found out) unless the import dialog said more.
+  const ReadingOptions& readingOptions() const { return reading_; }
 
   // The number format of the user's regional settings, read at start and again when they
   // change; a command takes it when it starts.
@@ -104,6 +111,14 @@ class WorkbenchWindow : public QWidget {
   bool mayDiscardEdits();
   // Reads a chosen data file into the data box.
   void readDataFile(const QString& path);
+  // How a command reads the data box's table: the import dialog's reading options while the
+  // text is not in the plain form (an edit into the plain form drops them), and the data
+  // file's name for messages.
+  struct TableReadingTaken {
+    ReadingOptions reading;
+    std::string source = "The data table";
+  };
+  TableReadingTaken takeReading(const std::string& table);
   // A file dialog's request, starting in the folder last chosen.
   FileDialogRequest fileRequest(const QString& title, const QString& filter,
                                 const QString& initialFileName, const QString& suffix,
@@ -193,6 +208,10 @@ class WorkbenchWindow : public QWidget {
   JobStatusBar* statusBar_;
   WindowMenus* menus_;
   QString dataFile_;  // the data box's file, or "" for a table typed or the sample
+  ImportRunner runImport_;
+  // How the data box's table is read, as the import dialog said; empty for a table in the
+  // plain form, the sample, and a data box edited into the plain form.
+  ReadingOptions reading_;
 
   CommandJob* job_ = nullptr;
   bool jobInBackground_ = false;

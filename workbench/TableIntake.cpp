@@ -72,6 +72,43 @@ bool hasTwoColumns(const std::string& text, const std::string& source) {
   }
 }
 
+// The plain form's reading of a table given no reading options: its table when the plain form
+// is meant, nothing when the table is one for readTrainingTable. `plainFailure` holds the plain
+// form's refusal of the whole table or its header, which stands when the reading refuses too;
+// a text that no form reads as a table (a header of fewer than two fields by any separator)
+// gets the plain form's refusal as it always was.
+std::optional<TrainingTable> plainReading(const LearningParameters& parameters,
+                                          const std::string& text, const std::string& source,
+                                          const NumberFormat& format,
+                                          std::exception_ptr& plainFailure,
+                                          std::vector<std::string>& notes) {
+  std::optional<TrainingTable> plain;
+  try {
+    plain = intake(parameters, text, format);
+  } catch (const ERangeError&) {
+    // A header of fewer than two fields by commas: a table of another separator, or no
+    // table in any form, whose message stays as it always was.
+    if (!hasTwoColumns(text, source)) throw;
+  } catch (const LadError& e) {
+    // Not the plain form: the reading says what is wrong, in its own terms, unless the plain
+    // form refused the whole table or its header (an empty table, a name with a control
+    // character), which the reading then refuses too: those messages stay as they always
+    // were.
+    if (std::string_view(e.what()).rfind("Line ", 0) != 0) plainFailure = std::current_exception();
+  }
+  if (!plain) return std::nullopt;
+  const std::vector<std::string> lines = tableLines(text);
+  if (meantOtherwise(lines, format)) return std::nullopt;
+  if (namesAreNumbers(lines, format)) {
+    TextList header;
+    header.parse(tableLine(lines, 0));
+    notes.push_back("Column 1 (" + header.keys[0] +
+                    ") holds numbers but names the rows, as the first column always "
+                    "does; if it is an attribute, give --id none");
+  }
+  return plain;
+}
+
 }  // namespace
 
 TrainingTable BuildTables::twoClass(const NumberFormat& format) const {
@@ -85,21 +122,9 @@ BuildTables intakeTables(const LearningParameters& parameters, const std::string
   requireParameterRanges(parameters);
   BuildTables tables;
   if (!options.any() && !looksLikeArff(text)) {
-    std::optional<TrainingTable> plain;
     std::exception_ptr plainFailure;
-    try {
-      plain = intake(parameters, text, format);
-    } catch (const ERangeError&) {
-      // A header of fewer than two fields by commas: a table of another separator, or no
-      // table in any form, whose message stays as it always was.
-      if (!hasTwoColumns(text, source)) throw;
-    } catch (const LadError& e) {
-      // Not the plain form: the reading below says what is wrong, in its own terms, unless
-      // the plain form refused the whole table or its header (an empty table, a name with a
-      // control character), which the reading then refuses too: those messages stay as they
-      // always were.
-      if (std::string_view(e.what()).rfind("Line ", 0) != 0) plainFailure = std::current_exception();
-    }
+    tables.plain = plainReading(parameters, text, source, format, plainFailure, tables.notes);
+    if (tables.plain) return tables;
     if (plainFailure) {
       try {
         tables.read = readTrainingTable(text, source, options, format);
@@ -109,22 +134,24 @@ BuildTables intakeTables(const LearningParameters& parameters, const std::string
       tables.notes = tables.read->notes;
       return tables;
     }
-    const std::vector<std::string> lines = tableLines(text);
-    if (plain && !meantOtherwise(lines, format)) {
-      if (namesAreNumbers(lines, format)) {
-        TextList header;
-        header.parse(tableLine(lines, 0));
-        tables.notes.push_back("Column 1 (" + header.keys[0] +
-                               ") holds numbers but names the rows, as the first column always "
-                               "does; if it is an attribute, give --id none");
-      }
-      tables.plain = std::move(plain);
-      return tables;
-    }
   }
   tables.read = readTrainingTable(text, source, options, format);
   tables.notes = tables.read->notes;
   return tables;
+}
+
+bool readsInPlainForm(const std::string& text, const std::string& source,
+                      const NumberFormat& format) {
+  if (looksLikeArff(text)) return false;
+  std::exception_ptr plainFailure;
+  std::vector<std::string> notes;
+  try {
+    if (plainReading(LearningParameters{}, text, source, format, plainFailure, notes)) return true;
+    if (plainFailure) readTextTable(text, source);  // a table in another form, or in none
+    return false;
+  } catch (const LadError&) {
+    return true;  // no table in any form: the plain form's refusal says so
+  }
 }
 
 std::string classModelName(const std::string& name, const TableLayout& layout, std::size_t k) {

@@ -31,6 +31,13 @@ BuildTables intakeTables(const LearningParameters& parameters, const std::string
                          const std::string& source, const ReadingOptions& options,
                          const NumberFormat& format);
 
+// Whether intakeTables, given no reading options, reads the text in the plain form: false for
+// ARFF and for a table it would read by a layout (another separator, text classes, a Class
+// column before the last, three or more classes). A text that no form reads as a table counts
+// as plain, so that its refusal stays the plain form's. `source` names the text in messages.
+bool readsInPlainForm(const std::string& text, const std::string& source,
+                      const NumberFormat& format);
+
 // The name of the model of class k of a table read with more than two classes: NAME-CLASS
 // when the class's text is a plain file name, otherwise NAME-K (K from 1).
 std::string classModelName(const std::string& name, const TableLayout& layout, std::size_t k);

@@ -623,3 +623,75 @@ ReadTable readTableAs(const std::string& rawText, const std::string& source,
   readRows(file, plan, source, format, table);
   return table;
 }
+
+ReadingDefaults readingDefaults(const TextTable& file, const NumberFormat& format) {
+  ReadingDefaults defaults;
+  const std::vector<std::string>& columns = file.columns;
+  defaults.classColumn = columns.empty() ? 0 : columns.size() - 1;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    if (lower(columns[c]) == "class") {
+      defaults.classColumn = c;
+      break;
+    }
+  }
+  if (file.arff) {
+    if (!columns.empty() && file.kinds[0] == DeclaredKind::Text && defaults.classColumn != 0) {
+      defaults.idColumn = 0;
+    }
+  } else if (defaults.classColumn != 0) {
+    defaults.idColumn = 0;
+  }
+  const FileNumbers numbers = fileNumbers(file, format);
+  defaults.categorical.assign(columns.size(), false);
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    if (c == defaults.classColumn || (defaults.idColumn && c == *defaults.idColumn)) continue;
+    if (file.kinds[c] == DeclaredKind::Nominal) {
+      defaults.categorical[c] = true;
+      continue;
+    }
+    if (file.kinds[c] == DeclaredKind::Text) continue;
+    bool known = false;
+    bool numeric = false;
+    for (std::size_t r = 0; r < file.rows() && !numeric; ++r) {
+      const std::string value = trimmed(file.field(r, c));
+      if (isMissing(value, defaultMissingTexts())) continue;
+      known = true;
+      numeric = numberOf(value, numbers).has_value();
+    }
+    defaults.categorical[c] = known && !numeric;
+  }
+  return defaults;
+}
+
+std::vector<std::string> columnClasses(const TextTable& file, std::size_t column,
+                                       const std::vector<std::string>& missing,
+                                       const NumberFormat& format) {
+  std::set<std::string> seen;
+  for (std::size_t r = 0; r < file.rows(); ++r) {
+    const std::string value = trimmed(file.field(r, column));
+    if (!value.empty() && !isMissing(value, missing)) seen.insert(value);
+  }
+  const std::vector<std::string> declared = file.kinds[column] == DeclaredKind::Nominal
+                                                ? file.nominalValues[column]
+                                                : std::vector<std::string>{};
+  return classOrder(seen, declared, format);
+}
+
+bool positiveClassNeeded(const std::vector<std::string>& classes, const NumberFormat& format) {
+  return classes.size() == 2 &&
+         !(classValue("0", classes, format) && classValue("1", classes, format));
+}
+
+std::string readTableSummary(const ReadTable& table) {
+  std::size_t missing = 0;
+  for (const arrreal& row : table.values) {
+    for (const double value : row) missing += std::isnan(value) ? 1 : 0;
+  }
+  const auto counted = [](std::size_t n, const std::string& one, const std::string& many) {
+    return integerText(static_cast<std::int64_t>(n)) + " " + (n == 1 ? one : many);
+  };
+  return counted(table.names.size(), "row", "rows") + ", " +
+         counted(table.layout.attributeColumns.size(), "attribute", "attributes") + ", " +
+         counted(table.layout.classes.size(), "class", "classes") + ", " +
+         counted(missing, "missing value", "missing values") + ".";
+}

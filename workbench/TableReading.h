@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,3 +104,27 @@ ReadTable readTrainingTable(const std::string& text, const std::string& source,
 // says so once per column.
 ReadTable readTableAs(const std::string& text, const std::string& source, const TableLayout& layout,
                       const NumberFormat& format);
+
+// What readTrainingTable chooses for a file when it is given no options, for a dialog to offer
+// as its defaults: the column of the class (named Class, else the last), the column that names
+// the rows (the first, or none), and per column whether its values read as categories (an
+// ARFF nominal column, or one whose known values are none of them numbers).
+struct ReadingDefaults {
+  std::size_t classColumn = 0;
+  std::optional<std::size_t> idColumn;
+  std::vector<bool> categorical;
+};
+ReadingDefaults readingDefaults(const TextTable& file, const NumberFormat& format);
+
+// The classes of column `column` of the file, in the order a model uses, without the values
+// `missing` names.
+std::vector<std::string> columnClasses(const TextTable& file, std::size_t column,
+                                       const std::vector<std::string>& missing,
+                                       const NumberFormat& format);
+
+// Whether a table of these classes must be told its positive class: two classes that are not
+// 0 and 1 (three or more learn one model per class unless one is named).
+bool positiveClassNeeded(const std::vector<std::string>& classes, const NumberFormat& format);
+
+// A sentence on a table read: "8 rows, 9 attributes, 2 classes, 3 missing values."
+std::string readTableSummary(const ReadTable& table);

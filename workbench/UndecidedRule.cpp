@@ -2,10 +2,20 @@
 
 #include "Intake.h"
 #include "NumberText.h"
+#include "TableIntake.h"
 
 ClassCounts tableClassCounts(const std::string& tableText, const NumberFormat& format) {
   const TrainingTable table = intake(LearningParameters{}, tableText, format);
   return {table.positives(), table.negatives()};
+}
+
+std::optional<ClassCounts> tableClassCounts(const std::string& tableText, const std::string& source,
+                                            const ReadingOptions& reading,
+                                            const NumberFormat& format) {
+  const BuildTables tables = intakeTables(LearningParameters{}, tableText, source, reading, format);
+  if (tables.multiClass()) return std::nullopt;
+  const TrainingTable table = tables.twoClass(format);
+  return ClassCounts{table.positives(), table.negatives()};
 }
 
 std::int32_t undecidedClass(UndecidedRule rule, const ClassCounts* training) {

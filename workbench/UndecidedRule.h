@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "Evaluation.h"
+#include "TableReading.h"
 
 enum class UndecidedRule { LargerClass, Wrong, ClassOne, ClassZero };
 
@@ -17,6 +19,13 @@ struct ClassCounts {
 
 // The classes of a table text, read as Build Model reads it (a table it refuses raises).
 ClassCounts tableClassCounts(const std::string& tableText, const NumberFormat& format);
+
+// The classes of a table text read as a build reads it with these reading options (its
+// positive class counted as 1); nothing for a table of several classes that learns one model
+// per class. A table it refuses raises, naming `source`.
+std::optional<ClassCounts> tableClassCounts(const std::string& tableText, const std::string& source,
+                                            const ReadingOptions& reading,
+                                            const NumberFormat& format);
 
 // The class the rule counts undecided observations as (decideUndecided), or kOtherClass when
 // they stay wrong: always for Wrong, and for LargerClass when the training table is not known

@@ -18,6 +18,7 @@
 #include <deque>
 #include <fstream>
 
+#include "ImportDialog.h"
 #include "WorkbenchWindow.h"
 
 inline std::string readFile(const QString& path) {
@@ -92,6 +93,10 @@ class WindowFixture : public QObject {
       return answer;
     });
     form->setErrorReporter([this](const QString& message) { errors << message; });
+    form->setImportRunner([](ImportDialog& dialog) {
+      qFatal("an import dialog that the test did not expect: %s", qPrintable(dialog.windowTitle()));
+      return false;
+    });
     form->setQuestion([this](const QString& question) {
       questions << question;
       return yes;
