@@ -204,6 +204,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BuildOptions options;
   options.format = NumberFormat{};
   options.control.threads = 1;
+  // The plain form's build and apply; the other forms' reading has its own target.
+  options.plainTable = true;
   PatternCounts built;
   try {
     built = runBuildModel(c.parameters, c.table, name, nullptr, options);

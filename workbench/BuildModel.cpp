@@ -79,6 +79,11 @@ void warnOfDegree(const LearningParameters& parameters, const TrainingTable& tab
 
 BuildTables readBuildTables(const LearningParameters& parameters, const std::string& tableText,
                             const BuildOptions& options) {
+  if (options.plainTable) {
+    BuildTables plain;
+    plain.plain = intake(parameters, tableText, options.format);
+    return plain;
+  }
   BuildTables tables =
       intakeTables(parameters, tableText, options.source, options.reading, options.format);
   if (options.note) {
