@@ -46,25 +46,22 @@ std::string columnList(const std::vector<std::string>& columns) {
 
 // A column by its name (exactly, else ignoring case when that is unambiguous) or its number
 // from 1.
-std::size_t findColumn(const std::string& spec, const std::vector<std::string>& columns,
+std::size_t findColumn(const std::string& given, const std::vector<std::string>& columns,
                        const std::string& option, const std::string& source) {
   for (std::size_t c = 0; c < columns.size(); ++c) {
-    if (columns[c] == spec) return c;
+    if (columns[c] == given) return c;
   }
-  std::size_t found = kNone;
+  std::vector<std::size_t> alike;
   for (std::size_t c = 0; c < columns.size(); ++c) {
-    if (lower(columns[c]) == lower(spec)) {
-      if (found != kNone) found = kNone - 1;
-      if (found == kNone) found = c;
-    }
+    if (lower(columns[c]) == lower(given)) alike.push_back(c);
   }
-  if (found != kNone && found != kNone - 1) return found;
-  if (!spec.empty() &&
-      std::all_of(spec.begin(), spec.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
-    const std::size_t number = spec.size() > 9 ? 0 : std::stoul(spec);
+  if (alike.size() == 1) return alike[0];
+  if (!given.empty() &&
+      std::all_of(given.begin(), given.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+    const std::size_t number = given.size() > 9 ? 0 : std::stoul(given);
     if (number >= 1 && number <= columns.size()) return number - 1;
   }
-  throw LadError(source + ": " + option + " " + quotedForMessage(spec) +
+  throw LadError(source + ": " + option + " " + quotedForMessage(given) +
                  " names no column; give a column's name or its number from 1 to " +
                  integerText(static_cast<std::int64_t>(columns.size())) + " (" +
                  columnList(columns) + ")");
@@ -134,14 +131,14 @@ std::vector<std::string> classOrder(const std::set<std::string>& seen,
   return values;
 }
 
-// The class value `spec` stands for: the same text, else the same number.
-std::optional<std::string> classValue(const std::string& spec,
+// The class value `given` stands for: the same text, else the same number.
+std::optional<std::string> classValue(const std::string& given,
                                       const std::vector<std::string>& values,
                                       const NumberFormat& format) {
   for (const std::string& v : values) {
-    if (v == spec) return v;
+    if (v == given) return v;
   }
-  const auto number = numberOf(trimmed(spec), format);
+  const auto number = numberOf(trimmed(given), format);
   if (!number) return std::nullopt;
   for (const std::string& v : values) {
     const auto other = numberOf(v, format);
@@ -445,10 +442,10 @@ ReadTable readTrainingTable(const std::string& rawText, const std::string& sourc
   }
   plan.roles[plan.classColumn] = Role::Class;
   if (plan.idColumn != kNone) plan.roles[plan.idColumn] = Role::Id;
-  for (const std::string& spec : options.ignored) {
-    const std::size_t c = findColumn(spec, columns, "--ignore", source);
+  for (const std::string& given : options.ignored) {
+    const std::size_t c = findColumn(given, columns, "--ignore", source);
     if (plan.roles[c] != Role::Numeric) {
-      throw LadError(source + ": --ignore " + quotedForMessage(spec) +
+      throw LadError(source + ": --ignore " + quotedForMessage(given) +
                      " names the class or the name column, which cannot be left out");
     }
     plan.roles[c] = Role::Ignored;
@@ -456,8 +453,8 @@ ReadTable readTrainingTable(const std::string& rawText, const std::string& sourc
   }
   const FileNumbers numbers = fileNumbers(file, format);
   std::set<std::size_t> forcedCategory;
-  for (const std::string& spec : options.categorical) {
-    forcedCategory.insert(findColumn(spec, columns, "--categorical", source));
+  for (const std::string& given : options.categorical) {
+    forcedCategory.insert(findColumn(given, columns, "--categorical", source));
   }
 
   // Each attribute column's kind: declared by the file, asked for, or found from its values.
