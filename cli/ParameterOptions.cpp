@@ -7,21 +7,6 @@
 
 namespace {
 
-// The words of a list: separated by ";", "," or spaces.
-std::vector<std::string> listWords(const std::string& text) {
-  std::vector<std::string> words;
-  std::string word;
-  for (const char c : text + ";") {
-    if (c == ';' || c == ',' || c == ' ' || c == '\t') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  return words;
-}
-
 std::vector<std::int32_t> readDegrees(const std::string& text) {
   std::vector<std::int32_t> degrees;
   for (const std::string& word : listWords(text)) {

@@ -526,8 +526,6 @@ std::string validationCostText(const ValidationCost& cost) {
          (cost.threads == 1 ? " thread" : " threads");
 }
 
-namespace {
-
 std::vector<std::string> listWords(const std::string& text) {
   std::vector<std::string> words;
   std::string word;
@@ -541,6 +539,8 @@ std::vector<std::string> listWords(const std::string& text) {
   }
   return words;
 }
+
+namespace {
 
 bool readWhole(const std::string& text, std::int32_t& value) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

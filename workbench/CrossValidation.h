@@ -89,6 +89,9 @@ struct TuningListTexts {
   std::string positiveHomogeneity, positivePrevalence, negativeHomogeneity, negativePrevalence;
 };
 // Reads every list with readShareList; the first bad one raises.
+// The words of a list: separated by ";", "," or spaces (tabs too).
+std::vector<std::string> listWords(const std::string& text);
+
 TuningGrid readTuningGrid(const TuningListTexts& texts, const NumberFormat& format);
 // The grid's lists as readTuningGrid reads them back.
 TuningListTexts tuningListTexts(const TuningGrid& grid, const NumberFormat& format);
