@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -78,8 +79,8 @@ class PythonScorer {
     }
     ::close(toChild[0]);
     ::close(fromChild[1]);
-    to_ = ::fdopen(toChild[1], "w");
-    from_ = ::fdopen(fromChild[0], "r");
+    to_ = toChild[1];
+    from_ = fromChild[0];
   }
 
   std::string run(const std::string& source, const std::vector<std::size_t>& used,
@@ -96,24 +97,35 @@ class PythonScorer {
       }
       message += "\n";
     }
-    if (std::fwrite(message.data(), 1, message.size(), to_) != message.size() ||
-        std::fflush(to_) != 0) {
-      propertyFailed("python3 stopped reading (is it installed?)");
-    }
+    if (!writeAll(message)) propertyFailed("python3 stopped reading (is it installed?)");
     std::string answer;
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof buffer, from_) != nullptr) {
-      answer += buffer;
-      if (!answer.empty() && answer.back() == '\n') break;
+    while (answer.empty() || answer.back() != '\n') {
+      char buffer[4096];
+      const ssize_t got = ::read(from_, buffer, sizeof buffer);
+      // libFuzzer's timeout alarm is installed without SA_RESTART: a read it interrupts
+      // is simply retried.
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) propertyFailed("python3 ended without an answer");
+      answer.append(buffer, static_cast<std::size_t>(got));
     }
-    if (answer.empty()) propertyFailed("python3 ended without an answer");
     answer.pop_back();
     return answer;
   }
 
  private:
-  std::FILE* to_ = nullptr;
-  std::FILE* from_ = nullptr;
+  bool writeAll(const std::string& bytes) const {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t put = ::write(to_, bytes.data() + done, bytes.size() - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      done += static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+
+  int to_ = -1;
+  int from_ = -1;
 };
 
 std::string hexOf(const std::string& bytes) {
