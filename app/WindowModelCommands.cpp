@@ -210,6 +210,8 @@ void WorkbenchWindow::applyModel() {
   const std::string name = modelName();
   const QString shownName = panel_->modelName();
   const NumberFormat format = numberFormat();
+  // Apply reads the model again, and its patterns are counted on the scored table after it.
+  releasePatterns();
   startJob<ApplyOutcome>(
       [=, this](CommandJob& job) {
         ApplyOutcome outcome;

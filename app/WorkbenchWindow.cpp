@@ -18,6 +18,7 @@
 #include "DroppedFile.h"
 #include "EvaluationPage.h"
 #include "ExplanationPanel.h"
+#include "FreedMemory.h"
 #include "ImportDialog.h"
 #include "JobStatusBar.h"
 #include "LadError.h"
@@ -146,7 +147,17 @@ void WorkbenchWindow::wantPatterns(PatternsWanted wanted) {
   patternsModel_ = wanted.name;
   patternsWanted_ = std::move(wanted);
   lineToExplain_.reset();
+  releasePatterns();
   readWantedPatterns();
+}
+
+void WorkbenchWindow::releasePatterns() {
+  if (!patternsShown_) return;
+  if (!patternsWanted_) patternsWanted_ = patternsShown_;
+  patternsShown_.reset();
+  patternsPage_->showPatterns(nullptr, "The patterns are read when this tab is shown.");
+  explanationPanel_->setSource(nullptr);
+  giveBackFreedMemory();
 }
 
 void WorkbenchWindow::readWantedPatterns() {
@@ -169,6 +180,7 @@ void WorkbenchWindow::readWantedPatterns() {
       },
       [this, wanted, message](ModelPatterns& patterns) {
         statusBar_->showMessage(message);
+        patternsShown_ = wanted;
         patternsPage_->showPatterns(patterns.table, fromUtf8(patterns.note));
         if (!wanted.forExplanations) return;
         explanationPanel_->setSource(patterns.table);
@@ -293,6 +305,8 @@ void WorkbenchWindow::jobFinished(const QString& failure) {
   } else if (done) {
     done(result);
   }
+  result.reset();
+  giveBackFreedMemory();  // what the command's work held, a whole model perhaps
   if (queuedCommand_) {
     const std::function<void()> command = std::move(queuedCommand_);
     queuedCommand_ = nullptr;

@@ -148,6 +148,9 @@ class WorkbenchWindow : public QWidget {
     bool newModel = false;  // the filters typed for the model before are reset
   };
   void wantPatterns(PatternsWanted wanted);
+  // Lets the patterns shown go (they are read again when next wanted), so that a large model
+  // is not held twice while its successor is read, or while Apply reads it again.
+  void releasePatterns();
   // Starts reading the wanted patterns when the Patterns tab shows or a line waits to be
   // explained, and no other command runs.
   void readWantedPatterns();
@@ -219,6 +222,7 @@ class WorkbenchWindow : public QWidget {
   std::function<void(std::any&)> jobDone_;
   QPointer<QWidget> focusBeforeJob_;
   std::optional<PatternsWanted> patternsWanted_;
+  std::optional<PatternsWanted> patternsShown_;  // what the Patterns tab holds now
   std::string patternsModel_;                 // the model of the Patterns tab, shown or wanted
   std::optional<std::size_t> lineToExplain_;  // waits for the patterns
   QString modelShownName_;  // the name box's text when the model was last built or loaded

@@ -46,6 +46,34 @@ class WindowStateTest : public WindowFixture {
     QCOMPARE(part<PatternTableModel>("patternModel")->rowCount(), filtered);
   }
 
+  // One model's patterns at a time: those shown are let go when Apply starts (it reads the
+  // model again) and when another table is opened while the tab is hidden, and are read again
+  // when the tab shows.
+  void patternsAreLetGoUntilWantedAgain() {
+    form->buildModel();
+    waitForJobs();
+    showPatterns();
+    PatternTableModel* patterns = part<PatternTableModel>("patternModel");
+    const int all = positivePatternsBox()->value() + negativePatternsBox()->value();
+    QCOMPARE(patterns->rowCount(), all);
+    tabs()->setCurrentWidget(forecastBox());
+    form->applyModel();
+    QCOMPARE(patterns->rowCount(), 0);
+    QVERIFY(part<QLabel>("noteLabel")->text().contains("read when this tab is shown"));
+    waitForJobs();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    showPatterns();
+    QCOMPARE(patterns->rowCount(), all);
+    tabs()->setCurrentWidget(forecastBox());
+    writeFile(at("same.csv"), dataBox()->toPlainText().toStdString());
+    answers.push_back(at("same.csv"));
+    form->openData();
+    waitForJobs();
+    QCOMPARE(patterns->rowCount(), 0);
+    showPatterns();
+    QCOMPARE(patterns->rowCount(), all);
+  }
+
   // A model loaded from one folder and a table opened from another: every tab keeps the model
   // that was loaded, and says which model and table it shows.
   void loadedModelKeptWhenTheTableComesFromElsewhere() {
