@@ -1,6 +1,5 @@
 // Drives the real window through its commands, tabs and views.
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 
