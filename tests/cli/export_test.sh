@@ -117,7 +117,7 @@ check "the wide model reads more than 1000 attributes ($used)" test "$used" -gt 
 # with a category never seen in training too.
 cp "$here/../tables/patients.csv" "$here/../tables/patients-new.csv" .
 "$lad" build patients.csv --name pt --positive sick --ignore "sample date" --grid-size 3 \
-  --quiet >/dev/null
+  --quiet >/dev/null 2>&1
 "$lad" export --name pt --to python -o pt.py >/dev/null &&
   "$lad" export --name pt --to c -o pt.c >/dev/null &&
   "$lad" export --name pt --to sql -o pt.sql >/dev/null
@@ -139,13 +139,15 @@ with open("odd.csv", "w", newline="", encoding="utf-8") as f:
     w = csv.writer(f, delimiter=";")
     w.writerow(["id", "shade", "size", "class"])
     for i in range(20):
-        w.writerow([f"r{i}", shades[i % 5], str(i % 7).replace(".", ","), int(i % 5 < 2)])
+        w.writerow([f"r{i}", shades[i % 5], str(1 + i % 2), int(i % 5 < 2)])
 PY
-"$lad" build odd.csv --name odd --grid-size 3 --quiet >/dev/null &&
+"$lad" build odd.csv --name odd --degree 2 --positive-prevalence 0.1 --negative-prevalence 0.1 \
+  --quiet >/dev/null 2>&1 &&
   "$lad" export --name odd --to python -o odd.py >/dev/null &&
   "$lad" export --name odd --to c -o odd.c >/dev/null &&
   "$lad" export --name odd --to sql -o odd.sql >/dev/null
 check "a table of category values with quotes and backslashes is exported" test $? -eq 0
+check "its patterns compare them" grep -q '^    if x0 == "x'"'"' OR 1=1; --":' odd.py
 cp odd.h model.h
 "$lad" apply odd.csv --name odd > applied.txt 2>/dev/null
 check "its exports score every row as lad apply does" \
