@@ -4,7 +4,6 @@
 
 #include "CodeText.h"
 
-
 std::vector<std::size_t> usedAttributes(const ModelRules& rules) {
   std::vector<bool> used(rules.attributeCount(), false);
   for (std::int32_t j = 0; j < rules.size(); ++j) {

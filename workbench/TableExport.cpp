@@ -18,8 +18,8 @@ struct Column {
 };
 
 struct Columns {
-  std::vector<Column> list;      // in the order of the model's attributes
-  std::vector<std::size_t> of;   // per attribute, its column
+  std::vector<Column> list;     // in the order of the model's attributes
+  std::vector<std::size_t> of;  // per attribute, its column
 };
 
 std::string attributeNumber(std::size_t k) {
@@ -187,10 +187,12 @@ void writePython(const ModelRules& rules, const std::string& modelName, const Te
 
 // A C string stops at its first NUL: a text holding one would be compared cut short.
 void requireNoNul(const std::string& text, const std::string& what) {
-  if (text.find('\0') != std::string::npos) {
-    throw LadError(what + " " + quotedForMessage(text) +
-                   " holds a NUL byte, which no C string can hold");
-  }
+  const std::size_t at = text.find('\0');
+  if (at == std::string::npos) return;
+  throw LadError(what + " holds a NUL byte " +
+                 (at == 0 ? std::string("as its first byte")
+                          : "after " + quotedForMessage(text.substr(0, at))) +
+                 ", which no C string can hold");
 }
 
 // Whether the C code compares texts: lad_text_is is then defined, and used.
@@ -215,10 +217,12 @@ void writeC(const ModelRules& rules, const std::string& modelName, const std::st
   const Columns columns = tableColumns(rules);
   for (const Column& column : columns.list) {
     for (const std::string& v : column.values) {
-      requireNoNul(v, "The category of column " + quotedForMessage(column.name));
+      requireNoNul(v, "A category of column " + quotedForMessage(column.name));
     }
   }
-  for (const std::string& m : rules.missingTexts()) requireNoNul(m, "The missing-value text");
+  for (const std::string& m : rules.missingTexts()) {
+    requireNoNul(m, "A missing-value text of the table");
+  }
   const ModelRules dotted = rules.withFormat(NumberFormat{"."});
   const std::string count = std::to_string(columns.list.size());
   out("/* The LAD model " + commentText(modelName) +
@@ -239,8 +243,7 @@ void writeC(const ModelRules& rules, const std::string& modelName, const std::st
   for (const Column& column : columns.list) out("    " + cString(column.name) + ",\n");
   std::vector<std::string> flags;
   for (const Column& column : columns.list) flags.push_back(column.category ? "1" : "0");
-  out("};\n\nconst int lad_attribute_is_text[" + count + "] = {" + joined(flags, ", ") +
-      "};\n\n");
+  out("};\n\nconst int lad_attribute_is_text[" + count + "] = {" + joined(flags, ", ") + "};\n\n");
   // Only what is used is defined: the code compiles without a warning at -Wall -Wextra.
   if (comparesTexts(rules, columns)) {
     out("/* Whether the text, without the spaces and tabs around it, is `value` (never for\n"
@@ -384,12 +387,11 @@ void writeSql(const ModelRules& rules, const std::string& modelName, const TextS
     }
     requireSqlText(column.name, "The name of column " + std::to_string(c + 1));
     for (const std::string& v : column.values) {
-      requireSqlText(v, "The category " + quotedForMessage(v) + " of column " +
-                            quotedForMessage(column.name));
+      requireSqlText(v, "A category of column " + quotedForMessage(column.name));
     }
   }
   for (const std::string& m : rules.missingTexts()) {
-    requireSqlText(m, "The missing-value text " + quotedForMessage(m));
+    requireSqlText(m, "A missing-value text of the table");
   }
   const ModelRules dotted = rules.withFormat(NumberFormat{"."});
   out("/* The LAD model " + commentText(modelName) +
