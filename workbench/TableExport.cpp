@@ -402,16 +402,16 @@ void writeSql(const ModelRules& rules, const std::string& modelName, const TextS
       "   can be given that name in the query):\n"
       "     SELECT Name, <this expression> AS score FROM observations\n"
       "     SELECT Name, <this expression> AS score FROM mytable AS observations\n"
-      "   A column of numbers is read as numbers whatever its type; a column of categories is\n"
-      "   compared as text, with the values as the table holds them (observations.\"colour\" =\n"
-      "   'red'). A missing value meets no condition, and a category the model never saw meets\n"
+      "   A column of numbers is read as numbers whatever its type (a text as SQL reads a\n"
+      "   number's text, with a decimal point); a column of categories is compared as text,\n"
+      "   with the values as the table holds them (observations.\"colour\" = 'red').\n"
+      "   A missing value meets no condition, and a category the model never saw meets\n"
       "   none of the column's \"=\" conditions. Missing values are NULL" +
       (rules.missingTexts().empty()
-           ? std::string("")
-           : " and the table's missing-value\n   texts " + missingComment(rules)) +
-      ". A cutpoint that no short decimal gives\n"
-      "   exactly is written as an integer over a power of 2, so that every SQL engine reads\n"
-      "   the model's own value. */\n");
+           ? std::string(".")
+           : " and the table's\n   missing-value texts " + missingComment(rules) + ".") +
+      "\n   A cutpoint that no short decimal gives exactly is written as an integer over a power\n"
+      "   of 2, so that every SQL engine reads the model's own value. */\n");
   out("0.0");
   writeSqlSides(rules, "", out,
                 [&](std::int32_t j) { return sqlPatternTerm(rules, dotted, columns, j); });
