@@ -16,6 +16,7 @@
 #include "LadError.h"
 #include "LineFile.h"
 #include "ModelExportFiles.h"
+#include "Observations.h"
 #include "ParameterPanel.h"
 #include "QtText.h"
 #include "TableIntake.h"
@@ -216,7 +217,8 @@ void WorkbenchWindow::exportModel(ExportLanguage language) {
   using Written = std::vector<std::string>;
   startJob<Written>(
       [=](CommandJob& job) {
-        const ModelRules rules(::loadModel(name, format), format);
+        // With its table layout, so that a model of categories exports reading them.
+        const ModelRules rules = rulesOfModel(::loadModel(name, format), name, format);
         return writeExportFiles(rules, language, name, output, &job.cancelFlag());
       },
       [this](Written& files) {

@@ -151,6 +151,15 @@ std::string sqlIdentifier(std::string_view text) {
   return out + "\"";
 }
 
+std::string sqlString(std::string_view text) {
+  std::string out = "'";
+  for (const char ch : text) {
+    if (ch == '\'') out += '\'';
+    out += ch;
+  }
+  return out + "'";
+}
+
 std::string commentText(std::string_view text) {
   std::string out;
   for (const char ch : text) {

@@ -22,6 +22,8 @@ std::string pythonString(std::string_view text);
 std::string cString(std::string_view text);
 // An SQL identifier in double quotes, a double quote doubled.
 std::string sqlIdentifier(std::string_view text);
+// An SQL string literal in single quotes, a single quote doubled.
+std::string sqlString(std::string_view text);
 // Text safe inside a Python docstring: a backslash and a double quote escaped, every control
 // character as "?", and when the text is not UTF-8, every byte above 127 as "?".
 std::string pythonDocText(std::string_view text);

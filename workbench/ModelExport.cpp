@@ -1,28 +1,15 @@
 #include "ModelExport.h"
 
 #include <algorithm>
-#include <functional>
 #include <set>
 
 #include "CodeText.h"
+#include "ExportPieces.h"
 #include "LadError.h"
 #include "NameText.h"
+#include "TableExport.h"
 
 namespace {
-
-// The attributes the patterns read, ascending.
-std::vector<std::size_t> usedAttributes(const ModelRules& rules) {
-  std::vector<bool> used(rules.attributeCount(), false);
-  for (std::int32_t j = 0; j < rules.size(); ++j) {
-    for (const Condition& c : rules.conditions(j))
-      used[static_cast<std::size_t>(c.attribute)] = true;
-  }
-  std::vector<std::size_t> list;
-  for (std::size_t k = 0; k < used.size(); ++k) {
-    if (used[k]) list.push_back(k);
-  }
-  return list;
-}
 
 // Python reads values and SQL columns by name: two used attributes of one name would be one.
 void requireDistinctNames(const ModelRules& rules, const std::vector<std::size_t>& used,
@@ -39,46 +26,6 @@ void requireDistinctNames(const ModelRules& rules, const std::vector<std::size_t
 
 std::string variable(std::size_t k) {
   return "x" + std::to_string(k);
-}
-
-std::string joined(const std::vector<std::string>& parts, const std::string& separator) {
-  std::string out;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += separator;
-    out += parts[i];
-  }
-  return out;
-}
-
-// "P1: Attr1 < 0.5" for a comment, numbers with "." whatever the user's separator.
-std::string patternComment(const ModelRules& dotted, std::int32_t j) {
-  return commentText(dotted.name(j) + ": " + dotted.rule(j));
-}
-
-// The comparisons of a condition: value >= lower cutpoint, value < upper cutpoint.
-std::vector<std::string> comparisons(const ModelRules& rules, const Condition& c,
-                                     const std::string& value, std::string (*literal)(double)) {
-  const arrreal& cuts = rules.cutpoints(static_cast<std::size_t>(c.attribute));
-  std::vector<std::string> out;
-  if (c.lower >= 0)
-    out.push_back(value + " >= " + literal(cuts[static_cast<std::size_t>(c.lower)]));
-  if (c.upper >= 0) out.push_back(value + " < " + literal(cuts[static_cast<std::size_t>(c.upper)]));
-  return out;
-}
-
-std::string countsText(const ModelRules& rules) {
-  return std::to_string(rules.positiveCount()) + " positive and " +
-         std::to_string(rules.negativeCount()) + " negative patterns on " +
-         std::to_string(rules.attributeCount()) + " attributes";
-}
-
-// The score as the model counts it: 0 + p/P - n/N, a side without patterns left out.
-std::string scoreExpression(const ModelRules& rules, const std::string& p, const std::string& n,
-                            const std::string& pTotal, const std::string& nTotal) {
-  std::string out = "0.0";
-  if (rules.positiveCount() > 0) out += " + " + p + " / " + pTotal;
-  if (rules.negativeCount() > 0) out += " - " + n + " / " + nTotal;
-  return out;
 }
 
 void writePython(const ModelRules& rules, const std::string& modelName, const TextSink& out) {
@@ -165,34 +112,6 @@ void writeC(const ModelRules& rules, const std::string& modelName, const std::st
       ";\n}\n");
 }
 
-// A column of the table the SQL export reads, named with the table: SQLite reads an unknown
-// name in double quotes alone as a text, so a missing column would give a wrong score instead
-// of an error.
-std::string sqlColumn(const std::string& name) {
-  return "observations." + sqlIdentifier(name);
-}
-
-// Items from..to-1 joined by `joiner` in groups of at most 64, nested in parentheses: a long
-// flat chain is an expression as deep as it is long, beyond what SQL engines allow (SQLite:
-// a depth of 1000).
-void writeSqlChain(std::int64_t from, std::int64_t to, const std::string& joiner,
-                   const std::string& indent, const TextSink& out,
-                   const std::function<void(std::int64_t)>& item) {
-  constexpr std::int64_t kGroup = 64;
-  std::int64_t chunk = 1;  // items per term at this level
-  while (chunk * kGroup < to - from) chunk *= kGroup;
-  for (std::int64_t start = from; start < to; start += chunk) {
-    if (start > from) out("\n" + indent + joiner + " ");
-    if (chunk == 1) {
-      item(start);
-      continue;
-    }
-    out("(\n" + indent + "  ");
-    writeSqlChain(start, std::min(to, start + chunk), joiner, indent + "  ", out, item);
-    out("\n" + indent + ")");
-  }
-}
-
 // Pattern j as 1 when the row satisfies it, else 0. Every value is cast to a number, so that
 // a column of another type (text, as `.import` makes them) compares as a number too.
 std::string sqlPatternTerm(const ModelRules& rules, const ModelRules& dotted, std::int32_t j) {
@@ -255,16 +174,8 @@ void writeSql(const ModelRules& rules, const std::string& modelName, const TextS
     indent = "  ";
   }
   out("0.0");
-  const auto side = [&](const char* sign, std::int32_t from, std::int32_t to) {
-    if (to == from) return;
-    out(std::string("\n") + indent + "  " + sign + " CAST((\n" + indent + "      ");
-    writeSqlChain(from, to, "+", indent + "      ", out, [&](std::int64_t j) {
-      out(sqlPatternTerm(rules, dotted, static_cast<std::int32_t>(j)));
-    });
-    out("\n" + indent + "    ) AS DOUBLE PRECISION) / " + std::to_string(to - from));
-  };
-  side("+", 0, rules.positiveCount());
-  side("-", rules.positiveCount(), rules.size());
+  writeSqlSides(rules, indent, out,
+                [&](std::int32_t j) { return sqlPatternTerm(rules, dotted, j); });
   out(used.empty() ? "\n" : "\nEND\n");
 }
 
@@ -292,6 +203,10 @@ ExportLanguage exportLanguage(const std::string& name) {
 
 void writeExport(const ModelRules& rules, ExportLanguage language, const std::string& modelName,
                  const TextSink& out, const std::string& headerFile) {
+  if (rules.hasCategories()) {
+    writeTableExport(rules, language, modelName, out, headerFile);
+    return;
+  }
   switch (language) {
     case ExportLanguage::Python:
       writePython(rules, modelName, out);
@@ -308,6 +223,7 @@ void writeExport(const ModelRules& rules, ExportLanguage language, const std::st
 std::string cHeader(const ModelRules& rules, const std::string& modelName,
                     const std::string& headerFile) {
   const std::string guard = guardName(headerFile);
+  if (rules.hasCategories()) return tableCHeader(rules, modelName, guard);
   return "/* The LAD model " + commentText(modelName) +
          " as C, made by lad export: " + countsText(rules) + ". */\n#ifndef " + guard +
          "\n#define " + guard +

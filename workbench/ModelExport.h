@@ -23,6 +23,10 @@ ExportLanguage exportLanguage(const std::string& name);
 // column is an error), each value cast to a number whatever its column's type; NULL when an
 // attribute it reads is NULL. Long chains of OR and + are nested in groups of 64.
 //
+// A model learned from a table with columns of categories (rules read with their categories,
+// as rulesOfModel reads them beside a NAME.TBL) is exported by writeTableExport instead
+// (TableExport.h): its code reads the table's own columns, a category as its text.
+//
 // Names reach the code only escaped (Python, C) or quoted and checked (SQL); comments show a
 // control character as "?". `modelName` goes into the comments, `headerFile` (when not empty)
 // into the C file's. Python and SQL refuse two used attributes of one name, Python a name that

@@ -72,7 +72,7 @@ ModelRules rulesOfModel(std::shared_ptr<const Model> model, const std::string& n
                         const NumberFormat& format) {
   ModelRules rules(std::move(model), format);
   if (const std::optional<TableLayout> layout = storedLayout(name)) {
-    rules.readCategories(layout->attributeColumns, layout->attributeValues);
+    rules.readCategories(layout->attributeColumns, layout->attributeValues, layout->missing);
   }
   return rules;
 }

@@ -93,7 +93,9 @@ std::int32_t ModelRules::degree(std::int32_t j) const {
 }
 
 void ModelRules::readCategories(const std::vector<std::string>& columns,
-                                const std::vector<std::string>& values) {
+                                const std::vector<std::string>& values,
+                                const std::vector<std::string>& missing) {
+  missingTexts_ = missing;
   categoryColumns_.assign(names_.size(), "");
   categoryValues_.assign(names_.size(), "");
   for (std::size_t k = 0; k < names_.size() && k < columns.size() && k < values.size(); ++k) {
@@ -101,6 +103,21 @@ void ModelRules::readCategories(const std::vector<std::string>& columns,
     categoryColumns_[k] = columns[k];
     categoryValues_[k] = values[k];
   }
+}
+
+bool ModelRules::hasCategories() const {
+  return std::any_of(categoryValues_.begin(), categoryValues_.end(),
+                     [](const std::string& v) { return !v.empty(); });
+}
+
+const std::string& ModelRules::categoryColumn(std::size_t k) const {
+  static const std::string none;
+  return k < categoryColumns_.size() ? categoryColumns_[k] : none;
+}
+
+const std::string& ModelRules::categoryValue(std::size_t k) const {
+  static const std::string none;
+  return k < categoryValues_.size() ? categoryValues_[k] : none;
 }
 
 std::string ModelRules::conditionText(const Condition& condition) const {

@@ -54,9 +54,18 @@ class ModelRules {
   }
 
   // Reads conditions on a category's 0/1 attributes as "column = value" and "column ≠ value"
-  // (TableReading.h): per attribute, its column and, for a category's, its value.
+  // (TableReading.h): per attribute, its column and, for a category's, its value; `missing`,
+  // the table's missing-value texts, for the exports that read the table's own values.
   void readCategories(const std::vector<std::string>& columns,
-                      const std::vector<std::string>& values);
+                      const std::vector<std::string>& values,
+                      const std::vector<std::string>& missing = {});
+  // Whether an attribute is a category's 0/1 attribute.
+  bool hasCategories() const;
+  // Attribute k's column and value when it is a category's 0/1 attribute, else "".
+  const std::string& categoryColumn(std::size_t k) const;
+  const std::string& categoryValue(std::size_t k) const;
+  // The table's missing-value texts, as readCategories was given them.
+  const std::vector<std::string>& missingTexts() const { return missingTexts_; }
 
   // The attributes the patterns can use: one per cutpoint row of the model.
   std::size_t attributeCount() const { return model_->cutpoints().size(); }
@@ -97,6 +106,7 @@ class ModelRules {
   // Per attribute, for a category's 0/1 attribute, its column and value (else empty).
   std::vector<std::string> categoryColumns_;
   std::vector<std::string> categoryValues_;
+  std::vector<std::string> missingTexts_;
   std::int32_t positives_ = 0;
   std::int32_t negatives_ = 0;
 };

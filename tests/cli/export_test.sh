@@ -112,6 +112,56 @@ check_exports Wide text:wide.csv
 used=$(grep -c ' IS NULL$' Wide.sql)
 check "the wide model reads more than 1000 attributes ($used)" test "$used" -gt 1000
 
+# A spreadsheet's table with a column of categories and missing values: the exports read the
+# table's own columns, a category as its text, and score every row as lad apply does, new data
+# with a category never seen in training too.
+cp "$here/../tables/patients.csv" "$here/../tables/patients-new.csv" .
+"$lad" build patients.csv --name pt --positive sick --ignore "sample date" --grid-size 3 \
+  --quiet >/dev/null 2>&1
+"$lad" export --name pt --to python -o pt.py >/dev/null &&
+  "$lad" export --name pt --to c -o pt.c >/dev/null &&
+  "$lad" export --name pt --to sql -o pt.sql >/dev/null
+check "the model of the table with categories is exported to Python, C and SQL" test $? -eq 0
+check "its conditions compare the texts of the colour column" \
+  grep -q 'x1 == "red"\|x1 != "red"' pt.py
+cp pt.h model.h
+for table in patients.csv patients-new.csv; do
+  "$lad" apply "$table" --name pt > applied.txt 2>/dev/null
+  check "pt on $table: Python, C and SQL, given the table's texts or their own missing values, give lad apply's scores" \
+    "$python" "$here/export_table_check.py" "$table" pt.TBL applied.txt pt "$cc" "$sqlite"
+done
+# Category values that are code in each language reach it only as texts: every row still
+# scores as lad apply gives it.
+"$python" - <<'PY'
+import csv
+shades = ["it's \"odd\" \\", "x' OR 1=1; --", "\"); import os #", "plain", "?"]
+with open("odd.csv", "w", newline="", encoding="utf-8") as f:
+    w = csv.writer(f, delimiter=";")
+    w.writerow(["id", "shade", "size", "class"])
+    for i in range(20):
+        w.writerow([f"r{i}", shades[i % 5], str(1 + i % 2), int(i % 5 < 2)])
+PY
+"$lad" build odd.csv --name odd --degree 2 --positive-prevalence 0.1 --negative-prevalence 0.1 \
+  --quiet >/dev/null 2>&1 &&
+  "$lad" export --name odd --to python -o odd.py >/dev/null &&
+  "$lad" export --name odd --to c -o odd.c >/dev/null &&
+  "$lad" export --name odd --to sql -o odd.sql >/dev/null
+check "a table of category values with quotes and backslashes is exported" test $? -eq 0
+check "its patterns compare them" grep -q '^    if x0 == "x'"'"' OR 1=1; --":' odd.py
+cp odd.h model.h
+"$lad" apply odd.csv --name odd > applied.txt 2>/dev/null
+check "its exports score every row as lad apply does" \
+  "$python" "$here/export_table_check.py" odd.csv odd.TBL applied.txt odd "$cc" "$sqlite"
+
+check "the Python names a column that the row lacks" "$python" -c '
+import pt
+try:
+    pt.score({"age": 40})
+except KeyError as e:
+    assert e.args == ("colour",) or e.args == ("weight",), e.args
+else:
+    raise SystemExit("no KeyError")'
+
 # A NUL in a name: a table with one is refused at intake; a model file with one is exported to
 # Python and C escaped, and not to SQL, where the sqlite3 shell would end the line at the NUL
 # inside the quoted name and run the next attribute's name as SQL.

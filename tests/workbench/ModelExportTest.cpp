@@ -3,6 +3,7 @@
 // tests/cli/export_test.sh.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -66,6 +67,7 @@ TEST(CodeText, NamesAndComments) {
   EXPECT_THROW(pythonString("\xED\xA0\x80"), LadError);  // a surrogate
   EXPECT_EQ(cString("a\"b?\\\n\xC3\xA9"), "\"a\\\"b\\077\\\\\\012\\303\\251\"");
   EXPECT_EQ(sqlIdentifier("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(sqlString("it's"), "'it''s'");
   EXPECT_EQ(pythonDocText("a\\N\"\"\"\t\xC3\xA9"), "a\\\\N\\\"\\\"\\\"?\xC3\xA9");
   EXPECT_EQ(pythonDocText("bad \xC3"), "bad ?");
   EXPECT_EQ(commentText("a*/b/*c\r\nd"), "a* /b/ *c??d");
@@ -133,4 +135,76 @@ TEST_F(ModelExportTest, ModelsWithoutPatternsOrConditions) {
             std::string::npos);
   EXPECT_NE(exportedCode(always, ExportLanguage::Sql, "M").find("1 /* P1: (no condition) */"),
             std::string::npos);
+}
+
+// A model of a table with categories whose layout cannot be expressed, or does not belong to
+// it, is refused before anything is written, with what is wrong.
+TEST_F(ModelExportTest, TableExportRefusals) {
+  const std::string patterns =
+      "\r\nCutpoints_Att_0=0.5\r\nCutpoints_Att_1=0.5\r\n"
+      "Cutpoints_Att_2=1\r\nPospattern1=1:1:0,1:1:2\r\nNegpattern1=0:0:1\r\n";
+  struct Case {
+    std::string attributes;
+    std::vector<std::string> columns, values, missing;
+    std::vector<ExportLanguage> refusing;
+    std::string message;  // of the first refusing language
+  };
+  const std::vector<ExportLanguage> all = {ExportLanguage::Python, ExportLanguage::C,
+                                           ExportLanguage::Sql};
+  const std::vector<Case> cases = {
+      {"c=a,c=b,w", {"c", "c", "w"}, {"a", "b", ""}, {"", "?"}, {}, ""},
+      {"c=a,c=b,w",
+       {"c", "d", "w"},
+       {"a", "b", ""},
+       {},
+       all,
+       "Attribute 2 of the model is named 'c=b', but the table layout beside it (NAME.TBL) "
+       "makes it 'd=b'; the layout belongs to another model: build the model again"},
+      {"w=a,w=b,w",
+       {"w", "w", "w"},
+       {"a", "b", ""},
+       {},
+       all,
+       "The model reads the column 'w' both as numbers and as categories; an export reads each "
+       "column once"},
+      {"c=a,c=b,w",
+       {"c", "c", "w"},
+       {"a", "b", ""},
+       {std::string("N\0A", 3)},
+       {ExportLanguage::C, ExportLanguage::Sql},
+       "A missing-value text of the table holds a NUL byte after 'N', which no C string can "
+       "hold"},
+      {"c=a,c=b,w",
+       {"c", "c", "w"},
+       {"a", "b", ""},
+       {"\t"},
+       {ExportLanguage::Sql},
+       "A missing-value text of the table holds the control character 0x09 as its first byte, "
+       "which SQL code cannot hold"},
+      {"c=a\tb,c=b,w",
+       {"c", "c", "w"},
+       {"a\tb", "b", ""},
+       {},
+       {ExportLanguage::Sql},
+       "A category of column 'c' holds the control character 0x09 after 'a', which SQL code "
+       "cannot hold"},
+  };
+  for (const Case& c : cases) {
+    ModelRules rules = modelOf("Attributes=" + c.attributes + patterns);
+    rules.readCategories(c.columns, c.values, c.missing);
+    ASSERT_TRUE(rules.hasCategories());
+    for (const ExportLanguage language : all) {
+      const bool refused =
+          std::find(c.refusing.begin(), c.refusing.end(), language) != c.refusing.end();
+      try {
+        exportedCode(rules, language, "M", "m.h");
+        EXPECT_FALSE(refused) << c.message;
+      } catch (const LadError& e) {
+        EXPECT_TRUE(refused) << e.what();
+        if (language == c.refusing.front()) {
+          EXPECT_EQ(e.what(), c.message);
+        }
+      }
+    }
+  }
 }
