@@ -44,7 +44,8 @@ std::string twoClassTableText(const TrainingTable& table) {
     const std::int32_t c = table.classes()[r];
     if (c != 0 && c != 1) continue;
     text += integerText(++row);
-    for (const double value : table.values()[r]) text += "," + exactNumberText(value, NumberFormat{});
+    for (const double value : table.values()[r])
+      text += "," + exactNumberText(value, NumberFormat{});
     text += c == 1 ? ",1\n" : ",0\n";
   }
   return text;

@@ -11,7 +11,7 @@
 #include "TableIntake.h"
 
 struct BuiltClassModels {
-  TableLayout layout;  // how the table was read; its classes in the models' order
+  TableLayout layout;              // how the table was read; its classes in the models' order
   std::vector<BuiltModel> models;  // per class, that class against the rest
 };
 

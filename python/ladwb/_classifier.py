@@ -509,6 +509,7 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
             # and 0.4), which on the check's two blobs give 3 positive and 3 negative patterns
             # that leave 34 of the 200 rows with a score of exactly 0: undecided, predicted as
             # classes_[0], so the accuracy is 0.81. At 0.9/0.05/0.1/0.05 it is 0.965. The rest
-            # of that check runs.
+            # of that check runs, and on its three blobs (one model per class) the accuracy at
+            # the defaults is 0.853, above the bar; the tag waives the bar for both.
             "poor_score": True,
         }

@@ -17,8 +17,8 @@
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
-#include "Explanation.h"
 #include "ClassModels.h"
+#include "Explanation.h"
 #include "InMemoryClassModels.h"
 #include "InMemoryModel.h"
 #include "LadError.h"
@@ -153,11 +153,11 @@ LearningParameters learningParameters(std::int32_t gridSize, std::int32_t degree
   return parameters;
 }
 
-std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize, std::int32_t degree,
-                           double positiveHomogeneity, double positivePrevalence,
-                           double negativeHomogeneity, double negativePrevalence,
-                           std::int32_t coverTarget, bool classAware, int threads,
-                           const py::object& progress, const py::object& warn) {
+std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize,
+                            std::int32_t degree, double positiveHomogeneity,
+                            double positivePrevalence, double negativeHomogeneity,
+                            double negativePrevalence, std::int32_t coverTarget, bool classAware,
+                            int threads, const py::object& progress, const py::object& warn) {
   const LearningParameters parameters =
       learningParameters(gridSize, degree, positiveHomogeneity, positivePrevalence,
                          negativeHomogeneity, negativePrevalence, coverTarget, classAware);
@@ -216,10 +216,9 @@ std::shared_ptr<ClassSet> fitClasses(const std::string& tableText, std::int32_t 
 // A CSV field as the table reading takes it back: quoted when it holds a separator, a quote or
 // a line break, or has spaces at an end.
 std::string csvField(const std::string& field) {
-  const bool plain =
-      field.find_first_of(",\"\r\n") == std::string::npos &&
-      (field.empty() || (field.front() != ' ' && field.back() != ' ' && field.front() != '\t' &&
-                         field.back() != '\t'));
+  const bool plain = field.find_first_of(",\"\r\n") == std::string::npos &&
+                     (field.empty() || (field.front() != ' ' && field.back() != ' ' &&
+                                        field.front() != '\t' && field.back() != '\t'));
   if (plain) return field;
   std::string quoted = "\"";
   for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -279,7 +278,8 @@ py::list saveClasses(const ClassSet& set, const std::string& name, int threads,
         options.warning = std::move(warning);
         BuiltClassModels built;
         built.layout = set.layout;
-        for (const auto& m : set.models) built.models.push_back({m->table, m->parameters, m->model});
+        for (const auto& m : set.models)
+          built.models.push_back({m->table, m->parameters, m->model});
         writeClassModels(
             built, name,
             [&](ModelFileKind kind, const std::string& filename) {
@@ -548,7 +548,8 @@ PYBIND11_MODULE(_engine, module) {
       .def_property_readonly("classes",
                              [](const ClassSet& set) {
                                py::list classes;
-                               for (const std::string& c : set.layout.classes) classes.append(text(c));
+                               for (const std::string& c : set.layout.classes)
+                                 classes.append(text(c));
                                return classes;
                              })
       .def_property_readonly("models", [](const ClassSet& set) { return set.models; })
@@ -571,8 +572,8 @@ PYBIND11_MODULE(_engine, module) {
   module.def("fit", &fit, py::arg("table_text"), py::arg("grid_size"), py::arg("degree"),
              py::arg("positive_homogeneity"), py::arg("positive_prevalence"),
              py::arg("negative_homogeneity"), py::arg("negative_prevalence"),
-             py::arg("cover_target") = 0, py::arg("class_aware") = false, py::arg("threads") = 0, py::arg("progress") = py::none(),
-             py::arg("warn") = py::none());
+             py::arg("cover_target") = 0, py::arg("class_aware") = false, py::arg("threads") = 0,
+             py::arg("progress") = py::none(), py::arg("warn") = py::none());
   module.def("load", &load, py::arg("name"), py::arg("warn") = py::none());
   module.def("from_model_text", &fromText, py::arg("text"), py::arg("training_table") = "");
 }
