@@ -220,10 +220,15 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
         threads = parameters.pop("threads")
         if len(classes) > 2:
             labels = class_texts(classes)
+            # The rows' names go in a column of a name no feature has.
+            rows = "Name"
+            while rows in names:
+                rows += "_"
             if texts is None:
-                table = _engine.class_table_text(names, X, labels, encoded.astype(np.intc))
+                table = _engine.class_table_text(names, X, labels, encoded.astype(np.intc), rows)
             else:
-                table = self._table_of_texts(names, texts, [labels[e] for e in encoded], quote=True)
+                table = self._table_of_texts(names, texts, [labels[e] for e in encoded],
+                                             quote=True, rows=rows)
             models = self._run_build(_engine.fit_classes, table, names, threads, parameters)
             self._set_class_models(models, classes, labels, names)
             return self
@@ -263,12 +268,12 @@ class LadClassifier(ClassifierMixin, BaseEstimator):
             raise ValueError(f"Row {row}, feature {names[column]!r}: {reason}") from None
 
     @staticmethod
-    def _table_of_texts(names, texts, labels, quote=False):
+    def _table_of_texts(names, texts, labels, quote=False, rows="Name"):
         """The table text of a DataFrame of strings; `labels` the class text of every row. The
         header's names are quoted where needed for the reading of several classes (quote),
         written as they stand in the plain form."""
         header = [csv_field(n) for n in names] if quote else names
-        lines = ["Name," + ",".join(header) + ",Class"]
+        lines = [rows + "," + ",".join(header) + ",Class"]
         for r, (row, label) in enumerate(zip(texts, labels), start=1):
             for k, cell in enumerate(row):
                 if "," in cell or "\n" in cell or "\r" in cell:

@@ -225,13 +225,14 @@ std::string csvField(const std::string& field) {
   return quoted + "\"";
 }
 
-// The table text of several classes: the header "Name,<names>,Class", then per row its number
-// from 1, its values written to read back exactly, and the text of its class.
+// The table text of several classes: the header "<rowsColumn>,<names>,Class", then per row its
+// number from 1, its values written to read back exactly, and the text of its class.
 std::string classTableText(
     const std::vector<std::string>& names,
     const py::array_t<double, py::array::c_style | py::array::forcecast>& values,
     const std::vector<std::string>& classTexts,
-    const py::array_t<int, py::array::c_style | py::array::forcecast>& classes) {
+    const py::array_t<int, py::array::c_style | py::array::forcecast>& classes,
+    const std::string& rowsColumn) {
   if (values.ndim() != 2 || static_cast<std::size_t>(values.shape(1)) != names.size() ||
       classes.ndim() != 1 || classes.shape(0) != values.shape(0)) {
     throw py::value_error(
@@ -247,7 +248,7 @@ std::string classTableText(
     }
   }
   const py::gil_scoped_release released;
-  std::string text = "Name";
+  std::string text = csvField(rowsColumn);
   for (const std::string& name : names) text += "," + csvField(name);
   text += ",Class\n";
   for (std::size_t r = 0; r < rows; ++r) {
@@ -558,7 +559,7 @@ PYBIND11_MODULE(_engine, module) {
            py::arg("warn") = py::none());
 
   module.def("class_table_text", &classTableText, py::arg("names"), py::arg("values"),
-             py::arg("class_texts"), py::arg("classes"));
+             py::arg("class_texts"), py::arg("classes"), py::arg("rows_column") = "Name");
   module.def("fit_classes", &fitClasses, py::arg("table_text"), py::arg("grid_size"),
              py::arg("degree"), py::arg("positive_homogeneity"), py::arg("positive_prevalence"),
              py::arg("negative_homogeneity"), py::arg("negative_prevalence"),

@@ -97,6 +97,10 @@ def test_texts_labels_of_any_kind_and_pickles(iris, tmp_path):
     scores = model.decision_function(X)
     texts = LadClassifier(threads=1, **REAL).fit(X.astype(str), y)
     np.testing.assert_array_equal(texts.decision_function(X), scores)
+    # A feature named as the column that names the rows moves that column aside.
+    named_rows = X.set_axis(["Name", *X.columns[1:]], axis=1)
+    renamed = LadClassifier(**REAL).fit(named_rows, y)
+    np.testing.assert_array_equal(renamed.decision_function(named_rows), scores)
 
     # A class's model depends only on which rows are of that class: labels that sort alike
     # give the same scores. Labels that would not read back from a table ("?" is a missing
