@@ -65,8 +65,6 @@ void requireModelName(const std::string& name) {
   }
 }
 
-namespace {
-
 void warnOfDegree(const LearningParameters& parameters, const TrainingTable& table,
                   const BuildOptions& options) {
   const auto attributes = static_cast<std::int64_t>(table.columns());
@@ -76,6 +74,8 @@ void warnOfDegree(const LearningParameters& parameters, const TrainingTable& tab
                     "): the search takes the one subset of all " + integerText(attributes));
   }
 }
+
+namespace {
 
 BuildTables readBuildTables(const LearningParameters& parameters, const std::string& tableText,
                             const BuildOptions& options) {
@@ -162,8 +162,7 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
   index.layout = read.layout;
   PatternCounts all;
   for (std::size_t k = 0; k < read.layout.classes.size(); ++k) {
-    TableLayout layout = read.layout;
-    layout.positive = layout.classes[k];
+    const TableLayout layout = classModelLayout(read.layout, k);
     const std::string modelName = classModelName(name, read.layout, k);
     const PatternCounts counts = buildOne(read.againstRest(k, options.format), modelName, &layout);
     index.models.push_back(std::filesystem::path(modelName).filename().string());
@@ -175,11 +174,21 @@ PatternCounts runBuildModel(const LearningParameters& parameters, const std::str
                    integerText(counts.negative) + " negative patterns");
     }
   }
+  writeClassIndex(name, index);
+  return all;
+}
+
+TableLayout classModelLayout(const TableLayout& layout, std::size_t k) {
+  TableLayout one = layout;
+  one.positive = layout.classes[k];
+  return one;
+}
+
+void writeClassIndex(const std::string& name, const ClassIndex& index) {
   removeIfThere(layoutFileName(name));
   LineFileWriter writer(classIndexFileName(name));
   writer.write(index.text());
   writer.commit();
-  return all;
 }
 
 std::int32_t searchedAttributeCount(const Model& model, const LearningParameters& parameters) {

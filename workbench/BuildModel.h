@@ -47,6 +47,10 @@ struct BuildOptions {
 // takes; with equal-frequency cut points every attribute is searched.
 std::int32_t searchedAttributeCount(const Model& model, const LearningParameters& parameters);
 
+// Warns through options.warning of a degree above the table's attribute count.
+void warnOfDegree(const LearningParameters& parameters, const TrainingTable& table,
+                  const BuildOptions& options);
+
 // Raises "The model name is empty" for a name without a file name part.
 void requireModelName(const std::string& name);
 
@@ -82,3 +86,9 @@ PatternCounts writeModelFiles(const Model& model, const TrainingTable& table,
 
 // Writes NAME.TBL with the layout, or removes it when there is none; removes NAME.CLS.
 void writeTableLayout(const std::string& name, const TableLayout* layout);
+
+// The layout of class k's model of a table of several classes: that class is the positive one.
+TableLayout classModelLayout(const TableLayout& layout, std::size_t k);
+// Writes the index NAME.CLS of a model per class and removes a NAME.TBL left by an earlier
+// build of the name, as the last step of a build of several classes.
+void writeClassIndex(const std::string& name, const ClassIndex& index);

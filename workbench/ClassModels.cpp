@@ -12,18 +12,26 @@ bool hasClassModels(const std::string& name) {
   return std::filesystem::exists(classIndexFileName(name));
 }
 
+LoadedClassModels loadClassModels(const std::string& name, const NumberFormat& format,
+                                  const std::function<void(const std::string&)>& warning) {
+  const std::string indexFile = classIndexFileName(name);
+  LoadedClassModels loaded;
+  loaded.index = ClassIndex::fromText(readFileBytes(indexFile), indexFile);
+  const std::filesystem::path folder = std::filesystem::path(name).parent_path();
+  for (const std::string& model : loaded.index.models) {
+    loaded.models.push_back(loadModel((folder / model).string(), format, warning));
+    requireAttributeColumns(*loaded.models.back(),
+                            static_cast<std::int32_t>(loaded.index.layout.attributeColumns.size()));
+  }
+  return loaded;
+}
+
 ClassForecasts applyClassModels(const std::string& name, const std::string& tableText,
                                 const NumberFormat& format) {
-  const std::string indexFile = classIndexFileName(name);
   ClassForecasts out;
-  out.index = ClassIndex::fromText(readFileBytes(indexFile), indexFile);
-  const std::filesystem::path folder = std::filesystem::path(name).parent_path();
-  std::vector<std::shared_ptr<const Model>> models;
-  for (const std::string& model : out.index.models) {
-    models.push_back(loadModel((folder / model).string(), format));
-    requireAttributeColumns(*models.back(),
-                            static_cast<std::int32_t>(out.index.layout.attributeColumns.size()));
-  }
+  LoadedClassModels loaded = loadClassModels(name, format);
+  out.index = std::move(loaded.index);
+  const std::vector<std::shared_ptr<const Model>>& models = loaded.models;
   const ReadTable table = readTableAs(tableText, "The data table", out.index.layout, format);
   out.notes = table.notes;
   for (std::size_t r = 0; r < table.values.size(); ++r) {

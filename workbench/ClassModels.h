@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Model.h"
 #include "NumberText.h"
 #include "TableIntake.h"
 
@@ -24,6 +27,15 @@ struct ClassForecasts {
   std::vector<ClassForecast> rows;
   std::vector<std::string> notes;  // what the reading says, once
 };
+
+// NAME.CLS and every model it names, read from beside it; each model is checked to fit the
+// index's attribute columns. `warning` hears what loadModel warns of.
+struct LoadedClassModels {
+  ClassIndex index;
+  std::vector<std::shared_ptr<const Model>> models;  // in the index's order of classes
+};
+LoadedClassModels loadClassModels(const std::string& name, const NumberFormat& format,
+                                  const std::function<void(const std::string&)>& warning = {});
 
 // Reads NAME.CLS and every model it names (beside it), reads the table by its layout and scores
 // every row with every model.

@@ -17,7 +17,9 @@
 
 #include "ApplyModel.h"
 #include "BuildModel.h"
+#include "ClassModels.h"
 #include "Explanation.h"
+#include "InMemoryClassModels.h"
 #include "InMemoryModel.h"
 #include "LadError.h"
 #include "ModelExport.h"
@@ -49,6 +51,13 @@ struct Fitted {
   LearningParameters parameters;
 
   ModelRules rules() const { return ModelRules(model, kFormat); }
+};
+
+// One model per class, that class against the rest, in the order of the layout's classes.
+struct ClassSet {
+  TableLayout layout;
+  std::vector<std::shared_ptr<Fitted>> models;
+  bool built = false;  // built here, so every model holds what writing its files needs
 };
 
 // Runs `work` on a thread of its own while this thread, without the GIL, watches it: every
@@ -127,11 +136,10 @@ void runWatched(
   }
 }
 
-std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize, std::int32_t degree,
-                           double positiveHomogeneity, double positivePrevalence,
-                           double negativeHomogeneity, double negativePrevalence,
-                           std::int32_t coverTarget, bool classAware, int threads,
-                           const py::object& progress, const py::object& warn) {
+LearningParameters learningParameters(std::int32_t gridSize, std::int32_t degree,
+                                      double positiveHomogeneity, double positivePrevalence,
+                                      double negativeHomogeneity, double negativePrevalence,
+                                      std::int32_t coverTarget, bool classAware) {
   LearningParameters parameters;
   parameters.coverTarget = coverTarget;
   parameters.discretization =
@@ -142,6 +150,17 @@ std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize,
   parameters.positivePrevalence = positivePrevalence;
   parameters.negativeHomogeneity = negativeHomogeneity;
   parameters.negativePrevalence = negativePrevalence;
+  return parameters;
+}
+
+std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize,
+                            std::int32_t degree, double positiveHomogeneity,
+                            double positivePrevalence, double negativeHomogeneity,
+                            double negativePrevalence, std::int32_t coverTarget, bool classAware,
+                            int threads, const py::object& progress, const py::object& warn) {
+  const LearningParameters parameters =
+      learningParameters(gridSize, degree, positiveHomogeneity, positivePrevalence,
+                         negativeHomogeneity, negativePrevalence, coverTarget, classAware);
   auto fitted = std::make_shared<Fitted>();
   fitted->trainingTable = tableText;
   fitted->built = true;
@@ -158,6 +177,146 @@ std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize,
       },
       threads, progress, warn);
   return fitted;
+}
+
+// The build of a table of three or more classes, as `lad build` makes it: one model per class.
+std::shared_ptr<ClassSet> fitClasses(const std::string& tableText, std::int32_t gridSize,
+                                     std::int32_t degree, double positiveHomogeneity,
+                                     double positivePrevalence, double negativeHomogeneity,
+                                     double negativePrevalence, std::int32_t coverTarget,
+                                     bool classAware, int threads, const py::object& progress,
+                                     const py::object& warn) {
+  const LearningParameters parameters =
+      learningParameters(gridSize, degree, positiveHomogeneity, positivePrevalence,
+                         negativeHomogeneity, negativePrevalence, coverTarget, classAware);
+  auto set = std::make_shared<ClassSet>();
+  set->built = true;
+  runWatched(
+      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
+        BuildOptions options;
+        options.format = kFormat;
+        options.control = control;
+        options.warning = std::move(warning);
+        BuiltClassModels built = buildClassModelsInMemory(parameters, tableText, options);
+        set->layout = std::move(built.layout);
+        for (BuiltModel& one : built.models) {
+          auto fitted = std::make_shared<Fitted>();
+          fitted->trainingTable = twoClassTableText(one.table);
+          fitted->built = true;
+          fitted->model = std::move(one.model);
+          fitted->table = std::move(one.table);
+          fitted->parameters = one.parameters;
+          set->models.push_back(std::move(fitted));
+        }
+      },
+      threads, progress, warn);
+  return set;
+}
+
+// A CSV field as the table reading takes it back: quoted when it holds a separator, a quote or
+// a line break, or has spaces at an end.
+std::string csvField(const std::string& field) {
+  const bool plain = field.find_first_of(",\"\r\n") == std::string::npos &&
+                     (field.empty() || (field.front() != ' ' && field.back() != ' ' &&
+                                        field.front() != '\t' && field.back() != '\t'));
+  if (plain) return field;
+  std::string quoted = "\"";
+  for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+// The table text of several classes: the header "<rowsColumn>,<names>,Class", then per row its
+// number from 1, its values written to read back exactly, and the text of its class.
+std::string classTableText(
+    const std::vector<std::string>& names,
+    const py::array_t<double, py::array::c_style | py::array::forcecast>& values,
+    const std::vector<std::string>& classTexts,
+    const py::array_t<int, py::array::c_style | py::array::forcecast>& classes,
+    const std::string& rowsColumn) {
+  if (values.ndim() != 2 || static_cast<std::size_t>(values.shape(1)) != names.size() ||
+      classes.ndim() != 1 || classes.shape(0) != values.shape(0)) {
+    throw py::value_error(
+        "class_table_text takes a 2-D array of one column per name and one class per row");
+  }
+  const auto rows = static_cast<std::size_t>(values.shape(0));
+  const std::size_t columns = names.size();
+  const double* v = values.data();
+  const int* c = classes.data();
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (c[r] < 0 || static_cast<std::size_t>(c[r]) >= classTexts.size()) {
+      throw py::value_error("class_table_text: a class index outside the class texts");
+    }
+  }
+  const py::gil_scoped_release released;
+  std::string text = csvField(rowsColumn);
+  for (const std::string& name : names) text += "," + csvField(name);
+  text += ",Class\n";
+  for (std::size_t r = 0; r < rows; ++r) {
+    text += integerText(static_cast<std::int64_t>(r + 1));
+    for (std::size_t k = 0; k < columns; ++k) {
+      text += ",";
+      text += exactNumberText(v[r * columns + k], kFormat);
+    }
+    text += "," + csvField(classTexts[static_cast<std::size_t>(c[r])]) + "\n";
+  }
+  return text;
+}
+
+py::list saveClasses(const ClassSet& set, const std::string& name, int threads,
+                     const py::object& warn) {
+  if (!set.built) {
+    throw py::value_error(
+        "These models were read from model files or a pickle and hold only what scoring needs, "
+        "not the discretized tables that NAME.PAT and NAME.GRD are made of: fit it to write "
+        "the model files");
+  }
+  std::vector<std::string> written;
+  runWatched(
+      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
+        BuildOptions options;
+        options.format = kFormat;
+        options.control = control;
+        options.warning = std::move(warning);
+        BuiltClassModels built;
+        built.layout = set.layout;
+        for (const auto& m : set.models)
+          built.models.push_back({m->table, m->parameters, m->model});
+        writeClassModels(
+            built, name,
+            [&](ModelFileKind kind, const std::string& filename) {
+              written.push_back(filename);
+              // Each model's NAME.TBL follows its NAME.MOD.
+              if (kind == ModelFileKind::Model) {
+                written.push_back(layoutFileName(filename.substr(0, filename.size() - 4)));
+              }
+            },
+            options);
+        written.push_back(classIndexFileName(name));
+      },
+      threads, py::none(), warn);
+  py::list files;
+  for (const std::string& f : written) files.append(text(f));
+  return files;
+}
+
+std::shared_ptr<ClassSet> loadClasses(const std::string& name, const py::object& warn) {
+  std::vector<std::string> warnings;
+  auto set = std::make_shared<ClassSet>();
+  {
+    const py::gil_scoped_release released;
+    LoadedClassModels loaded =
+        loadClassModels(name, kFormat, [&](const std::string& w) { warnings.push_back(w); });
+    set->layout = std::move(loaded.index.layout);
+    for (auto& model : loaded.models) {
+      auto fitted = std::make_shared<Fitted>();
+      fitted->model = std::move(model);
+      set->models.push_back(std::move(fitted));
+    }
+  }
+  if (!warn.is_none()) {
+    for (const std::string& w : warnings) warn(text(w));
+  }
+  return set;
 }
 
 std::string tableText(const std::vector<std::string>& names,
@@ -313,6 +472,18 @@ std::shared_ptr<Fitted> load(const std::string& name, const py::object& warn) {
   return loaded;
 }
 
+std::shared_ptr<ClassSet> classSetFromTexts(const std::string& layoutText,
+                                            const std::vector<std::shared_ptr<Fitted>>& models) {
+  auto set = std::make_shared<ClassSet>();
+  set->layout = TableLayout::fromText(layoutText, "the pickled layout");
+  if (models.size() != set->layout.classes.size()) {
+    throw py::value_error("the pickle holds " + std::to_string(models.size()) + " models for " +
+                          std::to_string(set->layout.classes.size()) + " classes");
+  }
+  set->models = models;
+  return set;
+}
+
 std::shared_ptr<Fitted> fromText(const py::bytes& modelBytes, const std::string& trainingTable) {
   const std::string bytes = modelBytes;
   auto loaded = std::make_shared<Fitted>();
@@ -374,12 +545,36 @@ PYBIND11_MODULE(_engine, module) {
            })
       .def("save", &save, py::arg("name"), py::arg("threads") = 0, py::arg("warn") = py::none());
 
+  py::class_<ClassSet, std::shared_ptr<ClassSet>>(module, "ClassModels")
+      .def_property_readonly("classes",
+                             [](const ClassSet& set) {
+                               py::list classes;
+                               for (const std::string& c : set.layout.classes)
+                                 classes.append(text(c));
+                               return classes;
+                             })
+      .def_property_readonly("models", [](const ClassSet& set) { return set.models; })
+      .def_property_readonly("layout_text", [](const ClassSet& set) { return set.layout.text(); })
+      .def("save", &saveClasses, py::arg("name"), py::arg("threads") = 0,
+           py::arg("warn") = py::none());
+
+  module.def("class_table_text", &classTableText, py::arg("names"), py::arg("values"),
+             py::arg("class_texts"), py::arg("classes"), py::arg("rows_column") = "Name");
+  module.def("fit_classes", &fitClasses, py::arg("table_text"), py::arg("grid_size"),
+             py::arg("degree"), py::arg("positive_homogeneity"), py::arg("positive_prevalence"),
+             py::arg("negative_homogeneity"), py::arg("negative_prevalence"),
+             py::arg("cover_target") = 0, py::arg("class_aware") = false, py::arg("threads") = 0,
+             py::arg("progress") = py::none(), py::arg("warn") = py::none());
+  module.def("has_class_models", &hasClassModels, py::arg("name"));
+  module.def("load_classes", &loadClasses, py::arg("name"), py::arg("warn") = py::none());
+  module.def("class_models_from_texts", &classSetFromTexts, py::arg("layout_text"),
+             py::arg("models"));
   module.def("table_text", &tableText, py::arg("names"), py::arg("values"), py::arg("classes"));
   module.def("fit", &fit, py::arg("table_text"), py::arg("grid_size"), py::arg("degree"),
              py::arg("positive_homogeneity"), py::arg("positive_prevalence"),
              py::arg("negative_homogeneity"), py::arg("negative_prevalence"),
-             py::arg("cover_target") = 0, py::arg("class_aware") = false, py::arg("threads") = 0, py::arg("progress") = py::none(),
-             py::arg("warn") = py::none());
+             py::arg("cover_target") = 0, py::arg("class_aware") = false, py::arg("threads") = 0,
+             py::arg("progress") = py::none(), py::arg("warn") = py::none());
   module.def("load", &load, py::arg("name"), py::arg("warn") = py::none());
   module.def("from_model_text", &fromText, py::arg("text"), py::arg("training_table") = "");
 }
