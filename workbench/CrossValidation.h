@@ -76,6 +76,8 @@ struct CrossValidationResult {
   // it (pooled is then empty).
   ClassMetrics pooledClasses;
   bool multiClass() const { return !pooledClasses.classes.empty(); }
+  // The builds of a fold: one per class of a table of several classes, else one.
+  std::size_t modelsPerFold() const { return multiClass() ? pooledClasses.classes.size() : 1; }
 };
 
 // Reads the table as Build Model does, then builds one model per fold.

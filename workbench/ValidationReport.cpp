@@ -127,10 +127,14 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
                                       TuningCriterion criterion, const NumberFormat& format) {
   std::vector<std::string> lines;
   const std::size_t folds = ranked.empty() ? 0 : ranked.front().folds.size();
+  const std::size_t models = ranked.empty() ? 1 : ranked.front().modelsPerFold();
   lines.push_back("Tuning: " + integerText(static_cast<std::int64_t>(ranked.size())) +
                   " parameter sets, " + integerText(static_cast<std::int64_t>(folds)) +
-                  " folds each, " + integerText(static_cast<std::int64_t>(ranked.size() * folds)) +
-                  " builds; ranked by " + criterionName(criterion) + " (mean over the folds)");
+                  " folds each, " +
+                  integerText(static_cast<std::int64_t>(ranked.size() * folds * models)) +
+                  " builds" +
+                  (models > 1 ? " (a model per class)" : "") + "; ranked by " +
+                  criterionName(criterion) + " (mean over the folds)");
   // The degree, the cut points and the selection get a column when they vary.
   const auto varies = [&](auto pick) {
     for (const CrossValidationResult& r : ranked) {
