@@ -157,8 +157,8 @@ void WorkbenchWindow::tune() {
                       "These Parameters.")
                   .arg(ranked.size())
                   .arg(ranked.size() * (ranked.empty() ? 0
-                                                        : ranked.front().folds.size() *
-                                                              ranked.front().modelsPerFold()))
+                                                       : ranked.front().folds.size() *
+                                                             ranked.front().modelsPerFold()))
                   .arg(statusBar_->secondsTaken(), 0, 'f', 1));
           if (!ranked.empty()) {
             recordRun(validationRun("tune (best of " + std::to_string(ranked.size()) + ")",

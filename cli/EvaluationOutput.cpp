@@ -133,9 +133,8 @@ json tuningJson(const std::vector<CrossValidationResult>& ranked, const Validati
                 TuningCriterion criterion, const std::string& buildLine) {
   json sets = json::array();
   for (const CrossValidationResult& r : ranked) {
-    sets.push_back(
-        {{"parameters", parametersJson(r.parameters)},
-         {"summary", summaryJson(r.summary, r.multiClass())}});
+    sets.push_back({{"parameters", parametersJson(r.parameters)},
+                    {"summary", summaryJson(r.summary, r.multiClass())}});
   }
   return {{"folds", options.folds},
           {"seed", options.seed},

@@ -210,8 +210,8 @@ struct ModelJob {
 // The figures of the held-out observations `rows` from their scores: by score for a two-class
 // table, by the forecast class for one of several (scores[k] is model k's score).
 void judgeFold(const ValidationTables& tables, const std::vector<std::vector<double>>& scores,
-               const std::vector<std::size_t>& rows, std::int32_t undecidedAs,
-               Metrics& metrics, ClassMetrics& classMetrics) {
+               const std::vector<std::size_t>& rows, std::int32_t undecidedAs, Metrics& metrics,
+               ClassMetrics& classMetrics) {
   if (!tables.multiClass()) {
     // The class of an observation as evaluation counts it.
     const arrint& classes = tables.front().classes();
@@ -305,7 +305,8 @@ std::vector<CrossValidationResult> validateSets(const ValidationTables& tables,
   }
 
   for (std::size_t j = 0; j < jobs.size(); ++j) {
-    FoldResult& result = results[jobs[j].fold.set].folds[static_cast<std::size_t>(jobs[j].fold.fold)];
+    FoldResult& result =
+        results[jobs[j].fold.set].folds[static_cast<std::size_t>(jobs[j].fold.fold)];
     result.positivePatterns += built[j].positive;
     result.negativePatterns += built[j].negative;
     result.buildSeconds += built[j].seconds;
@@ -388,8 +389,8 @@ CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format) {
   const ValidationTables tables = validationTables(parameters, tableText, options, format);
-  requireAffordableValidation(tables.front(), parameters,
-                              static_cast<double>(tables.models.size()), options,
+  requireAffordableValidation(tables.front(), parameters, static_cast<double>(tables.models.size()),
+                              options,
                               "The cross-validation of " + integerText(options.folds) + " folds",
                               "the Grid Size or the Degree");
   return validateSets(tables, {parameters}, options, "Cross-validation cancelled").front();

@@ -9,8 +9,8 @@
 #include "BuildControl.h"
 #include "ClassModels.h"
 #include "Evaluation.h"
-#include "TableReading.h"
 #include "Intake.h"
+#include "TableReading.h"
 
 // The fold (0..folds-1) of every observation: each class is shuffled with the seed and dealt
 // round the folds, so that every fold holds about the same share of each class. The same
@@ -45,7 +45,7 @@ struct ValidationOptions {
 // observation is then undecided, so the undecided rule does not apply.
 
 struct FoldResult {
-  Metrics metrics;  // on the held-out observations; empty for a table of several classes
+  Metrics metrics;            // on the held-out observations; empty for a table of several classes
   ClassMetrics classMetrics;  // of a table of several classes, on the held-out observations
   // Of every model of the fold together.
   std::int32_t positivePatterns = 0;

@@ -71,14 +71,14 @@ std::vector<std::string> crossValidationReport(const CrossValidationResult& r,
     const FoldResult& f = r.folds[i];
     const ClassMetrics& c = f.classMetrics;
     const double auc = classes ? meanClassAuc(c) : f.metrics.auc;
-    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) +
-                    figure(classes ? c.accuracy : f.metrics.accuracy) +
-                    figure(classes ? c.balancedAccuracy : f.metrics.balancedAccuracy) +
-                    figure(auc) + figure(classes ? c.macroF1 : f.metrics.undecidedShare) +
-                    cell(integerText(classes ? c.rows : f.metrics.positives + f.metrics.negatives),
-                         6) +
-                    cell(integerText(f.positivePatterns), 9) + cell(integerText(f.negativePatterns), 9) +
-                    cell(fixed(f.buildSeconds, 3, format), 9));
+    lines.push_back(
+        cell(integerText(static_cast<std::int64_t>(i + 1)), 5) +
+        figure(classes ? c.accuracy : f.metrics.accuracy) +
+        figure(classes ? c.balancedAccuracy : f.metrics.balancedAccuracy) + figure(auc) +
+        figure(classes ? c.macroF1 : f.metrics.undecidedShare) +
+        cell(integerText(classes ? c.rows : f.metrics.positives + f.metrics.negatives), 6) +
+        cell(integerText(f.positivePatterns), 9) + cell(integerText(f.negativePatterns), 9) +
+        cell(fixed(f.buildSeconds, 3, format), 9));
   }
   const FoldSummary& s = r.summary;
   const auto row = [&](const char* label, auto pick) {
@@ -91,8 +91,9 @@ std::vector<std::string> crossValidationReport(const CrossValidationResult& r,
   lines.push_back(row("Mean", [](const MeanAndDeviation& m) { return m.mean; }));
   lines.push_back(row("SD", [](const MeanAndDeviation& m) { return m.deviation; }));
   if (classes) {
-    lines.push_back("The AUC of a fold is the mean of its classes' AUCs against the rest; the "
-                    "patterns are those of the fold's models together.");
+    lines.push_back(
+        "The AUC of a fold is the mean of its classes' AUCs against the rest; the "
+        "patterns are those of the fold's models together.");
     lines.push_back("");
     lines.push_back("Every observation forecast by the models that did not learn it:");
     for (const std::string& line : classMetricsReport(r.pooledClasses, format)) {
@@ -132,8 +133,7 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
                   " parameter sets, " + integerText(static_cast<std::int64_t>(folds)) +
                   " folds each, " +
                   integerText(static_cast<std::int64_t>(ranked.size() * folds * models)) +
-                  " builds" +
-                  (models > 1 ? " (a model per class)" : "") + "; ranked by " +
+                  " builds" + (models > 1 ? " (a model per class)" : "") + "; ranked by " +
                   criterionName(criterion) + " (mean over the folds)");
   // The degree, the cut points and the selection get a column when they vary.
   const auto varies = [&](auto pick) {
@@ -152,31 +152,28 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
     if (covers) out += cell(p.coverTarget > 0 ? "cover:" + integerText(p.coverTarget) : "none", 9);
     return out;
   };
-  lines.push_back(cell("Rank", 5) + (degrees ? cell("Degree", 7) : "") +
-                  (cuts ? cell("Cuts", 7) : "") + (covers ? cell("Select", 9) : "") +
-                  cell("PosHom", 8) + cell("PosPrev", 8) + cell("NegHom", 8) +
-                  cell("NegPrev", 8) + cell("Balanced", 10) + cell("(SD)", 8) +
-                  cell("Accuracy", 10) + cell("AUC", 8) +
-                  cell(!ranked.empty() && ranked.front().multiClass() ? "Macro F1" : "Undecided",
-                       10) +
-                  cell("Patterns", 10));
+  lines.push_back(
+      cell("Rank", 5) + (degrees ? cell("Degree", 7) : "") + (cuts ? cell("Cuts", 7) : "") +
+      (covers ? cell("Select", 9) : "") + cell("PosHom", 8) + cell("PosPrev", 8) +
+      cell("NegHom", 8) + cell("NegPrev", 8) + cell("Balanced", 10) + cell("(SD)", 8) +
+      cell("Accuracy", 10) + cell("AUC", 8) +
+      cell(!ranked.empty() && ranked.front().multiClass() ? "Macro F1" : "Undecided", 10) +
+      cell("Patterns", 10));
   for (std::size_t i = 0; i < ranked.size(); ++i) {
     const CrossValidationResult& r = ranked[i];
     const FoldSummary& s = r.summary;
     const LearningParameters& p = r.parameters;
-    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) + choices(p) +
-                    cell(numberText(p.positiveHomogeneity, format), 8) +
-                    cell(numberText(p.positivePrevalence, format), 8) +
-                    cell(numberText(p.negativeHomogeneity, format), 8) +
-                    cell(numberText(p.negativePrevalence, format), 8) +
-                    cell(metricText(s.balancedAccuracy.mean, format), 10) +
-                    cell(metricText(s.balancedAccuracy.deviation, format), 8) +
-                    cell(metricText(s.accuracy.mean, format), 10) +
-                    cell(metricText(s.auc.mean, format), 8) +
-                    cell(metricText(r.multiClass() ? s.macroF1.mean : s.undecidedShare.mean,
-                                    format),
-                         10) +
-                    cell(fixed(s.positivePatterns.mean + s.negativePatterns.mean, 1, format), 10));
+    lines.push_back(
+        cell(integerText(static_cast<std::int64_t>(i + 1)), 5) + choices(p) +
+        cell(numberText(p.positiveHomogeneity, format), 8) +
+        cell(numberText(p.positivePrevalence, format), 8) +
+        cell(numberText(p.negativeHomogeneity, format), 8) +
+        cell(numberText(p.negativePrevalence, format), 8) +
+        cell(metricText(s.balancedAccuracy.mean, format), 10) +
+        cell(metricText(s.balancedAccuracy.deviation, format), 8) +
+        cell(metricText(s.accuracy.mean, format), 10) + cell(metricText(s.auc.mean, format), 8) +
+        cell(metricText(r.multiClass() ? s.macroF1.mean : s.undecidedShare.mean, format), 10) +
+        cell(fixed(s.positivePatterns.mean + s.negativePatterns.mean, 1, format), 10));
   }
   return lines;
 }

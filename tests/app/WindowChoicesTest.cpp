@@ -233,7 +233,10 @@ class WindowChoicesTest : public WindowFixture {
     std::string table = "Name,A,B,Class\n";
     for (int r = 0; r < 30; ++r) {
       table += "r" + std::to_string(r) + "," + std::to_string(r % 10) + "," +
-               std::to_string((r * 7) % 5) + "," + std::to_string(r % 10 < 3 ? 0 : r % 10 < 7 ? 1 : 2) +
+               std::to_string((r * 7) % 5) + "," +
+               std::to_string(r % 10 < 3   ? 0
+                              : r % 10 < 7 ? 1
+                                           : 2) +
                "\n";
     }
     dataBox()->setPlainText(QString::fromStdString(table));

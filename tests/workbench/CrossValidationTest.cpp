@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <set>
 #include <tuple>
-
-#include <atomic>
-#include <cmath>
-#include <functional>
 
 #include "ApplyModel.h"
 #include "ClassModels.h"
@@ -274,7 +273,10 @@ std::string threeClassTable(int rows, unsigned seed) {
     const double a = value(random), b = value(random), c = value(random);
     const double lean = a + b + 0.4 * value(random);
     table += "Obs" + std::to_string(r + 1) + "," + numberText(a, {}) + "," + numberText(b, {}) +
-             "," + numberText(c, {}) + (lean < -0.4 ? ",low\n" : lean < 0.4 ? ",mid\n" : ",high\n");
+             "," + numberText(c, {}) +
+             (lean < -0.4  ? ",low\n"
+              : lean < 0.4 ? ",mid\n"
+                           : ",high\n");
   }
   return table;
 }
@@ -315,8 +317,7 @@ TEST_F(CrossValidation, SeveralClassesAreJudgedAsBuildAndApplyOfTheFoldTablesJud
       EXPECT_LE(std::abs(3 * perClass[c] - static_cast<int>(all)), 3) << f << " " << c;
     }
     const PatternCounts counts = runBuildModel(kThreeClass, training, path("F"), nullptr);
-    const ClassMetrics expected =
-        evaluateClassForecasts(applyClassModels(path("F"), heldOut, {}));
+    const ClassMetrics expected = evaluateClassForecasts(applyClassModels(path("F"), heldOut, {}));
     const FoldResult& fold = result.folds[static_cast<std::size_t>(f)];
     EXPECT_EQ(fold.positivePatterns, counts.positive) << f;
     EXPECT_EQ(fold.negativePatterns, counts.negative) << f;
@@ -343,14 +344,13 @@ TEST(ClassForecasting, TheFirstOfEqualScoresAndRowsWithoutAClassLeftOut) {
   EXPECT_EQ(forecastClass({0, 0, 0}), 0u);
   EXPECT_EQ(forecastClass({-1, 0.5, 0.5}), 1u);
   EXPECT_EQ(forecastClass({-1, -0.5, 0.25}), 2u);
-  const std::vector<ClassForecast> rows = {{"r1", "a", {0.5, 0.5, 0}, 0},
-                                           {"r2", "b", {0, 1, 0}, 1},
-                                           {"r3", "", {0, 1, 0}, 1}};
+  const std::vector<ClassForecast> rows = {
+      {"r1", "a", {0.5, 0.5, 0}, 0}, {"r2", "b", {0, 1, 0}, 1}, {"r3", "", {0, 1, 0}, 1}};
   const ClassMetrics m = evaluateClassForecasts({"a", "b", "c"}, rows);
   EXPECT_EQ(m.rows, 2);
   EXPECT_EQ(m.unclassed, 1);
   EXPECT_EQ(m.accuracy, 1.0);
-  EXPECT_EQ(m.balancedAccuracy, 1.0);  // c has no rows: the mean of a's and b's recalls
+  EXPECT_EQ(m.balancedAccuracy, 1.0);    // c has no rows: the mean of a's and b's recalls
   EXPECT_DOUBLE_EQ(m.macroF1, 2.0 / 3);  // c's F1 is 0
   EXPECT_TRUE(std::isnan(m.auc[2]));
   EXPECT_EQ(meanClassAuc(m), (m.auc[0] + m.auc[1]) / 2);
@@ -372,8 +372,8 @@ TEST(Tuning, SeveralClassesRankedTheSameAtEveryThreadCount) {
     ValidationOptions options;
     options.folds = 4;
     options.control.threads = threads;
-    runs.push_back(tuneParameters(kThreeClass, grid, table, options,
-                                  TuningCriterion::BalancedAccuracy, {}));
+    runs.push_back(
+        tuneParameters(kThreeClass, grid, table, options, TuningCriterion::BalancedAccuracy, {}));
   }
   ASSERT_EQ(runs[0].size(), 8u);
   for (std::size_t i = 0; i < runs[0].size(); ++i) {
