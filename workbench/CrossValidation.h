@@ -45,12 +45,12 @@ struct ValidationOptions {
 // observation is then undecided, so the undecided rule does not apply.
 
 struct FoldResult {
-  Metrics metrics;            // on the held-out observations; empty for a table of several classes
-  ClassMetrics classMetrics;  // of a table of several classes, on the held-out observations
+  Metrics metrics;  // on the held-out observations; empty for a table of several classes
   // Of every model of the fold together.
   std::int32_t positivePatterns = 0;
   std::int32_t negativePatterns = 0;
   double buildSeconds = 0;
+  ClassMetrics classMetrics;  // of a table of several classes, on the held-out observations
 };
 
 struct MeanAndDeviation {
