@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        in.ConsumeProbability<double>(),
                        in.ConsumeProbability<double>(),
                        in.ConsumeProbability<double>()};
-  result.folds.push_back({evaluated, in.ConsumeIntegral<std::int32_t>(), 0, figure(in)});
+  result.folds.push_back({evaluated, in.ConsumeIntegral<std::int32_t>(), 0, figure(in), {}});
   result.summary.accuracy = {figure(in), figure(in)};
   result.summary.auc = {figure(in), figure(in)};
   result.pooled = evaluated;
