@@ -80,7 +80,8 @@ struct CrossValidationResult {
   std::size_t modelsPerFold() const { return multiClass() ? pooledClasses.classes.size() : 1; }
 };
 
-// Reads the table as Build Model does, then builds one model per fold.
+// Reads the table as Build Model does, then builds one model per fold (one per class and fold
+// for a table of several classes).
 CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format);
