@@ -444,8 +444,7 @@ void EvaluationPage::showCrossValidation(const CrossValidationResult& result,
                                          const NumberFormat& format) {
   testSet_.reset();
   figuresText_->setPlainText(joined(crossValidationReport(result, format)));
-  drawRoc("Cross-validation", result.pooled, format);
-  drawDistribution("Cross-validation", result.pooled);
+  drawCrossValidation(result, format);
 }
 
 void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked,
@@ -495,8 +494,20 @@ void EvaluationPage::showTuning(const std::vector<CrossValidationResult>& ranked
   figuresText_->setPlainText(joined(tuningReport(ranked, criterion, format)) +
                              "\n\nThe best set:\n" +
                              joined(crossValidationReport(ranked.front(), format)));
-  drawRoc("Cross-validation", ranked.front().pooled, format);
-  drawDistribution("Cross-validation", ranked.front().pooled);
+  drawCrossValidation(ranked.front(), format);
+}
+
+void EvaluationPage::drawCrossValidation(const CrossValidationResult& result,
+                                         const NumberFormat& format) {
+  if (result.multiClass()) {
+    for (QChartView* view : {rocView_, distributionView_}) {
+      clearChart(view->chart());
+      view->chart()->setTitle(QString());
+    }
+    return;
+  }
+  drawRoc("Cross-validation", result.pooled, format);
+  drawDistribution("Cross-validation", result.pooled);
 }
 
 void EvaluationPage::drawRoc(const QString& whose, const Metrics& metrics,

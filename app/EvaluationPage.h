@@ -125,5 +125,8 @@ class EvaluationPage : public QWidget {
   // `whose` says what the chart shows: "Test set" or "Cross-validation".
   void drawRoc(const QString& whose, const Metrics& metrics, const NumberFormat& format);
   void drawDistribution(const QString& whose, const Metrics& metrics);
+  // The ROC curve and score distribution of a cross-validation's pooled scores; a table of
+  // several classes has neither (its figures say each class's AUC), so the charts are cleared.
+  void drawCrossValidation(const CrossValidationResult& result, const NumberFormat& format);
   std::vector<LearningParameters> tunedSets_;
 };

@@ -156,7 +156,9 @@ void WorkbenchWindow::tune() {
               QString("%1 parameter sets tuned with %2 builds in %3 s; choose a row and Use "
                       "These Parameters.")
                   .arg(ranked.size())
-                  .arg(ranked.size() * (ranked.empty() ? 0 : ranked.front().folds.size()))
+                  .arg(ranked.size() * (ranked.empty() ? 0
+                                                       : ranked.front().folds.size() *
+                                                             ranked.front().modelsPerFold()))
                   .arg(statusBar_->secondsTaken(), 0, 'f', 1));
           if (!ranked.empty()) {
             recordRun(validationRun("tune (best of " + std::to_string(ranked.size()) + ")",

@@ -130,15 +130,7 @@ void EvaluationCommands::evaluate() {
     for (const std::string& note : forecasts.notes) printWarning(note);
     const ClassMetrics metrics = evaluateClassForecasts(forecasts);
     if (json_) {
-      nlohmann::ordered_json out;
-      out["classes"] = metrics.classes;
-      out["observations"] = metrics.rows;
-      out["accuracy"] = metrics.accuracy;
-      out["balanced_accuracy"] = metrics.balancedAccuracy;
-      out["macro_f1"] = metrics.macroF1;
-      out["confusion"] = metrics.confusion;
-      out["auc"] = metrics.auc;
-      std::cout << jsonText(out, 2) << "\n";
+      std::cout << jsonText(classMetricsJson(metrics), 2) << "\n";
     } else {
       printLines(classMetricsReport(metrics, format));
     }

@@ -23,11 +23,13 @@ json parametersJson(const LearningParameters& p) {
   return out;
 }
 
-json summaryJson(const FoldSummary& s) {
+// A table of several classes has the macro F1 in place of the undecided share.
+json summaryJson(const FoldSummary& s, bool multiClass) {
   return {{"accuracy", meanAndDeviationJson(s.accuracy)},
           {"balanced_accuracy", meanAndDeviationJson(s.balancedAccuracy)},
           {"auc", meanAndDeviationJson(s.auc)},
-          {"undecided_share", meanAndDeviationJson(s.undecidedShare)},
+          multiClass ? json{"macro_f1", meanAndDeviationJson(s.macroF1)}
+                     : json{"undecided_share", meanAndDeviationJson(s.undecidedShare)},
           {"positive_patterns", meanAndDeviationJson(s.positivePatterns)},
           {"negative_patterns", meanAndDeviationJson(s.negativePatterns)},
           {"build_seconds", meanAndDeviationJson(s.buildSeconds)}};
@@ -77,8 +79,38 @@ json metricsJson(const Metrics& m) {
   return out;
 }
 
+json classMetricsJson(const ClassMetrics& m) {
+  json out;
+  out["classes"] = m.classes;
+  out["observations"] = m.rows;
+  out["accuracy"] = m.accuracy;
+  out["balanced_accuracy"] = m.balancedAccuracy;
+  out["macro_f1"] = m.macroF1;
+  out["confusion"] = m.confusion;
+  out["auc"] = m.auc;
+  return out;
+}
+
 json crossValidationJson(const CrossValidationResult& r, const ValidationOptions& options) {
   json folds = json::array();
+  if (r.multiClass()) {
+    for (const FoldResult& f : r.folds) {
+      json fold = classMetricsJson(f.classMetrics);
+      fold.erase("classes");
+      fold["mean_auc"] = meanClassAuc(f.classMetrics);
+      fold["positive_patterns"] = f.positivePatterns;
+      fold["negative_patterns"] = f.negativePatterns;
+      fold["build_seconds"] = f.buildSeconds;
+      folds.push_back(fold);
+    }
+    return {{"folds", options.folds},
+            {"seed", options.seed},
+            {"parameters", parametersJson(r.parameters)},
+            {"classes", r.pooledClasses.classes},
+            {"per_fold", folds},
+            {"summary", summaryJson(r.summary, true)},
+            {"pooled", classMetricsJson(r.pooledClasses)}};
+  }
   for (const FoldResult& f : r.folds) {
     folds.push_back({{"accuracy", f.metrics.accuracy},
                      {"balanced_accuracy", f.metrics.balancedAccuracy},
@@ -93,7 +125,7 @@ json crossValidationJson(const CrossValidationResult& r, const ValidationOptions
           {"seed", options.seed},
           {"parameters", parametersJson(r.parameters)},
           {"per_fold", folds},
-          {"summary", summaryJson(r.summary)},
+          {"summary", summaryJson(r.summary, false)},
           {"pooled", metricsJson(r.pooled)}};
 }
 
@@ -101,13 +133,14 @@ json tuningJson(const std::vector<CrossValidationResult>& ranked, const Validati
                 TuningCriterion criterion, const std::string& buildLine) {
   json sets = json::array();
   for (const CrossValidationResult& r : ranked) {
-    sets.push_back(
-        {{"parameters", parametersJson(r.parameters)}, {"summary", summaryJson(r.summary)}});
+    sets.push_back({{"parameters", parametersJson(r.parameters)},
+                    {"summary", summaryJson(r.summary, r.multiClass())}});
   }
   return {{"folds", options.folds},
           {"seed", options.seed},
           {"by", criterionName(criterion)},
-          {"builds", ranked.size() * static_cast<std::size_t>(options.folds)},
+          {"builds", ranked.size() * static_cast<std::size_t>(options.folds) *
+                         (ranked.empty() ? 1 : ranked.front().modelsPerFold())},
           {"ranked", sets},
           {"best_build_command", buildLine}};
 }

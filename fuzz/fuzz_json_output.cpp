@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        in.ConsumeProbability<double>(),
                        in.ConsumeProbability<double>(),
                        in.ConsumeProbability<double>()};
-  result.folds.push_back({evaluated, in.ConsumeIntegral<std::int32_t>(), 0, figure(in)});
+  result.folds.push_back({evaluated, in.ConsumeIntegral<std::int32_t>(), 0, figure(in), {}});
   result.summary.accuracy = {figure(in), figure(in)};
   result.summary.auc = {figure(in), figure(in)};
   result.pooled = evaluated;
@@ -107,6 +107,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.folds = in.ConsumeIntegral<std::int32_t>();
   options.seed = in.ConsumeIntegral<std::uint64_t>();
   parsed(jsonText(crossValidationJson(result, options), 2), "lad cv --json");
+
+  // A table of several classes, named by any bytes: the folds and the pooled rows have the
+  // classes' figures in place of the two-class ones.
+  CrossValidationResult classes = result;
+  std::vector<std::string> names;
+  const int classCount = in.ConsumeIntegralInRange<int>(1, 4);
+  for (int c = 0; c < classCount; ++c) names.push_back(fuzzName(in));
+  std::vector<ClassForecast> rows;
+  for (const auto& row : m.rows) {
+    ClassForecast forecast;
+    const int truth = in.ConsumeIntegralInRange<int>(-1, classCount - 1);
+    if (truth >= 0) forecast.classField = names[static_cast<std::size_t>(truth)];
+    for (int c = 0; c < classCount; ++c)
+      forecast.scores.push_back(figure(in) * m.model->score(row));
+    forecast.forecast = forecastClass(forecast.scores);
+    rows.push_back(std::move(forecast));
+  }
+  classes.pooled = Metrics{};
+  classes.pooledClasses = evaluateClassForecasts(names, rows);
+  classes.folds.front().classMetrics = classes.pooledClasses;
+  classes.summary.macroF1 = {figure(in), figure(in)};
+  parsed(jsonText(crossValidationJson(classes, options), 2), "lad cv --json of several classes");
+  parsed(jsonText(tuningJson({classes, result}, options, TuningCriterion::Auc, ""), 2),
+         "lad tune --json of several classes");
 
   const std::string tableName = fuzzName(in);
   const std::string line = buildCommandLine(tableName, result.parameters, NumberFormat{"."});

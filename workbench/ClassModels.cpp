@@ -26,6 +26,10 @@ LoadedClassModels loadClassModels(const std::string& name, const NumberFormat& f
   return loaded;
 }
 
+std::size_t forecastClass(const std::vector<double>& scores) {
+  return static_cast<std::size_t>(std::max_element(scores.begin(), scores.end()) - scores.begin());
+}
+
 ClassForecasts applyClassModels(const std::string& name, const std::string& tableText,
                                 const NumberFormat& format) {
   ClassForecasts out;
@@ -37,8 +41,7 @@ ClassForecasts applyClassModels(const std::string& name, const std::string& tabl
   for (std::size_t r = 0; r < table.values.size(); ++r) {
     ClassForecast row{table.names[r], table.classFields[r], {}, 0};
     for (const auto& model : models) row.scores.push_back(model->score(table.values[r]));
-    row.forecast = static_cast<std::size_t>(std::max_element(row.scores.begin(), row.scores.end()) -
-                                            row.scores.begin());
+    row.forecast = forecastClass(row.scores);
     out.rows.push_back(std::move(row));
   }
   return out;
@@ -54,12 +57,17 @@ std::string classForecastLine(const ClassForecasts& forecasts, const ClassForeca
 }
 
 ClassMetrics evaluateClassForecasts(const ClassForecasts& forecasts) {
+  return evaluateClassForecasts(forecasts.index.layout.classes, forecasts.rows);
+}
+
+ClassMetrics evaluateClassForecasts(const std::vector<std::string>& classes,
+                                    const std::vector<ClassForecast>& rows) {
   ClassMetrics m;
-  m.classes = forecasts.index.layout.classes;
+  m.classes = classes;
   const std::size_t k = m.classes.size();
   m.confusion.assign(k, std::vector<std::int64_t>(k, 0));
   std::vector<std::vector<ScoredObservation>> oneAgainstRest(k);
-  for (const ClassForecast& row : forecasts.rows) {
+  for (const ClassForecast& row : rows) {
     const auto at = std::find(m.classes.begin(), m.classes.end(), row.classField);
     if (at == m.classes.end()) {
       ++m.unclassed;
@@ -97,6 +105,17 @@ ClassMetrics evaluateClassForecasts(const ClassForecasts& forecasts) {
   m.balancedAccuracy = present > 0 ? recalls / static_cast<double>(present) : nan;
   m.macroF1 = k > 0 && m.rows > 0 ? f1s / static_cast<double>(k) : nan;
   return m;
+}
+
+double meanClassAuc(const ClassMetrics& m) {
+  double sum = 0;
+  std::size_t known = 0;
+  for (const double auc : m.auc) {
+    if (std::isnan(auc)) continue;
+    sum += auc;
+    ++known;
+  }
+  return known > 0 ? sum / static_cast<double>(known) : std::nan("");
 }
 
 std::vector<std::string> classMetricsReport(const ClassMetrics& m, const NumberFormat& format) {

@@ -22,6 +22,9 @@ struct ClassForecast {
   std::size_t forecast = 0;    // the class of highest score (the first of equal ones)
 };
 
+// The class a row is forecast: the one whose model scores highest, the first of equal ones.
+std::size_t forecastClass(const std::vector<double>& scores);
+
 struct ClassForecasts {
   ClassIndex index;
   std::vector<ClassForecast> rows;
@@ -58,6 +61,14 @@ struct ClassMetrics {
   std::vector<double> auc;  // per class, its model's scores one against the rest
 };
 
+// The mean of the classes' AUCs against the rest over those that have one (a class with rows
+// and other rows to rank against); NaN when none has.
+double meanClassAuc(const ClassMetrics& metrics);
+
 ClassMetrics evaluateClassForecasts(const ClassForecasts& forecasts);
+// The same figures for rows forecast among `classes` (the models' classes, in their order), such
+// as the held-out rows of a cross-validation.
+ClassMetrics evaluateClassForecasts(const std::vector<std::string>& classes,
+                                    const std::vector<ClassForecast>& rows);
 std::vector<std::string> classMetricsReport(const ClassMetrics& metrics,
                                             const NumberFormat& format);

@@ -34,6 +34,37 @@ TrainingTable trainingFolds(const TrainingTable& table, const std::vector<std::i
   return table.rowsWhere([&](std::size_t r) { return folds[r] != fold; });
 }
 
+// The table of a cross-validation or a tune as it is learned from: one two-class table, or for
+// a table of several classes each class against the rest, with the classes and each
+// observation's class (an index into them, or -1).
+struct ValidationTables {
+  std::vector<TrainingTable> models;  // what each model of a fold learns from, before the fold
+  std::vector<std::string> classes;   // empty for a two-class table
+  std::vector<std::int32_t> classIndex;
+
+  bool multiClass() const { return !classes.empty(); }
+  const TrainingTable& front() const { return models.front(); }
+};
+
+ValidationTables validationTables(const LearningParameters& parameters,
+                                  const std::string& tableText, const ValidationOptions& options,
+                                  const NumberFormat& format) {
+  const BuildTables tables =
+      intakeTables(parameters, tableText, options.source, options.reading, format);
+  ValidationTables out;
+  if (!tables.multiClass()) {
+    out.models.push_back(tables.twoClass(format));
+    return out;
+  }
+  const ReadTable& read = *tables.read;
+  out.classes = read.layout.classes;
+  for (std::size_t k = 0; k < out.classes.size(); ++k) {
+    out.models.push_back(read.againstRest(k, format));
+  }
+  for (std::size_t r = 0; r < read.values.size(); ++r) out.classIndex.push_back(read.classIndex(r));
+  return out;
+}
+
 // Reports builds done of all, a few times a second at most, and always the last one.
 class BuildProgress {
  public:
@@ -78,17 +109,27 @@ MeanAndDeviation meanAndDeviation(const std::vector<double>& values) {
   return {mean, deviation};
 }
 
-FoldSummary summarize(const std::vector<FoldResult>& folds) {
+FoldSummary summarize(const std::vector<FoldResult>& folds, bool multiClass) {
   const auto over = [&](auto figure) {
     std::vector<double> values;
     for (const FoldResult& f : folds) values.push_back(figure(f));
     return meanAndDeviation(values);
   };
   FoldSummary s;
-  s.accuracy = over([](const FoldResult& f) { return f.metrics.accuracy; });
-  s.balancedAccuracy = over([](const FoldResult& f) { return f.metrics.balancedAccuracy; });
-  s.auc = over([](const FoldResult& f) { return f.metrics.auc; });
-  s.undecidedShare = over([](const FoldResult& f) { return f.metrics.undecidedShare; });
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  if (multiClass) {
+    s.accuracy = over([](const FoldResult& f) { return f.classMetrics.accuracy; });
+    s.balancedAccuracy = over([](const FoldResult& f) { return f.classMetrics.balancedAccuracy; });
+    s.auc = over([](const FoldResult& f) { return meanClassAuc(f.classMetrics); });
+    s.undecidedShare = {nan, nan};
+    s.macroF1 = over([](const FoldResult& f) { return f.classMetrics.macroF1; });
+  } else {
+    s.accuracy = over([](const FoldResult& f) { return f.metrics.accuracy; });
+    s.balancedAccuracy = over([](const FoldResult& f) { return f.metrics.balancedAccuracy; });
+    s.auc = over([](const FoldResult& f) { return f.metrics.auc; });
+    s.undecidedShare = over([](const FoldResult& f) { return f.metrics.undecidedShare; });
+    s.macroF1 = {nan, nan};
+  }
   s.positivePatterns = over([](const FoldResult& f) { return double(f.positivePatterns); });
   s.negativePatterns = over([](const FoldResult& f) { return double(f.negativePatterns); });
   s.buildSeconds = over([](const FoldResult& f) { return f.buildSeconds; });
@@ -159,33 +200,80 @@ void requireAffordableValidation(const TrainingTable& table, const LearningParam
   requireAffordable(what, run, advice);
 }
 
+// One build of a cross-validation run: a parameter set, the fold it leaves out and the model
+// of the fold (the class against the rest of a table of several classes, else 0).
+struct ModelJob {
+  FoldJob fold;
+  std::size_t model;
+};
+
+// The figures of the held-out observations `rows` from their scores: by score for a two-class
+// table, by the forecast class for one of several (scores[k] is model k's score).
+void judgeFold(const ValidationTables& tables, const std::vector<std::vector<double>>& scores,
+               const std::vector<std::size_t>& rows, std::int32_t undecidedAs, Metrics& metrics,
+               ClassMetrics& classMetrics) {
+  if (!tables.multiClass()) {
+    // The class of an observation as evaluation counts it.
+    const arrint& classes = tables.front().classes();
+    std::vector<ScoredObservation> heldOut;
+    for (const std::size_t r : rows) {
+      const std::int32_t c = classes[r];
+      heldOut.push_back({c == 1 || c == 0 ? c : kOtherClass, scores[0][r]});
+    }
+    metrics = evaluateScores(heldOut);
+    if (undecidedAs != kOtherClass) decideUndecided(metrics, undecidedAs);
+    return;
+  }
+  std::vector<ClassForecast> forecasts;
+  for (const std::size_t r : rows) {
+    ClassForecast row;
+    const std::int32_t c = tables.classIndex[r];
+    if (c >= 0) row.classField = tables.classes[static_cast<std::size_t>(c)];
+    for (const std::vector<double>& model : scores) row.scores.push_back(model[r]);
+    row.forecast = forecastClass(row.scores);
+    forecasts.push_back(std::move(row));
+  }
+  classMetrics = evaluateClassForecasts(tables.classes, forecasts);
+}
+
 // Cross-validates every parameter set with the same folds of the table, all builds in
 // parallel; the result of each set is in the order of `sets`.
 // A cancelled run raises `cancelled`.
-std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
+std::vector<CrossValidationResult> validateSets(const ValidationTables& tables,
                                                 const std::vector<LearningParameters>& sets,
                                                 const ValidationOptions& options,
                                                 const char* cancelled) {
+  const TrainingTable& table = tables.front();
   requireFoldCount(options.folds, table.rows());
   const std::vector<std::int32_t> folds =
-      stratifiedFolds(table.classes(), options.folds, options.seed);
-  std::vector<FoldJob> jobs;
+      tables.multiClass()
+          ? foldsByClass(tables.classIndex, static_cast<std::int32_t>(tables.classes.size()),
+                         options.folds, options.seed)
+          : stratifiedFolds(table.classes(), options.folds, options.seed);
+  const std::size_t models = tables.models.size();
+  std::vector<ModelJob> jobs;
   for (std::int32_t f = 0; f < options.folds; ++f) {
-    for (std::size_t s = 0; s < sets.size(); ++s) jobs.push_back({s, f});
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+      for (std::size_t k = 0; k < models; ++k) jobs.push_back({{s, f}, k});
+    }
   }
   std::vector<CrossValidationResult> results(sets.size());
-  // Held-out scores per set and observation, for the pooled figures.
-  std::vector<std::vector<double>> scores(sets.size(), std::vector<double>(table.rows()));
+  // Held-out scores per set, model and observation, for the fold and pooled figures.
+  std::vector<std::vector<std::vector<double>>> scores(
+      sets.size(), std::vector<std::vector<double>>(models, std::vector<double>(table.rows())));
+  // Per set, fold and model: the pattern counts and build time, added up per fold afterwards
+  // so that the sums do not depend on the order the builds finish in.
+  struct Built {
+    std::int32_t positive = 0;
+    std::int32_t negative = 0;
+    double seconds = 0;
+  };
+  std::vector<Built> built(jobs.size());
   for (std::size_t s = 0; s < sets.size(); ++s) {
     results[s].parameters = sets[s];
     results[s].folds.resize(static_cast<std::size_t>(options.folds));
   }
 
-  // The class of an observation as evaluation counts it.
-  const auto classOf = [&](std::size_t r) {
-    const std::int32_t c = table.classes()[r];
-    return c == 1 || c == 0 ? c : kOtherClass;
-  };
   BuildProgress progress(options.control, static_cast<std::int64_t>(jobs.size()));
   BuildControl inner;  // each build on one thread: the builds themselves run side by side
   inner.threads = 1;
@@ -194,24 +282,17 @@ std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
   const auto buildEveryFold = [&] {
     tbb::parallel_for(std::size_t{0}, jobs.size(), [&](std::size_t j) {
       if (options.control.cancelled()) throw LadError(cancelled);
-      const FoldJob job = jobs[j];
-      const TrainingTable kept = trainingFolds(table, folds, job.fold);
+      const ModelJob job = jobs[j];
+      const TrainingTable kept = trainingFolds(tables.models[job.model], folds, job.fold.fold);
       const Clock::time_point start = Clock::now();
-      const Model model = buildModel(kept, sets[job.set], inner);
+      const Model model = buildModel(kept, sets[job.fold.set], inner);
       if (options.control.cancelled()) throw LadError(cancelled);
-      FoldResult& result = results[job.set].folds[static_cast<std::size_t>(job.fold)];
-      result.buildSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-      result.positivePatterns = model.positive().size();
-      result.negativePatterns = model.negative().size();
-      std::vector<ScoredObservation> heldOut;
+      built[j] = {model.positive().size(), model.negative().size(),
+                  std::chrono::duration<double>(Clock::now() - start).count()};
+      std::vector<double>& scored = scores[job.fold.set][job.model];
       for (std::size_t r = 0; r < table.rows(); ++r) {
-        if (folds[r] != job.fold) continue;
-        const double score = model.score(table.values()[r]);
-        scores[job.set][r] = score;
-        heldOut.push_back({classOf(r), score});
+        if (folds[r] == job.fold.fold) scored[r] = model.score(table.values()[r]);
       }
-      result.metrics = evaluateScores(heldOut);
-      if (options.undecidedAs != kOtherClass) decideUndecided(result.metrics, options.undecidedAs);
       progress.oneDone();
     });
   };
@@ -223,12 +304,28 @@ std::vector<CrossValidationResult> validateSets(const TrainingTable& table,
     throw;
   }
 
+  for (std::size_t j = 0; j < jobs.size(); ++j) {
+    FoldResult& result =
+        results[jobs[j].fold.set].folds[static_cast<std::size_t>(jobs[j].fold.fold)];
+    result.positivePatterns += built[j].positive;
+    result.negativePatterns += built[j].negative;
+    result.buildSeconds += built[j].seconds;
+  }
+  std::vector<std::vector<std::size_t>> foldRows(static_cast<std::size_t>(options.folds));
+  std::vector<std::size_t> allRows;
+  for (std::size_t r = 0; r < table.rows(); ++r) {
+    foldRows[static_cast<std::size_t>(folds[r])].push_back(r);
+    allRows.push_back(r);
+  }
   for (std::size_t s = 0; s < sets.size(); ++s) {
-    std::vector<ScoredObservation> all;
-    for (std::size_t r = 0; r < table.rows(); ++r) all.push_back({classOf(r), scores[s][r]});
-    results[s].pooled = evaluateScores(all);
-    if (options.undecidedAs != kOtherClass) decideUndecided(results[s].pooled, options.undecidedAs);
-    results[s].summary = summarize(results[s].folds);
+    for (std::size_t f = 0; f < foldRows.size(); ++f) {
+      FoldResult& result = results[s].folds[f];
+      judgeFold(tables, scores[s], foldRows[f], options.undecidedAs, result.metrics,
+                result.classMetrics);
+    }
+    judgeFold(tables, scores[s], allRows, options.undecidedAs, results[s].pooled,
+              results[s].pooledClasses);
+    results[s].summary = summarize(results[s].folds, tables.multiClass());
   }
   return results;
 }
@@ -253,9 +350,10 @@ int compareHigher(double x, double y) {
 
 }  // namespace
 
-std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t folds,
-                                          std::uint64_t seed) {
-  std::vector<std::int32_t> fold(classes.size(), 0);
+std::vector<std::int32_t> foldsByClass(const std::vector<std::int32_t>& classIndex,
+                                       std::int32_t classCount, std::int32_t folds,
+                                       std::uint64_t seed) {
+  std::vector<std::int32_t> fold(classIndex.size(), 0);
   if (folds < 1) return fold;
   // The standard engine is the same everywhere; the shuffle and the draw are written out
   // because the library's are not.
@@ -263,8 +361,8 @@ std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t fo
   std::int32_t next = 0;
   const auto deal = [&](auto belongs) {
     std::vector<std::size_t> rows;
-    for (std::size_t r = 0; r < classes.size(); ++r) {
-      if (belongs(classes[r])) rows.push_back(r);
+    for (std::size_t r = 0; r < classIndex.size(); ++r) {
+      if (belongs(classIndex[r])) rows.push_back(r);
     }
     for (std::size_t i = rows.size(); i > 1; --i) std::swap(rows[i - 1], rows[random() % i]);
     for (const std::size_t r : rows) {
@@ -272,34 +370,30 @@ std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t fo
       next = (next + 1) % folds;
     }
   };
-  deal([](std::int32_t c) { return c == 1; });
-  deal([](std::int32_t c) { return c == 0; });
-  deal([](std::int32_t c) { return c != 1 && c != 0; });
+  for (std::int32_t c = 0; c < classCount; ++c) {
+    deal([c](std::int32_t k) { return k == c; });
+  }
+  deal([classCount](std::int32_t k) { return k < 0 || k >= classCount; });
   return fold;
 }
 
-TrainingTable validationTable(const LearningParameters& parameters, const std::string& tableText,
-                              const ValidationOptions& options, const NumberFormat& format) {
-  const BuildTables tables =
-      intakeTables(parameters, tableText, options.source, options.reading, format);
-  if (tables.multiClass()) {
-    throw LadError(options.source + ": the class column " +
-                   quotedForMessage(tables.read->layout.classColumn) + " has " +
-                   integerText(static_cast<std::int64_t>(tables.read->layout.classes.size())) +
-                   " classes; cross-validation judges one class against the rest: say which "
-                   "with --positive");
-  }
-  return tables.twoClass(format);
+std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t folds,
+                                          std::uint64_t seed) {
+  std::vector<std::int32_t> classIndex;
+  classIndex.reserve(classes.size());
+  for (const std::int32_t c : classes) classIndex.push_back(c == 1 ? 0 : c == 0 ? 1 : -1);
+  return foldsByClass(classIndex, 2, folds, seed);
 }
 
 CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format) {
-  const TrainingTable table = validationTable(parameters, tableText, options, format);
-  requireAffordableValidation(table, parameters, 1, options,
+  const ValidationTables tables = validationTables(parameters, tableText, options, format);
+  requireAffordableValidation(tables.front(), parameters, static_cast<double>(tables.models.size()),
+                              options,
                               "The cross-validation of " + integerText(options.folds) + " folds",
                               "the Grid Size or the Degree");
-  return validateSets(table, {parameters}, options, "Cross-validation cancelled").front();
+  return validateSets(tables, {parameters}, options, "Cross-validation cancelled").front();
 }
 
 std::vector<double> readShareList(ParameterField field, const std::string& text,
@@ -407,7 +501,7 @@ std::vector<CrossValidationResult> tuneParameters(
   for (const std::int32_t d : degrees) {
     if (d < 1) throw ParameterError(F::Degree, "every degree must be at least 1 (one is " + integerText(d) + ")");
   }
-  const TrainingTable table = validationTable(parameters, tableText, options, format);
+  const ValidationTables tables = validationTables(parameters, tableText, options, format);
   double setCount = 1;
   std::string counts;
   for (const auto& [field, list] : lists) {
@@ -423,7 +517,7 @@ std::vector<CrossValidationResult> tuneParameters(
   LearningParameters costliest = parameters;
   costliest.degree = *std::max_element(degrees.begin(), degrees.end());
   requireAffordableValidation(
-      table, costliest, setCount, options,
+      tables.front(), costliest, setCount * static_cast<double>(tables.models.size()), options,
       "Tuning " + countText(setCount) + " parameter sets (" + counts + " values) over " +
           integerText(options.folds) + " folds",
       "the number of values in the lists, the Folds, the Grid Size or the Degree");
@@ -452,7 +546,7 @@ std::vector<CrossValidationResult> tuneParameters(
     }
   }
   std::vector<CrossValidationResult> results =
-      validateSets(table, sets, options, "Tuning cancelled");
+      validateSets(tables, sets, options, "Tuning cancelled");
   std::stable_sort(results.begin(), results.end(), [&](const auto& x, const auto& y) {
     int order =
         compareHigher(criterionFigure(x, criterion).mean, criterionFigure(y, criterion).mean);
@@ -471,6 +565,12 @@ std::string whyUnranked(const std::vector<CrossValidationResult>& ranked,
                         TuningCriterion criterion) {
   // The best set comes first: when its figure is n/a, every set's is.
   if (!ranked.empty() && !std::isnan(criterionFigure(ranked.front(), criterion).mean)) return "";
+  if (!ranked.empty() && ranked.front().multiClass()) {
+    // Every fold holds rows of a known class, so only the AUC can be n/a throughout.
+    return std::string("No parameter set could be ranked: the ") + criterionName(criterion) +
+           " of every set is n/a, because no fold has held-out observations of two classes or "
+           "more (use fewer folds)";
+  }
   const char* needs = criterion == TuningCriterion::Accuracy
                           ? "held-out observations of class 1 or 0"
                           : "held-out observations of both class 1 and class 0";
@@ -499,7 +599,8 @@ ValidationCost costOf(const TrainingTable& table, const LearningParameters& cost
 ValidationCost crossValidationCost(const LearningParameters& parameters,
                                    const std::string& tableText, const ValidationOptions& options,
                                    const NumberFormat& format) {
-  return costOf(intake(parameters, tableText, format), parameters, 1, options);
+  const ValidationTables tables = validationTables(parameters, tableText, options, format);
+  return costOf(tables.front(), parameters, static_cast<double>(tables.models.size()), options);
 }
 
 ValidationCost tuningCost(const LearningParameters& parameters, const TuningGrid& typed,
@@ -517,7 +618,9 @@ ValidationCost tuningCost(const LearningParameters& parameters, const TuningGrid
     sets *= static_cast<double>(grid.degrees.size());
     costliest.degree = *std::max_element(grid.degrees.begin(), grid.degrees.end());
   }
-  return costOf(intake(costliest, tableText, format), costliest, sets, options);
+  const ValidationTables tables = validationTables(costliest, tableText, options, format);
+  return costOf(tables.front(), costliest, sets * static_cast<double>(tables.models.size()),
+                options);
 }
 
 std::string validationCostText(const ValidationCost& cost) {

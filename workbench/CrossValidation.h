@@ -7,15 +7,22 @@
 #include <vector>
 
 #include "BuildControl.h"
+#include "ClassModels.h"
 #include "Evaluation.h"
-#include "TableReading.h"
 #include "Intake.h"
+#include "TableReading.h"
 
 // The fold (0..folds-1) of every observation: each class is shuffled with the seed and dealt
 // round the folds, so that every fold holds about the same share of each class. The same
-// classes, fold count and seed always give the same folds, on any machine.
+// classes, fold count and seed always give the same folds, on any machine. Class 1 is dealt
+// first, then class 0, then the observations of neither.
 std::vector<std::int32_t> stratifiedFolds(const arrint& classes, std::int32_t folds,
                                           std::uint64_t seed);
+// The same dealing for a table of several classes: `classIndex` holds each observation's class
+// (0..classCount-1, dealt in that order) or -1 for one without a class, dealt last.
+std::vector<std::int32_t> foldsByClass(const std::vector<std::int32_t>& classIndex,
+                                       std::int32_t classCount, std::int32_t folds,
+                                       std::uint64_t seed);
 
 struct ValidationOptions {
   std::int32_t folds = 10;
@@ -30,16 +37,20 @@ struct ValidationOptions {
   std::string source = "The data table";
 };
 
-// The two-class table of a cross-validation or a tune, read as a build reads it; a table of
-// more than two classes needs a positive class.
-TrainingTable validationTable(const LearningParameters& parameters, const std::string& tableText,
-                              const ValidationOptions& options, const NumberFormat& format);
+// A table is read as Build Model reads it. A two-class table (or one class named positive
+// against the rest) is judged by one model per fold and its scores. A table of three or more
+// classes without a positive class is judged as Build Model and Apply Model treat it: per fold
+// one model per class against the rest, each held-out observation forecast the class whose
+// model scores highest (forecastClass), and the figures of evaluateClassForecasts. No
+// observation is then undecided, so the undecided rule does not apply.
 
 struct FoldResult {
-  Metrics metrics;  // on the held-out observations
+  Metrics metrics;  // on the held-out observations; empty for a table of several classes
+  // Of every model of the fold together.
   std::int32_t positivePatterns = 0;
   std::int32_t negativePatterns = 0;
   double buildSeconds = 0;
+  ClassMetrics classMetrics;  // of a table of several classes, on the held-out observations
 };
 
 struct MeanAndDeviation {
@@ -48,10 +59,12 @@ struct MeanAndDeviation {
 };
 
 // Mean and deviation over the folds; a fold whose figure is NaN (the AUC of a fold that
-// holds one class) is left out of that figure.
+// holds one class) is left out of that figure. For a table of several classes, the AUC of a
+// fold is the mean of its classes' AUCs against the rest (those it can have), the undecided
+// share is NaN and the macro F1 is the classes' mean F1; the macro F1 is NaN for two classes.
 struct FoldSummary {
   MeanAndDeviation accuracy, balancedAccuracy, auc, undecidedShare, positivePatterns,
-      negativePatterns, buildSeconds;
+      negativePatterns, buildSeconds, macroF1;
 };
 
 struct CrossValidationResult {
@@ -59,9 +72,16 @@ struct CrossValidationResult {
   std::vector<FoldResult> folds;
   FoldSummary summary;
   Metrics pooled;  // every observation scored by the model that did not learn it
+  // Of a table of several classes: every observation forecast by the models that did not learn
+  // it (pooled is then empty).
+  ClassMetrics pooledClasses;
+  bool multiClass() const { return !pooledClasses.classes.empty(); }
+  // The builds of a fold: one per class of a table of several classes, else one.
+  std::size_t modelsPerFold() const { return multiClass() ? pooledClasses.classes.size() : 1; }
 };
 
-// Reads the table as Build Model does, then builds one model per fold.
+// Reads the table as Build Model does, then builds one model per fold (one per class and fold
+// for a table of several classes).
 CrossValidationResult crossValidate(const LearningParameters& parameters,
                                     const std::string& tableText, const ValidationOptions& options,
                                     const NumberFormat& format);
@@ -119,7 +139,9 @@ ParameterTexts firstTuningSet(const ParameterTexts& parameters, const TuningGrid
 // Every parameter set of the grid (at the grid size and degree of `parameters`, whose shares
 // tuning does not read),
 // cross-validated with the same folds, best first by the criterion's mean, ties by the mean
-// AUC, then by fewer patterns, then in grid order. The builds of every set and fold run in
+// AUC, then by fewer patterns (of all the models of a fold), then in grid order. For a table of
+// several classes the criteria are its accuracy, balanced accuracy and mean AUC against the
+// rest (FoldSummary). The builds of every set and fold run in
 // parallel. A value repeated in a list is tried once. A run that could not fit in memory or
 // would take hours is refused before any build, with its figures.
 std::vector<CrossValidationResult> tuneParameters(
@@ -129,7 +151,8 @@ std::vector<CrossValidationResult> tuneParameters(
 // What a cross-validation or tuning run will take at most, judged before it starts as the
 // refusal of runs that would take days judges it: its builds, and the seconds their search
 // takes if the search judged every box it could (pruning skips many, so the run is often
-// quicker), on the threads the options give.
+// quicker), on the threads the options give. A table of several classes takes a build per
+// class and fold.
 struct ValidationCost {
   std::int64_t builds = 0;
   double seconds = 0;

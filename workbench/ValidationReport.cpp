@@ -51,30 +51,56 @@ std::string tableWord(const std::string& table) {
 std::vector<std::string> crossValidationReport(const CrossValidationResult& r,
                                                const NumberFormat& format) {
   const auto figure = [&](double v) { return cell(metricText(v, format), 10); };
+  // A table of several classes has no undecided observations: its fourth figure is the macro
+  // F1, and its rows are those of a known class.
+  const bool classes = r.multiClass();
+  const auto fourth = [&](const FoldSummary& s) -> const MeanAndDeviation& {
+    return classes ? s.macroF1 : s.undecidedShare;
+  };
   std::vector<std::string> lines;
   lines.push_back("Cross-validation with " + parameterLine(r.parameters, format));
+  if (classes) {
+    lines.push_back(integerText(static_cast<std::int64_t>(r.pooledClasses.classes.size())) +
+                    " classes: per fold one model per class against the rest; each row is "
+                    "forecast the class whose model scores highest");
+  }
   lines.push_back(cell("Fold", 5) + cell("Accuracy", 10) + cell("Balanced", 10) + cell("AUC", 10) +
-                  cell("Undecided", 10) + cell("Rows", 6) + cell("Positive", 9) +
-                  cell("Negative", 9) + cell("Seconds", 9));
+                  cell(classes ? "Macro F1" : "Undecided", 10) + cell("Rows", 6) +
+                  cell("Positive", 9) + cell("Negative", 9) + cell("Seconds", 9));
   for (std::size_t i = 0; i < r.folds.size(); ++i) {
     const FoldResult& f = r.folds[i];
-    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) +
-                    figure(f.metrics.accuracy) + figure(f.metrics.balancedAccuracy) +
-                    figure(f.metrics.auc) + figure(f.metrics.undecidedShare) +
-                    cell(integerText(f.metrics.positives + f.metrics.negatives), 6) +
-                    cell(integerText(f.positivePatterns), 9) + cell(integerText(f.negativePatterns), 9) +
-                    cell(fixed(f.buildSeconds, 3, format), 9));
+    const ClassMetrics& c = f.classMetrics;
+    const double auc = classes ? meanClassAuc(c) : f.metrics.auc;
+    lines.push_back(
+        cell(integerText(static_cast<std::int64_t>(i + 1)), 5) +
+        figure(classes ? c.accuracy : f.metrics.accuracy) +
+        figure(classes ? c.balancedAccuracy : f.metrics.balancedAccuracy) + figure(auc) +
+        figure(classes ? c.macroF1 : f.metrics.undecidedShare) +
+        cell(integerText(classes ? c.rows : f.metrics.positives + f.metrics.negatives), 6) +
+        cell(integerText(f.positivePatterns), 9) + cell(integerText(f.negativePatterns), 9) +
+        cell(fixed(f.buildSeconds, 3, format), 9));
   }
   const FoldSummary& s = r.summary;
   const auto row = [&](const char* label, auto pick) {
     return cell(label, 5) + figure(pick(s.accuracy)) + figure(pick(s.balancedAccuracy)) +
-           figure(pick(s.auc)) + figure(pick(s.undecidedShare)) + cell("", 6) +
+           figure(pick(s.auc)) + figure(pick(fourth(s))) + cell("", 6) +
            cell(fixed(pick(s.positivePatterns), 1, format), 9) +
            cell(fixed(pick(s.negativePatterns), 1, format), 9) +
            cell(fixed(pick(s.buildSeconds), 3, format), 9);
   };
   lines.push_back(row("Mean", [](const MeanAndDeviation& m) { return m.mean; }));
   lines.push_back(row("SD", [](const MeanAndDeviation& m) { return m.deviation; }));
+  if (classes) {
+    lines.push_back(
+        "The AUC of a fold is the mean of its classes' AUCs against the rest; the "
+        "patterns are those of the fold's models together.");
+    lines.push_back("");
+    lines.push_back("Every observation forecast by the models that did not learn it:");
+    for (const std::string& line : classMetricsReport(r.pooledClasses, format)) {
+      lines.push_back(line);
+    }
+    return lines;
+  }
   // What the means leave out, and folds whose model cannot tell the classes apart.
   std::size_t judged = 0;
   for (const FoldResult& f : r.folds) judged += std::isnan(f.metrics.auc) ? 0 : 1;
@@ -102,10 +128,13 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
                                       TuningCriterion criterion, const NumberFormat& format) {
   std::vector<std::string> lines;
   const std::size_t folds = ranked.empty() ? 0 : ranked.front().folds.size();
+  const std::size_t models = ranked.empty() ? 1 : ranked.front().modelsPerFold();
   lines.push_back("Tuning: " + integerText(static_cast<std::int64_t>(ranked.size())) +
                   " parameter sets, " + integerText(static_cast<std::int64_t>(folds)) +
-                  " folds each, " + integerText(static_cast<std::int64_t>(ranked.size() * folds)) +
-                  " builds; ranked by " + criterionName(criterion) + " (mean over the folds)");
+                  " folds each, " +
+                  integerText(static_cast<std::int64_t>(ranked.size() * folds * models)) +
+                  " builds" + (models > 1 ? " (a model per class)" : "") + "; ranked by " +
+                  criterionName(criterion) + " (mean over the folds)");
   // The degree, the cut points and the selection get a column when they vary.
   const auto varies = [&](auto pick) {
     for (const CrossValidationResult& r : ranked) {
@@ -123,27 +152,28 @@ std::vector<std::string> tuningReport(const std::vector<CrossValidationResult>& 
     if (covers) out += cell(p.coverTarget > 0 ? "cover:" + integerText(p.coverTarget) : "none", 9);
     return out;
   };
-  lines.push_back(cell("Rank", 5) + (degrees ? cell("Degree", 7) : "") +
-                  (cuts ? cell("Cuts", 7) : "") + (covers ? cell("Select", 9) : "") +
-                  cell("PosHom", 8) + cell("PosPrev", 8) + cell("NegHom", 8) +
-                  cell("NegPrev", 8) + cell("Balanced", 10) + cell("(SD)", 8) +
-                  cell("Accuracy", 10) + cell("AUC", 8) + cell("Undecided", 10) +
-                  cell("Patterns", 10));
+  lines.push_back(
+      cell("Rank", 5) + (degrees ? cell("Degree", 7) : "") + (cuts ? cell("Cuts", 7) : "") +
+      (covers ? cell("Select", 9) : "") + cell("PosHom", 8) + cell("PosPrev", 8) +
+      cell("NegHom", 8) + cell("NegPrev", 8) + cell("Balanced", 10) + cell("(SD)", 8) +
+      cell("Accuracy", 10) + cell("AUC", 8) +
+      cell(!ranked.empty() && ranked.front().multiClass() ? "Macro F1" : "Undecided", 10) +
+      cell("Patterns", 10));
   for (std::size_t i = 0; i < ranked.size(); ++i) {
     const CrossValidationResult& r = ranked[i];
     const FoldSummary& s = r.summary;
     const LearningParameters& p = r.parameters;
-    lines.push_back(cell(integerText(static_cast<std::int64_t>(i + 1)), 5) + choices(p) +
-                    cell(numberText(p.positiveHomogeneity, format), 8) +
-                    cell(numberText(p.positivePrevalence, format), 8) +
-                    cell(numberText(p.negativeHomogeneity, format), 8) +
-                    cell(numberText(p.negativePrevalence, format), 8) +
-                    cell(metricText(s.balancedAccuracy.mean, format), 10) +
-                    cell(metricText(s.balancedAccuracy.deviation, format), 8) +
-                    cell(metricText(s.accuracy.mean, format), 10) +
-                    cell(metricText(s.auc.mean, format), 8) +
-                    cell(metricText(s.undecidedShare.mean, format), 10) +
-                    cell(fixed(s.positivePatterns.mean + s.negativePatterns.mean, 1, format), 10));
+    lines.push_back(
+        cell(integerText(static_cast<std::int64_t>(i + 1)), 5) + choices(p) +
+        cell(numberText(p.positiveHomogeneity, format), 8) +
+        cell(numberText(p.positivePrevalence, format), 8) +
+        cell(numberText(p.negativeHomogeneity, format), 8) +
+        cell(numberText(p.negativePrevalence, format), 8) +
+        cell(metricText(s.balancedAccuracy.mean, format), 10) +
+        cell(metricText(s.balancedAccuracy.deviation, format), 8) +
+        cell(metricText(s.accuracy.mean, format), 10) + cell(metricText(s.auc.mean, format), 8) +
+        cell(metricText(r.multiClass() ? s.macroF1.mean : s.undecidedShare.mean, format), 10) +
+        cell(fixed(s.positivePatterns.mean + s.negativePatterns.mean, 1, format), 10));
   }
   return lines;
 }

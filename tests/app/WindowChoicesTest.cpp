@@ -227,6 +227,40 @@ class WindowChoicesTest : public WindowFixture {
     QCOMPARE(cutPointsBox()->currentText(), QString("class-aware"));
   }
 
+  // A table of three classes is cross-validated and tuned with a model per class, as lad cv
+  // judges it; the two-class charts stay empty.
+  void severalClassesAreCrossValidatedAndTuned() {
+    std::string table = "Name,A,B,Class\n";
+    for (int r = 0; r < 30; ++r) {
+      table += "r" + std::to_string(r) + "," + std::to_string(r % 10) + "," +
+               std::to_string((r * 7) % 5) + "," +
+               std::to_string(r % 10 < 3   ? 0
+                              : r % 10 < 7 ? 1
+                                           : 2) +
+               "\n";
+    }
+    dataBox()->setPlainText(QString::fromStdString(table));
+    degreeBox()->setValue(1);
+    part<QSpinBox>("foldsBox")->setValue(3);
+    form->crossValidate();
+    waitForJobs();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QVERIFY2(figures().contains("\n3 classes: per fold one model per class against the rest"),
+             qPrintable(figures()));
+    QVERIFY(figures().contains("\nConfusion matrix (rows: class, columns: forecast):"));
+    QVERIFY(part<QChartView>("rocView")->chart()->series().isEmpty());
+    QVERIFY(statusBar()->currentMessage().contains("3 folds cross-validated"));
+
+    part<QLineEdit>("positiveHomogeneityList")->setText("0.9; 0.7");
+    form->tune();
+    waitForJobs();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join("|")));
+    QCOMPARE(part<QTableWidget>("tuningTable")->rowCount(), 2 * 2 * 3 * 2);
+    QVERIFY2(statusBar()->currentMessage().contains("with 216 builds"),
+             qPrintable(statusBar()->currentMessage()));
+    QVERIFY(figures().contains("builds (a model per class); ranked by"));
+  }
+
   // A run estimated at more than a minute asks first, with the estimate; No starts nothing.
   void longRunsAskFirst() {
     dataBox()->setPlainText(QString::fromStdString(generatedTable(200, 60, 4)));

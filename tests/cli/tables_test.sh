@@ -112,4 +112,108 @@ check "wine builds one model per class" \
   "$lad" build wine.csv --class target --name wine --degree 1 --grid-size 6 --quiet
 out=$("$lad" evaluate wine.csv --name wine)
 check "wine's evaluation has an AUC for each class" test "$(grep -c "^AUC of class_. against the rest" <<<"$out")" -eq 3
+
+# Cross-validation and tuning of iris's three classes: per fold one model per class against the
+# rest, each held-out row forecast the class of highest score, judged as lad evaluate judges
+# several classes.
+set1=(--grid-size 6 --degree 1 --positive-homogeneity 0.9 --positive-prevalence 0.05
+  --negative-homogeneity 0.1 --negative-prevalence 0.05)
+out=$("$lad" cv iris.csv "${set1[@]}" --folds 5 --quiet)
+check "cv of three classes says how it judges them" \
+  grep -q "^3 classes: per fold one model per class against the rest; each row is forecast the class whose model scores highest" <<<"$out"
+check "its folds show the macro F1" grep -qE "^ Fold  Accuracy  Balanced       AUC  Macro F1  Rows" <<<"$out"
+check "it ends with the pooled 3 x 3 matrix" \
+  grep -qE "^virginica +[0-9]+ +[0-9]+ +[0-9]+$" <<<"$(sed -n '/forecast by the models that did not learn it:/,$p' <<<"$out")"
+"$lad" cv iris.csv "${set1[@]}" --folds 5 --json --threads 1 > cv1.json
+"$lad" cv iris.csv "${set1[@]}" --folds 5 --json --threads 2 > cv2.json
+check "cv's folds deal 10 rows of each class and add up to the pooled figures, which scikit-learn confirms, at 1 and 2 threads alike" \
+  "$python" - cv1.json cv2.json <<'PY'
+import json, sys
+import numpy as np
+from sklearn.metrics import accuracy_score, balanced_accuracy_score, f1_score
+def without_seconds(x):
+    if isinstance(x, dict):
+        return {k: without_seconds(v) for k, v in x.items() if k != "build_seconds"}
+    return [without_seconds(v) for v in x] if isinstance(x, list) else x
+one, two = (json.load(open(f)) for f in sys.argv[1:])
+assert without_seconds(one) == without_seconds(two), "threads change the figures"
+def judged(figures):
+    m = np.array(figures["confusion"])
+    truth = [t for t in range(3) for c in range(3) for _ in range(m[t][c])]
+    forecast = [c for t in range(3) for c in range(3) for _ in range(m[t][c])]
+    for key, value in (("accuracy", accuracy_score(truth, forecast)),
+                       ("balanced_accuracy", balanced_accuracy_score(truth, forecast)),
+                       ("macro_f1", f1_score(truth, forecast, average="macro", labels=[0, 1, 2]))):
+        assert abs(figures[key] - value) < 1e-12, (key, figures[key], value)
+    return m
+total = sum(judged(f) for f in one["per_fold"])
+assert (total == judged(one["pooled"])).all()
+assert all(np.array(f["confusion"]).sum(axis=1).tolist() == [10, 10, 10] for f in one["per_fold"])
+accuracies = [f["accuracy"] for f in one["per_fold"]]
+assert abs(one["summary"]["accuracy"]["mean"] - np.mean(accuracies)) < 1e-12
+f1s = [f["macro_f1"] for f in one["per_fold"]]
+assert abs(one["summary"]["macro_f1"]["sd"] - np.std(f1s, ddof=1)) < 1e-12
+assert one["classes"] == ["setosa", "versicolor", "virginica"]
+assert one["pooled"]["accuracy"] > 0.8, one["pooled"]["accuracy"]
+PY
+out=$("$lad" cv iris.csv "${set1[@]}" --folds 5 --positive virginica)
+check "--positive keeps one class against the rest" \
+  grep -q "^Every observation scored by the model that did not learn it:" <<<"$out"
+
+# Leaving one row out at a time, cv forecasts each row as lad build of the other rows and lad
+# apply of that row do.
+printf 'Name,x,y,Kind\n' > small.csv
+for row in a1,1,5,a a2,2,3,a a3,3,6,a a4,4,2,a b1,5,4,b b2,6,1,b b3,7,5,b b4,3.5,2,b \
+  c1,8,3,c c2,9,6,c c3,10,2,c c4,6.5,4,c; do echo "$row" >> small.csv; done
+"$lad" cv small.csv --folds 12 --grid-size 3 --degree 1 --json > loo.json
+: > forecasts.csv
+for i in $(seq 2 13); do
+  awk -v i="$i" 'NR != i' small.csv > train.csv
+  awk -v i="$i" 'NR == 1 || NR == i' small.csv > held.csv
+  "$lad" build train.csv --name loo --grid-size 3 --degree 1 >/dev/null 2>&1
+  "$lad" apply held.csv --name loo 2>/dev/null >> forecasts.csv
+done
+check "leave-one-out cv gives the matrix of lad build and lad apply of every split" \
+  "$python" - loo.json forecasts.csv <<'PY'
+import csv, json, sys
+from sklearn.metrics import confusion_matrix
+result = json.load(open(sys.argv[1]))
+rows = list(csv.reader(open(sys.argv[2])))
+assert len(rows) == 12, rows
+matrix = confusion_matrix([r[1] for r in rows], [r[3] for r in rows], labels=result["classes"])
+assert matrix.tolist() == result["pooled"]["confusion"], (matrix, result["pooled"]["confusion"])
+PY
+
+# Tuning iris ranks by the balanced accuracy over all three classes, the same at 1 and 2
+# threads, and its best set's figures are that set's own cross-validation.
+lists=(--grid-size 6 --degree "1;2" --positive-homogeneity "0.9;0.7" --positive-prevalence 0.05
+  --negative-homogeneity 0.1 --negative-prevalence 0.05 --folds 3 --quiet)
+out=$("$lad" tune iris.csv "${lists[@]}")
+check "tune counts a build per class" \
+  grep -q "^Tuning: 4 parameter sets, 3 folds each, 36 builds (a model per class); ranked by balanced-accuracy" <<<"$out"
+check "tune shows the macro F1" grep -qE "AUC  Macro F1  Patterns$" <<<"$out"
+check "tune names the best set" grep -q "^lad build iris.csv --grid-size 6 --degree [12] " <<<"$(tail -1 <<<"$out")"
+"$lad" tune iris.csv "${lists[@]}" --json --threads 1 > tune1.json
+"$lad" tune iris.csv "${lists[@]}" --json --threads 2 > tune2.json
+best=$("$python" -c 'import json; p = json.load(open("tune1.json"))["ranked"][0]["parameters"]; print(p["degree"], p["positive_homogeneity"])')
+read -r degree homogeneity <<<"$best"
+"$lad" cv iris.csv --grid-size 6 --degree "$degree" --positive-homogeneity "$homogeneity" \
+  --positive-prevalence 0.05 --negative-homogeneity 0.1 --negative-prevalence 0.05 --folds 3 \
+  --json > best.json
+check "tune ranks by balanced accuracy, ties to fewer patterns, at 1 and 2 threads alike, and its best set's figures are its cv's" \
+  "$python" - tune1.json tune2.json best.json <<'PY'
+import json, sys
+def without_seconds(x):
+    if isinstance(x, dict):
+        return {k: without_seconds(v) for k, v in x.items() if k != "build_seconds"}
+    return [without_seconds(v) for v in x] if isinstance(x, list) else x
+one, two, best = (json.load(open(f)) for f in sys.argv[1:])
+assert without_seconds(one) == without_seconds(two), "threads change the ranking"
+assert one["builds"] == 36
+key = lambda s: (-s["balanced_accuracy"]["mean"], -s["auc"]["mean"],
+                 s["positive_patterns"]["mean"] + s["negative_patterns"]["mean"])
+summaries = [s["summary"] for s in one["ranked"]]
+assert summaries == sorted(summaries, key=key), "not ranked"
+assert without_seconds(one["ranked"][0]["summary"]) == without_seconds(best["summary"])
+PY
 finish

@@ -1,18 +1,23 @@
-// Cross-validation builds the models Build Model would build on the same rows, gives the same
-// figures at any thread count, and tuning ranks its parameter sets.
+// Cross-validation builds the models Build Model would build on the same rows (one per class of
+// a table of three or more), gives the same figures at any thread count, and tuning ranks its
+// parameter sets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <random>
 #include <set>
 #include <tuple>
 
-#include <atomic>
-#include <cmath>
-#include <functional>
-
 #include "ApplyModel.h"
+#include "ClassModels.h"
 #include "CrossValidation.h"
 #include "GeneratedTable.h"
 #include "LadError.h"
+#include "TableIntake.h"
 #include "TableText.h"
 #include "TempDir.h"
 
@@ -254,4 +259,151 @@ TEST(Tuning, RangesOverDegreesCutPointsAndSelections) {
     EXPECT_EQ(r.parameters.gridSize, base.gridSize);
   }
   EXPECT_EQ(seen.size(), 8u);
+}
+
+namespace {
+
+// A seeded table of three text classes (low, mid, high) by the sum of the first two of three
+// attributes, with noise, so that each class's model has patterns on both sides.
+std::string threeClassTable(int rows, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> value(-1.0, 1.0);
+  std::string table = "Name,A1,A2,A3,Kind\n";
+  for (int r = 0; r < rows; ++r) {
+    const double a = value(random), b = value(random), c = value(random);
+    const double lean = a + b + 0.4 * value(random);
+    table += "Obs" + std::to_string(r + 1) + "," + numberText(a, {}) + "," + numberText(b, {}) +
+             "," + numberText(c, {}) +
+             (lean < -0.4  ? ",low\n"
+              : lean < 0.4 ? ",mid\n"
+                           : ",high\n");
+  }
+  return table;
+}
+
+const LearningParameters kThreeClass{5, 2, 0.8, 0.05, 0.2, 0.05};
+
+}  // namespace
+
+// Each fold of a table of three classes is what Build Model writes for its training rows (one
+// model per class) and Apply Model forecasts for its held-out rows; the folds deal every class
+// evenly, and the pooled matrix is the folds' together.
+TEST_F(CrossValidation, SeveralClassesAreJudgedAsBuildAndApplyOfTheFoldTablesJudgeThem) {
+  const std::string table = threeClassTable(90, 4);
+  ValidationOptions options;
+  options.folds = 3;
+  options.seed = 7;
+  const CrossValidationResult result = crossValidate(kThreeClass, table, options, {});
+  ASSERT_TRUE(result.multiClass());
+  const BuildTables read = intakeTables(kThreeClass, table, "t", {}, {});
+  ASSERT_TRUE(read.multiClass());
+  std::vector<std::int32_t> classIndex;
+  for (std::size_t r = 0; r < read.read->values.size(); ++r) {
+    classIndex.push_back(read.read->classIndex(r));
+  }
+  const auto folds = foldsByClass(classIndex, 3, 3, 7);
+  const std::vector<std::string> lines = tableLines(table);
+  std::vector<std::vector<std::int64_t>> pooled(3, std::vector<std::int64_t>(3, 0));
+  for (std::int32_t f = 0; f < 3; ++f) {
+    std::string training = lines[0] + "\n";
+    std::string heldOut = lines[0] + "\n";
+    std::vector<int> perClass(3, 0);
+    for (std::size_t r = 0; r + 1 < lines.size(); ++r) {
+      (folds[r] == f ? heldOut : training) += lines[r + 1] + "\n";
+      if (folds[r] == f) ++perClass[static_cast<std::size_t>(classIndex[r])];
+    }
+    for (std::size_t c = 0; c < 3; ++c) {
+      const auto all = std::count(classIndex.begin(), classIndex.end(), static_cast<int>(c));
+      EXPECT_LE(std::abs(3 * perClass[c] - static_cast<int>(all)), 3) << f << " " << c;
+    }
+    const PatternCounts counts = runBuildModel(kThreeClass, training, path("F"), nullptr);
+    const ClassMetrics expected = evaluateClassForecasts(applyClassModels(path("F"), heldOut, {}));
+    const FoldResult& fold = result.folds[static_cast<std::size_t>(f)];
+    EXPECT_EQ(fold.positivePatterns, counts.positive) << f;
+    EXPECT_EQ(fold.negativePatterns, counts.negative) << f;
+    EXPECT_EQ(fold.classMetrics.classes, expected.classes) << f;
+    EXPECT_EQ(fold.classMetrics.confusion, expected.confusion) << f;
+    EXPECT_EQ(fold.classMetrics.accuracy, expected.accuracy) << f;
+    EXPECT_EQ(fold.classMetrics.balancedAccuracy, expected.balancedAccuracy) << f;
+    EXPECT_EQ(fold.classMetrics.macroF1, expected.macroF1) << f;
+    EXPECT_EQ(fold.classMetrics.auc, expected.auc) << f;
+    for (std::size_t t = 0; t < 3; ++t) {
+      for (std::size_t c = 0; c < 3; ++c) pooled[t][c] += expected.confusion[t][c];
+    }
+  }
+  EXPECT_EQ(result.pooledClasses.confusion, pooled);
+  EXPECT_EQ(result.pooledClasses.rows, 90);
+  EXPECT_TRUE(std::isnan(result.summary.undecidedShare.mean));
+  EXPECT_FALSE(std::isnan(result.summary.macroF1.mean));
+  EXPECT_GT(result.pooledClasses.accuracy, 0.5);
+}
+
+// The tie rule of Apply Model: the first of equal scores; rows of no known class are counted
+// apart.
+TEST(ClassForecasting, TheFirstOfEqualScoresAndRowsWithoutAClassLeftOut) {
+  EXPECT_EQ(forecastClass({0, 0, 0}), 0u);
+  EXPECT_EQ(forecastClass({-1, 0.5, 0.5}), 1u);
+  EXPECT_EQ(forecastClass({-1, -0.5, 0.25}), 2u);
+  const std::vector<ClassForecast> rows = {
+      {"r1", "a", {0.5, 0.5, 0}, 0}, {"r2", "b", {0, 1, 0}, 1}, {"r3", "", {0, 1, 0}, 1}};
+  const ClassMetrics m = evaluateClassForecasts({"a", "b", "c"}, rows);
+  EXPECT_EQ(m.rows, 2);
+  EXPECT_EQ(m.unclassed, 1);
+  EXPECT_EQ(m.accuracy, 1.0);
+  EXPECT_EQ(m.balancedAccuracy, 1.0);    // c has no rows: the mean of a's and b's recalls
+  EXPECT_DOUBLE_EQ(m.macroF1, 2.0 / 3);  // c's F1 is 0
+  EXPECT_TRUE(std::isnan(m.auc[2]));
+  EXPECT_EQ(meanClassAuc(m), (m.auc[0] + m.auc[1]) / 2);
+}
+
+// Tuning a table of three classes: the same figures at 1 and 2 threads, ranked by balanced
+// accuracy, ties to fewer patterns of all the models; the best set's figures are those of its
+// own cross-validation with the same folds.
+TEST(Tuning, SeveralClassesRankedTheSameAtEveryThreadCount) {
+  const std::string table = threeClassTable(75, 9);
+  TuningGrid grid;
+  grid.positiveHomogeneity = {0.9, 0.7};
+  grid.positivePrevalence = {0.05};
+  grid.negativeHomogeneity = {0.1, 0.3};
+  grid.negativePrevalence = {0.05};
+  grid.degrees = {1, 2};
+  std::vector<std::vector<CrossValidationResult>> runs;
+  for (const int threads : {1, 2}) {
+    ValidationOptions options;
+    options.folds = 4;
+    options.control.threads = threads;
+    runs.push_back(
+        tuneParameters(kThreeClass, grid, table, options, TuningCriterion::BalancedAccuracy, {}));
+  }
+  ASSERT_EQ(runs[0].size(), 8u);
+  for (std::size_t i = 0; i < runs[0].size(); ++i) {
+    const CrossValidationResult& x = runs[0][i];
+    const CrossValidationResult& y = runs[1][i];
+    EXPECT_EQ(x.parameters.degree, y.parameters.degree) << i;
+    EXPECT_EQ(x.parameters.positiveHomogeneity, y.parameters.positiveHomogeneity) << i;
+    EXPECT_EQ(x.pooledClasses.confusion, y.pooledClasses.confusion) << i;
+    EXPECT_EQ(x.summary.macroF1.mean, y.summary.macroF1.mean) << i;
+    for (std::size_t f = 0; f < x.folds.size(); ++f) {
+      EXPECT_EQ(x.folds[f].classMetrics.confusion, y.folds[f].classMetrics.confusion) << i;
+      EXPECT_EQ(x.folds[f].positivePatterns, y.folds[f].positivePatterns) << i;
+    }
+  }
+  const auto& ranked = runs[0];
+  for (std::size_t i = 1; i < ranked.size(); ++i) {
+    const FoldSummary& a = ranked[i - 1].summary;
+    const FoldSummary& b = ranked[i].summary;
+    ASSERT_GE(a.balancedAccuracy.mean, b.balancedAccuracy.mean) << i;
+    if (a.balancedAccuracy.mean == b.balancedAccuracy.mean && a.auc.mean == b.auc.mean) {
+      EXPECT_LE(a.positivePatterns.mean + a.negativePatterns.mean,
+                b.positivePatterns.mean + b.negativePatterns.mean)
+          << i;
+    }
+  }
+  EXPECT_EQ(whyUnranked(ranked, TuningCriterion::BalancedAccuracy), "");
+  ValidationOptions options;
+  options.folds = 4;
+  const CrossValidationResult best = crossValidate(ranked[0].parameters, table, options, {});
+  EXPECT_EQ(best.pooledClasses.confusion, ranked[0].pooledClasses.confusion);
+  EXPECT_EQ(best.summary.balancedAccuracy.mean, ranked[0].summary.balancedAccuracy.mean);
+  EXPECT_EQ(best.summary.positivePatterns.mean, ranked[0].summary.positivePatterns.mean);
 }
