@@ -5,6 +5,8 @@
 
 #include "DataPage.h"
 #include "JobStatusBar.h"
+#include "LadError.h"
+#include "TableReading.h"
 #include "QtText.h"
 #include "WorkbenchWindow.h"
 
@@ -29,11 +31,23 @@ void WorkbenchWindow::readWantedDataSummary() {
   const NumberFormat format = numberFormat();
   const QString description = tableDescription();
   const QString message = statusBar_->currentMessage();  // the last command's, kept
+  const TableReadingTaken taken = takeReading(text);
   startJob<DataOutcome>(
-      [text, format](CommandJob&) {
+      [text, format, taken](CommandJob&) {
         DataOutcome outcome;
         auto table = std::make_shared<const TableLines>(text);
-        outcome.summary = summarizeTable(*table, format);
+        // A table read as the import dialog said is summarized as Build Model reads it; one
+        // that reading refuses gets the plain summary, and Build Model says what is wrong.
+        bool read = false;
+        if (taken.reading.any()) {
+          try {
+            outcome.summary =
+                summarizeTable(readTrainingTable(text, taken.source, taken.reading, format));
+            read = true;
+          } catch (const LadError&) {
+          }
+        }
+        if (!read) outcome.summary = summarizeTable(*table, format);
         outcome.table = std::move(table);
         return outcome;
       },

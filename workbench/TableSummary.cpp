@@ -5,6 +5,7 @@
 
 #include "Evaluation.h"
 #include "LadError.h"
+#include "TableReading.h"
 
 std::vector<std::string_view> commaFields(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -82,24 +83,18 @@ void forEachValue(const TableLines& table, const NumberFormat& format, TableSumm
 
 }  // namespace
 
-TableSummary summarizeTable(const TableLines& table, const NumberFormat& format, int bins) {
-  TableSummary summary;
-  const std::vector<std::string>& header = table.header();
-  const std::size_t attributes = header.size() >= 2 ? header.size() - 2 : 0;
-  summary.attributes.resize(attributes);
-  for (std::size_t a = 0; a < attributes; ++a) summary.attributes[a].name = header[a + 1];
-  summary.rows = static_cast<std::int64_t>(table.rows());
-  std::vector<std::int32_t> classes(table.rows(), kOtherClass);
-  for (std::size_t r = 0; r < table.rows(); ++r) {
-    const std::vector<std::string_view> fields = table.fields(r);
-    const std::int32_t cls =
-        fields.size() >= 2 ? evaluationClass(std::string(fields.back()), format) : kOtherClass;
-    classes[r] = cls;
-    (cls == 1 ? summary.positives : cls == 0 ? summary.negatives : summary.others) += 1;
-  }
-  // The text is read twice, for the range and then for the bins, rather than every value kept.
+namespace {
+
+// The ranges, means and histograms by class of the summary's attributes. `each(count, take)`
+// calls take(row, attribute, value) for every known value, counting the missing and other
+// fields in the summary when `count` is set; it is called twice, for the range and then for
+// the bins, rather than every value kept.
+template <class EachValue>
+void summarizeValues(TableSummary& summary, const std::vector<std::int32_t>& classes, int bins,
+                     EachValue each) {
+  const std::size_t attributes = summary.attributes.size();
   std::vector<double> sums(attributes, 0.0);
-  forEachValue(table, format, summary, true, [&](std::size_t, std::size_t a, double v) {
+  each(true, [&](std::size_t, std::size_t a, double v) {
     AttributeSummary& s = summary.attributes[a];
     ++s.values;
     sums[a] += v;
@@ -114,7 +109,7 @@ TableSummary summarizeTable(const TableLines& table, const NumberFormat& format,
     s.other.assign(n, 0);
     if (s.values > 0) s.mean = sums[a] / static_cast<double>(s.values);
   }
-  forEachValue(table, format, summary, false, [&](std::size_t r, std::size_t a, double v) {
+  each(false, [&](std::size_t r, std::size_t a, double v) {
     AttributeSummary& s = summary.attributes[a];
     const double width = s.maximum - s.minimum;
     std::size_t bin = 0;
@@ -123,6 +118,64 @@ TableSummary summarizeTable(const TableLines& table, const NumberFormat& format,
                      static_cast<std::size_t>((v - s.minimum) / width * static_cast<double>(n)));
     }
     (classes[r] == 1 ? s.positive : classes[r] == 0 ? s.negative : s.other)[bin] += 1;
+  });
+}
+
+void countClass(TableSummary& summary, std::int32_t cls) {
+  (cls == 1 ? summary.positives : cls == 0 ? summary.negatives : summary.others) += 1;
+}
+
+}  // namespace
+
+TableSummary summarizeTable(const TableLines& table, const NumberFormat& format, int bins) {
+  TableSummary summary;
+  const std::vector<std::string>& header = table.header();
+  const std::size_t attributes = header.size() >= 2 ? header.size() - 2 : 0;
+  summary.attributes.resize(attributes);
+  for (std::size_t a = 0; a < attributes; ++a) summary.attributes[a].name = header[a + 1];
+  summary.rows = static_cast<std::int64_t>(table.rows());
+  std::vector<std::int32_t> classes(table.rows(), kOtherClass);
+  for (std::size_t r = 0; r < table.rows(); ++r) {
+    const std::vector<std::string_view> fields = table.fields(r);
+    classes[r] =
+        fields.size() >= 2 ? evaluationClass(std::string(fields.back()), format) : kOtherClass;
+    countClass(summary, classes[r]);
+  }
+  summarizeValues(summary, classes, bins, [&](bool count, const auto& take) {
+    forEachValue(table, format, summary, count, take);
+  });
+  return summary;
+}
+
+TableSummary summarizeTable(const ReadTable& table, int bins) {
+  TableSummary summary;
+  const std::vector<std::string> names = table.layout.attributeNames();
+  summary.attributes.resize(names.size());
+  for (std::size_t a = 0; a < names.size(); ++a) summary.attributes[a].name = names[a];
+  summary.rows = static_cast<std::int64_t>(table.values.size());
+  // Two classes: the positive one is class 1 and the other 0; with more, every row is of
+  // another class, as a histogram by class then shows them together.
+  const std::vector<std::string>& known = table.layout.classes;
+  const bool twoClasses = known.size() == 2 && !table.layout.positive.empty();
+  std::vector<std::int32_t> classes(table.values.size(), kOtherClass);
+  for (std::size_t r = 0; r < table.values.size(); ++r) {
+    const std::int32_t k = table.classIndex(r);
+    if (twoClasses && k >= 0) {
+      classes[r] = known[static_cast<std::size_t>(k)] == table.layout.positive ? 1 : 0;
+    }
+    countClass(summary, classes[r]);
+  }
+  summarizeValues(summary, classes, bins, [&](bool count, const auto& take) {
+    for (std::size_t r = 0; r < table.values.size(); ++r) {
+      for (std::size_t a = 0; a < names.size() && a < table.values[r].size(); ++a) {
+        const double v = table.values[r][a];
+        if (std::isnan(v)) {
+          if (count) ++summary.attributes[a].missing;
+          continue;
+        }
+        take(r, a, v);
+      }
+    }
   });
   return summary;
 }

@@ -60,3 +60,8 @@ constexpr int kSummaryBins = 10;
 // class last); the class of a row is its last field, as Build Model takes it.
 TableSummary summarizeTable(const TableLines& table, const NumberFormat& format,
                             int bins = kSummaryBins);
+struct ReadTable;
+// The summary of a table read as the user said (TableReading.h): its attributes are the
+// model's (a category's value one each), a missing value is what the reading took as one, and
+// with two classes the positive one counts as class 1.
+TableSummary summarizeTable(const ReadTable& table, int bins = kSummaryBins);

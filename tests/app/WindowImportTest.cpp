@@ -87,6 +87,17 @@ class WindowImportTest : public WindowFixture {
              qPrintable(statusBar()->currentMessage()));
     QCOMPARE(form->readingOptions().positive, std::string("sick"));
     QCOMPARE(form->readingOptions().idColumn, std::string("patient"));
+    // The Data tab summarizes the table as it is read: a category's values are attributes.
+    tabs()->setCurrentWidget(part<QWidget>("dataPage"));
+    waitForJobs();
+    QStringList attributes;
+    auto* attributeTable = part<QTableWidget>("attributeTable");
+    for (int r = 0; r < attributeTable->rowCount(); ++r) {
+      attributes << attributeTable->item(r, 0)->text();
+    }
+    QVERIFY2(attributes.contains("weight") && attributes.contains("colour=red") &&
+                 !attributes.contains("outcome"),
+             qPrintable(attributes.join('|')));
 
     gridSizeBox()->setValue(3);
     degreeBox()->setValue(2);

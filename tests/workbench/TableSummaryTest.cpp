@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "TableReading.h"
 #include "TableSummary.h"
 
 TEST(TableLines, CutsLinesIntoFieldsAndSkipsEmptyOnes) {
@@ -67,4 +68,38 @@ TEST(TableSummary, ReadsNumbersInTheTablesFormatAndSurvivesOddTables) {
   EXPECT_EQ(odd.attributes[0].values + odd.attributes[0].notNumbers, 2);
   EXPECT_TRUE(odd.attributes[0].values == 0 ? std::isnan(odd.attributes[0].mean)
                                             : std::isfinite(odd.attributes[0].mean));
+}
+
+TEST(TableSummary, OfATableReadAsTheUserSaid) {
+  // ';' separated, a decimal comma, an id first, the class in the middle with text values,
+  // a category column and missing values written as "" and "NA".
+  ReadingOptions options;
+  options.classColumn = "outcome";
+  options.positive = "sick";
+  const ReadTable read = readTrainingTable(
+      "id;outcome;weight;colour\n"
+      "a;sick;60,5;red\n"
+      "b;well;;blue\n"
+      "c;sick;70;NA\n"
+      "d;well;80,5;red\n",
+      "t.csv", options, NumberFormat{});
+  const TableSummary s = summarizeTable(read, 2);
+  EXPECT_EQ(s.rows, 4);
+  EXPECT_EQ(s.positives, 2);
+  EXPECT_EQ(s.negatives, 2);
+  EXPECT_EQ(s.others, 0);
+  std::vector<std::string> names;
+  for (const AttributeSummary& a : s.attributes) names.push_back(a.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"weight", "colour=blue", "colour=red"}));
+  const AttributeSummary& weight = s.attributes[0];
+  EXPECT_EQ(weight.values, 3);
+  EXPECT_EQ(weight.missing, 1);
+  EXPECT_DOUBLE_EQ(weight.mean, (60.5 + 70 + 80.5) / 3);
+  // Bins [60.5, 70.5) and [70.5, 80.5]: the sick rows weigh 60.5 and 70, the well one 80.5.
+  EXPECT_EQ(weight.positive, (std::vector<std::int64_t>{2, 0}));
+  EXPECT_EQ(weight.negative, (std::vector<std::int64_t>{0, 1}));
+  const AttributeSummary& red = s.attributes[2];
+  EXPECT_EQ(red.values, 3);
+  EXPECT_EQ(red.missing, 1);
+  EXPECT_DOUBLE_EQ(red.mean, 2.0 / 3);
 }
