@@ -262,6 +262,25 @@ std::string classTableText(
   return text;
 }
 
+// Runs `write(options, written)` under the engine's watch (threads, Ctrl+C, warnings), with
+// the build options of a save, and lists the files it wrote.
+template <class Write>
+py::list filesWritten(int threads, const py::object& warn, Write write) {
+  std::vector<std::string> written;
+  runWatched(
+      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
+        BuildOptions options;
+        options.format = kFormat;
+        options.control = control;
+        options.warning = std::move(warning);
+        write(options, written);
+      },
+      threads, py::none(), warn);
+  py::list files;
+  for (const std::string& f : written) files.append(text(f));
+  return files;
+}
+
 py::list saveClasses(const ClassSet& set, const std::string& name, int threads,
                      const py::object& warn) {
   if (!set.built) {
@@ -270,33 +289,22 @@ py::list saveClasses(const ClassSet& set, const std::string& name, int threads,
         "not the discretized tables that NAME.PAT and NAME.GRD are made of: fit it to write "
         "the model files");
   }
-  std::vector<std::string> written;
-  runWatched(
-      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
-        BuildOptions options;
-        options.format = kFormat;
-        options.control = control;
-        options.warning = std::move(warning);
-        BuiltClassModels built;
-        built.layout = set.layout;
-        for (const auto& m : set.models)
-          built.models.push_back({m->table, m->parameters, m->model});
-        writeClassModels(
-            built, name,
-            [&](ModelFileKind kind, const std::string& filename) {
-              written.push_back(filename);
-              // Each model's NAME.TBL follows its NAME.MOD.
-              if (kind == ModelFileKind::Model) {
-                written.push_back(layoutFileName(filename.substr(0, filename.size() - 4)));
-              }
-            },
-            options);
-        written.push_back(classIndexFileName(name));
-      },
-      threads, py::none(), warn);
-  py::list files;
-  for (const std::string& f : written) files.append(text(f));
-  return files;
+  return filesWritten(threads, warn, [&](BuildOptions& options, std::vector<std::string>& written) {
+    BuiltClassModels built;
+    built.layout = set.layout;
+    for (const auto& m : set.models) built.models.push_back({m->table, m->parameters, m->model});
+    writeClassModels(
+        built, name,
+        [&](ModelFileKind kind, const std::string& filename) {
+          written.push_back(filename);
+          // Each model's NAME.TBL follows its NAME.MOD.
+          if (kind == ModelFileKind::Model) {
+            written.push_back(layoutFileName(filename.substr(0, filename.size() - 4)));
+          }
+        },
+        options);
+    written.push_back(classIndexFileName(name));
+  });
 }
 
 std::shared_ptr<ClassSet> loadClasses(const std::string& name, const py::object& warn) {
@@ -440,23 +448,12 @@ py::list save(Fitted& m, const std::string& name, int threads, const py::object&
         "not the discretized table that NAME.PAT and NAME.GRD are made of: fit it to write "
         "the four model files");
   }
-  std::vector<std::string> written;
-  runWatched(
-      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
-        BuildOptions options;
-        options.format = kFormat;
-        options.control = control;
-        options.warning = std::move(warning);
-        requireModelName(name);
-        writeModelFiles(
-            *m.model, m.table, m.parameters, name,
-            [&](ModelFileKind, const std::string& filename) { written.push_back(filename); },
-            options);
-      },
-      threads, py::none(), warn);
-  py::list files;
-  for (const std::string& f : written) files.append(text(f));
-  return files;
+  return filesWritten(threads, warn, [&](BuildOptions& options, std::vector<std::string>& written) {
+    requireModelName(name);
+    writeModelFiles(
+        *m.model, m.table, m.parameters, name,
+        [&](ModelFileKind, const std::string& filename) { written.push_back(filename); }, options);
+  });
 }
 
 std::shared_ptr<Fitted> load(const std::string& name, const py::object& warn) {
