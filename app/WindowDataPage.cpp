@@ -6,8 +6,9 @@
 #include "DataPage.h"
 #include "JobStatusBar.h"
 #include "LadError.h"
-#include "TableReading.h"
 #include "QtText.h"
+#include "TableReading.h"
+#include "TextTable.h"
 #include "WorkbenchWindow.h"
 
 namespace {
@@ -35,19 +36,23 @@ void WorkbenchWindow::readWantedDataSummary() {
   startJob<DataOutcome>(
       [text, format, taken](CommandJob&) {
         DataOutcome outcome;
-        auto table = std::make_shared<const TableLines>(text);
-        // A table read as the import dialog said is summarized as Build Model reads it; one
-        // that reading refuses gets the plain summary, and Build Model says what is wrong.
-        bool read = false;
+        // A table read as the import dialog said is shown with its fields as the file reading
+        // cuts them and summarized as Build Model reads it; one that reading refuses is shown
+        // plainly, and Build Model says what is wrong with it.
         if (taken.reading.any()) {
           try {
+            TextTableOptions cut;
+            cut.separator = taken.reading.separator;
+            auto table = std::make_shared<const TableLines>(readTextTable(text, taken.source, cut));
             outcome.summary =
                 summarizeTable(readTrainingTable(text, taken.source, taken.reading, format));
-            read = true;
+            outcome.table = std::move(table);
+            return outcome;
           } catch (const LadError&) {
           }
         }
-        if (!read) outcome.summary = summarizeTable(*table, format);
+        auto table = std::make_shared<const TableLines>(text);
+        outcome.summary = summarizeTable(*table, format);
         outcome.table = std::move(table);
         return outcome;
       },

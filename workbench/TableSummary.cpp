@@ -6,13 +6,19 @@
 #include "Evaluation.h"
 #include "LadError.h"
 #include "TableReading.h"
+#include "TextTable.h"
 
-std::vector<std::string_view> commaFields(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+namespace {
+
+// The unit separator: what joins the fields of a table read by the file reading, whose fields
+// may hold commas, quotes and line ends.
+constexpr char kFieldJoint = '\x1f';
+
+std::vector<std::string_view> fieldsAt(std::string_view line, char separator) {
   std::vector<std::string_view> fields;
   std::size_t at = 0;
   while (true) {
-    const std::size_t comma = line.find(',', at);
+    const std::size_t comma = line.find(separator, at);
     if (comma == std::string_view::npos) {
       fields.push_back(line.substr(at));
       return fields;
@@ -20,6 +26,13 @@ std::vector<std::string_view> commaFields(std::string_view line) {
     fields.push_back(line.substr(at, comma - at));
     at = comma + 1;
   }
+}
+
+}  // namespace
+
+std::vector<std::string_view> commaFields(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return fieldsAt(line, ',');
 }
 
 TableLines::TableLines(std::string text) : text_(std::move(text)) {
@@ -44,8 +57,24 @@ TableLines::TableLines(std::string text) : text_(std::move(text)) {
   }
 }
 
+TableLines::TableLines(const TextTable& table) : header_(table.columns), separator_(kFieldJoint) {
+  for (std::size_t r = 0; r < table.rows(); ++r) {
+    starts_.push_back(text_.size());
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+      if (c > 0) text_ += kFieldJoint;
+      const std::size_t at = text_.size();
+      text_ += table.field(r, c);
+      // A field that holds the joint itself shows it as a space rather than split there.
+      std::replace(text_.begin() + static_cast<std::ptrdiff_t>(at), text_.end(), kFieldJoint, ' ');
+    }
+    ends_.push_back(text_.size());
+    lineNumbers_.push_back(table.line(r));
+  }
+}
+
 std::vector<std::string_view> TableLines::fields(std::size_t row) const {
-  return commaFields(std::string_view(text_.data() + starts_[row], ends_[row] - starts_[row]));
+  const std::string_view line(text_.data() + starts_[row], ends_[row] - starts_[row]);
+  return separator_ == ',' ? commaFields(line) : fieldsAt(line, separator_);
 }
 
 namespace {

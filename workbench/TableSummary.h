@@ -11,11 +11,15 @@
 
 #include "NumberText.h"
 
+class TextTable;
+
 // The table's lines, each cut into its comma-separated fields only when it is looked at, so
 // that a large table costs its text and one offset per line.
 class TableLines {
  public:
   explicit TableLines(std::string text);
+  // The rows of a table as the file reading cut them (quotes taken off, any separator).
+  explicit TableLines(const TextTable& table);
   // The header's fields.
   const std::vector<std::string>& header() const { return header_; }
   // The observation lines (the header and empty lines left out).
@@ -29,6 +33,7 @@ class TableLines {
   std::string text_;
   std::vector<std::string> header_;
   std::vector<std::size_t> starts_, ends_, lineNumbers_;
+  char separator_ = ',';  // between the fields of text_'s lines
 };
 
 // The fields of a line cut at every comma, a trailing '\r' left out.

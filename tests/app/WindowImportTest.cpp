@@ -98,6 +98,11 @@ class WindowImportTest : public WindowFixture {
     QVERIFY2(attributes.contains("weight") && attributes.contains("colour=red") &&
                  !attributes.contains("outcome"),
              qPrintable(attributes.join('|')));
+    // Its grid has the file's columns, cut at the file's separator.
+    QAbstractItemModel* grid = part<QTableView>("dataGrid")->model();
+    QCOMPARE(grid->columnCount(), 6);
+    QCOMPARE(grid->headerData(3, Qt::Horizontal).toString(), QString("weight"));
+    QCOMPARE(grid->index(0, 3).data().toString(), QString("61,5"));
 
     gridSizeBox()->setValue(3);
     degreeBox()->setValue(2);

@@ -6,6 +6,7 @@
 
 #include "TableReading.h"
 #include "TableSummary.h"
+#include "TextTable.h"
 
 TEST(TableLines, CutsLinesIntoFieldsAndSkipsEmptyOnes) {
   const TableLines table("Name,A,B,Class\r\nx,1,2,1\r\n\r\ny,3\n");
@@ -17,6 +18,21 @@ TEST(TableLines, CutsLinesIntoFieldsAndSkipsEmptyOnes) {
   EXPECT_EQ(table.lineNumber(1), 4u);
   EXPECT_EQ(TableLines("").rows(), 0u);
   EXPECT_EQ(TableLines("Name,A,Class").rows(), 0u);
+}
+
+TEST(TableLines, OfATableAsTheFileReadingCutsIt) {
+  // Quoted fields holding the separator, a quote, a line end and the unit separator itself.
+  const TableLines table(readTextTable("id;note;Class\r\n"
+                                       "a;\"x; \"\"y\"\"\";1\r\n"
+                                       "b;\"two\nlines\";0\r\n"
+                                       "c;\"odd\x1f" "byte\";1\r\n",
+                                       "t.csv"));
+  EXPECT_EQ(table.header(), (std::vector<std::string>{"id", "note", "Class"}));
+  ASSERT_EQ(table.rows(), 3u);
+  EXPECT_EQ(table.fields(0), (std::vector<std::string_view>{"a", "x; \"y\"", "1"}));
+  EXPECT_EQ(table.fields(1), (std::vector<std::string_view>{"b", "two\nlines", "0"}));
+  EXPECT_EQ(table.fields(2), (std::vector<std::string_view>{"c", "odd byte", "1"}));
+  EXPECT_EQ(table.lineNumber(2), 5u);
 }
 
 TEST(TableSummary, RangeMeanMissingAndHistogramByClass) {
