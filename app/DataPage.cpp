@@ -150,14 +150,22 @@ void DataPage::showTable(std::shared_ptr<const TableLines> table, TableSummary s
                          const QString& description, const NumberFormat& format) {
   format_ = format;
   const QString note =
-      QString("%1: %2 rows (%3 of class 1, %4 of class 0%5), %6 attributes.")
-          .arg(description)
-          .arg(summary.rows)
-          .arg(summary.positives)
-          .arg(summary.negatives)
-          .arg(summary.others > 0 ? QString(", %1 of other classes").arg(summary.others)
-                                  : QString())
-          .arg(summary.attributes.size());
+      !summary.classes.empty()
+          ? QString("%1: %2 rows of %3 classes, %4 attributes.")
+                .arg(description)
+                .arg(summary.rows)
+                .arg(summary.classes.size())
+                .arg(summary.attributes.size())
+          : QString("%1: %2 rows (%3 of class %4, %5 of class %6%7), %8 attributes.")
+                .arg(description)
+                .arg(summary.rows)
+                .arg(summary.positives)
+                .arg(fromUtf8(summary.positiveClass))
+                .arg(summary.negatives)
+                .arg(fromUtf8(summary.negativeClass))
+                .arg(summary.others > 0 ? QString(", %1 of other classes").arg(summary.others)
+                                        : QString())
+                .arg(summary.attributes.size());
   showNothing(note);
   gridModel_->setTable(std::move(table));
   summary_ = std::move(summary);
@@ -198,14 +206,15 @@ void DataPage::drawHistogram(int attribute) {
   if (attribute < 0 || static_cast<std::size_t>(attribute) >= summary_.attributes.size()) return;
   const AttributeSummary& s = summary_.attributes[static_cast<std::size_t>(attribute)];
   auto* series = new QStackedBarSeries();
-  const auto add = [&](const char* name, const std::vector<std::int64_t>& counts, QColor colour) {
+  const auto add = [&](const QString& name, const std::vector<std::int64_t>& counts,
+                       QColor colour) {
     auto* set = new QBarSet(name);
     for (const std::int64_t c : counts) *set << static_cast<qreal>(c);
     set->setColor(colour);
     series->append(set);
   };
-  add("class 1", s.positive, QColor(46, 139, 87));
-  add("class 0", s.negative, QColor(205, 92, 92));
+  add("class " + fromUtf8(summary_.positiveClass), s.positive, QColor(46, 139, 87));
+  add("class " + fromUtf8(summary_.negativeClass), s.negative, QColor(205, 92, 92));
   std::int64_t others = 0;
   for (const std::int64_t c : s.other) others += c;
   if (others > 0) add("other", s.other, QColor(150, 150, 150));

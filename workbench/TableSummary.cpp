@@ -186,6 +186,12 @@ TableSummary summarizeTable(const ReadTable& table, int bins) {
   // another class, as a histogram by class then shows them together.
   const std::vector<std::string>& known = table.layout.classes;
   const bool twoClasses = known.size() == 2 && !table.layout.positive.empty();
+  if (twoClasses) {
+    summary.positiveClass = table.layout.positive;
+    summary.negativeClass = known[0] == table.layout.positive ? known[1] : known[0];
+  } else if (known.size() > 2) {
+    summary.classes = known;
+  }
   std::vector<std::int32_t> classes(table.values.size(), kOtherClass);
   for (std::size_t r = 0; r < table.values.size(); ++r) {
     const std::int32_t k = table.classIndex(r);

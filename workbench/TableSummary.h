@@ -58,6 +58,11 @@ struct TableSummary {
   std::int64_t negatives = 0;                // of class 0
   std::int64_t others = 0;                   // of any other class
   std::vector<AttributeSummary> attributes;  // the header's fields but the first and "Class"
+  // The class values counted as 1 and 0; with three or more classes, all of them, each row
+  // then counted among the others.
+  std::string positiveClass = "1";
+  std::string negativeClass = "0";
+  std::vector<std::string> classes;
 };
 
 constexpr int kSummaryBins = 10;

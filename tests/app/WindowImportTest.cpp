@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -98,6 +99,8 @@ class WindowImportTest : public WindowFixture {
     QVERIFY2(attributes.contains("weight") && attributes.contains("colour=red") &&
                  !attributes.contains("outcome"),
              qPrintable(attributes.join('|')));
+    QVERIFY2(part<QLabel>("dataNote")->text().contains("(7 of class sick, 7 of class well)"),
+             qPrintable(part<QLabel>("dataNote")->text()));
     // Its grid has the file's columns, cut at the file's separator.
     QAbstractItemModel* grid = part<QTableView>("dataGrid")->model();
     QCOMPARE(grid->columnCount(), 6);
@@ -149,6 +152,10 @@ class WindowImportTest : public WindowFixture {
     QVERIFY(ok);
     QVERIFY2(statusBar()->currentMessage().contains("3 classes"),
              qPrintable(statusBar()->currentMessage()));
+    tabs()->setCurrentWidget(part<QWidget>("dataPage"));
+    waitForJobs();
+    QCOMPARE(part<QLabel>("dataNote")->text(),
+             QString("The data box (kinds.csv): 6 rows of 3 classes, 1 attributes."));
     gridSizeBox()->setValue(3);
     degreeBox()->setValue(1);
     modelNameBox()->setText("kinds");

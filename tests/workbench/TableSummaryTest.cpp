@@ -104,6 +104,8 @@ TEST(TableSummary, OfATableReadAsTheUserSaid) {
   EXPECT_EQ(s.positives, 2);
   EXPECT_EQ(s.negatives, 2);
   EXPECT_EQ(s.others, 0);
+  EXPECT_EQ(s.positiveClass, "sick");
+  EXPECT_EQ(s.negativeClass, "well");
   std::vector<std::string> names;
   for (const AttributeSummary& a : s.attributes) names.push_back(a.name);
   EXPECT_EQ(names, (std::vector<std::string>{"weight", "colour=blue", "colour=red"}));
