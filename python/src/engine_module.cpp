@@ -64,10 +64,10 @@ struct ClassSet {
 // 50 ms it takes the GIL to run Python's signal handlers (Ctrl+C raises KeyboardInterrupt in
 // the main thread) and to report progress. A Python exception there sets the cancel flag; the
 // work stops at its next check, and that exception is raised once the thread has ended.
-// Warnings the work gave are passed to `warn` in the order given, failure or not.
-void runWatched(
-    const std::function<void(BuildControl&, std::function<void(const std::string&)>)>& work,
-    int threads, const py::object& progress, const py::object& warn) {
+// Warnings the work gave are passed to `warn` in the order given, failure or not. The work is
+// given the build options that carry all this: the number format, the control and the warnings.
+void runWatched(const std::function<void(BuildOptions&)>& work, int threads,
+                const py::object& progress, const py::object& warn) {
   std::atomic<bool> cancel{false};
   std::atomic<std::int64_t> done{0};
   std::atomic<std::int64_t> total{0};
@@ -95,7 +95,11 @@ void runWatched(
     py::gil_scoped_release released;
     std::thread worker([&] {
       try {
-        work(control, warning);
+        BuildOptions options;
+        options.format = kFormat;
+        options.control = control;
+        options.warning = warning;
+        work(options);
       } catch (...) {
         failure = std::current_exception();
       }
@@ -165,11 +169,7 @@ std::shared_ptr<Fitted> fit(const std::string& tableText, std::int32_t gridSize,
   fitted->trainingTable = tableText;
   fitted->built = true;
   runWatched(
-      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
-        BuildOptions options;
-        options.format = kFormat;
-        options.control = control;
-        options.warning = std::move(warning);
+      [&](BuildOptions& options) {
         BuiltModel built = buildModelInMemory(parameters, fitted->trainingTable, options);
         fitted->model = std::move(built.model);
         fitted->table = std::move(built.table);
@@ -192,11 +192,7 @@ std::shared_ptr<ClassSet> fitClasses(const std::string& tableText, std::int32_t 
   auto set = std::make_shared<ClassSet>();
   set->built = true;
   runWatched(
-      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
-        BuildOptions options;
-        options.format = kFormat;
-        options.control = control;
-        options.warning = std::move(warning);
+      [&](BuildOptions& options) {
         BuiltClassModels built = buildClassModelsInMemory(parameters, tableText, options);
         set->layout = std::move(built.layout);
         for (BuiltModel& one : built.models) {
@@ -267,15 +263,7 @@ std::string classTableText(
 template <class Write>
 py::list filesWritten(int threads, const py::object& warn, Write write) {
   std::vector<std::string> written;
-  runWatched(
-      [&](BuildControl& control, std::function<void(const std::string&)> warning) {
-        BuildOptions options;
-        options.format = kFormat;
-        options.control = control;
-        options.warning = std::move(warning);
-        write(options, written);
-      },
-      threads, py::none(), warn);
+  runWatched([&](BuildOptions& options) { write(options, written); }, threads, py::none(), warn);
   py::list files;
   for (const std::string& f : written) files.append(text(f));
   return files;
