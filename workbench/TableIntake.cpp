@@ -64,9 +64,12 @@ bool plainFileName(const std::string& text) {
          });
 }
 
+// Whether the header has two fields or more by some separator. Only the header counts: a
+// table of another separator whose rows are wrong is one, and its reading says what is wrong.
 bool hasTwoColumns(const std::string& text, const std::string& source) {
+  const std::string_view header = std::string_view(text).substr(0, text.find('\n'));
   try {
-    return readTextTable(text, source).columns.size() >= 2;
+    return readTextTable(header, source).columns.size() >= 2;
   } catch (const LadError&) {
     return false;
   }

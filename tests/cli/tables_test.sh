@@ -24,6 +24,11 @@ printf 'a,b,Class\n1,2,0\n2,3,1\n3,4,0\n4,5,1\n' > numbered.csv
 err=$("$lad" build numbered.csv --name nb --grid-size 2 2>&1 >/dev/null)
 check "a first column of numbers that names the rows is pointed out" grep -q "give --id none" <<<"$err"
 
+printf 'n;a;Class\nx;1;1\ny;2;0\nz;3\n' > shortrow.csv
+err=$("$lad" build shortrow.csv --name sr 2>&1 >/dev/null)
+check "a short row of a ';' table is named, not a range check error" \
+  grep -qx "shortrow.csv, line 4: the row has 2 fields but the header has 3; every row needs one field per column." <<<"$err"
+
 printf 'Name,a,Class\nx,1,0\ny,2,1\nz,3,2\nw,4,1\nv,5,0\nu,6,2\n' > three.csv
 check "whole-number classes 0, 1 and 2 build one model per class" \
   "$lad" build three.csv --name three --grid-size 3 --degree 1
