@@ -31,6 +31,16 @@ namespace {
 // ones fall back to the literal walk.
 constexpr int kMaxFastDims = 6;
 constexpr int kMaxTerms = 1 << (kMaxFastDims - 1);
+// Grids of up to this many bins in every coordinate hold a box's corner in one word, a byte per
+// coordinate, so that one subtraction compares every coordinate at once.
+constexpr std::int32_t kMaxPackedBins = 128;
+constexpr std::uint64_t kByteHighBits = 0x8080808080808080ull;
+
+// Whether every byte of x is at least the same byte of y, all bytes below 128: setting each
+// byte's high bit first leaves no borrow between bytes, and keeps that bit where x >= y.
+inline bool bytesAtLeast(std::uint64_t x, std::uint64_t y) {
+  return (((x | kByteHighBits) - y) & kByteHighBits) == kByteHighBits;
+}
 
 // The subset's grid without its single-bin coordinates, which every box spans whole, which
 // the walk never moves and which take no part in any Gray rank.
@@ -41,6 +51,7 @@ struct Grid {
   std::array<std::size_t, kMaxFastDims> column{};    // position of the coordinate in map
   std::array<std::int32_t, kMaxFastDims> missing{};  // the bin of missing values, or -1
   bool anyMissing = false;
+  bool packed = true;  // every coordinate has at most kMaxPackedBins bins
   std::int64_t cells = 1;
 };
 
@@ -327,17 +338,37 @@ class AnchorSweep {
     return true;
   }
 
+  // The corner packed a byte per coordinate.
+  std::uint64_t pack(const std::array<std::int32_t, kMaxFastDims>& corner) const {
+    std::uint64_t packed = 0;
+    for (std::size_t j = 0; j < ud(); ++j)
+      packed |= static_cast<std::uint64_t>(corner[j]) << (8 * j);
+    return packed;
+  }
+
   // Keeps the box from a_ to upper on one side unless a box kept before contains it.
   void keep(int side, const std::array<std::int32_t, kMaxFastDims>& upper) {
     std::vector<std::int32_t>& found = s_.found[side];
-    const std::size_t width = 2 * ud();
-    for (std::size_t at = found.size(); at > 0; at -= width) {
-      const std::int32_t* box = found.data() + (at - width);
-      bool inside = true;
-      for (std::size_t j = 0; j < ud(); ++j) {
-        inside &= (box[j] <= a_[j]) & (upper[j] <= box[ud() + j]);
+    if (g_.packed) {
+      const std::uint64_t lower = pack(a_);
+      const std::uint64_t box = pack(upper);
+      std::vector<std::uint64_t>& lowers = lower_[side];
+      std::vector<std::uint64_t>& uppers = upper_[side];
+      for (std::size_t i = lowers.size(); i-- > 0;) {
+        if (bytesAtLeast(lower, lowers[i]) & bytesAtLeast(uppers[i], box)) return;
       }
-      if (inside) return;
+      lowers.push_back(lower);
+      uppers.push_back(box);
+    } else {
+      const std::size_t width = 2 * ud();
+      for (std::size_t at = found.size(); at > 0; at -= width) {
+        const std::int32_t* box = found.data() + (at - width);
+        bool inside = true;
+        for (std::size_t j = 0; j < ud(); ++j) {
+          inside &= (box[j] <= a_[j]) & (upper[j] <= box[ud() + j]);
+        }
+        if (inside) return;
+      }
     }
     std::int64_t cell = 0;
     for (std::size_t j = 0; j < ud(); ++j) cell += upper[j] * g_.stride[j];
@@ -358,6 +389,9 @@ class AnchorSweep {
   std::array<std::int32_t, kMaxFastDims> c_{};
   std::array<bool, kMaxFastDims> upward_{};
   std::uint64_t anchorRank_ = 0;
+  // Per side, the corners of the boxes kept so far, packed when the grid allows.
+  std::array<std::vector<std::uint64_t>, 2> lower_;
+  std::array<std::vector<std::uint64_t>, 2> upper_;
   std::array<std::array<Term, kMaxTerms>, kMaxFastDims> terms_{};
   std::array<std::size_t, kMaxFastDims> termCount_{};
 };
@@ -487,6 +521,7 @@ void searchSubset(const SearchData& data, const arrint& map, SearchScratch& scra
     g.column[at] = j;
     g.missing[at] = data.missingBin[static_cast<std::size_t>(map[j])];
     g.anyMissing = g.anyMissing || g.missing[at] >= 0;
+    g.packed = g.packed && full[j] <= kMaxPackedBins;
   }
   if (g.d == 0) return;  // a single cell holds no box
   for (int j = g.d - 1; j >= 0; --j) {

@@ -290,6 +290,28 @@ TEST(PatternSearch, FastSearchMatchesTheLiteralWalk) {
   EXPECT_GT(boxes, 1000);  // the rounds do find patterns
 }
 
+// Grids with a coordinate of more than 128 bins, whose box corners the fast search cannot pack
+// a byte per coordinate, and grids just at that size, agree with the literal walk too.
+TEST(PatternSearch, WideCoordinatesMatchTheLiteralWalk) {
+  std::mt19937 random(41);
+  const arrint shapes[] = {{200}, {128}, {129}, {130, 3}, {3, 128}, {2, 129, 2}};
+  for (const arrint& dims : shapes) {
+    for (int round = 0; round < 4; ++round) {
+      const Binned model = randomGridModel(random, dims, 150, 50, 45);
+      const SearchData data = model.data();
+      arrint map(dims.size());
+      for (std::size_t k = 0; k < dims.size(); ++k) map[k] = static_cast<std::int32_t>(k);
+      SearchScratch scratch;
+      SubsetPatterns fast;
+      SubsetPatterns literal;
+      searchSubset(data, map, scratch, fast);
+      literalSearchSubset(data, map, literal);
+      ASSERT_EQ(fast.positive, literal.positive) << dims.size() << " coordinates, round " << round;
+      ASSERT_EQ(fast.negative, literal.negative) << dims.size() << " coordinates, round " << round;
+    }
+  }
+}
+
 // One scratch serves subsets of different shapes one after the other.
 TEST(PatternSearch, ScratchIsReusedAcrossShapes) {
   std::mt19937 random(3);
