@@ -352,8 +352,8 @@ class AnchorSweep {
     if (g_.packed) {
       const std::uint64_t lower = pack(a_);
       const std::uint64_t box = pack(upper);
-      std::vector<std::uint64_t>& lowers = lower_[side];
-      std::vector<std::uint64_t>& uppers = upper_[side];
+      std::vector<std::uint64_t>& lowers = s_.packedLower[side];
+      std::vector<std::uint64_t>& uppers = s_.packedUpper[side];
       for (std::size_t i = lowers.size(); i-- > 0;) {
         if (bytesAtLeast(lower, lowers[i]) & bytesAtLeast(uppers[i], box)) return;
       }
@@ -389,9 +389,6 @@ class AnchorSweep {
   std::array<std::int32_t, kMaxFastDims> c_{};
   std::array<bool, kMaxFastDims> upward_{};
   std::uint64_t anchorRank_ = 0;
-  // Per side, the corners of the boxes kept so far, packed when the grid allows.
-  std::array<std::vector<std::uint64_t>, 2> lower_;
-  std::array<std::vector<std::uint64_t>, 2> upper_;
   std::array<std::array<Term, kMaxTerms>, kMaxFastDims> terms_{};
   std::array<std::size_t, kMaxFastDims> termCount_{};
 };
@@ -535,6 +532,8 @@ void searchSubset(const SearchData& data, const arrint& map, SearchScratch& scra
   for (int side = 0; side < 2; ++side) {
     scratch.found[side].clear();
     scratch.when[side].clear();
+    scratch.packedLower[side].clear();
+    scratch.packedUpper[side].clear();
   }
   switch (g.d) {
     case 1:

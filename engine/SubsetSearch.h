@@ -36,6 +36,9 @@ struct SearchScratch {
   std::vector<std::int64_t> address;    // per observation, its cell
   std::vector<std::int32_t> found[2];   // maximal boxes so far, lower then upper corner
   std::vector<std::uint64_t> when[2];   // per found box: anchor rank << 32 | cell rank
+  // The found boxes' corners a byte per coordinate, on grids of at most 128 bins each.
+  std::vector<std::uint64_t> packedLower[2];
+  std::vector<std::uint64_t> packedUpper[2];
   std::vector<std::uint32_t> order;
 };
 
