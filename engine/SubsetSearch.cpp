@@ -24,16 +24,13 @@
 #include <array>
 
 #include "CellCounters.h"
+#include "DenseBoxSearch.h"
+#include "SubsetGrid.h"
 
 namespace {
 
-// The fast search handles grids of up to this many coordinates of two or more bins; larger
-// ones fall back to the literal walk.
-constexpr int kMaxFastDims = 6;
 constexpr int kMaxTerms = 1 << (kMaxFastDims - 1);
-// Grids of up to this many bins in every coordinate hold a box's corner in one word, a byte per
-// coordinate, so that one subtraction compares every coordinate at once.
-constexpr std::int32_t kMaxPackedBins = 128;
+// A box's corner packed a byte per coordinate is compared with another in one subtraction.
 constexpr std::uint64_t kByteHighBits = 0x8080808080808080ull;
 
 // Whether every byte of x is at least the same byte of y, all bytes below 128: setting each
@@ -41,19 +38,6 @@ constexpr std::uint64_t kByteHighBits = 0x8080808080808080ull;
 inline bool bytesAtLeast(std::uint64_t x, std::uint64_t y) {
   return (((x | kByteHighBits) - y) & kByteHighBits) == kByteHighBits;
 }
-
-// The subset's grid without its single-bin coordinates, which every box spans whole, which
-// the walk never moves and which take no part in any Gray rank.
-struct Grid {
-  int d = 0;
-  std::array<std::int32_t, kMaxFastDims> dims{};
-  std::array<std::int64_t, kMaxFastDims> stride{};
-  std::array<std::size_t, kMaxFastDims> column{};    // position of the coordinate in map
-  std::array<std::int32_t, kMaxFastDims> missing{};  // the bin of missing values, or -1
-  bool anyMissing = false;
-  bool packed = true;  // every coordinate has at most kMaxPackedBins bins
-  std::int64_t cells = 1;
-};
 
 // One term of an inclusion-exclusion sum: the entry at base, added when negate is 0 and
 // subtracted when it is all ones, so that the sums have no branches.
@@ -69,7 +53,7 @@ inline std::uint64_t withSign(std::uint64_t x, std::uint64_t negate) {
 template <int D>  // D > 0: exactly D coordinates; D == 0: up to kMaxFastDims, known at run time
 class AnchorSweep {
  public:
-  AnchorSweep(const Grid& grid, const AcceptanceRule& rule, SearchScratch& scratch)
+  AnchorSweep(const SubsetGrid& grid, const AcceptanceRule& rule, SearchScratch& scratch)
       : g_(grid), rule_(rule), s_(scratch) {
     const auto cells = static_cast<std::size_t>(grid.cells);
     prefix_ = scratch.grid.data();
@@ -377,7 +361,7 @@ class AnchorSweep {
     s_.when[side].push_back(anchorRank_ | s_.rank[static_cast<std::size_t>(cell)]);
   }
 
-  const Grid& g_;
+  const SubsetGrid& g_;
   const AcceptanceRule& rule_;
   SearchScratch& s_;
   const std::uint64_t* suffix_ = nullptr;  // counts of the cells at or above each cell
@@ -394,7 +378,7 @@ class AnchorSweep {
 };
 
 // Running sums of one grid along coordinate j, upward (prefix) or downward (suffix).
-void cumulate(std::uint64_t* grid, const Grid& g, std::size_t j, bool upward) {
+void cumulate(std::uint64_t* grid, const SubsetGrid& g, std::size_t j, bool upward) {
   const std::int64_t stride = g.stride[j];
   const std::int64_t block = stride * g.dims[j];
   for (std::int64_t base = 0; base < g.cells; base += block) {
@@ -411,7 +395,8 @@ void cumulate(std::uint64_t* grid, const Grid& g, std::size_t j, bool upward) {
 // (suffix sums); for the regions of coordinates k = 0 .. d-3, grid 2 + 2k of the cells at or
 // below it in coordinates 0..k and at or above it in the others, and grid 3 + 2k of those at
 // or below it in coordinates 0..k and equal to it in the others.
-void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g, SearchScratch& s) {
+void countAndCumulate(const SearchData& data, const arrint& map, const SubsetGrid& g,
+                      SearchScratch& s) {
   const auto cells = static_cast<std::size_t>(g.cells);
   const auto d = static_cast<std::size_t>(g.d);
   const std::size_t grids = d >= 2 ? 2 * d - 2 : 2;
@@ -439,7 +424,7 @@ void countAndCumulate(const SearchData& data, const arrint& map, const Grid& g, 
 }
 
 // Every cell's position in the reflected Gray walk, last coordinate fastest.
-void rankCells(const Grid& g, SearchScratch& s) {
+void rankCells(const SubsetGrid& g, SearchScratch& s) {
   const std::vector<std::int32_t> shape(g.dims.begin(), g.dims.begin() + g.d);
   if (shape == s.rankShape) return;
   s.rankShape = shape;
@@ -460,7 +445,7 @@ void rankCells(const Grid& g, SearchScratch& s) {
 }
 
 // The kept boxes of one side in the walk's order, with the single-bin coordinates put back.
-void emit(const Grid& g, std::size_t fullDims, SearchScratch& s, int side,
+void emit(const SubsetGrid& g, std::size_t fullDims, SearchScratch& s, int side,
           std::vector<std::int32_t>& out) {
   const std::vector<std::uint64_t>& when = s.when[side];
   s.order.resize(when.size());
@@ -504,7 +489,7 @@ void searchSubset(const SearchData& data, const arrint& map, SearchScratch& scra
   }
   requireAddressableGrid(full);
 
-  Grid g;
+  SubsetGrid g;
   int wide = 0;
   for (std::size_t j = 0; j < map.size(); ++j) wide += full[j] > 1;
   if (wide > kMaxFastDims) {
@@ -543,7 +528,11 @@ void searchSubset(const SearchData& data, const arrint& map, SearchScratch& scra
       AnchorSweep<2>(g, data.rule, scratch).run();
       break;
     case 3:
-      AnchorSweep<3>(g, data.rule, scratch).run();
+      if (denseSearchHandles(g)) {
+        denseSearch(g, data.rule, scratch);
+      } else {
+        AnchorSweep<3>(g, data.rule, scratch).run();
+      }
       break;
     default:
       AnchorSweep<0>(g, data.rule, scratch).run();

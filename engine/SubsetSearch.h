@@ -40,6 +40,8 @@ struct SearchScratch {
   std::vector<std::uint64_t> packedLower[2];
   std::vector<std::uint64_t> packedUpper[2];
   std::vector<std::uint32_t> order;
+  std::vector<std::uint64_t> verdicts[2];  // the dense search's accepted boxes, per side
+  std::vector<std::uint64_t> held;         // and those inside an accepted box
 };
 
 // Whether the fast search takes grids of these sizes (up to 6 coordinates of two or more bins);

@@ -290,11 +290,13 @@ TEST(PatternSearch, FastSearchMatchesTheLiteralWalk) {
   EXPECT_GT(boxes, 1000);  // the rounds do find patterns
 }
 
-// Grids with a coordinate of more than 128 bins, whose box corners the fast search cannot pack
-// a byte per coordinate, and grids just at that size, agree with the literal walk too.
+// Grids past the sizes that the fast search's shortcuts take agree with the literal walk too:
+// three coordinates of which one has more than 8 bins (searched box by box up to 8), and a
+// coordinate of more than 128 bins (box corners packed a byte per coordinate up to 128).
 TEST(PatternSearch, WideCoordinatesMatchTheLiteralWalk) {
   std::mt19937 random(41);
-  const arrint shapes[] = {{200}, {128}, {129}, {130, 3}, {3, 128}, {2, 129, 2}};
+  const arrint shapes[] = {{9, 5, 3}, {4, 3, 10}, {8, 8, 8}, {200},      {128},
+                           {129},     {130, 3},   {3, 128},  {2, 129, 2}};
   for (const arrint& dims : shapes) {
     for (int round = 0; round < 4; ++round) {
       const Binned model = randomGridModel(random, dims, 150, 50, 45);
