@@ -22,7 +22,7 @@
 // The cores of one machine may run at different speeds (a virtual machine's cores share
 // physical cores with other work), and a one-thread run lands on whichever core the system
 // picks, which makes one-thread times, and the gain of a second thread, swing from run to run.
-// So each core is timed first on the same arithmetic, and the one-thread runs are held to the
+// So each core is timed first on the same arithmetic, and the one-thread builds are held to the
 // fastest core (--no-pin: left where the system puts them).
 // sonar4 is sonar.train with each row repeated four times, the copies moved by small seeded
 // noise, so that its cost can be set beside sonar.train's as the rows grow.
@@ -334,10 +334,8 @@ void benchTable(const std::string& label, const std::string& file, int runs,
 
 void benchSteps(const std::string& label, const std::string& file, const std::string& folder) {
   std::printf("\n%s, step by step in this process\n", label.c_str());
-  if (oneThreadCore >= 0) holdToCore(oneThreadCore);
-  const Steps one = timeSteps(file, folder, 1);
-  holdToCore(-1);
-  printSteps("1 thread", one);
+  // Not held to one core: the thread library's workers, started then, would stay there.
+  printSteps("1 thread", timeSteps(file, folder, 1));
   printSteps("2 threads", timeSteps(file, folder, 2));
 }
 

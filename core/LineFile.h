@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,7 +54,8 @@ class LineFileWriter {
   bool finished_ = false;
   bool published_ = false;
   int fd_ = -1;
-  int lockFd_ = -1;  // keeps the temporary's flock from finish() to publish()
+  int lockFd_ = -1;            // keeps the temporary's flock from finish() to publish()
+  std::uint64_t written_ = 0;  // bytes written to the file so far
   std::string buffer_;
 };
 
