@@ -37,32 +37,6 @@ std::size_t firstDifference(const char* a, const char* b, std::size_t n) {
 
 }  // namespace
 
-// Keys such as pattern descriptions begin with a run of commas, one per attribute left free,
-// so their first bytes alone would tell little. The number is made of the run's length and
-// the weights of the bytes after it. Where two keys' runs differ in length, the shorter run
-// ends in a byte c where the other key still has a comma, so the order is settled by c against
-// the comma: a key whose run ends below the comma (or that ends there) sorts before every key
-// whose run ends above it; among the first, the shorter run sorts first, and among the second
-// the longer run. Hence the top bit says which of the two, the next 8 bits the run length
-// (counted down for the second), and the 48 bits below the next six bytes' weights, 0 past the
-// key's end, which only ever makes a key look smaller or equal, as a proper prefix is. A run
-// of 255 commas or more says no more than that.
-std::uint64_t keyOrderCode(std::string_view key) {
-  std::size_t run = 0;
-  while (run < key.size() && key[run] == ',') ++run;
-  const bool above = run < key.size() && weight(static_cast<unsigned char>(key[run])) > ',';
-  std::uint64_t length = std::min<std::size_t>(run, 255);
-  std::uint64_t code = static_cast<std::uint64_t>(above) << 63;
-  code |= (above ? 255 - length : length) << 55;
-  if (run >= 255) return code;
-  for (std::size_t i = 0; i < 6; ++i) {
-    const std::size_t at = run + i;
-    const std::uint64_t w = at < key.size() ? weight(static_cast<unsigned char>(key[at])) : 0;
-    code |= w << (40 - 8 * i);
-  }
-  return code;
-}
-
 int compareKeys(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   const std::size_t at = firstDifference(a.data(), b.data(), n);

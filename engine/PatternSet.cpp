@@ -1,7 +1,8 @@
 #include "PatternSet.h"
 
-#include <tbb/parallel_for.h>
 #include <tbb/parallel_sort.h>
+
+#include <numeric>
 
 #include "KeyOrder.h"
 #include "LadError.h"
@@ -25,8 +26,7 @@ std::vector<std::string> PatternSet::keys() const {
 }
 
 void PatternSet::append(std::string_view key, PatternView pattern) {
-  if (keyAt_.size() >= 0x7fffffffu)
-    throw LadError("A side of a model holds at most 2147483647 patterns");
+  if (keyAt_.size() >= 0x7fffffffu) throw LadError("A side of a model holds at most 2147483647 patterns");
   if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
   keyAt_.push_back(keyText_.add({key.data(), key.size()}));
   keyLength_.push_back(static_cast<std::uint32_t>(key.size()));
@@ -42,21 +42,11 @@ void PatternSet::append(std::string_view key, PatternView pattern) {
 }
 
 void PatternSet::sortByKey() {
-  // Each slot with its key's order code, so that most comparisons need not read the keys.
-  struct Coded {
-    std::uint64_t code;
-    std::uint32_t slot;
-  };
-  std::vector<Coded> coded(keyAt_.size());
-  tbb::parallel_for(std::size_t{0}, coded.size(), [&](std::size_t s) {
-    coded[s] = {keyOrderCode(keyOfSlot(s)), static_cast<std::uint32_t>(s)};
+  std::vector<std::uint32_t> order(keyAt_.size());
+  std::iota(order.begin(), order.end(), 0u);
+  tbb::parallel_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
+    return compareKeys(keyOfSlot(x), keyOfSlot(y)) < 0;
   });
-  tbb::parallel_sort(coded.begin(), coded.end(), [&](const Coded& x, const Coded& y) {
-    if (x.code != y.code) return x.code < y.code;
-    return compareKeys(keyOfSlot(x.slot), keyOfSlot(y.slot)) < 0;
-  });
-  std::vector<std::uint32_t> order(coded.size());
-  for (std::size_t i = 0; i < coded.size(); ++i) order[i] = coded[i].slot;
   order_ = std::move(order);
   sorted_ = true;
 }
