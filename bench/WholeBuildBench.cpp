@@ -1,7 +1,7 @@
 // The whole `lad build` with its four files, as a user times it, at 1 and 2 threads, and the
 // share of each of its steps.
 //
-//   lad_whole_build_bench [--runs N] [--before LAD] [--no-steps] [--no-pin] [TABLE...]
+//   lad_whole_build_bench [--runs N] [--before LAD] [--no-steps] [TABLE...]
 //
 // TABLE: sonar, wdbc, sonar4 (all by default). --before times another `lad` program (an
 // earlier build of it) too, its runs interleaved with this one's, and sets the two side by side.
@@ -19,11 +19,11 @@
 //   order       both pattern sets put in key order
 //   format      the four files written to /dev/null: the reports formatted
 //   write+flush the four files written to disk and flushed, less the formatting
-// The cores of one machine may run at different speeds (a virtual machine's cores share
-// physical cores with other work), and a one-thread run lands on whichever core the system
-// picks, which makes one-thread times, and the gain of a second thread, swing from run to run.
-// So each core is timed first on the same arithmetic, and the one-thread builds are held to the
-// fastest core (--no-pin: left where the system puts them).
+// The cores of one machine may run at different speeds at times (a virtual machine's cores
+// share physical cores with other work), which makes one-thread times, and so the gain of a
+// second thread, swing from run to run: each core is timed first on the same arithmetic, and
+// the figures printed, so that a reader can tell. The builds are not held to a core: a
+// one-thread build still has the kernel write its files beside it, as a user's does.
 // sonar4 is sonar.train with each row repeated four times, the copies moved by small seeded
 // noise, so that its cost can be set beside sonar.train's as the rows grow.
 #include <sched.h>
@@ -77,24 +77,15 @@ LearningParameters benchParameters() {
   return {8, 3, 0.9, 0.05, 0.1, 0.05};
 }
 
-// Holds this process (and the children it starts) to one core, or with -1 to every core it
-// was allowed at the start.
-void holdToCore(int core) {
-  static cpu_set_t allowed;
-  static const bool saved = sched_getaffinity(0, sizeof allowed, &allowed) == 0;
-  if (core < 0) {
-    if (saved) sched_setaffinity(0, sizeof allowed, &allowed);
-    return;
-  }
+// The best of 3 wall times of a fixed run of dependent multiplications, this thread held to
+// one core for the while.
+double coreSeconds(int core) {
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return 0;
   cpu_set_t one;
   CPU_ZERO(&one);
   CPU_SET(core, &one);
   sched_setaffinity(0, sizeof one, &one);
-}
-
-// The best of 3 wall times of a fixed run of dependent multiplications on one core.
-double coreSeconds(int core) {
-  holdToCore(core);
   double best = 1e9;
   for (int run = 0; run < 3; ++run) {
     const auto start = Clock::now();
@@ -103,32 +94,20 @@ double coreSeconds(int core) {
     best = std::min(best, secondsSince(start));
     if (x == 42) std::printf("!");  // the result is used, so the loop is kept
   }
-  holdToCore(-1);
+  sched_setaffinity(0, sizeof allowed, &allowed);
   return best;
 }
 
-// Times every core this process may use and returns the fastest, or -1 when it cannot tell.
-int fastestCore() {
+// Times every core this process may use, and prints the figures.
+void timeCores() {
   cpu_set_t allowed;
-  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return -1;
-  int fastest = -1;
-  double best = 0;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return;
   std::printf("cores, the same arithmetic on each:");
   for (int core = 0; core < CPU_SETSIZE; ++core) {
-    if (!CPU_ISSET(core, &allowed)) continue;
-    const double seconds = coreSeconds(core);
-    std::printf(" core %d %.3f s", core, seconds);
-    if (fastest < 0 || seconds < best) {
-      fastest = core;
-      best = seconds;
-    }
+    if (CPU_ISSET(core, &allowed)) std::printf(" core %d %.3f s", core, coreSeconds(core));
   }
   std::printf("\n");
-  return fastest;
 }
-
-// The core one-thread runs are held to, or -1.
-int oneThreadCore = -1;
 
 // Wall seconds and peak resident megabytes of `lad build` as a child process.
 bool runLad(const std::string& lad, const std::string& table, const std::string& name, int threads,
@@ -154,7 +133,6 @@ bool runLad(const std::string& lad, const std::string& table, const std::string&
   const auto start = Clock::now();
   const pid_t child = fork();
   if (child == 0) {
-    if (threads == 1 && oneThreadCore >= 0) holdToCore(oneThreadCore);
     if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(127);
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -344,7 +322,6 @@ void benchSteps(const std::string& label, const std::string& file, const std::st
 int main(int argc, char** argv) {
   int runs = 3;
   bool steps = true;
-  bool pin = true;
   std::vector<std::string> tables;
   std::vector<std::string> programs;
   for (int i = 1; i < argc; ++i) {
@@ -354,8 +331,7 @@ int main(int argc, char** argv) {
       programs.emplace_back(argv[++i]);
     } else if (std::strcmp(argv[i], "--no-steps") == 0) {
       steps = false;
-    } else if (std::strcmp(argv[i], "--no-pin") == 0) {
-      pin = false;
+
     } else {
       tables.emplace_back(argv[i]);
     }
@@ -367,11 +343,7 @@ int main(int argc, char** argv) {
       fs::temp_directory_path() / ("lad_whole_build_" + std::to_string(getpid()));
   fs::create_directories(folder);
   std::printf("lad build, degree 3, grid size 8, 0.9/0.05/0.1/0.05; medians of %d runs\n", runs);
-  const int fastest = fastestCore();
-  if (pin && fastest >= 0) {
-    oneThreadCore = fastest;
-    std::printf("one-thread runs are held to core %d\n", fastest);
-  }
+  timeCores();
   // The table files by label: the fourfold table is written beside the files of the builds.
   std::vector<std::pair<std::string, std::string>> files;
   for (const std::string& table : tables) {
