@@ -26,7 +26,8 @@ std::vector<std::string> PatternSet::keys() const {
 }
 
 void PatternSet::append(std::string_view key, PatternView pattern) {
-  if (keyAt_.size() >= 0x7fffffffu) throw LadError("A side of a model holds at most 2147483647 patterns");
+  if (keyAt_.size() >= 0x7fffffffu)
+    throw LadError("A side of a model holds at most 2147483647 patterns");
   if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
   keyAt_.push_back(keyText_.add({key.data(), key.size()}));
   keyLength_.push_back(static_cast<std::uint32_t>(key.size()));
@@ -38,6 +39,37 @@ void PatternSet::append(std::string_view key, PatternView pattern) {
   coordAt_.push_back(coords_.add(run));
   dims_.push_back(static_cast<std::uint32_t>(d));
   bytes_ += key.size() + 12 * d + 40;  // text, coordinates, and the entry's indexes
+  sorted_ = false;
+}
+
+void PatternSet::appendMany(std::string_view keys, std::span<const std::uint32_t> lengths,
+                            std::span<const std::int32_t> boxes,
+                            std::span<const std::uint32_t> which,
+                            std::span<const std::int32_t> map) {
+  const std::size_t count = lengths.size();
+  if (count == 0) return;
+  if (keyAt_.size() + count > 0x7fffffffu) {
+    throw LadError("A side of a model holds at most 2147483647 patterns");
+  }
+  const std::size_t d = map.size();
+  // Each key and each run of coordinates keeps its place in the one run added for all.
+  const SpanArena<char>::Position keysAt = keyText_.add({keys.data(), keys.size()});
+  std::vector<std::int32_t>& runs = scratch_;
+  runs.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int32_t* box = boxes.data() + 2 * d * which[i];
+    runs.insert(runs.end(), box, box + 2 * d);
+    runs.insert(runs.end(), map.begin(), map.end());
+  }
+  const SpanArena<std::int32_t>::Position coordsAt = coords_.add(runs);
+  for (std::size_t i = 0, offset = 0; i < count; offset += lengths[i], ++i) {
+    if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
+    keyAt_.push_back(keysAt + offset);
+    keyLength_.push_back(lengths[i]);
+    coordAt_.push_back(coordsAt + 3 * d * i);
+    dims_.push_back(static_cast<std::uint32_t>(d));
+    bytes_ += lengths[i] + 12 * d + 40;
+  }
   sorted_ = false;
 }
 

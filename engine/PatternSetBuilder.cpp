@@ -120,12 +120,7 @@ void PatternSetBuilder::take(const std::vector<std::int32_t>& boxes, std::int32_
                              const arrint& map, const Prepared& prepared) {
   const auto d = static_cast<std::size_t>(dims);
   if (d == 0) return;
-  std::size_t text = 0;
-  for (std::size_t i = 0; i < prepared.whole.size(); ++i) {
-    const std::string_view description(prepared.descriptions.data() + text, prepared.lengths[i]);
-    text += prepared.lengths[i];
-    patterns_.append(description, boxAt(boxes, d, prepared.whole[i], map));
-  }
+  patterns_.appendMany(prepared.descriptions, prepared.lengths, boxes, prepared.whole, map);
   std::size_t keyAt = 0;
   for (std::size_t i = 0; i < prepared.open.size(); ++i) {
     const std::int32_t* key = prepared.keys.data() + keyAt;
