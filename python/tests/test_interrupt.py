@@ -9,6 +9,10 @@ import time
 from conftest import DATA
 
 CHILD = f"""
+import signal
+# Tests started in the background by a shell without job control inherit Ctrl+C ignored, and
+# Python then leaves it ignored; at a terminal it raises KeyboardInterrupt, as here.
+signal.signal(signal.SIGINT, signal.default_int_handler)
 import pandas as pd
 from ladwb import LadClassifier
 frame = pd.read_csv({str(DATA / "sonar.train.csv")!r})
