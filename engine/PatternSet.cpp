@@ -26,19 +26,29 @@ std::vector<std::string> PatternSet::keys() const {
 }
 
 void PatternSet::append(std::string_view key, PatternView pattern) {
-  if (keyAt_.size() >= 0x7fffffffu)
-    throw LadError("A side of a model holds at most 2147483647 patterns");
-  if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
-  keyAt_.push_back(keyText_.add({key.data(), key.size()}));
-  keyLength_.push_back(static_cast<std::uint32_t>(key.size()));
+  requireRoomFor(1);
   const std::size_t d = pattern.size();
   std::vector<std::int32_t>& run = scratch_;
   run.assign(pattern.a.begin(), pattern.a.begin() + static_cast<std::ptrdiff_t>(d));
   run.insert(run.end(), pattern.b.begin(), pattern.b.begin() + static_cast<std::ptrdiff_t>(d));
   run.insert(run.end(), pattern.map.begin(), pattern.map.end());
-  coordAt_.push_back(coords_.add(run));
+  addEntry(keyText_.add({key.data(), key.size()}), key.size(), coords_.add(run), d);
+}
+
+void PatternSet::requireRoomFor(std::size_t count) const {
+  if (keyAt_.size() + count > 0x7fffffffu) {
+    throw LadError("A side of a model holds at most 2147483647 patterns");
+  }
+}
+
+void PatternSet::addEntry(std::uint64_t keyAt, std::size_t keyLength, std::uint64_t coordAt,
+                          std::size_t d) {
+  if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
+  keyAt_.push_back(keyAt);
+  keyLength_.push_back(static_cast<std::uint32_t>(keyLength));
+  coordAt_.push_back(coordAt);
   dims_.push_back(static_cast<std::uint32_t>(d));
-  bytes_ += key.size() + 12 * d + 40;  // text, coordinates, and the entry's indexes
+  bytes_ += keyLength + 12 * d + 40;  // text, coordinates, and the entry's indexes
   sorted_ = false;
 }
 
@@ -48,9 +58,7 @@ void PatternSet::appendMany(std::string_view keys, std::span<const std::uint32_t
                             std::span<const std::int32_t> map) {
   const std::size_t count = lengths.size();
   if (count == 0) return;
-  if (keyAt_.size() + count > 0x7fffffffu) {
-    throw LadError("A side of a model holds at most 2147483647 patterns");
-  }
+  requireRoomFor(count);
   const std::size_t d = map.size();
   // Each key and each run of coordinates keeps its place in the one run added for all.
   const SpanArena<char>::Position keysAt = keyText_.add({keys.data(), keys.size()});
@@ -63,14 +71,8 @@ void PatternSet::appendMany(std::string_view keys, std::span<const std::uint32_t
   }
   const SpanArena<std::int32_t>::Position coordsAt = coords_.add(runs);
   for (std::size_t i = 0, offset = 0; i < count; offset += lengths[i], ++i) {
-    if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(keyAt_.size()));
-    keyAt_.push_back(keysAt + offset);
-    keyLength_.push_back(lengths[i]);
-    coordAt_.push_back(coordsAt + 3 * d * i);
-    dims_.push_back(static_cast<std::uint32_t>(d));
-    bytes_ += lengths[i] + 12 * d + 40;
+    addEntry(keysAt + offset, lengths[i], coordsAt + 3 * d * i, d);
   }
-  sorted_ = false;
 }
 
 void PatternSet::sortByKey() {

@@ -42,6 +42,11 @@ class PatternSet {
     return order_.empty() ? static_cast<std::size_t>(i) : order_[static_cast<std::size_t>(i)];
   }
 
+  // Raises LadError unless count more entries fit.
+  void requireRoomFor(std::size_t count) const;
+  // One more entry: its key and coordinates where the arenas put them.
+  void addEntry(std::uint64_t keyAt, std::size_t keyLength, std::uint64_t coordAt, std::size_t d);
+
   std::string_view keyOfSlot(std::size_t s) const {
     const std::span<const char> text = keyText_.get(keyAt_[s], keyLength_[s]);
     return {text.data(), text.size()};
