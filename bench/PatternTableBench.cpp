@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
   const std::string tableText = readTextFile(LAD_BENCH_DATA "/sonar.csv");
   if (!fs::exists(name + ".MOD")) {
     std::printf("building the sonar model at degree 3 into %s ...\n", folder.string().c_str());
-    runBuildModel({8, 3, 0.9, 0.05, 0.1, 0.05}, tableText, name, nullptr);
+    const BuildOptions options;
+    runBuildModel({8, 3, 0.9, 0.05, 0.1, 0.05}, tableText, name, nullptr, options);
   }
   const auto start = Clock::now();
   const ModelRules rules(loadModel(name, NumberFormat{}), NumberFormat{});
