@@ -49,17 +49,23 @@ CutpointTexts::CutpointTexts(const matreal& cutpoints, const NumberFormat& forma
 }
 
 std::string CutpointTexts::describe(PatternView pattern, std::size_t attributes) const {
+  std::string out;
+  out.reserve(attributes + 40 * pattern.size());
+  describe(pattern, attributes, out);
+  return out;
+}
+
+void CutpointTexts::describe(PatternView pattern, std::size_t attributes, std::string& out) const {
   const std::size_t d = pattern.size();
   for (std::size_t i = 0; i < d; ++i) {
     const bool ascending = i == 0 || pattern.map[i] > pattern.map[i - 1];
     if (!ascending || static_cast<std::size_t>(pattern.map[i]) >= attributes) {
-      return describePattern(pattern, attributes, cutpoints_,
+      out += describePattern(pattern, attributes, cutpoints_,
                              [this](std::size_t k, std::size_t c) { return texts_[k][c]; });
+      return;
     }
   }
   // The usual case, the attributes of a subset in ascending order: fields written in one pass.
-  std::string out;
-  out.reserve(attributes + 40 * d);
   std::size_t field = 0;  // the next attribute whose field is still to be written
   for (std::size_t i = 0; i < d; ++i) {
     const auto k = static_cast<std::size_t>(pattern.map[i]);
@@ -78,5 +84,4 @@ std::string CutpointTexts::describe(PatternView pattern, std::size_t attributes)
     }
   }
   out.append(attributes - field, ',');
-  return out;
 }

@@ -33,6 +33,8 @@ class CutpointTexts {
   std::size_t attributeCount() const { return texts_.size(); }
 
   std::string describe(PatternView pattern, std::size_t attributes) const;
+  // The same description appended to out.
+  void describe(PatternView pattern, std::size_t attributes, std::string& out) const;
 
  private:
   const matreal& cutpoints_;

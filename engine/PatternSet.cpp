@@ -76,7 +76,7 @@ void PatternSet::appendMany(std::string_view keys, std::span<const std::uint32_t
 }
 
 void PatternSet::sortByKey() {
-  std::vector<std::uint32_t> order(keyAt_.size());
+  LargeVector<std::uint32_t> order(keyAt_.size());
   std::iota(order.begin(), order.end(), 0u);
   tbb::parallel_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
     return compareKeys(keyOfSlot(x), keyOfSlot(y)) < 0;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "LargePages.h"
 #include "PatternBox.h"
 #include "SpanArena.h"
 
@@ -53,12 +54,12 @@ class PatternSet {
   }
 
   SpanArena<char> keyText_;
-  std::vector<std::uint64_t> keyAt_;
-  std::vector<std::uint32_t> keyLength_;
+  LargeVector<std::uint64_t> keyAt_;
+  LargeVector<std::uint32_t> keyLength_;
   SpanArena<std::int32_t> coords_;  // per pattern: a, b and map, each of its dimensions
-  std::vector<std::uint64_t> coordAt_;
-  std::vector<std::uint32_t> dims_;
-  std::vector<std::uint32_t> order_;  // entry i is slot order_[i]; empty: slot i
+  LargeVector<std::uint64_t> coordAt_;
+  LargeVector<std::uint32_t> dims_;
+  LargeVector<std::uint32_t> order_;  // entry i is slot order_[i]; empty: slot i
   std::vector<std::int32_t> scratch_;
   std::uint64_t bytes_ = 0;
   bool sorted_ = false;

@@ -99,9 +99,9 @@ void PatternSetBuilder::prepare(const std::vector<std::int32_t>& boxes, std::int
       }
       out.keys.resize(start);
       out.whole.push_back(static_cast<std::uint32_t>(box));
-      const std::string description = texts_.describe(pattern, attributes_);
-      out.descriptions += description;
-      out.lengths.push_back(static_cast<std::uint32_t>(description.size()));
+      const std::size_t before = out.descriptions.size();
+      texts_.describe(pattern, attributes_, out.descriptions);
+      out.lengths.push_back(static_cast<std::uint32_t>(out.descriptions.size() - before));
     } else {
       out.open.push_back(static_cast<std::uint32_t>(box));
       out.keyLengths.push_back(static_cast<std::uint32_t>(out.keys.size() - start));
