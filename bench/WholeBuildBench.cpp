@@ -1,7 +1,7 @@
 // The whole `lad build` with its four files, as a user times it, at 1 and 2 threads, and the
 // share of each of its steps.
 //
-//   lad_whole_build_bench [--runs N] [--before LAD] [--no-steps] [TABLE...]
+//   lad_whole_build_bench [--runs N] [--before LAD] [--no-steps | --steps-only] [TABLE...]
 //
 // TABLE: sonar, wdbc, sonar4 (all by default). --before times another `lad` program (an
 // earlier build of it) too, its runs interleaved with this one's, and sets the two side by side.
@@ -322,6 +322,7 @@ void benchSteps(const std::string& label, const std::string& file, const std::st
 int main(int argc, char** argv) {
   int runs = 3;
   bool steps = true;
+  bool builds = true;
   std::vector<std::string> tables;
   std::vector<std::string> programs;
   for (int i = 1; i < argc; ++i) {
@@ -331,7 +332,8 @@ int main(int argc, char** argv) {
       programs.emplace_back(argv[++i]);
     } else if (std::strcmp(argv[i], "--no-steps") == 0) {
       steps = false;
-
+    } else if (std::strcmp(argv[i], "--steps-only") == 0) {
+      builds = false;
     } else {
       tables.emplace_back(argv[i]);
     }
@@ -362,7 +364,9 @@ int main(int argc, char** argv) {
   }
   // Every whole build first: a child's peak memory counts what this process held when it was
   // forked, which stays small until the steps below have built models here.
-  for (const auto& [label, file] : files) benchTable(label, file, runs, programs, folder.string());
+  if (builds) {
+    for (const auto& [label, file] : files) benchTable(label, file, runs, programs, folder.string());
+  }
   if (steps) {
     for (const auto& [label, file] : files) benchSteps(label, file, folder.string());
   }
