@@ -1,89 +1,127 @@
 #include "PatternCoverage.h"
 
-#include <map>
-#include <tuple>
+#include <tbb/parallel_for.h>
+#include <tbb/task_arena.h>
 
+#include <algorithm>
 
 namespace {
 
 // Per attribute and cutpoint, the observations at or above it and those below it, as bits
 // over the observations. (Both are kept: a value that is not a number is in neither.) Only the
-// cutpoints that some pattern uses are computed, when first asked for: all of them would take
-// observations x cutpoints bits, gigabytes for a fine grid over many observations.
+// cutpoints that some pattern uses are computed, by need(): all of them would take
+// observations x cutpoints bits, gigabytes for a fine grid over many observations. Once the
+// needed ones are in, any number of threads may read them.
 class CutpointSides {
  public:
   CutpointSides(const matreal& cutpoints, const matreal& rows)
-      : words((rows.size() + 63) / 64), cutpoints_(cutpoints), rows_(rows) {}
-
-  const std::vector<std::uint64_t>& atOrAbove(std::size_t k, std::size_t i) {
-    return side(k, i, true);
+      : words((rows.size() + 63) / 64), cutpoints_(cutpoints), rows_(rows) {
+    std::size_t total = 0;
+    for (const arrreal& points : cutpoints) {
+      first_.push_back(total);
+      total += points.size();
+    }
+    known_.resize(2 * total);
   }
-  const std::vector<std::uint64_t>& below(std::size_t k, std::size_t i) {
-    return side(k, i, false);
+
+  // Computes the side of cutpoint i of attribute k, unless it is in already.
+  void need(std::size_t k, std::size_t i, bool above) {
+    std::vector<std::uint64_t>& bits = known_[at(k, i, above)];
+    if (!bits.empty()) return;
+    bits.assign(words, 0);
+    const double c = cutpoints_[k][i];
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+      if (k >= rows_[r].size()) continue;
+      const double v = rows_[r][k];
+      if (above ? v >= c : v < c) bits[r / 64] |= std::uint64_t{1} << (r % 64);
+    }
+  }
+  const std::uint64_t* side(std::size_t k, std::size_t i, bool above) const {
+    return known_[at(k, i, above)].data();
   }
 
   const std::size_t words;
 
  private:
-  const std::vector<std::uint64_t>& side(std::size_t k, std::size_t i, bool above) {
-    std::vector<std::uint64_t>& bits = known_[{k, i, above}];
-    if (bits.empty()) {
-      bits.assign(words, 0);
-      const double c = cutpoints_[k][i];
-      for (std::size_t r = 0; r < rows_.size(); ++r) {
-        if (k >= rows_[r].size()) continue;
-        const double v = rows_[r][k];
-        if (above ? v >= c : v < c) bits[r / 64] |= std::uint64_t{1} << (r % 64);
-      }
-    }
-    return bits;
+  std::size_t at(std::size_t k, std::size_t i, bool above) const {
+    return 2 * (first_[k] + i) + (above ? 1 : 0);
   }
 
   const matreal& cutpoints_;
   const matreal& rows_;
-  std::map<std::tuple<std::size_t, std::size_t, bool>, std::vector<std::uint64_t>> known_;
+  std::vector<std::size_t> first_;  // per attribute, the number of its first cutpoint
+  std::vector<std::vector<std::uint64_t>> known_;
 };
+
+// Patterns are set out in runs of this many, side by side: a multiple of 512, so that two
+// runs never write to the same cache line of a row.
+constexpr std::size_t kPatternsPerRun = 4096;
 
 }  // namespace
 
 PatternCoverage::PatternCoverage(const Model& model, const matreal& values) {
   const std::size_t rows = values.size();
   CutpointSides sides(model.cutpoints(), values);
-  const PatternSet* modelSides[] = {&model.positive(), &model.negative()};
-  for (const PatternSet* side : modelSides) patterns_ += static_cast<std::size_t>(side->size());
+  const PatternSet& positive = model.positive();
+  const PatternSet& negative = model.negative();
+  const auto positives = static_cast<std::size_t>(positive.size());
+  patterns_ = positives + static_cast<std::size_t>(negative.size());
   rowWords_ = (patterns_ + 63) / 64;
   bits_.assign(rows * rowWords_, 0);
-
-  std::vector<std::uint64_t> covered(sides.words);
-  std::size_t j = 0;
-  for (const PatternSet* side : modelSides) {
-    for (std::int32_t i = 0; i < side->size(); ++i, ++j) {
-      const PatternView pattern = side->pattern(i);
-      // Every observation, then the conditions of each coordinate in turn.
-      for (std::size_t w = 0; w < sides.words; ++w) {
-        const std::size_t left = rows - 64 * w;
-        covered[w] = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
-      }
-      for (std::size_t x = 0; x < pattern.size(); ++x) {
-        const auto k = static_cast<std::size_t>(pattern.map[x]);
-        const std::int32_t a = pattern.a[x];
-        const std::int32_t b = pattern.b[x];
-        if (a > 0) {
-          const auto& side = sides.atOrAbove(k, static_cast<std::size_t>(a - 1));
-          for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
-        }
-        if (b < static_cast<std::int32_t>(model.cutpoints()[k].size())) {
-          const auto& side = sides.below(k, static_cast<std::size_t>(b));
-          for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
-        }
-      }
-      const std::uint64_t bit = std::uint64_t{1} << (j % 64);
-      for (std::size_t w = 0; w < sides.words; ++w) {
-        for (std::uint64_t word = covered[w]; word != 0; word &= word - 1) {
-          const std::size_t r = 64 * w + static_cast<std::size_t>(__builtin_ctzll(word));
-          bits_[r * rowWords_ + j / 64] |= bit;
-        }
-      }
+  auto patternAt = [&](std::size_t j) {
+    return j < positives ? positive.pattern(static_cast<std::int32_t>(j))
+                         : negative.pattern(static_cast<std::int32_t>(j - positives));
+  };
+  // Whether coordinate x of a pattern has a lower bound, an upper bound.
+  auto hasLower = [](PatternView pattern, std::size_t x) { return pattern.a[x] > 0; };
+  auto hasUpper = [&](PatternView pattern, std::size_t x) {
+    const auto k = static_cast<std::size_t>(pattern.map[x]);
+    return pattern.b[x] < static_cast<std::int32_t>(model.cutpoints()[k].size());
+  };
+  for (std::size_t j = 0; j < patterns_; ++j) {
+    const PatternView pattern = patternAt(j);
+    for (std::size_t x = 0; x < pattern.size(); ++x) {
+      const auto k = static_cast<std::size_t>(pattern.map[x]);
+      if (hasLower(pattern, x)) sides.need(k, static_cast<std::size_t>(pattern.a[x] - 1), true);
+      if (hasUpper(pattern, x)) sides.need(k, static_cast<std::size_t>(pattern.b[x]), false);
     }
   }
+
+  const std::size_t runs = (patterns_ + kPatternsPerRun - 1) / kPatternsPerRun;
+  // Isolated: a thread waiting for the last runs takes no other task of its caller meanwhile
+  // (the writing of another file, say), which would hold up what waits for the bits.
+  tbb::this_task_arena::isolate([&] {
+    tbb::parallel_for(std::size_t{0}, runs, [&](std::size_t run) {
+      std::vector<std::uint64_t> covered(sides.words);
+      const std::size_t last = std::min(patterns_, (run + 1) * kPatternsPerRun);
+      for (std::size_t j = run * kPatternsPerRun; j < last; ++j) {
+        const PatternView pattern = patternAt(j);
+        // Every observation, then the conditions of each coordinate in turn.
+        for (std::size_t w = 0; w < sides.words; ++w) {
+          const std::size_t left = rows - 64 * w;
+          covered[w] = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
+        }
+        for (std::size_t x = 0; x < pattern.size(); ++x) {
+          const auto k = static_cast<std::size_t>(pattern.map[x]);
+          if (hasLower(pattern, x)) {
+            const std::uint64_t* side =
+                sides.side(k, static_cast<std::size_t>(pattern.a[x] - 1), true);
+            for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
+          }
+          if (hasUpper(pattern, x)) {
+            const std::uint64_t* side =
+                sides.side(k, static_cast<std::size_t>(pattern.b[x]), false);
+            for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
+          }
+        }
+        const std::uint64_t bit = std::uint64_t{1} << (j % 64);
+        for (std::size_t w = 0; w < sides.words; ++w) {
+          for (std::uint64_t word = covered[w]; word != 0; word &= word - 1) {
+            const std::size_t r = 64 * w + static_cast<std::size_t>(__builtin_ctzll(word));
+            bits_[r * rowWords_ + j / 64] |= bit;
+          }
+        }
+      }
+    });
+  });
 }

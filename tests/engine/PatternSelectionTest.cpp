@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "GeneratedTable.h"
 #include "Intake.h"
 #include "ModelBuilding.h"
+#include "PatternBox.h"
 #include "PatternCoverage.h"
 #include "PatternSelection.h"
 
@@ -23,7 +26,8 @@ struct Small {
   Model model = [] {
     const Model shape({"x"}, CutpointGrid({{2, 4, 6}}), PatternSet(), PatternSet(), NumberFormat{});
     PatternSet positive;
-    for (const PatternBox& p : {box(1, 2), box(0, 1), box(0, 2)}) positive.append(shape.describe(p), p);
+    for (const PatternBox& p : {box(1, 2), box(0, 1), box(0, 2)})
+      positive.append(shape.describe(p), p);
     PatternSet negative;
     negative.append(shape.describe(box(3, 3)), box(3, 3));
     return Model({"x"}, CutpointGrid({{2, 4, 6}}), std::move(positive), std::move(negative),
@@ -91,11 +95,35 @@ TEST(PatternSelection, KeepsTheCoverOfEveryObservation) {
       // A part, in order.
       std::size_t at = 0;
       for (const std::string& key : kept.positive().keys()) {
-        while (at < static_cast<std::size_t>(all.positive().size()) && all.positive().key(static_cast<std::int32_t>(at)) != key) ++at;
+        while (at < static_cast<std::size_t>(all.positive().size()) &&
+               all.positive().key(static_cast<std::int32_t>(at)) != key)
+          ++at;
         EXPECT_LT(at, static_cast<std::size_t>(all.positive().size())) << key;
       }
     }
     EXPECT_EQ(keysAt[0], keysAt[1]);
     EXPECT_EQ(keysAt[0], keysAt[2]);
+  }
+}
+
+// Every bit of the coverage of a model of thousands of patterns (set out in several runs, on
+// several threads) is what boxHolds says, also for the observations with a missing value.
+TEST(PatternCoverage, EveryBitIsWhatTheBoxSays) {
+  const LearningParameters parameters{8, 3, 0.6, 0.05, 0.4, 0.05};
+  const TrainingTable built = intake(parameters, generatedTable(100, 14, 7), {});
+  const Model model = buildModel(built, parameters);
+  ASSERT_GT(model.positive().size() + model.negative().size(), 3 * 4096);
+  matreal values = built.values();
+  for (std::size_t r = 0; r < values.size(); r += 7) values[r][r % values[r].size()] = std::nan("");
+  const PatternCoverage coverage(model, values);
+  std::size_t j = 0;
+  for (const PatternSet* side : {&model.positive(), &model.negative()}) {
+    for (std::int32_t i = 0; i < side->size(); ++i, ++j) {
+      for (std::size_t r = 0; r < values.size(); ++r) {
+        const bool bit = ((coverage.row(r)[j / 64] >> (j % 64)) & 1u) != 0;
+        ASSERT_EQ(bit, boxHolds(side->pattern(i), model.cutpoints(), values[r]))
+            << "pattern " << j << ", row " << r;
+      }
+    }
   }
 }
