@@ -84,3 +84,11 @@ void PatternSet::sortByKey() {
   order_ = std::move(order);
   sorted_ = true;
 }
+
+void PatternSet::arrange(LargeVector<std::uint32_t> order) {
+  if (!order_.empty()) {
+    for (std::uint32_t& entry : order) entry = order_[entry];
+  }
+  order_ = std::move(order);
+  sorted_ = true;
+}

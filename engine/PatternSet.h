@@ -35,7 +35,10 @@ class PatternSet {
   std::uint64_t bytes() const { return bytes_; }
   // Ascending key order. Keys must be distinct, which a built pattern set guarantees.
   void sortByKey();
-  // Whether sortByKey has run since the last append.
+  // Puts the entries in ascending key order when that order is known: entry i becomes what
+  // entry order[i] was.
+  void arrange(LargeVector<std::uint32_t> order);
+  // Whether sortByKey or arrange has run since the last append.
   bool isSorted() const { return sorted_; }
 
  private:

@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "FieldOrder.h"
+
 namespace {
 
 PatternView boxAt(const std::vector<std::int32_t>& boxes, std::size_t d, std::size_t box,
@@ -148,4 +150,15 @@ void PatternSetBuilder::take(const std::vector<std::int32_t>& boxes, std::int32_
     patterns_.append(texts_.describe(pattern, attributes_), pattern);
     if ((openKeyAt_.size() - 1) * 2 > slots_.size()) grow();
   }
+}
+
+void PatternSetBuilder::finish() {
+  // By the patterns' fields where they allow it: the same order, without reading the keys.
+  if (const auto byFields = FieldOrder::of(texts_, attributes_)) {
+    if (auto order = byFields->order(patterns_)) {
+      patterns_.arrange(std::move(*order));
+      return;
+    }
+  }
+  patterns_.sortByKey();
 }

@@ -42,7 +42,8 @@ class PatternSetBuilder {
             const Prepared& prepared);
   // The same, prepared here.
   void take(const std::vector<std::int32_t>& boxes, std::int32_t dims, const arrint& map);
-  void finish() { patterns_.sortByKey(); }
+  // Puts the pattern set in ascending key order.
+  void finish();
 
  private:
   // The structural key of a pattern appended to key; returns whether the pattern constrains
