@@ -218,6 +218,12 @@ std::string integerText(std::int64_t value) {
   return std::to_string(value);
 }
 
+void appendInteger(std::int64_t value, std::string& out) {
+  char digits[24];
+  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, end.ptr);
+}
+
 std::int32_t spinValue(std::string_view text) {
   try {
     return integerFromText(text);

@@ -30,6 +30,8 @@ std::int32_t integerFromText(std::string_view text);
 
 // Plain decimal with a leading "-" when negative.
 std::string integerText(std::int64_t value);
+// The same text, appended to out.
+void appendInteger(std::int64_t value, std::string& out);
 
 // The value of an integer spin box's text: the integer, or 0 when it is not a whole number.
 std::int32_t spinValue(std::string_view text);

@@ -2,11 +2,11 @@
 #include "ModelFile.h"
 
 #include "Description.h"
-#include "LadError.h"
-#include "TextRoutines.h"
 #include "KeyedLists.h"
-#include "TrainingTable.h"
+#include "LadError.h"
 #include "NumberText.h"
+#include "TextRoutines.h"
+#include "TrainingTable.h"
 
 namespace {
 
@@ -44,12 +44,14 @@ void writeModelFile(const Model& model, LineFileWriter& out) {
     }
     out.writeLine(line);
   }
+  std::string line;
   auto writePatterns = [&](const PatternSet& patterns, const std::string& name) {
     for (std::int32_t j = 0; j < patterns.size(); ++j) {
-      out.write(name);
-      out.write(integerText(j + 1));
-      out.write("=");
-      out.writeLine(patternText(patterns.pattern(j)));
+      line = name;
+      appendInteger(j + 1, line);
+      line += '=';
+      appendPatternText(patterns.pattern(j), line);
+      out.writeLine(line);
     }
   };
   writePatterns(model.positive(), kPospattern);
@@ -101,7 +103,8 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
       }
       if (readCutpoints.size() >= names.size()) {
         damaged(filename, lineNo,
-                "more \"Cutpoints\" lines than the " + integerText(static_cast<std::int64_t>(names.size())) +
+                "more \"Cutpoints\" lines than the " +
+                    integerText(static_cast<std::int64_t>(names.size())) +
                     " attribute(s) of the \"Attributes\" line");
       }
       // An attribute without cutpoints is written with an empty value: an empty row.
@@ -148,7 +151,8 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
       }
       pattern.a[j] = converted(filename, lineNo, [&] { return integerFromText(parts.keys[0]); });
       pattern.b[j] = converted(filename, lineNo, [&] { return integerFromText(parts.keys[1]); });
-      const std::int32_t k = converted(filename, lineNo, [&] { return integerFromText(parts.keys[2]); });
+      const std::int32_t k =
+          converted(filename, lineNo, [&] { return integerFromText(parts.keys[2]); });
       pattern.map[j] = k;
       if (k < 0 || static_cast<std::size_t>(k) >= readCutpoints.size()) {
         damaged(filename, lineNo,
@@ -164,11 +168,11 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
                     integerText(k) + " lie outside its bins 0 to " + integerText(bins - 1));
       }
     }
-    side.append(
-        describePattern(
-            pattern, names.size(), readCutpoints,
-            [&](std::size_t k, std::size_t i) { return numberText(readCutpoints[k][i], format); }),
-        pattern);
+    side.append(describePattern(pattern, names.size(), readCutpoints,
+                                [&](std::size_t k, std::size_t i) {
+                                  return numberText(readCutpoints[k][i], format);
+                                }),
+                pattern);
   }
 
   // Every model has an attribute column, so a file without cutpoints was cut short.
@@ -176,6 +180,6 @@ Model readModelFile(const std::string& filename, const NumberFormat& format) {
     damaged(filename, lines.size() + 1,
             "expected the line \"Cutpoints_Att_0\", not the end of the file");
   }
-  return Model(std::move(names), CutpointGrid(std::move(readCutpoints)),
-               std::move(positives), std::move(negatives), format);
+  return Model(std::move(names), CutpointGrid(std::move(readCutpoints)), std::move(positives),
+               std::move(negatives), format);
 }

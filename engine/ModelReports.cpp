@@ -109,13 +109,14 @@ void writePatternSpace(const Model& model, const TrainingTable& table, LineFileW
 
 void writeDescriptions(const Model& model, LineFileWriter& out) {
   out.writeLine("," + model.attributeLine());
-  for (std::int32_t j = 0; j < model.positive().size(); ++j) {
-    out.write("P" + integerText(j + 1));
-    out.writeLine(model.positive().key(j));
-  }
-  for (std::int32_t j = 0; j < model.negative().size(); ++j) {
-    out.write("N" + integerText(j + 1));
-    out.writeLine(model.negative().key(j));
+  std::string name;
+  for (const auto& [side, letter] : {std::pair{&model.positive(), 'P'}, {&model.negative(), 'N'}}) {
+    for (std::int32_t j = 0; j < side->size(); ++j) {
+      name = letter;
+      appendInteger(j + 1, name);
+      out.write(name);
+      out.writeLine(side->key(j));
+    }
   }
 }
 

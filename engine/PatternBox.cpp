@@ -32,15 +32,19 @@ void PatternBox::setAttributes(const arrint& imap) {
 
 std::string patternText(PatternView pattern) {
   std::string out;
+  appendPatternText(pattern, out);
+  return out;
+}
+
+void appendPatternText(PatternView pattern, std::string& out) {
   for (std::size_t j = 0; j < pattern.size(); ++j) {
     if (j > 0) out += ',';
-    out += integerText(pattern.a[j]);
+    appendInteger(pattern.a[j], out);
     out += ':';
-    out += integerText(pattern.b[j]);
+    appendInteger(pattern.b[j], out);
     out += ':';
-    out += integerText(pattern.map[j]);
+    appendInteger(pattern.map[j], out);
   }
-  return out;
 }
 
 bool boxHolds(PatternView pattern, const matreal& cutpoints, std::span<const double> values) {

@@ -6,10 +6,10 @@
 #include <span>
 #include <string>
 
-#include "KeyOrder.h"
-#include "KeyedList.h"
 #include "ArrayTypes.h"
 #include "GridPoint.h"
+#include "KeyOrder.h"
+#include "KeyedList.h"
 
 // A read-only look at a pattern's three arrays, wherever the pattern is stored.
 struct PatternView {
@@ -21,6 +21,8 @@ struct PatternView {
 
 // "a:b:map" per dimension, joined by ",".
 std::string patternText(PatternView pattern);
+// The same, appended to out.
+void appendPatternText(PatternView pattern, std::string& out);
 
 // Whether one observation's values lie in the pattern's box: for each condition on attribute
 // k, at or above cutpoint a - 1 of k when a > 0, and below cutpoint b of k when there is one.
