@@ -1,8 +1,6 @@
 // The whole build: discretize, search every attribute subset, gather the patterns.
 #include "ModelBuilding.h"
 
-#include <tbb/parallel_invoke.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -226,7 +224,10 @@ Model buildFrom(const TrainingTable& table, const LearningParameters& parameters
             memory.check(positive, negative);
           });
     clock.lap("search and merge");
-    tbb::parallel_invoke([&] { positives.finish(); }, [&] { negatives.finish(); });
+    // One side after the other, each on every thread: the order of one side takes memory
+    // beside the patterns until it is done.
+    positives.finish();
+    negatives.finish();
     clock.lap("order");
   });
   Model model(std::move(names), std::move(grid), std::move(positive), std::move(negative),

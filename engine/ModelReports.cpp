@@ -50,20 +50,25 @@ void formatCoverage(const std::uint64_t* bits, std::size_t first, std::size_t la
   }
 }
 
+// The rows whose coverage is found at a time.
+constexpr std::size_t kCoverageRows = 64;
+
 }  // namespace
 
 void writePatternSpace(const Model& model, const TrainingTable& table, LineFileWriter& out,
                        std::size_t segmentBytes) {
-  const PatternCoverage coverage(model, table.values());
+  const std::size_t patterns =
+      static_cast<std::size_t>(model.positive().size()) + model.negative().size();
   out.write("Pattern");
   for (std::int32_t j = 1; j <= model.positive().size(); ++j) out.write(",P" + integerText(j));
   for (std::int32_t j = 1; j <= model.negative().size(); ++j) out.write(",N" + integerText(j));
   out.endLine();
 
-  // A row holds two bytes per pattern, megabytes for a large model: rows are cut into segments
-  // of whole words, formatted side by side on the caller's threads and written in order, so
-  // that only a few segments are held at a time.
-  const std::size_t patterns = coverage.patterns();
+  // Which observation satisfies which pattern is found for a block of rows at a time, so that
+  // only one block's bits are held (a bit per pattern and row: tens of megabytes per block
+  // for a large model). A row holds two bytes per pattern, megabytes for a large model: rows
+  // are cut into segments of whole words, formatted side by side on the caller's threads and
+  // written in order, so that only a few segments are held at a time.
   const std::size_t words = (patterns + 63) / 64;
   const std::size_t wordsPerSegment = std::max<std::size_t>(1, segmentBytes / 128);
   const std::size_t segmentsPerRow =
@@ -73,38 +78,43 @@ void writePatternSpace(const Model& model, const TrainingTable& table, LineFileW
     std::size_t part;
     std::string text;
   };
-  std::size_t next = 0;
-  const std::size_t segments = table.rows() * segmentsPerRow;
-  tbb::parallel_pipeline(
-      static_cast<std::size_t>(2 * tbb::this_task_arena::max_concurrency()),
-      tbb::make_filter<void, std::shared_ptr<Segment>>(
-          tbb::filter_mode::serial_in_order,
-          [&](tbb::flow_control& flow) -> std::shared_ptr<Segment> {
-            if (next == segments) {
-              flow.stop();
-              return nullptr;
-            }
-            auto segment = std::make_shared<Segment>();
-            segment->row = next / segmentsPerRow;
-            segment->part = next % segmentsPerRow;
-            ++next;
-            return segment;
-          }) &
-          tbb::make_filter<std::shared_ptr<Segment>, std::shared_ptr<Segment>>(
-              tbb::filter_mode::parallel,
-              [&](std::shared_ptr<Segment> segment) {
-                const std::size_t first = segment->part * wordsPerSegment * 64;
-                const std::size_t last =
-                    std::min(patterns, (segment->part + 1) * wordsPerSegment * 64);
-                std::string& text = segment->text;
-                if (segment->part == 0) text = observationName(segment->row);
-                formatCoverage(coverage.row(segment->row), first, last, text);
-                if (segment->part + 1 == segmentsPerRow) text += "\r\n";
-                return segment;
-              }) &
-          tbb::make_filter<std::shared_ptr<Segment>, void>(
-              tbb::filter_mode::serial_in_order,
-              [&](std::shared_ptr<Segment> segment) { out.write(segment->text); }));
+  const std::span<const arrreal> rows(table.values());
+  for (std::size_t first = 0; first < rows.size(); first += kCoverageRows) {
+    const std::size_t count = std::min(kCoverageRows, rows.size() - first);
+    const PatternCoverage coverage(model, rows.subspan(first, count));
+    std::size_t next = 0;
+    const std::size_t segments = count * segmentsPerRow;
+    tbb::parallel_pipeline(
+        static_cast<std::size_t>(2 * tbb::this_task_arena::max_concurrency()),
+        tbb::make_filter<void, std::shared_ptr<Segment>>(
+            tbb::filter_mode::serial_in_order,
+            [&](tbb::flow_control& flow) -> std::shared_ptr<Segment> {
+              if (next == segments) {
+                flow.stop();
+                return nullptr;
+              }
+              auto segment = std::make_shared<Segment>();
+              segment->row = next / segmentsPerRow;
+              segment->part = next % segmentsPerRow;
+              ++next;
+              return segment;
+            }) &
+            tbb::make_filter<std::shared_ptr<Segment>, std::shared_ptr<Segment>>(
+                tbb::filter_mode::parallel,
+                [&](std::shared_ptr<Segment> segment) {
+                  const std::size_t from = segment->part * wordsPerSegment * 64;
+                  const std::size_t to =
+                      std::min(patterns, (segment->part + 1) * wordsPerSegment * 64);
+                  std::string& text = segment->text;
+                  if (segment->part == 0) text = observationName(first + segment->row);
+                  formatCoverage(coverage.row(segment->row), from, to, text);
+                  if (segment->part + 1 == segmentsPerRow) text += "\r\n";
+                  return segment;
+                }) &
+            tbb::make_filter<std::shared_ptr<Segment>, void>(
+                tbb::filter_mode::serial_in_order,
+                [&](std::shared_ptr<Segment> segment) { out.write(segment->text); }));
+  }
 }
 
 void writeDescriptions(const Model& model, LineFileWriter& out) {

@@ -14,7 +14,7 @@ namespace {
 // needed ones are in, any number of threads may read them.
 class CutpointSides {
  public:
-  CutpointSides(const matreal& cutpoints, const matreal& rows)
+  CutpointSides(const matreal& cutpoints, std::span<const arrreal> rows)
       : words((rows.size() + 63) / 64), cutpoints_(cutpoints), rows_(rows) {
     std::size_t total = 0;
     for (const arrreal& points : cutpoints) {
@@ -48,7 +48,7 @@ class CutpointSides {
   }
 
   const matreal& cutpoints_;
-  const matreal& rows_;
+  std::span<const arrreal> rows_;
   std::vector<std::size_t> first_;  // per attribute, the number of its first cutpoint
   std::vector<std::vector<std::uint64_t>> known_;
 };
@@ -59,7 +59,7 @@ constexpr std::size_t kPatternsPerRun = 4096;
 
 }  // namespace
 
-PatternCoverage::PatternCoverage(const Model& model, const matreal& values) {
+PatternCoverage::PatternCoverage(const Model& model, std::span<const arrreal> values) {
   const std::size_t rows = values.size();
   CutpointSides sides(model.cutpoints(), values);
   const PatternSet& positive = model.positive();

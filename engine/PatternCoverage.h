@@ -2,10 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
-#include "Model.h"
 #include "ArrayTypes.h"
+#include "Model.h"
 
 // Row-major bits: bit j of row r tells whether row r of values satisfies pattern j, the
 // positive patterns first, then the negative ones. Each bit comes from the same comparisons as
@@ -13,7 +14,8 @@
 // observation, attribute and cutpoint instead of once per pattern.
 class PatternCoverage {
  public:
-  PatternCoverage(const Model& model, const matreal& rows);
+  // Of the observations `rows`: all of a table, or a run of them.
+  PatternCoverage(const Model& model, std::span<const arrreal> rows);
 
   std::size_t patterns() const { return patterns_; }
   // The words of row r; bit j % 64 of word j / 64 is pattern j.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "GeneratedTable.h"
 #include "Intake.h"
 #include "LadError.h"
 #include "ModelBuilding.h"
@@ -149,6 +150,29 @@ TEST_F(ModelFileTest, PatternSpaceInPiecesOnSeveralThreads) {
       });
     }
   }
+}
+
+// A table of more rows than are covered at a time: every row of the pattern space, in every
+// block of rows and across their boundaries, holds what the box test says of it.
+TEST_F(ModelFileTest, PatternSpaceOfManyRowsIsWhatTheBoxesSay) {
+  const LearningParameters parameters{4, 2, 0.7, 0.1, 0.3, 0.1};
+  const TrainingTable table = intake(parameters, generatedTable(150, 5, 11), NumberFormat{});
+  const Model model = buildModel(table, parameters);
+  std::string expected = "Pattern";
+  for (std::int32_t j = 1; j <= model.positive().size(); ++j) expected += ",P" + std::to_string(j);
+  for (std::int32_t j = 1; j <= model.negative().size(); ++j) expected += ",N" + std::to_string(j);
+  expected += "\r\n";
+  for (std::size_t r = 0; r < table.rows(); ++r) {
+    expected += observationName(r);
+    for (const PatternSet* side : {&model.positive(), &model.negative()}) {
+      for (std::int32_t i = 0; i < side->size(); ++i) {
+        expected += boxHolds(side->pattern(i), model.cutpoints(), table.values()[r]) ? ",1" : ",0";
+      }
+    }
+    expected += "\r\n";
+  }
+  EXPECT_EQ(written("m.PAT", [&](LineFileWriter& out) { writePatternSpace(model, table, out); }),
+            expected);
 }
 
 TEST_F(ModelFileTest, MissingFileIsAnInputOutputError) {
