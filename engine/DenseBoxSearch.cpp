@@ -49,8 +49,7 @@ class DenseSearch {
     const int n0 = g_.dims[0];
     const int n1 = g_.dims[1];
     const int n2 = g_.dims[2];
-    const std::int64_t* positiveFrom = rule_.positiveFrom.data();
-    const std::int64_t* negativeUpTo = rule_.negativeUpTo.data();
+    const bool byCounts = !rule_.verdicts.empty();
     std::array<std::uint64_t, kDenseBins + 1> column{};  // column[z + 1]: counts up to bin z
     for (int a0 = 0; a0 < n0; ++a0) {
       // The walk moves coordinate 1 upward at the anchor when a0 is even, and coordinate 2
@@ -84,21 +83,56 @@ class DenseSearch {
             }
             std::uint64_t positive = 0;
             std::uint64_t negative = 0;
-            for (int a2 = 0; a2 < n2; ++a2) {
-              const std::uint64_t below = column[static_cast<std::size_t>(a2)];
-              for (int c2 = strict ? a2 + 1 : a2; c2 < n2; ++c2) {
-                const std::uint64_t v = column[static_cast<std::size_t>(c2 + 1)] - below;
-                const std::int64_t p = positivesOf(v);
-                const auto t = static_cast<std::size_t>(p + negativesOf(v));
-                const unsigned bit = static_cast<unsigned>(a2 * kDenseBins + c2);
-                positive |= static_cast<std::uint64_t>(p >= positiveFrom[t]) << bit;
-                negative |= static_cast<std::uint64_t>(p <= negativeUpTo[t]) << bit;
-              }
+            if (byCounts) {
+              judgeWordByCounts(column, n2, strict, positive, negative);
+            } else {
+              judgeWord(column, n2, strict, positive, negative);
             }
             s_.verdicts[0][word(a0, a1, c0, c1)] = positive;
             s_.verdicts[1][word(a0, a1, c0, c1)] = negative;
           }
         }
+      }
+    }
+  }
+
+  // The verdicts of one word's boxes, from the counts up to each bin of coordinate 2: the box
+  // from a2 to c2 is bit 8 a2 + c2.
+  void judgeWord(const std::array<std::uint64_t, kDenseBins + 1>& column, int n2, bool strict,
+                 std::uint64_t& positive, std::uint64_t& negative) const {
+    const std::int64_t* positiveFrom = rule_.positiveFrom.data();
+    const std::int64_t* negativeUpTo = rule_.negativeUpTo.data();
+    for (int a2 = 0; a2 < n2; ++a2) {
+      const std::uint64_t below = column[static_cast<std::size_t>(a2)];
+      for (int c2 = strict ? a2 + 1 : a2; c2 < n2; ++c2) {
+        const std::uint64_t v = column[static_cast<std::size_t>(c2 + 1)] - below;
+        const std::int64_t p = positivesOf(v);
+        const auto t = static_cast<std::size_t>(p + negativesOf(v));
+        const unsigned bit = static_cast<unsigned>(a2 * kDenseBins + c2);
+        positive |= static_cast<std::uint64_t>(p >= positiveFrom[t]) << bit;
+        negative |= static_cast<std::uint64_t>(p <= negativeUpTo[t]) << bit;
+      }
+    }
+  }
+
+  // The same by the rule's table of verdicts by counts. The counts are packed again as
+  // p * countStride + n, which is linear, so that the difference of two packed prefix counts is
+  // a box's place in the table.
+  void judgeWordByCounts(const std::array<std::uint64_t, kDenseBins + 1>& column, int n2,
+                         bool strict, std::uint64_t& positive, std::uint64_t& negative) const {
+    const std::uint8_t* verdicts = rule_.verdicts.data();
+    const auto stride = static_cast<std::uint64_t>(rule_.countStride);
+    std::array<std::uint64_t, kDenseBins + 1> places{};
+    for (std::size_t z = 0; z <= static_cast<std::size_t>(n2); ++z) {
+      places[z] = (column[z] >> 32) * stride + (column[z] & 0xffffffffu);
+    }
+    for (int a2 = 0; a2 < n2; ++a2) {
+      const std::uint64_t below = places[static_cast<std::size_t>(a2)];
+      for (int c2 = strict ? a2 + 1 : a2; c2 < n2; ++c2) {
+        const std::uint64_t verdict = verdicts[places[static_cast<std::size_t>(c2 + 1)] - below];
+        const unsigned bit = static_cast<unsigned>(a2 * kDenseBins + c2);
+        positive |= (verdict & 1u) << bit;
+        negative |= (verdict >> 1) << bit;
       }
     }
   }

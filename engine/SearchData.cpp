@@ -53,6 +53,20 @@ AcceptanceRule::AcceptanceRule(std::int32_t npos, std::int32_t nneg,
     });
     negativeUpTo[static_cast<std::size_t>(t)] = std::min(mixed - 1, t - minNegative);
   }
+  // Small enough to stay in the core's first-level cache beside the search's own data: a larger
+  // table, read at random, costs more than the two threshold tables.
+  constexpr std::int64_t kLargestVerdictTable = std::int64_t{1} << 14;
+  if ((std::int64_t{npos} + 1) * (std::int64_t{nneg} + 1) <= kLargestVerdictTable) {
+    countStride = std::int64_t{nneg} + 1;
+    verdicts.resize(static_cast<std::size_t>((std::int64_t{npos} + 1) * countStride));
+    for (std::int64_t p = 0; p <= npos; ++p) {
+      for (std::int64_t n = 0; n <= nneg; ++n) {
+        const auto t = static_cast<std::size_t>(p + n);
+        verdicts[static_cast<std::size_t>(p * countStride + n)] = static_cast<std::uint8_t>(
+            (p >= positiveFrom[t] ? 1 : 0) | (p <= negativeUpTo[t] ? 2 : 0));
+      }
+    }
+  }
 }
 
 bool AcceptanceRule::positive(double p, double n) const {

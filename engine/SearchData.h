@@ -29,6 +29,11 @@ class AcceptanceRule {
   // minPositive positive observations, a negative one at least minNegative negative ones.
   std::int64_t minPositive = 0;
   std::int64_t minNegative = 0;
+  // The same verdicts by counts, where there are few enough observations for a small table:
+  // verdicts[p * countStride + n] has bit 0 set when the box is positive, bit 1 when it is
+  // negative. Empty for a larger table.
+  std::vector<std::uint8_t> verdicts;
+  std::int64_t countStride = 0;
 
  private:
   std::int32_t npos_, nneg_;

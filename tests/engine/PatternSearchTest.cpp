@@ -296,15 +296,24 @@ TEST(PatternSearch, FastSearchMatchesTheLiteralWalk) {
 }
 
 // Grids past the sizes that the fast search's shortcuts take agree with the literal walk too:
-// three coordinates of which one has more than 8 bins (searched box by box up to 8), and a
-// coordinate of more than 128 bins (box corners packed a byte per coordinate up to 128).
+// three coordinates of which one has more than 8 bins (searched box by box up to 8), a
+// coordinate of more than 128 bins (box corners packed a byte per coordinate up to 128), and
+// more observations than a table of verdicts by counts is made for (boxes judged by the
+// thresholds of their totals).
 TEST(PatternSearch, WideCoordinatesMatchTheLiteralWalk) {
   std::mt19937 random(41);
   const arrint shapes[] = {{9, 5, 3}, {4, 3, 10}, {8, 8, 8}, {200},      {128},
                            {129},     {130, 3},   {3, 128},  {2, 129, 2}};
-  for (const arrint& dims : shapes) {
+  const std::pair<arrint, int> many[] = {{{8, 8, 8}, 400}, {{5, 7, 3}, 400}};
+  std::vector<std::pair<arrint, int>> cases;
+  for (const arrint& dims : shapes) cases.emplace_back(dims, 150);
+  cases.insert(cases.end(), std::begin(many), std::end(many));
+  for (const auto& [dims, rows] : cases) {
     for (int round = 0; round < 4; ++round) {
-      const Binned model = randomGridModel(random, dims, 150, 50, 45);
+      const Binned model = randomGridModel(random, dims, rows, 50, 45);
+      if (rows > 150) {
+        ASSERT_TRUE(model.data().rule.verdicts.empty());
+      }
       SubsetPatterns fast;
       ASSERT_TRUE(fastMatchesLiteral(model.data(), fast))
           << dims.size() << " coordinates, round " << round;
