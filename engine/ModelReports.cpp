@@ -79,9 +79,10 @@ void writePatternSpace(const Model& model, const TrainingTable& table, LineFileW
     std::string text;
   };
   const std::span<const arrreal> rows(table.values());
+  PatternCoverage coverage(model, rows, kCoverageRows);
   for (std::size_t first = 0; first < rows.size(); first += kCoverageRows) {
     const std::size_t count = std::min(kCoverageRows, rows.size() - first);
-    const PatternCoverage coverage(model, rows.subspan(first, count));
+    coverage.cover(first, count);
     std::size_t next = 0;
     const std::size_t segments = count * segmentsPerRow;
     tbb::parallel_pipeline(

@@ -5,14 +5,12 @@
 
 #include <algorithm>
 
-namespace {
-
 // Per attribute and cutpoint, the observations at or above it and those below it, as bits
 // over the observations. (Both are kept: a value that is not a number is in neither.) Only the
 // cutpoints that some pattern uses are computed, by need(): all of them would take
 // observations x cutpoints bits, gigabytes for a fine grid over many observations. Once the
 // needed ones are in, any number of threads may read them.
-class CutpointSides {
+class PatternCoverage::CutpointSides {
  public:
   CutpointSides(const matreal& cutpoints, std::span<const arrreal> rows)
       : words((rows.size() + 63) / 64), cutpoints_(cutpoints), rows_(rows) {
@@ -53,69 +51,86 @@ class CutpointSides {
   std::vector<std::vector<std::uint64_t>> known_;
 };
 
+namespace {
+
 // Patterns are set out in runs of this many, side by side: a multiple of 512, so that two
 // runs never write to the same cache line of a row.
 constexpr std::size_t kPatternsPerRun = 4096;
 
 }  // namespace
 
-PatternCoverage::PatternCoverage(const Model& model, std::span<const arrreal> values) {
-  const std::size_t rows = values.size();
-  CutpointSides sides(model.cutpoints(), values);
+PatternCoverage::PatternCoverage(const Model& model, std::span<const arrreal> rows)
+    : PatternCoverage(model, rows, (rows.size() + 63) / 64 * 64) {
+  cover(0, rows.size());
+}
+
+PatternCoverage::PatternCoverage(const Model& model, std::span<const arrreal> rows,
+                                 std::size_t blockRows)
+    : model_(model),
+      sides_(std::make_unique<CutpointSides>(model.cutpoints(), rows)),
+      patterns_(static_cast<std::size_t>(model.positive().size()) +
+                static_cast<std::size_t>(model.negative().size())),
+      rowWords_((patterns_ + 63) / 64) {
+  bits_.reserve(blockRows * rowWords_);
+  // The sides of every cutpoint that some pattern uses, over every row, once.
+  for (const PatternSet* side : {&model.positive(), &model.negative()}) {
+    for (std::int32_t i = 0; i < side->size(); ++i) {
+      const PatternView pattern = side->pattern(i);
+      for (std::size_t x = 0; x < pattern.size(); ++x) {
+        const auto k = static_cast<std::size_t>(pattern.map[x]);
+        if (pattern.a[x] > 0) sides_->need(k, static_cast<std::size_t>(pattern.a[x] - 1), true);
+        if (pattern.b[x] < static_cast<std::int32_t>(model.cutpoints()[k].size())) {
+          sides_->need(k, static_cast<std::size_t>(pattern.b[x]), false);
+        }
+      }
+    }
+  }
+}
+
+PatternCoverage::~PatternCoverage() = default;
+
+void PatternCoverage::cover(std::size_t first, std::size_t count) {
+  const Model& model = model_;
+  const CutpointSides& sides = *sides_;
   const PatternSet& positive = model.positive();
   const PatternSet& negative = model.negative();
   const auto positives = static_cast<std::size_t>(positive.size());
-  patterns_ = positives + static_cast<std::size_t>(negative.size());
-  rowWords_ = (patterns_ + 63) / 64;
-  bits_.assign(rows * rowWords_, 0);
+  bits_.assign(count * rowWords_, 0);
+  const std::size_t firstWord = first / 64;
+  const std::size_t words = (count + 63) / 64;
   auto patternAt = [&](std::size_t j) {
     return j < positives ? positive.pattern(static_cast<std::int32_t>(j))
                          : negative.pattern(static_cast<std::int32_t>(j - positives));
   };
-  // Whether coordinate x of a pattern has a lower bound, an upper bound.
-  auto hasLower = [](PatternView pattern, std::size_t x) { return pattern.a[x] > 0; };
-  auto hasUpper = [&](PatternView pattern, std::size_t x) {
-    const auto k = static_cast<std::size_t>(pattern.map[x]);
-    return pattern.b[x] < static_cast<std::int32_t>(model.cutpoints()[k].size());
-  };
-  for (std::size_t j = 0; j < patterns_; ++j) {
-    const PatternView pattern = patternAt(j);
-    for (std::size_t x = 0; x < pattern.size(); ++x) {
-      const auto k = static_cast<std::size_t>(pattern.map[x]);
-      if (hasLower(pattern, x)) sides.need(k, static_cast<std::size_t>(pattern.a[x] - 1), true);
-      if (hasUpper(pattern, x)) sides.need(k, static_cast<std::size_t>(pattern.b[x]), false);
-    }
-  }
-
   const std::size_t runs = (patterns_ + kPatternsPerRun - 1) / kPatternsPerRun;
   // Isolated: a thread waiting for the last runs takes no other task of its caller meanwhile
   // (the writing of another file, say), which would hold up what waits for the bits.
   tbb::this_task_arena::isolate([&] {
     tbb::parallel_for(std::size_t{0}, runs, [&](std::size_t run) {
-      std::vector<std::uint64_t> covered(sides.words);
+      std::vector<std::uint64_t> covered(words);
       const std::size_t last = std::min(patterns_, (run + 1) * kPatternsPerRun);
       for (std::size_t j = run * kPatternsPerRun; j < last; ++j) {
         const PatternView pattern = patternAt(j);
-        // Every observation, then the conditions of each coordinate in turn.
-        for (std::size_t w = 0; w < sides.words; ++w) {
-          const std::size_t left = rows - 64 * w;
+        // Every observation of the block, then the conditions of each coordinate in turn.
+        for (std::size_t w = 0; w < words; ++w) {
+          const std::size_t left = count - 64 * w;
           covered[w] = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
         }
         for (std::size_t x = 0; x < pattern.size(); ++x) {
           const auto k = static_cast<std::size_t>(pattern.map[x]);
-          if (hasLower(pattern, x)) {
+          if (pattern.a[x] > 0) {
             const std::uint64_t* side =
-                sides.side(k, static_cast<std::size_t>(pattern.a[x] - 1), true);
-            for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
+                sides.side(k, static_cast<std::size_t>(pattern.a[x] - 1), true) + firstWord;
+            for (std::size_t w = 0; w < words; ++w) covered[w] &= side[w];
           }
-          if (hasUpper(pattern, x)) {
+          if (pattern.b[x] < static_cast<std::int32_t>(model.cutpoints()[k].size())) {
             const std::uint64_t* side =
-                sides.side(k, static_cast<std::size_t>(pattern.b[x]), false);
-            for (std::size_t w = 0; w < sides.words; ++w) covered[w] &= side[w];
+                sides.side(k, static_cast<std::size_t>(pattern.b[x]), false) + firstWord;
+            for (std::size_t w = 0; w < words; ++w) covered[w] &= side[w];
           }
         }
         const std::uint64_t bit = std::uint64_t{1} << (j % 64);
-        for (std::size_t w = 0; w < sides.words; ++w) {
+        for (std::size_t w = 0; w < words; ++w) {
           for (std::uint64_t word = covered[w]; word != 0; word &= word - 1) {
             const std::size_t r = 64 * w + static_cast<std::size_t>(__builtin_ctzll(word));
             bits_[r * rowWords_ + j / 64] |= bit;
