@@ -71,17 +71,21 @@ void CutpointTexts::describe(PatternView pattern, std::size_t attributes, std::s
     const auto k = static_cast<std::size_t>(pattern.map[i]);
     out.append(k - field + 1, ',');
     field = k + 1;
-    const std::int32_t a = pattern.a[i];
     const std::int32_t b = pattern.b[i];
-    if (a > 0) {
-      out += ">=";
-      out += texts_[k][static_cast<std::size_t>(a - 1)];
-    }
-    if (static_cast<std::size_t>(b) < texts_[k].size()) {
-      if (a > 0) out += " & ";
-      out += '<';
-      out += texts_[k][static_cast<std::size_t>(b)];
-    }
+    appendField(k, pattern.a[i] - 1, static_cast<std::size_t>(b) < texts_[k].size() ? b : -1, out);
   }
   out.append(attributes - field, ',');
+}
+
+void CutpointTexts::appendField(std::size_t k, std::int32_t lower, std::int32_t upper,
+                                std::string& out) const {
+  if (lower >= 0) {
+    out += ">=";
+    out += texts_[k][static_cast<std::size_t>(lower)];
+  }
+  if (upper >= 0) {
+    if (lower >= 0) out += " & ";
+    out += '<';
+    out += texts_[k][static_cast<std::size_t>(upper)];
+  }
 }

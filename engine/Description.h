@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ArrayTypes.h"
@@ -28,6 +29,14 @@ class CutpointTexts {
   // same description exactly when they constrain the same attributes by cutpoints of the same
   // texts.
   std::int32_t textId(std::size_t k, std::size_t i) const { return ids_[k][i]; }
+  // The text ids of the cutpoints that bound bins a to b of attribute k: the one below bin a
+  // and the one above bin b, each -1 where the bins reach that end. Both -1: no condition.
+  std::pair<std::int32_t, std::int32_t> boundIds(std::size_t k, std::int32_t a,
+                                                 std::int32_t b) const {
+    const auto count = static_cast<std::int32_t>(ids_[k].size());
+    return {a > 0 ? ids_[k][static_cast<std::size_t>(a - 1)] : -1,
+            b < count ? ids_[k][static_cast<std::size_t>(b)] : -1};
+  }
 
   std::size_t cutpointCount(std::size_t k) const { return texts_[k].size(); }
   std::size_t attributeCount() const { return texts_.size(); }
@@ -35,6 +44,9 @@ class CutpointTexts {
   std::string describe(PatternView pattern, std::size_t attributes) const;
   // The same description appended to out.
   void describe(PatternView pattern, std::size_t attributes, std::string& out) const;
+  // The field of attribute k from cutpoint lower up to cutpoint upper (-1: no bound on that
+  // side), appended to out: ">=x", "<y", ">=x & <y", or nothing.
+  void appendField(std::size_t k, std::int32_t lower, std::int32_t upper, std::string& out) const;
 
  private:
   const matreal& cutpoints_;

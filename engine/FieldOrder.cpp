@@ -31,15 +31,6 @@ struct Packed {
   }
 };
 
-std::string fieldText(const CutpointTexts& texts, std::size_t k, std::int32_t lower,
-                      std::int32_t upper) {
-  std::string field;
-  if (lower >= 0) field += ">=" + texts.text(k, static_cast<std::size_t>(lower));
-  if (lower >= 0 && upper >= 0) field += " & ";
-  if (upper >= 0) field += "<" + texts.text(k, static_cast<std::size_t>(upper));
-  return field;
-}
-
 }  // namespace
 
 std::optional<FieldOrder> FieldOrder::of(const CutpointTexts& texts, std::size_t attributes) {
@@ -65,7 +56,9 @@ FieldOrder::FieldOrder(const CutpointTexts& texts, std::size_t attributes)
     std::vector<std::string> fields;
     for (std::int32_t lower = -1; lower < count; ++lower) {
       for (std::int32_t upper = -1; upper < count; ++upper) {
-        fields.push_back(fieldText(texts, k, lower, upper) + after);
+        std::string field;
+        texts.appendField(k, lower, upper, field);
+        fields.push_back(field + after);
       }
     }
     std::vector<std::uint32_t> byText(fields.size());
@@ -100,20 +93,14 @@ std::optional<LargeVector<std::uint32_t>> FieldOrder::order(const PatternSet& pa
               suits = false;
               break;
             }
-            const auto cutpoints = static_cast<std::int32_t>(texts_.cutpointCount(k));
-            const std::int32_t lower =
-                pattern.a[x] > 0 ? texts_.textId(k, static_cast<std::size_t>(pattern.a[x] - 1))
-                                 : -1;
-            const std::int32_t upper =
-                pattern.b[x] < cutpoints ? texts_.textId(k, static_cast<std::size_t>(pattern.b[x]))
-                                         : -1;
+            const auto [lower, upper] = texts_.boundIds(k, pattern.a[x], pattern.b[x]);
             if (lower < 0 && upper < 0) continue;
             if (used == kMostFields) {
               suits = false;
               break;
             }
             const std::size_t at =
-                static_cast<std::size_t>(lower + 1) * static_cast<std::size_t>(cutpoints + 1) +
+                static_cast<std::size_t>(lower + 1) * (texts_.cutpointCount(k) + 1) +
                 static_cast<std::size_t>(upper + 1);
             fields[used++] = static_cast<std::uint32_t>(kMostAttributes - k) << 16 | ranks_[k][at];
           }

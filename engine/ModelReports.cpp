@@ -57,8 +57,9 @@ constexpr std::size_t kCoverageRows = 64;
 
 void writePatternSpace(const Model& model, const TrainingTable& table, LineFileWriter& out,
                        std::size_t segmentBytes) {
-  const std::size_t patterns =
-      static_cast<std::size_t>(model.positive().size()) + model.negative().size();
+  const std::span<const arrreal> rows(table.values());
+  PatternCoverage coverage(model, rows, kCoverageRows);
+  const std::size_t patterns = coverage.patterns();
   out.write("Pattern");
   for (std::int32_t j = 1; j <= model.positive().size(); ++j) out.write(",P" + integerText(j));
   for (std::int32_t j = 1; j <= model.negative().size(); ++j) out.write(",N" + integerText(j));
@@ -78,8 +79,6 @@ void writePatternSpace(const Model& model, const TrainingTable& table, LineFileW
     std::size_t part;
     std::string text;
   };
-  const std::span<const arrreal> rows(table.values());
-  PatternCoverage coverage(model, rows, kCoverageRows);
   for (std::size_t first = 0; first < rows.size(); first += kCoverageRows) {
     const std::size_t count = std::min(kCoverageRows, rows.size() - first);
     coverage.cover(first, count);

@@ -57,6 +57,19 @@ namespace {
 // runs never write to the same cache line of a row.
 constexpr std::size_t kPatternsPerRun = 4096;
 
+// Calls condition(k, i, above) for each condition of the pattern: at or above cutpoint i of
+// attribute k (above), or below it, as boxHolds reads the box.
+template <class Condition>
+void forEachCondition(PatternView pattern, const matreal& cutpoints, Condition&& condition) {
+  for (std::size_t x = 0; x < pattern.size(); ++x) {
+    const auto k = static_cast<std::size_t>(pattern.map[x]);
+    if (pattern.a[x] > 0) condition(k, static_cast<std::size_t>(pattern.a[x] - 1), true);
+    if (pattern.b[x] < static_cast<std::int32_t>(cutpoints[k].size())) {
+      condition(k, static_cast<std::size_t>(pattern.b[x]), false);
+    }
+  }
+}
+
 }  // namespace
 
 PatternCoverage::PatternCoverage(const Model& model, std::span<const arrreal> rows)
@@ -75,14 +88,9 @@ PatternCoverage::PatternCoverage(const Model& model, std::span<const arrreal> ro
   // The sides of every cutpoint that some pattern uses, over every row, once.
   for (const PatternSet* side : {&model.positive(), &model.negative()}) {
     for (std::int32_t i = 0; i < side->size(); ++i) {
-      const PatternView pattern = side->pattern(i);
-      for (std::size_t x = 0; x < pattern.size(); ++x) {
-        const auto k = static_cast<std::size_t>(pattern.map[x]);
-        if (pattern.a[x] > 0) sides_->need(k, static_cast<std::size_t>(pattern.a[x] - 1), true);
-        if (pattern.b[x] < static_cast<std::int32_t>(model.cutpoints()[k].size())) {
-          sides_->need(k, static_cast<std::size_t>(pattern.b[x]), false);
-        }
-      }
+      forEachCondition(
+          side->pattern(i), model.cutpoints(),
+          [&](std::size_t k, std::size_t c, bool above) { sides_->need(k, c, above); });
     }
   }
 }
@@ -116,19 +124,10 @@ void PatternCoverage::cover(std::size_t first, std::size_t count) {
           const std::size_t left = count - 64 * w;
           covered[w] = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
         }
-        for (std::size_t x = 0; x < pattern.size(); ++x) {
-          const auto k = static_cast<std::size_t>(pattern.map[x]);
-          if (pattern.a[x] > 0) {
-            const std::uint64_t* side =
-                sides.side(k, static_cast<std::size_t>(pattern.a[x] - 1), true) + firstWord;
-            for (std::size_t w = 0; w < words; ++w) covered[w] &= side[w];
-          }
-          if (pattern.b[x] < static_cast<std::int32_t>(model.cutpoints()[k].size())) {
-            const std::uint64_t* side =
-                sides.side(k, static_cast<std::size_t>(pattern.b[x]), false) + firstWord;
-            for (std::size_t w = 0; w < words; ++w) covered[w] &= side[w];
-          }
-        }
+        forEachCondition(pattern, model.cutpoints(), [&](std::size_t k, std::size_t c, bool above) {
+          const std::uint64_t* side = sides.side(k, c, above) + firstWord;
+          for (std::size_t w = 0; w < words; ++w) covered[w] &= side[w];
+        });
         const std::uint64_t bit = std::uint64_t{1} << (j % 64);
         for (std::size_t w = 0; w < words; ++w) {
           for (std::uint64_t word = covered[w]; word != 0; word &= word - 1) {

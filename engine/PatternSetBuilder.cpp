@@ -29,12 +29,8 @@ PatternSetBuilder::PatternSetBuilder(const CutpointTexts& texts, std::size_t att
 bool PatternSetBuilder::keyOf(PatternView pattern, std::vector<std::int32_t>& key) const {
   bool whole = true;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const auto k = static_cast<std::size_t>(pattern.map[i]);
-    const auto count = static_cast<std::int32_t>(texts_.cutpointCount(k));
-    const std::int32_t lower =
-        pattern.a[i] > 0 ? texts_.textId(k, static_cast<std::size_t>(pattern.a[i] - 1)) : -1;
-    const std::int32_t upper =
-        pattern.b[i] < count ? texts_.textId(k, static_cast<std::size_t>(pattern.b[i])) : -1;
+    const auto [lower, upper] =
+        texts_.boundIds(static_cast<std::size_t>(pattern.map[i]), pattern.a[i], pattern.b[i]);
     if (lower < 0 && upper < 0) {
       whole = false;
       continue;
